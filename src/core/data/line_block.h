@@ -1,0 +1,57 @@
+// The line block shared by the raw files (one block) and the result file (a block per
+// line): a 512-byte header followed by one record per measuring point.
+#pragma once
+
+#include "common/byte_source.h"
+#include "data/point_list.h"
+#include "data/test_parameters.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+inline constexpr std::uint64_t kHeaderSize = 512;
+inline constexpr std::int32_t kMaxSampleCount = 1048576;
+inline constexpr std::int32_t kMaxPointCount = 65535;
+
+inline constexpr const char* kUnrecognisedFileMessage = "无法识别的文件类型！";
+inline constexpr const char* kFilePointerMessage = "文件指针错误！";
+
+enum class BlockStatus {
+    Ok,
+    // The header could not be read at all (I/O failure): "文件指针错误！", then the caller's
+    // "无法识别的文件类型！".
+    ReadError,
+    // Not a line block, or one whose counts are absurd or do not fit the file:
+    // "无法识别的文件类型！".
+    Unrecognised,
+};
+
+// Bytes of one point record for the given sample count.
+constexpr std::uint64_t recordSize(std::int32_t sampleCount) {
+    return 128 + 4 * static_cast<std::uint64_t>(sampleCount);
+}
+
+// Reads and checks the header at `offset`: the file id, counts within their limits and the
+// whole block inside the source. Nothing is allocated for the points.
+BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParameters& header);
+
+// Reads the points of a block whose header was read by ReadBlockHeader into `list` and
+// advances `offset` past the block.
+BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
+                            PointList& list);
+
+// Header and points together; `offset` advances past the block on success.
+BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
+                          PointList& list);
+
+// Appends the block of `header` and the points of `list` to `out`.
+void WriteLineBlock(std::vector<std::uint8_t>& out, const TestParameters& header,
+                    const PointList& list);
+
+// Total size of a block whose header is known.
+std::uint64_t blockSize(const TestParameters& header);
+
+} // namespace crackdepth

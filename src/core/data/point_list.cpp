@@ -1,0 +1,74 @@
+#include "data/point_list.h"
+
+#include <algorithm>
+
+namespace crackdepth {
+
+bool PointList::Append(std::span<const Sample> samples, float distance) {
+    if (sampleCount < 1 || samples.size() < static_cast<std::size_t>(sampleCount) ||
+        points_.size() >= kMaxPoints) {
+        return false;
+    }
+    auto point = std::make_unique<MeasuringPoint>();
+    const auto first = samples.first(static_cast<std::size_t>(sampleCount));
+    point->samples.assign(first.begin(), first.end());
+    point->originalSamples = point->samples;
+    point->distance = distance;
+    points_.push_back(std::move(point));
+    cursor_ = static_cast<std::int32_t>(points_.size()) - 1;
+    ++nextSerial_;
+    return true;
+}
+
+MeasuringPoint* PointList::PointAt(std::int32_t index) {
+    if (points_.empty()) {
+        return nullptr;
+    }
+    const auto count = static_cast<std::int32_t>(points_.size());
+    if (index < 0) {
+        return points_.front().get();
+    }
+    if (index > count) {
+        return cursor();
+    }
+    cursor_ = std::min(index, count - 1);
+    return points_[cursorIndex()].get();
+}
+
+void PointList::RemoveAt(std::int32_t index) {
+    const auto count = static_cast<std::int32_t>(points_.size());
+    if (index < 0 || index >= count) {
+        return;
+    }
+    points_.erase(points_.begin() + index);
+    const auto remaining = count - 1;
+    if (remaining == 0) {
+        cursor_ = -1;
+    } else if (index == remaining) {
+        cursor_ = remaining - 1; // the last point went: its predecessor is the new last point
+    } else if (index == 0) {
+        cursor_ = cursor_ <= 0 ? 0 : cursor_ - 1;
+    } else {
+        cursor_ = index; // the point that followed the removed one
+    }
+}
+
+void PointList::Free() {
+    points_.clear();
+    cursor_ = -1;
+}
+
+float PointList::computeMinDelay() const {
+    if (points_.empty()) {
+        return 0;
+    }
+    float minimum = points_.front()->delay;
+    for (const auto& point : points_) {
+        if (point->delay < minimum) {
+            minimum = point->delay;
+        }
+    }
+    return minimum;
+}
+
+} // namespace crackdepth

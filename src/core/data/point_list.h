@@ -1,0 +1,71 @@
+// The points of one measuring line, in order, with the lookup cursor the rest of the
+// program relies on: every lookup and append leaves the point it reached as the cursor.
+// Points are held in a vector, so a lookup by index costs O(1) whatever the line's length.
+#pragma once
+
+#include "data/measuring_point.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace crackdepth {
+
+class PointList {
+public:
+    static constexpr std::int32_t kDefaultSampleCount = 512;
+    static constexpr std::size_t kMaxPoints = 65535; // the count is a 16-bit field
+
+    float minDelay = 0;            // smallest delay of the line, us (computed on reading a result)
+    std::int32_t currentIndex = 0; // the point that views show and single-point commands act on
+    std::int32_t sampleCount = kDefaultSampleCount;
+
+    PointList() = default;
+    PointList(PointList&&) = default;
+    PointList& operator=(PointList&&) = default;
+
+    // Creates a point with two independent copies of the first sampleCount samples and the
+    // given distance, appends it and makes it the cursor. False, adding nothing, when fewer
+    // than sampleCount samples are given or the line is full.
+    bool Append(std::span<const Sample> samples, float distance);
+
+    // Index < 0 gives the head; 0 ≤ index ≤ pointCount gives the point at index, the last
+    // point when index = pointCount, and makes it the cursor; index > pointCount gives the
+    // cursor unchanged. An empty list gives none.
+    MeasuringPoint* PointAt(std::int32_t index);
+
+    // Removes the point at index. The cursor moves to the point that follows an inner point,
+    // to the new last point when the last was removed, and to the new head when the head was
+    // the cursor; an index outside the list changes nothing.
+    void RemoveAt(std::int32_t index);
+
+    void Free();
+
+    std::uint16_t pointCount() const { return static_cast<std::uint16_t>(points_.size()); }
+    std::size_t size() const { return points_.size(); }
+    bool empty() const { return points_.empty(); }
+    std::int32_t nextSerial() const { return nextSerial_; }
+
+    MeasuringPoint* head() { return points_.empty() ? nullptr : points_.front().get(); }
+    MeasuringPoint* cursor() { return cursor_ < 0 ? nullptr : points_[cursorIndex()].get(); }
+    std::int32_t cursorPosition() const { return cursor_; }
+
+    // Direct access without moving the cursor, for readers of the whole line.
+    MeasuringPoint& operator[](std::size_t index) { return *points_[index]; }
+    const MeasuringPoint& operator[](std::size_t index) const { return *points_[index]; }
+
+    // The smallest delay of the line: the head's delay, lowered by every smaller one.
+    float computeMinDelay() const;
+
+private:
+    std::size_t cursorIndex() const { return static_cast<std::size_t>(cursor_); }
+
+    // Points are owned through pointers so that a point's address survives appends and
+    // removals of other points.
+    std::vector<std::unique_ptr<MeasuringPoint>> points_;
+    std::int32_t cursor_ = -1;
+    std::int32_t nextSerial_ = 1;
+};
+
+} // namespace crackdepth

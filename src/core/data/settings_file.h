@@ -1,0 +1,50 @@
+// The settings file: print settings, project information with its lock, the widths of the
+// three docking panes and a group of legacy values, remembered from one run to the next.
+// Binary, with length-prefixed UTF-16 texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "data/print_settings.h"
+#include "data/project_info.h"
+
+namespace crackdepth {
+
+inline constexpr const char* kSettingsFileName = "tessvel.ini";
+inline constexpr const char* kDefaultDateText = "2012-10-20";
+
+// Values without a role in this program; read so that the later groups line up, written
+// back as held.
+struct LegacySettings {
+    std::array<std::string, 7> texts;    // in file order
+    std::array<std::int32_t, 6> numbers{}; // in file order
+
+    bool operator==(const LegacySettings&) const = default;
+};
+
+struct Settings {
+    LegacySettings legacy;
+    PrintSettings print;
+    ProjectInfo project;
+    std::array<std::int32_t, 3> panelWidths{220, 220, 220};
+
+    bool operator==(const Settings&) const = default;
+};
+
+// Reads as far as the bytes go: every value read replaces the one in `settings`; the rest
+// keep what they had. Never fails.
+void parseSettings(std::span<const std::uint8_t> bytes, Settings& settings);
+std::vector<std::uint8_t> serializeSettings(const Settings& settings);
+
+// Loading from a path: a missing or unreadable file leaves the defaults and sets the test
+// date and casting date to kDefaultDateText; an empty file changes nothing.
+void LoadSettings(const std::filesystem::path& path, Settings& settings);
+WriteOutcome SaveSettings(const std::filesystem::path& path, const Settings& settings);
+
+} // namespace crackdepth
