@@ -115,4 +115,10 @@ std::size_t utf16Length(std::string_view text) {
     return utf8ToUtf16(text).size();
 }
 
+std::string withoutLastUnits(std::string_view text, std::size_t count) {
+    std::u16string units = utf8ToUtf16(text);
+    units.resize(units.size() > count ? units.size() - count : 0);
+    return utf16ToUtf8(units);
+}
+
 } // namespace crackdepth

@@ -14,4 +14,8 @@ std::string utf16ToUtf8(std::u16string_view text);
 // Number of UTF-16 code units the text occupies in a file field.
 std::size_t utf16Length(std::string_view text);
 
+// The text without its last `count` UTF-16 code units (empty when it has no more): how a
+// file name loses its extension ("SITE.DP0" gives "SITE").
+std::string withoutLastUnits(std::string_view text, std::size_t count);
+
 } // namespace crackdepth

@@ -1,0 +1,45 @@
+# The two everyday commands: `make run` and `make test`. Both install what is missing first.
+WERROR ?= OFF
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build-debug build-release asan fuzz bench format clean
+
+deps:
+	@scripts/install-deps
+
+build-debug: deps
+	@cmake --preset debug -DCRACKDEPTH_WERROR=$(WERROR) >/dev/null
+	@cmake --build --preset debug -j $(JOBS)
+
+build-release: deps
+	@cmake --preset release -DCRACKDEPTH_WERROR=$(WERROR) >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+
+test: build-debug
+	@ctest --preset debug -j $(JOBS)
+
+# Until the desktop program exists, show the analysis input of the demo measurement.
+run: build-release
+	@for f in examples/DEMO.DP0 examples/DEMO_C*.DP1; do \
+	    build/release/src/cli/crackdepth-cli info "$$f" --format text || exit 1; done
+
+asan: deps
+	@cmake --preset asan -DCRACKDEPTH_WERROR=$(WERROR) >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, starting from the measurement files we have.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@tools/fuzz/run-all build/fuzz/tools/fuzz $(FUZZ_SECONDS)
+
+bench: build-release
+	@for b in build/release/bench/*_bench; do "$$b"; done
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,16 @@
+// The commands of crackdepth-cli. Each takes the words after its name and returns the exit
+// status; stdout carries the result, stderr the diagnostics.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace crackdepth::cli {
+
+using Words = std::vector<std::string>;
+
+int runInfo(const Words& words, std::ostream& out, std::ostream& err);
+int runDemo(const Words& words, std::ostream& out, std::ostream& err);
+
+} // namespace crackdepth::cli

@@ -1,0 +1,55 @@
+// crackdepth-cli: the headless twin of the desktop program for batch work and checks.
+#include "commands.h"
+#include "output.h"
+
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: crackdepth-cli COMMAND [ARGS] [OPTIONS]
+
+Crack depth of concrete by the single-sided flat ultrasonic method, without a window.
+
+Commands:
+  info FILE [--samples]     headers and points of a .DP0, .DP1 or .DPA file
+  demo -o DIR [--seed N]    write a synthetic measurement set from a physical model
+
+Options for every command:
+  --format json|text        output format (default json)
+  --help                    usage of the command
+
+Exit status: 0 success, 1 input refused, 2 usage error.
+)";
+
+struct Command {
+    const char* name;
+    int (*run)(const crackdepth::cli::Words&, std::ostream&, std::ostream&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", crackdepth::cli::runInfo},
+    {"demo", crackdepth::cli::runDemo},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return crackdepth::cli::kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::cout << kUsage;
+        return crackdepth::cli::kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (name == command.name) {
+            const crackdepth::cli::Words words(argv + 2, argv + argc);
+            return command.run(words, std::cout, std::cerr);
+        }
+    }
+    return crackdepth::cli::usageError(std::cerr, "", "unknown command '" + name + "'");
+}

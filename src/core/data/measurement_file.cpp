@@ -1,0 +1,87 @@
+#include "data/measurement_file.h"
+
+namespace crackdepth {
+
+bool fileKindOf(const std::string& path, FileKind& kind) {
+    if (path.size() < 3) {
+        return false;
+    }
+    const std::string ending = path.substr(path.size() - 3);
+    if (ending == "DP0") {
+        kind = FileKind::NonCrossingRaw;
+    } else if (ending == "DP1") {
+        kind = FileKind::CrossingRaw;
+    } else if (ending == "DPA") {
+        kind = FileKind::Result;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char* fileKindName(FileKind kind) {
+    switch (kind) {
+    case FileKind::NonCrossingRaw:
+        return "DP0";
+    case FileKind::CrossingRaw:
+        return "DP1";
+    case FileKind::Result:
+        return "DPA";
+    }
+    return "";
+}
+
+void applyReferenceDistance(TestParameters& header, PointList& points) {
+    if (MeasuringPoint* point = points.PointAt(header.referencePoint - 1)) {
+        header.referenceDistance = point->distance;
+    }
+}
+
+bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
+                         OpenFailure& failure) {
+    FileKind kind{};
+    if (!fileKindOf(path.string(), kind)) {
+        failure = {kUnsupportedFileMessage, "the file name does not end in DP0, DP1 or DPA"};
+        return false;
+    }
+    FileSource source(path);
+    if (!source.isOpen()) {
+        failure = {"", "the file cannot be opened for reading"};
+        return false;
+    }
+    MeasurementFile read;
+    read.kind = kind;
+    BlockStatus status = BlockStatus::Ok;
+    if (kind == FileKind::Result) {
+        ResultFileContents contents;
+        status = ReadResultFile(source, contents);
+        read.lines = std::move(contents.lines);
+        read.projectBlock = std::move(contents.projectBlock);
+    } else {
+        LineData line;
+        std::uint64_t offset = 0;
+        status = ReadLineBlock(source, offset, line.header, line.points);
+        const char* expected =
+            kind == FileKind::NonCrossingRaw ? kNonCrossingSignature : kCrossingSignature;
+        if (status == BlockStatus::Ok && line.header.signature != expected) {
+            status = BlockStatus::Unrecognised;
+        }
+        read.lines.push_back(std::move(line));
+    }
+    if (status != BlockStatus::Ok) {
+        failure.message = status == BlockStatus::ReadError
+                              ? std::string(kFilePointerMessage) + "\n" + kUnrecognisedFileMessage
+                              : kUnrecognisedFileMessage;
+        failure.explanation = status == BlockStatus::ReadError
+                                  ? "the file could not be read"
+                                  : "not a measurement file of this kind, or a damaged one";
+        return false;
+    }
+    if (kind != FileKind::CrossingRaw) {
+        applyReferenceDistance(read.lines.front().header, read.lines.front().points);
+    }
+    file = std::move(read);
+    return true;
+}
+
+} // namespace crackdepth

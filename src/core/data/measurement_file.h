@@ -1,0 +1,41 @@
+// Opening any measurement file by its extension, as the desktop program tells them apart:
+// the last three characters of the path, compared exactly ("DP0", "DP1", "DPA").
+#pragma once
+
+#include "data/result_file.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+enum class FileKind { NonCrossingRaw, CrossingRaw, Result };
+
+inline constexpr const char* kUnsupportedFileMessage = "不支持打开此文件！";
+
+// The kind chosen by the path's last three characters; false for any other ending.
+bool fileKindOf(const std::string& path, FileKind& kind);
+const char* fileKindName(FileKind kind); // "DP0", "DP1", "DPA"
+
+struct MeasurementFile {
+    FileKind kind = FileKind::NonCrossingRaw;
+    std::vector<LineData> lines; // the non-crossing line first in a result file
+    ProjectBlock projectBlock;   // empty unless a result file was read
+};
+
+struct OpenFailure {
+    std::string message; // the program's own message text ("无法识别的文件类型！"), if any
+    std::string explanation; // a short English explanation
+};
+
+// Reads the file whole. The non-crossing line's reference distance becomes the distance of
+// its reference point, as every open does. On failure `failure` says why and `file` is left
+// as it was.
+bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
+                         OpenFailure& failure);
+
+// The distance of point referencePoint − 1 (the head for 0 or below), as the line is read.
+void applyReferenceDistance(TestParameters& header, PointList& points);
+
+} // namespace crackdepth

@@ -1,0 +1,110 @@
+#include "../core/test_support.h"
+#include "cli_test_support.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace crackdepth {
+namespace {
+
+using nlohmann::json;
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+// JSON equality with floats compared to about 1e-6 relative; the path of the first
+// difference is returned, empty when the documents agree.
+std::string firstMismatch(const json& a, const json& b, const std::string& path = "") {
+    if (a.is_number() && b.is_number()) {
+        const double x = a.get<double>();
+        const double y = b.get<double>();
+        return std::fabs(x - y) <= 1e-6 * std::max(std::fabs(x), std::fabs(y)) + 1e-9
+                   ? ""
+                   : path + ": " + a.dump() + " vs " + b.dump();
+    }
+    if (a.type() != b.type()) {
+        return path + ": " + a.dump() + " vs " + b.dump();
+    }
+    if (a.is_object()) {
+        if (a.size() != b.size()) {
+            return path + ": keys differ";
+        }
+        for (const auto& [key, value] : a.items()) {
+            if (!b.contains(key)) {
+                return path + "." + key + ": missing";
+            }
+            if (auto m = firstMismatch(value, b.at(key), path + "." + key); !m.empty()) {
+                return m;
+            }
+        }
+        return "";
+    }
+    if (a.is_array()) {
+        if (a.size() != b.size()) {
+            return path + ": lengths differ";
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (auto m = firstMismatch(a[i], b[i], path + "[" + std::to_string(i) + "]");
+                !m.empty()) {
+                return m;
+            }
+        }
+        return "";
+    }
+    return a == b ? "" : path + ": " + a.dump() + " vs " + b.dump();
+}
+
+TEST(InfoCommand, PrintsExactlyWhatTheIndependentToolExpects) {
+    for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE_C2.DP1", "SITE.DPA"}) {
+        const auto run = testing::runCli({"info", file}, kFixtures);
+        ASSERT_EQ(run.exitCode, 0) << file << ": " << run.err;
+        const json expected =
+            json::parse(std::ifstream(kFixtures / (std::string(file) + ".info.json")));
+        EXPECT_EQ(firstMismatch(json::parse(run.out), expected), "") << file;
+    }
+}
+
+TEST(InfoCommand, SamplesOnRequestAndATextTable) {
+    const auto withSamples = testing::runCli({"info", "SITE.DP0", "--samples"}, kFixtures);
+    ASSERT_EQ(withSamples.exitCode, 0);
+    const json document = json::parse(withSamples.out);
+    EXPECT_EQ(document["lines"][0]["points"][4]["samples"].size(), 512u);
+
+    const auto text = testing::runCli({"info", "SITE.DPA", "--format", "text"}, kFixtures);
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("滨江大桥 主梁"), std::string::npos);
+    EXPECT_NE(text.out.find("line 2 crossing \"SITE_C2\""), std::string::npos);
+}
+
+TEST(InfoCommand, RefusesBadFilesAndBadUsage) {
+    testing::TempDir dir;
+    auto bytes = testing::readBytes(kFixtures / "SITE.DPA");
+    bytes.resize(bytes.size() / 2);
+    testing::writeBytes(dir.path() / "CUT.DPA", bytes);
+    testing::writeBytes(dir.path() / "lower.dp0", testing::readBytes(kFixtures / "SITE.DP0"));
+    testing::writeBytes(dir.path() / "WRONG.DP1", testing::readBytes(kFixtures / "SITE.DP0"));
+
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* message; // expected in stderr
+    };
+    const Case cases[] = {
+        {{"info", "CUT.DPA"}, 1, "无法识别的文件类型！"},
+        {{"info", "WRONG.DP1"}, 1, "无法识别的文件类型！"},
+        {{"info", "lower.dp0"}, 1, "不支持打开此文件！"},
+        {{"info", "MISSING.DP0"}, 1, "cannot be opened"},
+        {{"info"}, 2, "exactly one FILE"},
+        {{"info", "CUT.DPA", "--bogus"}, 2, "unknown option --bogus"},
+        {{"info", "CUT.DPA", "--format", "xml"}, 2, "json or text"},
+        {{"frobnicate"}, 2, "unknown command"},
+    };
+    for (const Case& c : cases) {
+        const auto run = testing::runCli(c.args, dir.path());
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back();
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args.back() << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.args.back();
+    }
+}
+
+} // namespace
+} // namespace crackdepth

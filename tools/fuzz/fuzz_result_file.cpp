@@ -1,0 +1,39 @@
+// Feeds arbitrary bytes to the result-file reader; a file that reads must write back into a
+// file that reads to the same lines and project texts.
+#include "data/result_file.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+using namespace crackdepth;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    MemorySource source({data, size});
+    ResultFileContents contents;
+    if (ReadResultFile(source, contents) != BlockStatus::Ok) {
+        return 0;
+    }
+    if (contents.lines.empty() ||
+        static_cast<std::int32_t>(contents.lines.size()) != contents.lines[0].header.lineCount) {
+        std::abort();
+    }
+    std::vector<LineRef> refs;
+    for (const LineData& line : contents.lines) {
+        refs.push_back({&line.header, &line.points});
+    }
+    std::vector<std::uint8_t> written;
+    WriteResultFile(written, refs, contents.projectBlock);
+    MemorySource again(written);
+    ResultFileContents contentsAgain;
+    if (ReadResultFile(again, contentsAgain) != BlockStatus::Ok ||
+        contentsAgain.lines.size() != contents.lines.size()) {
+        std::abort();
+    }
+    for (std::size_t k = 0; k < contents.lines.size(); ++k) {
+        if (contentsAgain.lines[k].points.size() != contents.lines[k].points.size()) {
+            std::abort();
+        }
+    }
+    return 0;
+}
