@@ -12,5 +12,9 @@ using Words = std::vector<std::string>;
 
 int runInfo(const Words& words, std::ostream& out, std::ostream& err);
 int runDemo(const Words& words, std::ostream& out, std::ostream& err);
+int runAnalyze(const Words& words, std::ostream& out, std::ostream& err);
+int runSpectrum(const Words& words, std::ostream& out, std::ostream& err);
+int runFilter(const Words& words, std::ostream& out, std::ostream& err);
+int runMerge(const Words& words, std::ostream& out, std::ostream& err);
 
 } // namespace crackdepth::cli

@@ -13,6 +13,14 @@ Crack depth of concrete by the single-sided flat ultrasonic method, without a wi
 
 Commands:
   info FILE [--samples]     headers and points of a .DP0, .DP1 or .DPA file
+  analyze FILE.DPA | NC.DP0 [C.DP1] [--method regression|two-point] [--second-point K]
+                            fit, per-point depths, statuses and the crack depth
+  spectrum FILE --line L --point P [--refine A]
+                            refined power spectrum of one point's waveform
+  filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ]
+                            one point's waveform through the digital filter
+  merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA
+                            merge raw files into a result file
   demo -o DIR [--seed N]    write a synthetic measurement set from a physical model
 
 Options for every command:
@@ -30,6 +38,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", crackdepth::cli::runInfo},
     {"demo", crackdepth::cli::runDemo},
+    {"analyze", crackdepth::cli::runAnalyze},
+    {"spectrum", crackdepth::cli::runSpectrum},
+    {"filter", crackdepth::cli::runFilter},
+    {"merge", crackdepth::cli::runMerge},
 };
 
 } // namespace

@@ -1,0 +1,10 @@
+#include "commands.h"
+#include "output.h"
+
+namespace crackdepth::cli {
+
+int runAnalyze(const Words&, std::ostream&, std::ostream& err) {
+    return refuse(err, "", "not built yet");
+}
+
+} // namespace crackdepth::cli

@@ -1,0 +1,26 @@
+// Line and point numbering of the command-line tool: line 0 is the non-crossing line, line
+// k ≥ 1 the k-th crossing line in file order (the one line of a lone crossing raw file is
+// line 1); points are numbered from 0.
+#pragma once
+
+#include <string>
+
+#include "cli_args.h"
+#include "data/measurement_file.h"
+
+namespace crackdepth::cli {
+
+// The line numbered `number` in `file`, or none with a reason.
+const LineData* lineNumbered(const MeasurementFile& file, long number, std::string& error);
+
+struct PointChoice {
+    const LineData* line = nullptr;
+    std::size_t point = 0;
+};
+
+// Reads --line L and --point P (both required) and checks them against the file; false with
+// a reason for the user when either is missing, malformed or out of range.
+bool choosePoint(const Args& args, const MeasurementFile& file, PointChoice& choice,
+                 std::string& error);
+
+} // namespace crackdepth::cli
