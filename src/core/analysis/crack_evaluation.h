@@ -1,0 +1,57 @@
+// Which depth estimates of a crossing line count, and the crack depth they give: the
+// automatic rule (keep distances between the mean depth and three times it), the operator's
+// manual keep/exclude marks, and the phase-reversal rule.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/fit.h"
+#include "data/point_list.h"
+
+namespace crackdepth {
+
+enum class PointStatus { ManualKeep, AutoKeep, AutoExclude, ManualExclude };
+
+const char* statusText(PointStatus status); // "手动保留", "自动保留", "自动剔除", "手动剔除"
+
+// The manual decision a point's stored mark holds: 1000 keep, 8000 exclude (±2, exclusive);
+// none for any other value.
+std::optional<PointStatus> manualStatus(float manualMark);
+
+inline constexpr float kManualKeepMark = 1000.0f;
+inline constexpr float kManualExcludeMark = 8000.0f;
+inline constexpr const char* kNoValueText = "--.--";
+
+struct ReversalPoint {
+    bool set = false;
+    std::int32_t index = 0; // 0-based
+};
+
+struct PointEvaluation {
+    std::optional<float> depth; // a positive depth estimate, mm
+    std::string depthText;      // "%.2f" of the depth, or "--.--"
+    PointStatus status = PointStatus::AutoExclude;
+    float transitTime = 0; // us
+};
+
+struct CrackResult {
+    std::optional<LineFit> fit;
+    std::vector<PointEvaluation> points;
+    std::optional<float> crackDepth; // mm
+    std::string crackDepthText;      // "%.2f(mm)" or "--.--(mm)"
+};
+
+// "%.2f(mm)" of A and "%.2f(km/s)" of B, or "--.--(mm)" and "--.--(km/s)" without a fit.
+std::string interceptText(const std::optional<LineFit>& fit);
+std::string velocityText(const std::optional<LineFit>& fit);
+
+// Evaluates the crossing line with the non-crossing fit and writes `kept` into its points.
+// `corrections.line` is the correction of the selected tab. Without a fit no point has a
+// depth.
+CrackResult EvaluateCrack(PointList& line, const std::optional<LineFit>& fit,
+                          TimeCorrections corrections, ReversalPoint reversal);
+
+} // namespace crackdepth
