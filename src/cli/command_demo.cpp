@@ -1,0 +1,115 @@
+// `demo -o DIR [--seed N]`: writes a synthetic measurement set with known crack depths.
+#include "cli_args.h"
+#include "commands.h"
+#include "common/atomic_file.h"
+#include "demo_model.h"
+#include "output.h"
+
+#include <filesystem>
+#include <iomanip>
+#include <system_error>
+
+namespace crackdepth::cli {
+namespace {
+
+constexpr const char* kHelp = R"(Usage: crackdepth-cli demo -o DIR [--seed N] [--format json|text]
+
+Writes a synthetic measurement set from a physical model into DIR (created if missing;
+files of the same name are replaced): the non-crossing line DEMO.DP0 and one crossing
+line DEMO_C1.DP1, DEMO_C2.DP1, ... per crack, with the true depth of every crack.
+  -o DIR      the folder to write into
+  --seed N    the model's random seed, 0 to 2147483647 (default 1); a seed always gives
+              the same files
+)";
+
+constexpr long kMaxSeed = 2147483647;
+
+using nlohmann::json;
+
+json summaryJson(const std::string& directory, const DemoSet& set) {
+    json cracks = json::array();
+    std::string nonCrossing;
+    for (const DemoLine& line : set.lines) {
+        if (line.crossing) {
+            cracks.push_back({{"file", line.fileName}, {"trueDepth", line.trueDepth}});
+        } else {
+            nonCrossing = line.fileName;
+        }
+    }
+    return {
+        {"directory", directory},
+        {"velocity", set.velocity},
+        {"nonCrossing", nonCrossing},
+        {"cracks", std::move(cracks)},
+    };
+}
+
+void printText(std::ostream& out, const std::string& directory, const DemoSet& set) {
+    out << "demo set written to " << directory << " (seed " << set.seed << ")\n"
+        << "  velocity " << set.velocity << " km/s, zero offset " << set.zeroOffset << " us, burst "
+        << set.frequency << " kHz, noise +-" << set.noiseAmplitude << " counts, sampling "
+        << set.samplingInterval << " us x " << kDemoSampleCount << '\n';
+    for (const DemoLine& line : set.lines) {
+        const auto& points = line.points;
+        out << "  " << std::left << std::setw(13) << line.fileName << std::right;
+        if (line.crossing) {
+            out << "crack depth " << std::setw(6) << line.trueDepth << " mm, ";
+        } else {
+            out << "non-crossing line,     ";
+        }
+        out << points.size() << " points at " << points[0].distance << " to "
+            << points[points.size() - 1].distance << " mm\n";
+    }
+}
+
+} // namespace
+
+int runDemo(const Words& words, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto args = parseArgs(words, {{"-o", "--seed"}, {}}, error);
+    if (!args) {
+        return usageError(err, "demo", error);
+    }
+    if (args->help) {
+        out << kHelp;
+        return kExitOk;
+    }
+    if (!args->positional.empty()) {
+        return usageError(err, "demo",
+                          "takes no positional arguments, got '" + args->positional.front() + "'");
+    }
+    if (!args->has("-o") || args->values.at("-o").empty()) {
+        return usageError(err, "demo", "needs the output folder: -o DIR");
+    }
+    const auto seed = integerOption(*args, "--seed", 1, 0, kMaxSeed, error);
+    if (!seed) {
+        return usageError(err, "demo", error);
+    }
+    const std::string& directory = args->values.at("-o");
+
+    const std::filesystem::path folder(directory);
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (failure || !std::filesystem::is_directory(folder)) {
+        const std::string reason = failure ? failure.message() : "it is not a folder";
+        return refuse(err, "", "cannot create the folder " + directory + ": " + reason);
+    }
+
+    const DemoSet set = makeDemoSet(static_cast<std::uint32_t>(*seed));
+    for (const DemoLine& line : set.lines) {
+        const std::vector<std::uint8_t> bytes = encodeDemoLine(line);
+        const WriteOutcome outcome = writeFileAtomically(folder / line.fileName, bytes);
+        if (!outcome.ok) {
+            return refuse(err, "", outcome.error);
+        }
+    }
+
+    if (args->text) {
+        printText(out, directory, set);
+    } else {
+        printJson(out, summaryJson(directory, set));
+    }
+    return kExitOk;
+}
+
+} // namespace crackdepth::cli
