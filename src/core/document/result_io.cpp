@@ -1,0 +1,135 @@
+#include "document/result_io.h"
+
+#include "analysis/transit_time.h"
+#include "common/atomic_file.h"
+#include "common/conversions.h"
+#include "common/utf.h"
+#include "data/measurement_file.h"
+#include "data/result_file.h"
+
+namespace crackdepth {
+namespace {
+
+void commitLine(PointList& line, TimeCorrections corrections) {
+    const float m = line.minDelay;
+    const auto n = static_cast<std::int64_t>(line.sampleCount);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        MeasuringPoint& point = line[i];
+        point.originalSamples = point.samples;
+        const float dt = point.record.samplingInterval();
+        const std::int32_t s = transitTime(point, corrections.line, corrections.all).shift;
+        const float delaySteps = (point.delay - m) / dt;
+        const std::int64_t k = truncToInt32(static_cast<float>(s) + delaySteps);
+        const auto size = static_cast<std::int64_t>(point.samples.size());
+        for (std::int64_t c = 0; c < std::min(n, size); ++c) {
+            const std::int64_t from = c - k;
+            point.samples[static_cast<std::size_t>(c)] =
+                from >= 0 && from < size ? point.originalSamples[static_cast<std::size_t>(from)]
+                                         : kZeroLine;
+        }
+        const auto picked = static_cast<std::int64_t>(s) + point.arrivalIndex;
+        point.arrivalIndex = truncToInt32(static_cast<float>(picked) + delaySteps);
+        point.amplitudeIndex = point.arrivalIndex;
+        point.delay = m;
+        point.timeShift = 0;
+    }
+    // Every point now has the delay m, so m stays the line's smallest delay and a second
+    // commit moves nothing (setting it to 0 would shift every waveform again and push its
+    // last samples out of the record).
+}
+
+} // namespace
+
+void CommitCorrections(DocumentData& data) {
+    if (data.nonCrossingList) {
+        commitLine(*data.nonCrossingList, data.nonCrossingCorrections());
+    }
+    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
+        commitLine(*data.crossingLists[k], {data.correctionAll, data.crossingCorrections[k]});
+    }
+    if (data.rawCrossingList) {
+        // A crossing raw file's line has no correction entry of its own.
+        commitLine(*data.rawCrossingList, {data.correctionAll, 0.0f});
+    }
+    for (float& correction : data.crossingCorrections) {
+        correction = 0;
+    }
+    data.correctionAll = 0;
+    data.correctionNonCrossing = 0;
+    data.viewsDirty = true;
+}
+
+bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompts) {
+    FileSource source(path);
+    ResultFileContents contents;
+    const BlockStatus status =
+        source.isOpen() ? ReadResultFile(source, contents) : BlockStatus::Unrecognised;
+    if (status == BlockStatus::ReadError) {
+        prompts.message(kFilePointerMessage);
+    }
+    if (status != BlockStatus::Ok) {
+        prompts.message(kUnrecognisedFileMessage);
+        return false;
+    }
+
+    data.clearLines();
+    auto& lines = contents.lines;
+    data.nonCrossingList = std::make_unique<PointList>(std::move(lines[0].points));
+    data.nonCrossingList->minDelay = data.nonCrossingList->computeMinDelay();
+    data.nonCrossingParameters = std::move(lines[0].header);
+    applyReferenceDistance(data.nonCrossingParameters, *data.nonCrossingList);
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        auto list = std::make_unique<PointList>(std::move(lines[k].points));
+        list->minDelay = list->computeMinDelay();
+        data.crossingLists.push_back(std::move(list));
+        data.crossingParameters.push_back(std::move(lines[k].header));
+        // Starts at 0 like the non-crossing correction, so a saved and reopened file shows
+        // the transit times it was saved with.
+        data.crossingCorrections.push_back(0.0f);
+    }
+    data.projectBlock = std::move(contents.projectBlock);
+    data.projectBlock.copyInto(data.projectInfo);
+
+    data.shownList = data.nonCrossingList.get();
+    data.showingNonCrossing = true;
+    data.currentTab = 0;
+    if (!data.crossingLists.empty()) {
+        data.currentCrossingList = data.crossingLists.front().get();
+        data.currentCrossingParameters = data.crossingParameters.front();
+    }
+    data.correctionAll = 0;
+    data.correctionNonCrossing = 0;
+
+    const std::string name = fileNameOf(path);
+    data.paths = {name, path, name, path, name, withoutLastUnits(name, 4)};
+    return true;
+}
+
+bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& prompts) {
+    if (!data.nonCrossingList || data.currentCrossingList == nullptr ||
+        data.crossingLists.empty()) {
+        prompts.message(kCannotSaveTypeMessage);
+        data.viewsDirty = true;
+        return false;
+    }
+    CommitCorrections(data);
+    data.projectBlock.copyFrom(data.projectInfo);
+
+    // The first header always states the number of lines that follow.
+    TestParameters first = data.nonCrossingParameters;
+    first.lineCount = static_cast<std::int32_t>(1 + data.crossingLists.size());
+    std::vector<LineRef> lines{{&first, data.nonCrossingList.get()}};
+    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
+        lines.push_back({&data.crossingParameters[k], data.crossingLists[k].get()});
+    }
+    std::vector<std::uint8_t> bytes;
+    WriteResultFile(bytes, lines, data.projectBlock);
+    const WriteOutcome outcome = writeFileAtomically(path, bytes);
+    if (!outcome.ok) {
+        prompts.message(std::string(kSaveFailedMessage) + "\n" + path, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace crackdepth

@@ -1,0 +1,30 @@
+// Opening and saving result files on the document's data, and the step that folds pending
+// time corrections and delay differences into the waveforms before a result is written.
+#pragma once
+
+#include <string>
+
+#include "document/document_data.h"
+#include "document/user_prompts.h"
+
+namespace crackdepth {
+
+inline constexpr const char* kCannotSaveTypeMessage = "暂时无法保存此文件类型！";
+inline constexpr const char* kSaveFailedMessage = "文件保存失败！";
+
+// Replaces the document's lines and project information with the result file's. A file
+// that cannot be read is reported ("无法识别的文件类型！") and leaves the document exactly
+// as it was. Every time correction starts at 0.
+bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompts);
+
+// Commits the corrections and writes the result file; false (with a message) when the
+// document lacks the lines a result needs or the file cannot be written. A failed write
+// leaves the previous file intact.
+bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& prompts);
+
+// Folds every pending correction and the points' delay differences into the waveforms:
+// afterwards each point of a line has the line's former minimum delay, each first arrival
+// sits where the corrected transit time put it, and every correction is 0.
+void CommitCorrections(DocumentData& data);
+
+} // namespace crackdepth
