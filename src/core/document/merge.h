@@ -1,0 +1,82 @@
+// Merging one non-crossing raw file and one or more crossing raw files into a result file:
+// the logic of the "合并" dialog (its choices, checks, messages and which buttons are
+// enabled) and the merge write itself. It works on files only; the document's lines are
+// neither read nor changed.
+#pragma once
+
+#include "data/project_info.h"
+#include "document/user_prompts.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+inline constexpr const char* kExtensionMismatchMessage = "此文件的扩展名与其实际的文件类型不一致！";
+inline constexpr const char* kParameterMismatchMessage =
+    "打开失败！\n提示：请选择与不跨裂缝文件检测\n      参数一致的跨裂缝文件!";
+inline constexpr const char* kDuplicateCrossingMessage =
+    "跨裂缝文件列表中已包含同名文件，是否继续？";
+inline constexpr const char* kNothingToMergeMessage =
+    "请至少选择一个不跨裂缝文件和跨裂缝文件合并！";
+inline constexpr const char* kNonCrossingFilter = "不跨裂缝原始文件 (*.DP0)|*.DP0||";
+inline constexpr const char* kCrossingFilter = "跨裂缝原始文件 (*.DP1)|*.DP1||";
+inline constexpr const char* kMergedResultFilter = "侧裂缝结果文件 (*.DPA)|*.DPA||";
+
+class MergeSession {
+public:
+    struct Row {
+        std::string path;
+        std::string name; // the file name shown in the list
+        bool checked = true;
+    };
+
+    // Which controls the dialog enables, and the path its read-only field shows.
+    struct Controls {
+        bool merge = false;
+        bool addCrossing = false;
+        bool clear = false;
+        bool addNonCrossing = true;
+        std::string nonCrossingPath;
+    };
+
+    explicit MergeSession(UserPrompts& prompts) : prompts_(prompts) {}
+
+    // Checks a raw file against its extension (the last four characters, ".DP0" or ".DP1")
+    // and, for a crossing file, against the chosen non-crossing file's parameters. A
+    // non-crossing file that passes becomes the reference for the crossing files.
+    bool CheckMergeFile(const std::string& path);
+
+    // The buttons. The file lists are what the open dialogs returned, in their order.
+    void addNonCrossingFiles(const std::vector<std::string>& paths);
+    void addCrossingFiles(const std::vector<std::string>& paths);
+    void clear();
+    void setChecked(std::size_t row, bool checked);
+
+    // "合并": drops the unchecked rows, asks for the target through the save dialog and
+    // writes. False when nothing was written.
+    bool merge(const ProjectInfo& projectInfo);
+    // The write step with a known target; every source is checked again first.
+    bool mergeTo(const std::string& target, const ProjectInfo& projectInfo);
+
+    Controls controls() const;
+    const std::vector<Row>& rows() const { return rows_; }
+    const std::string& nonCrossingPath() const { return nonCrossingPath_; }
+
+private:
+    struct Reference {
+        std::array<float, 4> slots{}; // origin offset, first spacing, the two step parts
+        float samplingInterval = 0;
+    };
+
+    bool checkAgainst(const std::string& path, const Reference* reference, Reference* recorded);
+
+    UserPrompts& prompts_;
+    std::string nonCrossingPath_;
+    std::vector<Row> rows_;
+    Reference reference_;
+    bool haveReference_ = false;
+};
+
+} // namespace crackdepth
