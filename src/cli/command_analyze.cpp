@@ -1,10 +1,235 @@
+// `analyze FILE.DPA` · `analyze NC.DP0 [C.DP1]`: the fit of the non-crossing line, every
+// crossing point's depth and status, and each crack's depth, as the desktop program shows
+// them right after opening the files.
+#include "analysis/amplitude.h"
+#include "analysis/crack_evaluation.h"
+#include "analysis/transit_time.h"
+#include "cli_args.h"
 #include "commands.h"
+#include "common/utf.h"
+#include "data/measurement_file.h"
+#include "document/merge.h"
 #include "output.h"
 
-namespace crackdepth::cli {
+#include <iomanip>
 
-int runAnalyze(const Words&, std::ostream&, std::ostream& err) {
-    return refuse(err, "", "not built yet");
+namespace crackdepth::cli {
+namespace {
+
+constexpr const char* kHelp =
+    R"(Usage: crackdepth-cli analyze FILE.DPA [OPTIONS]
+       crackdepth-cli analyze NC.DP0 [C.DP1] [OPTIONS]
+
+Fits L = A + B*T to the non-crossing line and evaluates every crossing line: the depth of
+each point, its status and the crack depth. Transit times carry no time correction.
+  --method regression|two-point   the fit (default: the one stored with the non-crossing line)
+  --second-point K                two-point fit: the non-crossing point paired with point 0
+                                  (default 1)
+)";
+
+using nlohmann::json;
+
+struct Crossing {
+    int number;
+    LineData* line;
+};
+
+struct Input {
+    MeasurementFile nonCrossingFile; // the result file, or the non-crossing raw file
+    MeasurementFile crossingFile;    // a crossing raw file given after the non-crossing one
+    LineData* nonCrossing = nullptr;
+    std::vector<Crossing> crossings;
+};
+
+int openInput(const Args& args, Input& input, std::ostream& err) {
+    OpenFailure failure;
+    const std::string& first = args.positional[0];
+    if (!openMeasurementFile(first, input.nonCrossingFile, failure)) {
+        return refuse(err, failure.message, first + ": " + failure.explanation);
+    }
+    const FileKind kind = input.nonCrossingFile.kind;
+    if (kind == FileKind::CrossingRaw) {
+        return refuse(err, "请先打开不跨裂缝文件，才能执行此操作！",
+                      first + ": a crossing raw file needs the non-crossing file before it");
+    }
+    if (kind == FileKind::Result && args.positional.size() > 1) {
+        return usageError(err, "analyze", "a result file is analysed on its own");
+    }
+    input.nonCrossing = &input.nonCrossingFile.lines[0];
+    for (std::size_t k = 1; k < input.nonCrossingFile.lines.size(); ++k) {
+        input.crossings.push_back({static_cast<int>(k), &input.nonCrossingFile.lines[k]});
+    }
+    if (args.positional.size() < 2) {
+        return kExitOk;
+    }
+    const std::string& second = args.positional[1];
+    if (!openMeasurementFile(second, input.crossingFile, failure)) {
+        return refuse(err, failure.message, second + ": " + failure.explanation);
+    }
+    if (input.crossingFile.kind != FileKind::CrossingRaw) {
+        return refuse(err, kUnrecognisedFileMessage, second + ": not a crossing raw file");
+    }
+    LineData& crossing = input.crossingFile.lines[0];
+    const TestParameters& a = input.nonCrossing->header;
+    const TestParameters& b = crossing.header;
+    const auto firstInterval = [](const LineData& line) {
+        return line.points.empty() ? 0.0f : line.points[0].record.samplingInterval();
+    };
+    if (a.originOffset != b.originOffset || a.firstSpacing != b.firstSpacing ||
+        a.stepPartA != b.stepPartA || a.stepPartB != b.stepPartB ||
+        firstInterval(*input.nonCrossing) != firstInterval(crossing)) {
+        return refuse(err, kParameterMismatchMessage,
+                      second + ": its test parameters differ from the non-crossing file's");
+    }
+    // Opening a crossing raw file keeps every point.
+    for (std::size_t i = 0; i < crossing.points.size(); ++i) {
+        crossing.points[i].kept = 1;
+    }
+    input.crossings.push_back({1, &crossing});
+    return kExitOk;
+}
+
+json lineName(const LineData& line) {
+    return withoutLastUnits(line.header.note, 4);
+}
+
+json optionalFloat(const std::optional<float>& value) {
+    return value ? jsonFloat(*value) : json(nullptr);
+}
+
+json crackJson(const Crossing& crossing, const std::optional<LineFit>& fit) {
+    PointList& points = crossing.line->points;
+    const TestParameters& header = crossing.line->header;
+    const ReversalPoint reversal{header.reversalSet() == 1, header.reversalIndex};
+    const CrackResult result = EvaluateCrack(points, fit, {}, reversal);
+    json rows = json::array();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PointEvaluation& evaluation = result.points[i];
+        rows.push_back({
+            {"distance", jsonFloat(points[i].distance)},
+            {"transitTime", jsonFloat(evaluation.transitTime)},
+            {"depth", optionalFloat(evaluation.depth)},
+            {"depthText", evaluation.depthText},
+            {"status", statusText(evaluation.status)},
+            {"kept", points[i].kept},
+            {"amplitudeDb", optionalFloat(amplitudeDb(points[i], header.sampleCount))},
+        });
+    }
+    return {
+        {"line", crossing.number},
+        {"name", lineName(*crossing.line)},
+        {"reversalIndex", reversal.set ? json(reversal.index) : json(nullptr)},
+        {"points", std::move(rows)},
+        {"crackDepth", optionalFloat(result.crackDepth)},
+        {"crackDepthText", result.crackDepthText},
+    };
+}
+
+std::string fixed(const json& value) {
+    return value.is_null() ? std::string(kNoValueText) : formatFixed2(value.get<float>());
+}
+
+void printText(std::ostream& out, const json& document) {
+    out << "method " << document["method"].get<std::string>() << "   A "
+        << document["AText"].get<std::string>() << "   B " << document["BText"].get<std::string>()
+        << "\n\nnon-crossing line \"" << document["nonCrossing"]["name"].get<std::string>()
+        << "\"\n  " << std::setw(10) << "L(mm)" << std::setw(10) << "T(us)" << '\n';
+    for (const auto& point : document["nonCrossing"]["points"]) {
+        out << "  " << std::setw(10) << fixed(point["distance"]) << std::setw(10)
+            << fixed(point["transitTime"]) << '\n';
+    }
+    for (const auto& crack : document["cracks"]) {
+        out << "\ncrossing line " << crack["line"].dump() << " \""
+            << crack["name"].get<std::string>() << "\"";
+        if (!crack["reversalIndex"].is_null()) {
+            out << ", phase reversal at point " << crack["reversalIndex"].dump();
+        }
+        out << "\n  " << std::setw(4) << "#" << std::setw(10) << "L(mm)" << std::setw(10) << "T(us)"
+            << "  status      " << std::setw(10) << "h(mm)" << std::setw(10) << "dB" << '\n';
+        int index = 0;
+        for (const auto& point : crack["points"]) {
+            const json& db = point["amplitudeDb"];
+            out << "  " << std::setw(4) << index++ << std::setw(10) << fixed(point["distance"])
+                << std::setw(10) << fixed(point["transitTime"]) << "  "
+                << point["status"].get<std::string>() << "  " << std::setw(10)
+                << point["depthText"].get<std::string>() << std::setw(10) << fixed(db) << '\n';
+        }
+        out << "  crack depth " << crack["crackDepthText"].get<std::string>() << '\n';
+    }
+}
+
+} // namespace
+
+int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto args = parseArgs(words, {{"--method", "--second-point"}, {}}, error);
+    if (!args) {
+        return usageError(err, "analyze", error);
+    }
+    if (args->help) {
+        out << kHelp;
+        return kExitOk;
+    }
+    if (args->positional.empty() || args->positional.size() > 2) {
+        return usageError(err, "analyze", "expects FILE.DPA, or NC.DP0 and optionally C.DP1");
+    }
+    std::optional<RegressionMethod> method;
+    if (args->has("--method")) {
+        const std::string& name = args->values.at("--method");
+        if (name != "regression" && name != "two-point") {
+            return usageError(err, "analyze",
+                              "--method takes regression or two-point, not '" + name + "'");
+        }
+        method = name == "two-point" ? RegressionMethod::TwoPoint : RegressionMethod::Regression;
+    }
+    const auto secondPoint = integerOption(*args, "--second-point", 1, 1, 65534, error);
+    if (!secondPoint) {
+        return usageError(err, "analyze", error);
+    }
+
+    Input input;
+    if (const int status = openInput(*args, input, err); status != kExitOk) {
+        return status;
+    }
+    PointList& nonCrossing = input.nonCrossing->points;
+    if (args->has("--second-point") && *secondPoint >= static_cast<long>(nonCrossing.size())) {
+        return usageError(err, "analyze",
+                          "--second-point " + std::to_string(*secondPoint) +
+                              " does not exist: the non-crossing line has " +
+                              std::to_string(nonCrossing.size()) + " points");
+    }
+    if (!method) {
+        method = input.nonCrossing->header.analysisMethod() == 1 ? RegressionMethod::TwoPoint
+                                                                 : RegressionMethod::Regression;
+    }
+    nonCrossing.currentIndex = static_cast<std::int32_t>(*secondPoint);
+    const std::optional<LineFit> fit = FitLine(nonCrossing, *method, {});
+
+    json nonCrossingPoints = json::array();
+    for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
+        nonCrossingPoints.push_back(
+            {{"distance", jsonFloat(nonCrossing[i].distance)},
+             {"transitTime", jsonFloat(transitTime(nonCrossing[i], 0, 0).time)}});
+    }
+    json cracks = json::array();
+    for (const Crossing& crossing : input.crossings) {
+        cracks.push_back(crackJson(crossing, fit));
+    }
+    const json document = {
+        {"method", *method == RegressionMethod::TwoPoint ? "two-point" : "regression"},
+        {"A", fit ? jsonFloat(fit->A) : json(nullptr)},
+        {"B", fit ? jsonFloat(fit->B) : json(nullptr)},
+        {"AText", interceptText(fit)},
+        {"BText", velocityText(fit)},
+        {"nonCrossing", {{"name", lineName(*input.nonCrossing)}, {"points", nonCrossingPoints}}},
+        {"cracks", std::move(cracks)},
+    };
+    if (args->text) {
+        printText(out, document);
+    } else {
+        printJson(out, document);
+    }
+    return kExitOk;
 }
 
 } // namespace crackdepth::cli

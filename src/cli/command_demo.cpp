@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "common/atomic_file.h"
 #include "demo_model.h"
+#include "document/merge.h"
+#include "document/scripted_prompts.h"
 #include "output.h"
 
 #include <filesystem>
@@ -15,8 +17,9 @@ namespace {
 constexpr const char* kHelp = R"(Usage: crackdepth-cli demo -o DIR [--seed N] [--format json|text]
 
 Writes a synthetic measurement set from a physical model into DIR (created if missing;
-files of the same name are replaced): the non-crossing line DEMO.DP0 and one crossing
-line DEMO_C1.DP1, DEMO_C2.DP1, ... per crack, with the true depth of every crack.
+files of the same name are replaced): the non-crossing line DEMO.DP0, one crossing line
+DEMO_C1.DP1, DEMO_C2.DP1, ... per crack, and DEMO.DPA, the result file that merges them;
+prints the true depth of every crack.
   -o DIR      the folder to write into
   --seed N    the model's random seed, 0 to 2147483647 (default 1); a seed always gives
               the same files
@@ -37,10 +40,8 @@ json summaryJson(const std::string& directory, const DemoSet& set) {
         }
     }
     return {
-        {"directory", directory},
-        {"velocity", set.velocity},
-        {"nonCrossing", nonCrossing},
-        {"cracks", std::move(cracks)},
+        {"directory", directory},    {"velocity", set.velocity},    {"nonCrossing", nonCrossing},
+        {"result", kDemoResultFile}, {"cracks", std::move(cracks)},
     };
 }
 
@@ -102,6 +103,24 @@ int runDemo(const Words& words, std::ostream& out, std::ostream& err) {
         if (!outcome.ok) {
             return refuse(err, "", outcome.error);
         }
+    }
+
+    // The merged result file, made by the same merge as the desktop program's.
+    ScriptedPrompts prompts;
+    MergeSession merge(prompts);
+    std::vector<std::string> crossing;
+    for (const DemoLine& line : set.lines) {
+        if (line.crossing) {
+            crossing.push_back((folder / line.fileName).string());
+        } else {
+            merge.addNonCrossingFiles({(folder / line.fileName).string()});
+        }
+    }
+    merge.addCrossingFiles(crossing);
+    if (!prompts.shown.empty() ||
+        !merge.mergeTo((folder / kDemoResultFile).string(), demoProjectInfo())) {
+        return refuse(err, prompts.messages().empty() ? "" : prompts.messages().front(),
+                      "cannot write the result file " + (folder / kDemoResultFile).string());
     }
 
     if (args->text) {

@@ -1,10 +1,100 @@
+// `merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA`: the merge dialog's checks and write,
+// without the dialog.
+#include "cli_args.h"
 #include "commands.h"
+#include "data/settings_file.h"
+#include "data/settings_location.h"
+#include "document/merge.h"
+#include "document/scripted_prompts.h"
 #include "output.h"
 
-namespace crackdepth::cli {
+#include <system_error>
 
-int runMerge(const Words&, std::ostream&, std::ostream& err) {
-    return refuse(err, "", "not built yet");
+namespace crackdepth::cli {
+namespace {
+
+constexpr const char* kHelp =
+    R"(Usage: crackdepth-cli merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA [--format json|text]
+
+Merges one non-crossing raw file and one or more crossing raw files (one per crack) into a
+result file, with the checks of the desktop program's merge. The project information comes
+from the desktop program's saved settings (empty when there are none).
+  -o OUT.DPA   the result file to write (an existing one is replaced)
+)";
+
+// The project information the desktop program saved, or an empty one.
+ProjectInfo savedProjectInfo() {
+    Settings settings;
+    if (const auto path = existingSettingsFile(executableFolder())) {
+        LoadSettings(*path, settings);
+        return settings.project;
+    }
+    return {};
+}
+
+std::string joined(const std::vector<std::string>& messages) {
+    std::string text;
+    for (const std::string& message : messages) {
+        text += (text.empty() ? "" : "\n") + message;
+    }
+    return text;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
+} // namespace
+
+int runMerge(const Words& words, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto args = parseArgs(words, {{"-o"}, {}}, error);
+    if (!args) {
+        return usageError(err, "merge", error);
+    }
+    if (args->help) {
+        out << kHelp;
+        return kExitOk;
+    }
+    if (args->positional.size() < 2) {
+        return usageError(err, "merge", "expects NC.DP0 and at least one C.DP1");
+    }
+    if (!args->has("-o") || args->values.at("-o").empty()) {
+        return usageError(err, "merge", "needs the result file: -o OUT.DPA");
+    }
+    const std::string& target = args->values.at("-o");
+    for (const std::string& source : args->positional) {
+        if (sameFile(source, target)) {
+            return usageError(err, "merge", "the result file would overwrite the input " + source);
+        }
+    }
+
+    ScriptedPrompts prompts;
+    MergeSession session(prompts);
+    session.addNonCrossingFiles({args->positional.front()});
+    if (session.nonCrossingPath().empty()) {
+        return refuse(err, joined(prompts.messages()),
+                      args->positional.front() + ": not a usable non-crossing raw file");
+    }
+    const std::vector<std::string> crossing(args->positional.begin() + 1, args->positional.end());
+    session.addCrossingFiles(crossing);
+    if (session.rows().size() != crossing.size()) {
+        return refuse(err, joined(prompts.messages()),
+                      crossing[session.rows().size()] +
+                          ": not a crossing raw file of the same test parameters, or one given "
+                          "twice");
+    }
+    if (!session.mergeTo(target, savedProjectInfo())) {
+        return refuse(err, joined(prompts.messages()), "cannot write " + target);
+    }
+    const int lines = static_cast<int>(crossing.size() + 1);
+    if (args->text) {
+        out << "merged " << lines << " lines into " << target << '\n';
+    } else {
+        printJson(out, {{"output", target}, {"lines", lines}});
+    }
+    return kExitOk;
 }
 
 } // namespace crackdepth::cli

@@ -45,8 +45,10 @@ double directTransitTime(double distance, double velocity, double zeroOffset) {
 }
 
 double crackTransitTime(double distance, double depth, double velocity, double zeroOffset) {
-    const double half = distance / 2.0;
-    return 2.0 * std::sqrt(half * half + depth * depth) / velocity + zeroOffset;
+    // The zero offset acts as an extra path of velocity·t0 between the transducers, the
+    // path the straight-line fit of the non-crossing line adds back as −A.
+    const double half = (distance + velocity * zeroOffset) / 2.0;
+    return 2.0 * std::sqrt(half * half + depth * depth) / velocity;
 }
 
 namespace {
@@ -173,7 +175,9 @@ TestParameters lineHeader(const std::string& fileName, bool crossing, std::int32
     header.countCopy = pointCount;
     header.sampleCount = kDemoSampleCount;
     header.originOffset = 0;
-    header.firstSpacing = firstDistance;
+    // The instrument's line geometry is one setting for the whole test, so every line
+    // carries the same slots; the program refuses to combine lines that differ.
+    header.firstSpacing = 100;
     header.stepPartA = 50;
     header.stepPartB = 0;
     header.step = 50;
@@ -264,6 +268,23 @@ std::vector<std::uint8_t> encodeDemoLine(const DemoLine& line) {
     std::vector<std::uint8_t> bytes;
     WriteLineBlock(bytes, line.header, line.points);
     return bytes;
+}
+
+ProjectInfo demoProjectInfo() {
+    ProjectInfo info;
+    info.texts[kConstructionOrganisation] = "演示建设工程公司";
+    info.texts[kClient] = "演示市政设施管理处";
+    info.texts[kTestAge] = "28天";
+    info.texts[kDesignStrength] = "C40";
+    info.texts[kTestStandard] = "CECS21-2000";
+    info.texts[kReportDate] = "2024-5-24";
+    info.texts[kCommissionNumber] = "WT-2024-001";
+    info.texts[kInstrumentNumber] = "YQ-0001";
+    info.texts[kCastingDate] = "2024-4-15";
+    info.texts[kTestNumber] = "JC-2024-001";
+    info.texts[kComponentName] = "DEMO";
+    info.texts[kInstrumentModel] = "超声波检测仪";
+    return info;
 }
 
 } // namespace crackdepth::cli

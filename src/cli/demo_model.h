@@ -4,6 +4,7 @@
 #pragma once
 
 #include "data/point_list.h"
+#include "data/project_info.h"
 #include "data/test_parameters.h"
 
 #include <cstdint>
@@ -45,12 +46,19 @@ inline constexpr std::int32_t kDemoCrackCount = 3;
 // last bit between maths libraries and so, very rarely, move a sample by one count.
 DemoSet makeDemoSet(std::uint32_t seed, const DemoModelOptions& options = {});
 
+// The project information merged into the demo result file, as an operator would have
+// filled it in.
+ProjectInfo demoProjectInfo();
+
+inline constexpr const char* kDemoResultFile = "DEMO.DPA";
+
 // The bytes of the raw file for one line.
 std::vector<std::uint8_t> encodeDemoLine(const DemoLine& line);
 
 // Transit time of the first arrival over transducer distance L (mm): straight along the
 // surface, or down to the tip of a crack of depth h (mm) half-way between the transducers
-// and back up.
+// and back up. The zero offset t0 (coupling and electronics) counts as an extra path of
+// velocity·t0 on both.
 double directTransitTime(double distance, double velocity, double zeroOffset);
 double crackTransitTime(double distance, double depth, double velocity, double zeroOffset);
 

@@ -98,8 +98,9 @@ TEST(DemoModel, PickedTimesGiveBackTheVelocityAndEachCrackDepth) {
                 continue;
             }
             for (std::size_t k = 0; k < points.size(); ++k) {
-                const double l = points[k].distance;
-                const double ratio = set.velocity * (readTransit(points[k]) - set.zeroOffset) / l;
+                // The method's path: the distance plus the zero offset's equivalent path.
+                const double l = points[k].distance + set.velocity * set.zeroOffset;
+                const double ratio = set.velocity * readTransit(points[k]) / l;
                 const double depth = l / 2.0 * std::sqrt(ratio * ratio - 1.0);
                 EXPECT_NEAR(depth, line.trueDepth, 0.03 * line.trueDepth)
                     << "seed " << seed << ", " << line.fileName << ", L = " << l;
@@ -185,7 +186,7 @@ TEST(DemoModel, FilesReadBackAsModelled) {
         EXPECT_EQ(header.projectName, "演示工程 主梁");
         EXPECT_EQ(header.note, line.fileName);
         EXPECT_EQ(header.sampleCount, kDemoSampleCount);
-        EXPECT_EQ(header.firstSpacing, line.points[0].distance);
+        EXPECT_EQ(header.firstSpacing, 100.0f) << "one line geometry for the whole test";
         ASSERT_EQ(points.size(), line.points.size());
         for (std::size_t k = 0; k < points.size(); ++k) {
             const MeasuringPoint& read = points[k];
@@ -235,7 +236,8 @@ TEST(DemoCommand, WritesTheModelledSetAndReportsItsTruth) {
         EXPECT_EQ(document.at("directory"), folder.string());
         EXPECT_EQ(document.at("velocity").get<double>(), set.velocity);
         EXPECT_EQ(document.at("nonCrossing"), "DEMO.DP0");
-        EXPECT_FALSE(document.contains("result"));
+        EXPECT_EQ(document.at("result"), "DEMO.DPA");
+        EXPECT_TRUE(std::filesystem::exists(folder / "DEMO.DPA"));
         const json& cracks = document.at("cracks");
         ASSERT_EQ(cracks.size() + 1, set.lines.size());
         for (std::size_t k = 0; k < set.lines.size(); ++k) {

@@ -1,8 +1,8 @@
 #include "analysis/crack_evaluation.h"
 
-#include <cmath>
-
 #include "analysis/transit_time.h"
+
+#include <cmath>
 
 namespace crackdepth {
 namespace {

@@ -3,13 +3,13 @@
 // manual keep/exclude marks, and the phase-reversal rule.
 #pragma once
 
+#include "analysis/fit.h"
+#include "data/point_list.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "analysis/fit.h"
-#include "data/point_list.h"
 
 namespace crackdepth {
 

@@ -1,11 +1,11 @@
 #include "analysis/fit.h"
 
+#include "analysis/transit_time.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
-
-#include "analysis/transit_time.h"
 
 namespace crackdepth {
 namespace {

@@ -2,12 +2,12 @@
 // estimate that one crossing point gives with it.
 #pragma once
 
+#include "data/point_list.h"
+
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "data/point_list.h"
 
 namespace crackdepth {
 
@@ -38,7 +38,9 @@ std::optional<LineFit> FitLine(PointList& line, RegressionMethod method,
 // −1 when Lc > t·B, otherwise (Lc/2)·√((t·B/Lc)² − 1). Only a positive result is a depth.
 float depthAt(float pathLength, float time, float velocity);
 
-inline bool isDepth(float value) { return value > 0 && std::isfinite(value); }
+inline bool isDepth(float value) {
+    return value > 0 && std::isfinite(value);
+}
 
 // "%.2f" of a value, whatever the desktop's locale.
 std::string formatFixed2(float value);

@@ -2,9 +2,9 @@
 // corrections (in whole samples) plus the acquisition delay.
 #pragma once
 
-#include <cstdint>
-
 #include "data/measuring_point.h"
+
+#include <cstdint>
 
 namespace crackdepth {
 

@@ -7,8 +7,7 @@ float DocumentData::lineCorrection() const {
         return correctionNonCrossing;
     }
     const auto entry = static_cast<std::size_t>(currentTab - 1);
-    return currentTab > 0 && entry < crossingCorrections.size() ? crossingCorrections[entry]
-                                                                : 0.0f;
+    return currentTab > 0 && entry < crossingCorrections.size() ? crossingCorrections[entry] : 0.0f;
 }
 
 void DocumentData::clearLines() {

@@ -3,15 +3,15 @@
 // names of the files they came from.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "analysis/fit.h"
 #include "data/point_list.h"
 #include "data/project_info.h"
 #include "data/test_parameters.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace crackdepth {
 
@@ -44,8 +44,8 @@ struct DocumentData {
     PointList* shownList = nullptr;
     bool showingNonCrossing = true; // whose header the shown line has
 
-    std::int32_t currentTab = 0; // 0 the non-crossing line, k the k-th crossing line
-    float correctionAll = 0;        // us, all lines
+    std::int32_t currentTab = 0;     // 0 the non-crossing line, k the k-th crossing line
+    float correctionAll = 0;         // us, all lines
     float correctionNonCrossing = 0; // us
     std::int32_t lastShift = 0;
 

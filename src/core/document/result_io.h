@@ -2,10 +2,10 @@
 // time corrections and delay differences into the waveforms before a result is written.
 #pragma once
 
-#include <string>
-
 #include "document/document_data.h"
 #include "document/user_prompts.h"
+
+#include <string>
 
 namespace crackdepth {
 
