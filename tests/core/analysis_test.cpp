@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include "analysis/crack_evaluation.h"
 #include "analysis/transit_time.h"
+
+#include <gtest/gtest.h>
 
 namespace crackdepth {
 namespace {
@@ -96,7 +96,9 @@ TEST(FitLine, UndefinedFitsGiveNoLine) {
         {"one point, two-point method", {{100, 30}}, 1.0f, RegressionMethod::TwoPoint},
         {"equal transit times", {{100, 30}, {150, 30}}, 1.0f, RegressionMethod::Regression},
         {"zero sampling interval", {{100, 30}, {150, 40}}, 0.0f, RegressionMethod::Regression},
-        {"zero sampling interval, two-point", {{100, 30}, {150, 40}}, 0.0f,
+        {"zero sampling interval, two-point",
+         {{100, 30}, {150, 40}},
+         0.0f,
          RegressionMethod::TwoPoint},
     };
     for (const Case& c : cases) {
@@ -114,10 +116,10 @@ TEST(DepthAt, OnlyPositiveFiniteValuesAreDepths) {
         bool depth;
     };
     const Case cases[] = {
-        {16, 34, 1, 15, true},    // the 8-15-17 triangle: exact in floats
+        {16, 34, 1, 15, true}, // the 8-15-17 triangle: exact in floats
         {48, 102, 1, 45, true},
-        {100, 25, 4, 0, false},   // Lc = t·B: zero, not a depth
-        {100.5f, 25, 4, -1, false}, // Lc > t·B
+        {100, 25, 4, 0, false},           // Lc = t·B: zero, not a depth
+        {100.5f, 25, 4, -1, false},       // Lc > t·B
         {-10, 25, 4, -49.749371f, false}, // L - A negative: never a depth
     };
     for (const Case& c : cases) {
@@ -134,9 +136,13 @@ TEST(ManualMarks, KeepAndExcludeBandsAreExclusive) {
         std::optional<PointStatus> status;
     };
     const Case cases[] = {
-        {0, std::nullopt},  {998, std::nullopt}, {999.5f, PointStatus::ManualKeep},
-        {1000, PointStatus::ManualKeep}, {1002, std::nullopt},
-        {7998.5f, PointStatus::ManualExclude}, {8000, PointStatus::ManualExclude},
+        {0, std::nullopt},
+        {998, std::nullopt},
+        {999.5f, PointStatus::ManualKeep},
+        {1000, PointStatus::ManualKeep},
+        {1002, std::nullopt},
+        {7998.5f, PointStatus::ManualExclude},
+        {8000, PointStatus::ManualExclude},
         {8002, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -150,8 +156,8 @@ constexpr LineFit kUnitFit{0.0f, 1.0f};
 
 TEST(EvaluateCrack, AutomaticRuleKeepsDistancesFromMeanToThreeTimesMeanInclusive) {
     // Depths 45, 60 and 45 give m = 50; the other points have no depth of their own.
-    PointList line = lineOf({{48, 102}, {64, 136}, {48, 102}, {50, 1}, {150, 1}, {49.99f, 1},
-                             {150.01f, 1}});
+    PointList line =
+        lineOf({{48, 102}, {64, 136}, {48, 102}, {50, 1}, {150, 1}, {49.99f, 1}, {150.01f, 1}});
     const CrackResult result = EvaluateCrack(line, kUnitFit, {}, {});
     const PointStatus expected[] = {PointStatus::AutoExclude, PointStatus::AutoKeep,
                                     PointStatus::AutoExclude, PointStatus::AutoKeep,
@@ -197,10 +203,10 @@ TEST(EvaluateCrack, PhaseReversalAveragesTheNeighbourhoodRoundTheCrackTip) {
         const char* crackDepth;
     };
     const Case cases[] = {
-        {0, "37.50(mm)"},  // points 0 and 1
-        {1, "45.00(mm)"},  // points 0, 1 and 2
-        {3, "60.00(mm)"},  // the last index: points 2 and 3, and 3 has no depth
-        {7, "--.--(mm)"},  // no point round it
+        {0, "37.50(mm)"}, // points 0 and 1
+        {1, "45.00(mm)"}, // points 0, 1 and 2
+        {3, "60.00(mm)"}, // the last index: points 2 and 3, and 3 has no depth
+        {7, "--.--(mm)"}, // no point round it
     };
     for (const Case& c : cases) {
         PointList line = lineOf(points);

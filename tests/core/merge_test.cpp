@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include "common/byte_source.h"
 #include "data/result_file.h"
 #include "document/merge.h"
 #include "document/scripted_prompts.h"
 #include "test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace crackdepth {
 namespace {
@@ -91,8 +91,10 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
          {raw("B.DP1", kCrossingSignature, 2, 150)},
          {kParameterMismatchMessage},
          0},
-        {"another sampling interval", {raw("D.DP1", kCrossingSignature, 2, 100, 0.4f)},
-         {kParameterMismatchMessage}, 0},
+        {"another sampling interval",
+         {raw("D.DP1", kCrossingSignature, 2, 100, 0.4f)},
+         {kParameterMismatchMessage},
+         0},
         {"a crossing extension holding a non-crossing line",
          {raw("E.DP1", kNonCrossingSignature, 2)},
          {kExtensionMismatchMessage, kParameterMismatchMessage},

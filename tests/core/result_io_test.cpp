@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include "analysis/transit_time.h"
 #include "data/result_file.h"
 #include "document/result_io.h"
 #include "document/scripted_prompts.h"
 #include "test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace crackdepth {
 namespace {
