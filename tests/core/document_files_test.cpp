@@ -1,0 +1,267 @@
+#include "analysis/transit_time.h"
+#include "common/bytes.h"
+#include "document/document.h"
+#include "document/merge.h"
+#include "document/scripted_prompts.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace crackdepth {
+namespace {
+
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+class DocumentFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE_C2.DP1", "SITE.DPA"}) {
+            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
+        }
+    }
+    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+
+    testing::TempDir dir;
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+};
+
+TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    const DocumentData& data = doc.data();
+    EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DP0");
+    EXPECT_EQ(data.paths.currentBaseName, "SITE");
+    EXPECT_EQ(data.shownList, data.nonCrossingList.get());
+    EXPECT_EQ(data.projectInfo.texts[kProjectName], "滨江大桥 主梁");
+    EXPECT_EQ(data.projectInfo.texts[kTester], "检测员甲");
+    EXPECT_EQ(data.projectInfo.texts[kComponentName], "SITE");
+    EXPECT_EQ(data.projectInfo.texts[kTestStandard], "CECS21-2000");
+
+    auto c1 = testing::readBytes(kFixtures / "SITE_C1.DP1");
+    storeLE(&c1[512 + PointRecord::kStoredKept], std::int32_t{0});
+    testing::writeBytes(dir.path() / "SITE_C1.DP1", c1);
+    ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
+    EXPECT_TRUE(doc.rawCrossingLoaded());
+    ASSERT_NE(data.currentCrossingList, nullptr);
+    EXPECT_EQ((*data.currentCrossingList)[0].kept, 1) << "a crossing open keeps every point";
+    EXPECT_EQ(data.shownList, data.nonCrossingList.get()) << "the non-crossing line is shown";
+    EXPECT_EQ(data.paths.nonCrossingName, "SITE.DP0");
+    EXPECT_EQ(data.paths.crossingName, "SITE_C1.DP1");
+    EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE_C1.DP1");
+
+    // Opening a non-crossing file again keeps the crossing line.
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    EXPECT_NE(data.currentCrossingList, nullptr);
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(DocumentFiles, LockedProjectInformationIsNotOverwritten) {
+    doc.projectInfo().locked = 1;
+    doc.projectInfo().texts[kProjectName] = "my project";
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    EXPECT_EQ(doc.projectInfo().texts[kProjectName], "my project");
+    EXPECT_EQ(doc.projectInfo().texts[kTestStandard], "CECS21-2000");
+}
+
+TEST_F(DocumentFiles, RefusedOpensShowTheirMessageAndKeepTheData) {
+    auto other = testing::readBytes(kFixtures / "SITE_C1.DP1");
+    storeLE(&other[0x110 + 8], 0.06f); // slot 2, the first part of the step
+    testing::writeBytes(dir.path() / "STEP.DP1", other);
+    auto interval = testing::readBytes(kFixtures / "SITE_C1.DP1");
+    storeLE(&interval[512 + PointRecord::kSamplingInterval], 0.5f);
+    testing::writeBytes(dir.path() / "DT.DP1", interval);
+    testing::writeBytes(dir.path() / "lower.dp0", testing::readBytes(kFixtures / "SITE.DP0"));
+    testing::writeBytes(dir.path() / "SWAP.DP0", testing::readBytes(kFixtures / "SITE_C1.DP1"));
+    auto cut = testing::readBytes(kFixtures / "SITE.DPA");
+    cut.resize(cut.size() - 10);
+    testing::writeBytes(dir.path() / "CUT.DPA", cut);
+
+    struct Case {
+        const char* file;
+        const char* message;
+        MessageIcon icon;
+    };
+    const Case cases[] = {
+        {"STEP.DP1", kParameterMismatchMessage, MessageIcon::Error},
+        {"DT.DP1", kParameterMismatchMessage, MessageIcon::Error},
+        {"lower.dp0", "不支持打开此文件！", MessageIcon::None},
+        {"SWAP.DP0", "无法识别的文件类型！", MessageIcon::None},
+        {"SITE_C2.DP1", nullptr, MessageIcon::None}, // accepted, for contrast
+        {"CUT.DPA", "无法识别的文件类型！", MessageIcon::None},
+    };
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    for (const Case& c : cases) {
+        prompts.shown.clear();
+        const PointList* nonCrossing = doc.data().nonCrossingList.get();
+        const bool opened = doc.OpenDocument(at(c.file));
+        EXPECT_EQ(opened, c.message == nullptr) << c.file;
+        if (c.message != nullptr) {
+            ASSERT_EQ(prompts.shown.size(), 1u) << c.file;
+            EXPECT_EQ(prompts.shown[0].text, c.message) << c.file;
+            EXPECT_EQ(prompts.shown[0].icon, c.icon) << c.file;
+            EXPECT_EQ(doc.data().nonCrossingList.get(), nonCrossing) << c.file;
+        }
+    }
+    EXPECT_EQ(doc.data().paths.crossingName, "SITE_C2.DP1");
+
+    Document empty{prompts, {}};
+    prompts.shown.clear();
+    EXPECT_FALSE(empty.OpenDocument(at("SITE_C1.DP1")));
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kNeedNonCrossingMessage});
+}
+
+TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbers) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    DocumentData& data = doc.data();
+    ASSERT_EQ(data.crossingLists.size(), 2u);
+    data.crossingCorrections[1] = 1.6f; // two samples at 0.8 us
+    const auto expected = [&] {
+        std::vector<float> times;
+        for (std::size_t i = 0; i < data.crossingLists[1]->size(); ++i) {
+            times.push_back(transitTime((*data.crossingLists[1])[i], 1.6f, 0).time);
+        }
+        return times;
+    }();
+    doc.SetModified(true);
+    prompts.files.push_back(at("SAVED.DPA"));
+    doc.SaveAsCommand();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
+    EXPECT_EQ(prompts.shown[0].caption, at("SITE")) << "the path without its extension";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(data.currentTab, 2);
+    EXPECT_EQ(data.shownList, data.crossingLists[1].get());
+    EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SAVED.DPA");
+    EXPECT_EQ(data.paths.crossingPath, at("SAVED.DPA"));
+
+    Document reopened{prompts, {}};
+    ASSERT_TRUE(reopened.OpenDocument(at("SAVED.DPA")));
+    const PointList& line = *reopened.data().crossingLists[1];
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        EXPECT_FLOAT_EQ(transitTime(line[i], reopened.data().crossingCorrections[1], 0).time,
+                        expected[i]);
+    }
+}
+
+TEST_F(DocumentFiles, QuickSaveOfARawCrossingLineWritesTheSameFile) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    ASSERT_TRUE(doc.OpenDocument(at("SITE_C2.DP1")));
+    DocumentData& data = doc.data();
+    data.shownList = data.currentCrossingList;
+    data.showingNonCrossing = false;
+    (*data.shownList)[3].arrivalIndex += 5;
+    doc.QuickSaveCommand();
+    EXPECT_TRUE(prompts.shown.empty());
+
+    Document reopened{prompts, {}};
+    ASSERT_TRUE(reopened.OpenDocument(at("SITE.DP0")));
+    ASSERT_TRUE(reopened.OpenDocument(at("SITE_C2.DP1")));
+    EXPECT_EQ((*reopened.data().currentCrossingList)[3].arrivalIndex,
+              (*data.currentCrossingList)[3].arrivalIndex);
+    EXPECT_EQ(reopened.data().currentCrossingParameters.signature, kCrossingSignature);
+}
+
+TEST_F(DocumentFiles, SaveTargetsAndCommandsWithNothingOpen) {
+    doc.QuickSaveCommand();
+    doc.SaveAsCommand();
+    EXPECT_EQ(prompts.messages(), (std::vector<std::string>{kOpenFirstMessage, kOpenFirstMessage}));
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    prompts.shown.clear();
+    EXPECT_FALSE(doc.SaveDocument(at("NOTES.txt")));
+    EXPECT_FALSE(doc.SaveDocument(""));
+    EXPECT_EQ(prompts.messages(),
+              (std::vector<std::string>{"无法识别的文件类型！", "无法识别的文件类型！"}));
+}
+
+TEST_F(DocumentFiles, CloseStepsBackFromTheRawCrossingLineThenEmpties) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
+    prompts.answers = {Answer::Cancel};
+    doc.CloseCommand();
+    EXPECT_TRUE(doc.hasCrossingLine()) << "cancelled";
+    doc.CloseCommand();
+    EXPECT_FALSE(doc.hasCrossingLine());
+    EXPECT_TRUE(doc.hasNonCrossingLine());
+    EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DP0");
+    doc.CloseCommand();
+    EXPECT_FALSE(doc.hasNonCrossingLine());
+    EXPECT_EQ(doc.title(), kTitlePrefix);
+    EXPECT_EQ(prompts.shown.back().text, kCloseQuestion);
+    EXPECT_EQ(prompts.shown.back().icon, MessageIcon::Warning);
+}
+
+TEST_F(DocumentFiles, ExitAsksOnlyForAModifiedDocument) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    EXPECT_TRUE(doc.ExitCommand());
+    EXPECT_TRUE(prompts.shown.empty());
+
+    struct Case {
+        std::deque<Answer> answers;
+        bool exits;
+        std::size_t questions;
+    };
+    const Case cases[] = {
+        {{Answer::Cancel}, false, 1},             // "continue exiting?" refused
+        {{Answer::Ok, Answer::Cancel}, false, 2}, // save question cancelled
+        {{Answer::Ok, Answer::No}, true, 2},
+        {{Answer::Ok, Answer::Yes}, true, 2}, // saved to the document's path
+    };
+    for (const Case& c : cases) {
+        doc.SetModified(true);
+        prompts.shown.clear();
+        prompts.answers = c.answers;
+        EXPECT_EQ(doc.ExitCommand(), c.exits);
+        ASSERT_EQ(prompts.shown.size(), c.questions);
+        EXPECT_EQ(prompts.shown[0].text, kExitQuestion);
+        if (c.questions > 1) {
+            EXPECT_EQ(prompts.shown[1].text, "是否保存对 " + doc.title() + " 的更改?");
+        }
+    }
+    EXPECT_FALSE(doc.IsModified()) << "the last answer saved the document";
+}
+
+TEST_F(DocumentFiles, OpenResultCommandOffersToSaveModifiedData) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    doc.SetModified(true);
+    prompts.answers = {Answer::Yes};
+    prompts.files = {at("BEFORE.DPA"), at("SITE.DPA")};
+    doc.OpenResultCommand();
+    ASSERT_GE(prompts.shown.size(), 3u);
+    EXPECT_EQ(prompts.shown[0].text, kSaveResultQuestion);
+    EXPECT_EQ(prompts.shown[1].kind, "save");
+    EXPECT_EQ(prompts.shown[2].kind, "open");
+    EXPECT_EQ(prompts.shown[2].text, "跨裂缝原始文件 (*.DPA)|*.DPA||");
+    EXPECT_TRUE(std::filesystem::exists(at("BEFORE.DPA")));
+    EXPECT_FALSE(doc.replaceAfterSave);
+    EXPECT_EQ(doc.data().crossingLists.size(), 2u);
+    EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DPA");
+}
+
+TEST_F(DocumentFiles, FileListShowsTheFolderFilesOfTheSameKind) {
+    testing::writeBytes(dir.path() / "A.DP1", {});
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
+    ASSERT_TRUE(doc.OpenDocument(at("SITE_C2.DP1")));
+    const FileList list = doc.fileList();
+    EXPECT_EQ(list.names, (std::vector<std::string>{"A.DP1", "SITE_C1.DP1", "SITE_C2.DP1"}));
+    EXPECT_EQ(list.selected, 2);
+}
+
+TEST(DocumentSettings, FirstRunDefaultsAndTheSettingsFileAtTheEnd) {
+    testing::TempDir dir;
+    const auto path = dir.path() / "config" / "tessvel.ini";
+    ScriptedPrompts prompts;
+    {
+        Document doc{prompts, path};
+        EXPECT_EQ(doc.projectInfo().texts[kTestDate], "2012-10-20");
+        EXPECT_EQ(doc.projectInfo().texts[kCastingDate], "2012-10-20");
+        doc.projectInfo().texts[kClient] = "市政设施管理处";
+        doc.settings().panelWidths = {300, 220, 220};
+    }
+    ASSERT_TRUE(std::filesystem::exists(path));
+    Document again{prompts, path};
+    EXPECT_EQ(again.projectInfo().texts[kClient], "市政设施管理处");
+    EXPECT_EQ(again.settings().panelWidths[0], 300);
+}
+
+} // namespace
+} // namespace crackdepth
