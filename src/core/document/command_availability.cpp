@@ -1,0 +1,56 @@
+#include "document/command_availability.h"
+
+#include "document/document.h"
+
+namespace crackdepth {
+
+bool isAvailable(Command command, const Document& document) {
+    const DocumentData& data = document.data();
+    const bool nonCrossing = data.nonCrossingList != nullptr;
+    const bool crossing = data.currentCrossingList != nullptr;
+    const PointList* shown = data.shownList;
+    const bool bothLines = nonCrossing && crossing;
+    const bool reportable = bothLines && document.waveTrainMode == 0;
+
+    switch (command) {
+    case Command::OpenNonCrossing:
+        return !crossing;
+    case Command::OpenResult:
+        return !endsWith(data.paths.crossingName, ".DP1");
+    case Command::QuickSave:
+    case Command::SaveAs:
+        return crossing;
+    case Command::Close:
+    case Command::WaveTrain:
+        return nonCrossing || crossing;
+    case Command::PrintPreview:
+    case Command::Print:
+    case Command::WordReport:
+    case Command::SpreadsheetReport:
+    case Command::BitmapReport:
+        return reportable;
+    case Command::TestParameters:
+    case Command::TimeFrequency:
+    case Command::Filter:
+    case Command::TimeCorrection:
+        return shown != nullptr;
+    case Command::PreviousPoint:
+        return shown != nullptr && shown->currentIndex != 0;
+    case Command::NextPoint:
+        return shown != nullptr &&
+               shown->currentIndex != static_cast<std::int32_t>(shown->pointCount()) - 1;
+    case Command::Invert:
+        return shown != nullptr && document.timeDomain;
+    case Command::Contents:
+    case Command::ContactUs:
+        return false;
+    case Command::Merge:
+    case Command::PrintSettings:
+    case Command::Exit:
+    case Command::About:
+        return true;
+    }
+    return false;
+}
+
+} // namespace crackdepth
