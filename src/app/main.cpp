@@ -1,7 +1,35 @@
-// The desktop program.
+// The desktop program: one document, one main window.
+#include "data/settings_location.h"
+#include "document/document.h"
+#include "draw/fonts.h"
+#include "frame/main_window.h"
+#include "frame/qt_prompts.h"
+
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("crackdepth"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ULK浅裂缝分析软件"));
+    QApplication::setApplicationVersion(QStringLiteral(CRACKDEPTH_VERSION));
+    crackdepth::draw::installFontSubstitutions();
+
+    crackdepth::app::QtPrompts prompts;
+    // Declared before the window, so the document (which saves the settings when it goes)
+    // outlives every view of it.
+    crackdepth::Document document(prompts,
+                                  crackdepth::settingsFileFor(crackdepth::executableFolder()));
+    crackdepth::app::MainWindow window(document, prompts);
+    prompts.setParent(&window);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        window.openFile(arguments.at(1));
+    }
+    // Without a window manager (a bare X server) maximising does nothing: start at full size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window.setGeometry(screen->availableGeometry());
+    }
+    window.showMaximized();
     return QApplication::exec();
 }

@@ -1,0 +1,28 @@
+// A page of the information panel: one form row per control of an InfoPage state, wired so
+// that every input goes to the state and the state's controls are shown again afterwards.
+#pragma once
+
+#include "document/info_pages.h"
+
+#include <QWidget>
+#include <vector>
+
+namespace crackdepth::app {
+
+class InfoPageWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit InfoPageWidget(InfoPage& page, QWidget* parent = nullptr);
+
+    // Shows what the state holds now.
+    void showState();
+    QWidget* control(std::size_t field) const { return controls_.at(field); }
+
+private:
+    InfoPage& page_;
+    std::vector<QWidget*> controls_;
+    bool showing_ = false;
+};
+
+} // namespace crackdepth::app

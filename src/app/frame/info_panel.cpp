@@ -1,0 +1,128 @@
+#include "frame/info_panel.h"
+
+#include "analysis/crack_evaluation.h"
+#include "document/document.h"
+#include "document/line_tabs.h"
+#include "document/panel_refresh.h"
+#include "frame/info_page_widget.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace crackdepth::app {
+namespace {
+
+// A result field that can be read and scrolled but never edited or given a caret.
+QLineEdit* resultField() {
+    auto* field = new QLineEdit;
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    return field;
+}
+
+CalendarDate today() {
+    const QDate date = QDate::currentDate();
+    return {date.year(), date.month(), date.day()};
+}
+
+} // namespace
+
+InfoPanel::InfoPanel(Document& document, QWidget* parent)
+    : QWidget(parent), document_(document),
+      testPage_(std::make_unique<TestInfoPage>(document.projectInfo())),
+      projectPage_(std::make_unique<ProjectInfoPage>(document.projectInfo())),
+      fileList_(new QListWidget), pages_(new QTabWidget),
+      testWidget_(new InfoPageWidget(*testPage_)),
+      projectWidget_(new InfoPageWidget(*projectPage_)), method_(new QComboBox),
+      intercept_(resultField()), velocity_(resultField()), crackDepth_(resultField()) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    fileList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(fileList_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { openFromList(fileList_->row(item)); });
+    layout->addWidget(fileList_, 1);
+
+    pages_->addTab(testWidget_, QString::fromUtf8(TestInfoPage::kTitle));
+    pages_->addTab(projectWidget_, QString::fromUtf8(ProjectInfoPage::kTitle));
+    connect(pages_, &QTabWidget::currentChanged, this, &InfoPanel::onPageChanged);
+    layout->addWidget(pages_, 2);
+
+    auto* results = new QGroupBox(QStringLiteral("分析结果"));
+    auto* form = new QFormLayout(results);
+    method_->addItems({QString::fromUtf8(kRegressionText), QString::fromUtf8(kTwoPointText)});
+    connect(method_, &QComboBox::activated, this,
+            [this](int index) { ChooseAnalysisMethod(document_, index); });
+    form->addRow(QStringLiteral("分析方法"), method_);
+    form->addRow(QStringLiteral("回归系数A"), intercept_);
+    form->addRow(QStringLiteral("回归系数B"), velocity_);
+    form->addRow(QStringLiteral("平均裂深"), crackDepth_);
+    layout->addWidget(results);
+    refresh();
+}
+
+InfoPanel::~InfoPanel() = default;
+
+void InfoPanel::refresh() {
+    const PanelState state = RefreshPanel(document_, today());
+    method_->setEnabled(state.enabled);
+    intercept_->setEnabled(state.enabled);
+    velocity_->setEnabled(state.enabled);
+    crackDepth_->setEnabled(state.enabled);
+    if (state.enabled) {
+        method_->setCurrentIndex(state.methodIndex);
+        const auto fit = currentFit(document_);
+        intercept_->setText(QString::fromStdString(interceptText(fit)));
+        velocity_->setText(QString::fromStdString(velocityText(fit)));
+    } else {
+        intercept_->clear();
+        velocity_->clear();
+        crackDepth_->clear();
+    }
+    testPage_->initialise(today(), document_.prompts());
+    projectPage_->initialise(today(), document_.prompts());
+    testWidget_->showState();
+    projectWidget_->showState();
+}
+
+void InfoPanel::setCrackDepthText(const QString& text) {
+    crackDepth_->setText(text);
+}
+
+void InfoPanel::fillFileList() {
+    const FileList list = document_.fileList();
+    fileList_->clear();
+    filePaths_.clear();
+    for (std::size_t i = 0; i < list.names.size(); ++i) {
+        fileList_->addItem(QString::fromStdString(list.names[i]));
+        filePaths_ << QString::fromStdString(list.paths[i]);
+    }
+    fileList_->setCurrentRow(list.selected);
+}
+
+void InfoPanel::openFromList(int row) {
+    if (row < 0 || row >= filePaths_.size()) {
+        return;
+    }
+    document_.openedFromList = true;
+    document_.OpenDocument(filePaths_[row].toStdString());
+    document_.openedFromList = false;
+    document_.RefreshAllViews();
+}
+
+void InfoPanel::onPageChanged(int index) {
+    // The page being hidden keeps what was typed; the one being shown re-reads the record.
+    InfoPage& hidden = shownPage_ == 0 ? static_cast<InfoPage&>(*testPage_) : *projectPage_;
+    InfoPage& shown = index == 0 ? static_cast<InfoPage&>(*testPage_) : *projectPage_;
+    hidden.store();
+    shown.load();
+    (index == 0 ? testWidget_ : projectWidget_)->showState();
+    shownPage_ = std::clamp(index, 0, 1);
+}
+
+} // namespace crackdepth::app

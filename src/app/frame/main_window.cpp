@@ -1,0 +1,262 @@
+#include "frame/main_window.h"
+
+#include "document/waveform_commands.h"
+#include "frame/info_panel.h"
+#include "frame/qt_prompts.h"
+#include "views/distance_time_view.h"
+#include "views/line_tab_bar.h"
+#include "views/line_view.h"
+#include "views/waveform_view.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QMimeData>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+// The icons live in this static library, whose resources must be registered by hand; the
+// macro has to be used outside any namespace.
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace crackdepth::app {
+namespace {
+
+const QString kReady = QStringLiteral("就绪");
+const QString kStartTitle = QStringLiteral("ULK浅裂缝分析软件   Dalmora");
+constexpr int kPanelWidth = 220;
+
+bool isInside(const QWidget* widget, const QWidget* container) {
+    return widget != nullptr && container != nullptr &&
+           (widget == container || container->isAncestorOf(widget));
+}
+
+} // namespace
+
+MainWindow::MainWindow(Document& document, QtPrompts& prompts)
+    : document_(document), prompts_(prompts) {
+    registerResources();
+    setWindowTitle(kStartTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setAcceptDrops(true);
+    buildContent();
+    buildPanel();
+    buildCommands();
+    buildHotKeys();
+    statusBar()->showMessage(kReady);
+    // Hovering a menu shows its (empty) prompt; the idle message comes back afterwards.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->showMessage(kReady);
+        }
+    });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { trackActiveView(now); });
+    activeView_ = waveformView_;
+    document_.addListener(this);
+    updateActions();
+}
+
+MainWindow::~MainWindow() {
+    document_.removeListener(this);
+}
+
+void MainWindow::buildContent() {
+    waveformView_ = new WaveformView(document_);
+    distanceTimeView_ = new DistanceTimeView(document_);
+    lineTabBar_ = new LineTabBar(document_);
+    lineView_ = new LineView(document_);
+
+    auto* crossing = new QWidget;
+    auto* crossingLayout = new QVBoxLayout(crossing);
+    crossingLayout->setContentsMargins(0, 0, 0, 0);
+    crossingLayout->setSpacing(1);
+    crossingLayout->addWidget(lineTabBar_);
+    crossingLayout->addWidget(lineView_, 1);
+
+    lower_ = new QSplitter(Qt::Horizontal);
+    lower_->setHandleWidth(5);
+    lower_->addWidget(distanceTimeView_);
+    lower_->addWidget(crossing);
+    lower_->setChildrenCollapsible(false);
+
+    rows_ = new QSplitter(Qt::Vertical);
+    rows_->setHandleWidth(2);
+    rows_->addWidget(waveformView_);
+    rows_->addWidget(lower_);
+    rows_->setChildrenCollapsible(false);
+    setCentralWidget(rows_);
+}
+
+void MainWindow::buildPanel() {
+    infoPanel_ = new InfoPanel(document_);
+    panelDock_ = new QDockWidget(QStringLiteral("工程信息栏"), this);
+    panelDock_->setObjectName(QStringLiteral("projectInformationPane"));
+    panelDock_->setWidget(infoPanel_);
+    addDockWidget(Qt::LeftDockWidgetArea, panelDock_);
+    const int width =
+        document_.settings().panelWidths[0] > 0 ? document_.settings().panelWidths[0] : kPanelWidth;
+    resizeDocks({panelDock_}, {width}, Qt::Horizontal);
+}
+
+void MainWindow::buildHotKeys() {
+    struct Binding {
+        QKeySequence key;
+        ArrowHotKey hotKey;
+    };
+    const Binding bindings[] = {
+        {QKeySequence(Qt::Key_Up), ArrowHotKey::Up},
+        {QKeySequence(Qt::Key_Down), ArrowHotKey::Down},
+        {QKeySequence(Qt::Key_Left), ArrowHotKey::Left},
+        {QKeySequence(Qt::Key_Right), ArrowHotKey::Right},
+        {QKeySequence(Qt::CTRL | Qt::Key_Left), ArrowHotKey::CtrlLeft},
+        {QKeySequence(Qt::CTRL | Qt::Key_Right), ArrowHotKey::CtrlRight},
+    };
+    for (const Binding& binding : bindings) {
+        // Application-wide, so the arrows reach the document before the table sees them.
+        auto* shortcut = new QShortcut(binding.key, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        const ArrowHotKey hotKey = binding.hotKey;
+        connect(shortcut, &QShortcut::activated, this, [this, hotKey] {
+            const HotKeyOutcome outcome =
+                ApplyArrowHotKey(document_, hotKey, isContentViewActive());
+            if (outcome.tableRow) {
+                lineView_->selectRow(*outcome.tableRow);
+            }
+            repaintContent();
+            updateActions();
+        });
+    }
+}
+
+bool MainWindow::isContentViewActive() const {
+    return contentActive_;
+}
+
+void MainWindow::trackActiveView(QWidget* now) {
+    if (isInside(now, panelDock_)) {
+        contentActive_ = false;
+        activeView_ = infoPanel_;
+        return;
+    }
+    for (QWidget* view :
+         {static_cast<QWidget*>(waveformView_), static_cast<QWidget*>(distanceTimeView_),
+          static_cast<QWidget*>(lineTabBar_), static_cast<QWidget*>(lineView_)}) {
+        if (isInside(now, view)) {
+            contentActive_ = true;
+            activeView_ = view;
+            return;
+        }
+    }
+}
+
+QAction* MainWindow::action(Command command) const {
+    const auto found = actions_.find(command);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::updateActions() {
+    for (const auto& [command, action] : actions_) {
+        action->setEnabled(isAvailable(command, document_));
+    }
+    panelToggle_->setChecked(panelDock_->isVisible() || !isVisible());
+}
+
+void MainWindow::documentChanged(DocumentEvent event) {
+    switch (event) {
+    case DocumentEvent::RefreshAllViews:
+        refreshViews();
+        break;
+    case DocumentEvent::RepaintContentViews:
+        repaintContent();
+        break;
+    case DocumentEvent::TabsChanged:
+        lineTabBar_->rebuild();
+        break;
+    case DocumentEvent::TitleChanged:
+        setWindowTitle(QString::fromStdString(document_.title()));
+        break;
+    case DocumentEvent::FileListChanged:
+        infoPanel_->fillFileList();
+        break;
+    case DocumentEvent::FileOpened:
+        recentFiles_.add(QString::fromStdString(document_.path()));
+        rebuildRecentMenu();
+        break;
+    }
+}
+
+void MainWindow::refreshViews() {
+    if (isContentViewActive()) {
+        repaintContent();
+    }
+    infoPanel_->refresh();
+    updateActions();
+}
+
+void MainWindow::repaintContent() {
+    waveformView_->update();
+    distanceTimeView_->update();
+    lineTabBar_->rebuild();
+    lineView_->refresh();
+}
+
+bool MainWindow::openFile(const QString& path) {
+    document_.openedFromList = false;
+    const bool opened = document_.OpenDocument(path.toStdString());
+    document_.RefreshAllViews();
+    return opened;
+}
+
+bool MainWindow::confirmExit() {
+    document_.settings().panelWidths = {panelDock_->width(), kPanelWidth, kPanelWidth};
+    return document_.ExitCommand();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (confirmExit()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            openFile(url.toLocalFile());
+        }
+    }
+}
+
+void MainWindow::arrangeRows() {
+    const int height = rows_->height();
+    rows_->setSizes({3 * height / 8, height - 3 * height / 8});
+    const int width = lower_->width();
+    lower_->setSizes({width / 2, width - width / 2});
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    arrangeRows();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!arranged_) {
+        arranged_ = true;
+        arrangeRows();
+    }
+}
+
+} // namespace crackdepth::app

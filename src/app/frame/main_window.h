@@ -1,0 +1,100 @@
+// The main window: menus, toolbar, status bar, the "工程信息栏" pane and the fixed arrangement of
+// the content views over the one document. It turns commands and keys into document calls
+// and the document's notifications into repaints.
+#pragma once
+
+#include "document/command_availability.h"
+#include "document/document.h"
+#include "frame/recent_files.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+
+class QAction;
+class QDockWidget;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace crackdepth::app {
+
+class QtPrompts;
+class InfoPanel;
+class WaveformView;
+class DistanceTimeView;
+class LineTabBar;
+class LineView;
+
+class MainWindow final : public QMainWindow, public DocumentListener {
+    Q_OBJECT
+
+public:
+    MainWindow(Document& document, QtPrompts& prompts);
+    ~MainWindow() override;
+
+    void documentChanged(DocumentEvent event) override;
+
+    // Opens a file through the document (command line, dropped files, recent files).
+    bool openFile(const QString& path);
+
+    // True while the active view is one of the content views (not the information panel).
+    bool isContentViewActive() const;
+
+    QAction* action(Command command) const;
+    QAction* toolbarToggle() const { return toolbarToggle_; }
+    QAction* panelToggle() const { return panelToggle_; }
+    QDockWidget* panelDock() const { return panelDock_; }
+    InfoPanel* infoPanel() const { return infoPanel_; }
+    WaveformView* waveformView() const { return waveformView_; }
+    DistanceTimeView* distanceTimeView() const { return distanceTimeView_; }
+    LineTabBar* lineTabBar() const { return lineTabBar_; }
+    LineView* lineView() const { return lineView_; }
+    const RecentFiles& recentFiles() const { return recentFiles_; }
+
+    // Enables every action by the document's state (menus also do it when they open).
+    void updateActions();
+    // The exit steps; true when the window may close.
+    bool confirmExit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildContent();
+    void buildPanel();
+    void buildCommands();
+    void buildHotKeys();
+    void rebuildRecentMenu();
+    void runCommand(Command command);
+    void refreshViews();
+    void repaintContent();
+    void arrangeRows();
+    void trackActiveView(QWidget* now);
+
+    Document& document_;
+    QtPrompts& prompts_;
+    RecentFiles recentFiles_;
+    std::map<Command, QAction*> actions_;
+    QAction* toolbarToggle_ = nullptr;
+    QAction* panelToggle_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QDockWidget* panelDock_ = nullptr;
+    InfoPanel* infoPanel_ = nullptr;
+    QSplitter* rows_ = nullptr;
+    QSplitter* lower_ = nullptr;
+    WaveformView* waveformView_ = nullptr;
+    DistanceTimeView* distanceTimeView_ = nullptr;
+    LineTabBar* lineTabBar_ = nullptr;
+    LineView* lineView_ = nullptr;
+    QPointer<QWidget> activeView_;
+    bool contentActive_ = true;
+    bool arranged_ = false;
+};
+
+} // namespace crackdepth::app

@@ -1,0 +1,250 @@
+// The command table of the main window: menus, toolbar, their availability and handlers.
+#include "document/waveform_commands.h"
+#include "frame/main_window.h"
+#include "frame/qt_prompts.h"
+#include "views/waveform_view.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace crackdepth::app {
+namespace {
+
+struct CommandSpec {
+    Command command;
+    const char* caption; // with the shortcut text after a tab where the menu shows one
+    const char* tooltip; // toolbar tooltip; empty for commands without a button
+    const char* icon;    // toolbar icon; empty for commands without a button
+};
+
+constexpr CommandSpec kFileMenu[] = {
+    {Command::OpenNonCrossing, "打开不跨裂缝文件(&O)...\tCtrl+O", "打开不跨裂缝文件",
+     "open_noncrossing"},
+    {Command::OpenResult, "打开结果文件(&A)...\tCtrl+A", "打开结果文件", "open_result"},
+    {Command::Merge, nullptr, nullptr, nullptr}, // separator
+    {Command::Merge, "合并文件", "", ""},
+    {Command::QuickSave, "快存结果文件", "快存结果文件", "quick_save"},
+    {Command::SaveAs, "结果文件另存为", "", ""},
+    {Command::Close, nullptr, nullptr, nullptr},
+    {Command::Close, "关闭当前文档(&C)", "", ""},
+    {Command::PrintSettings, nullptr, nullptr, nullptr},
+    {Command::PrintSettings, "打印设置", "更改打印机选项和打印选项", "print_settings"},
+    {Command::PrintPreview, "打印预览(&V)", "打印预览", "print_preview"},
+    {Command::Print, "打印", "打印", "print"},
+};
+
+constexpr CommandSpec kViewMenuTop[] = {
+    {Command::TestParameters, "检测参数", "", ""},
+    {Command::WaveTrain, nullptr, nullptr, nullptr},
+    {Command::WaveTrain, "波列视图切换", "波列视图切换", "wave_train"},
+    {Command::TimeFrequency, "时域/频域视图切换", "波形频域与时域视图切换", "time_frequency"},
+};
+
+constexpr CommandSpec kViewMenuBottom[] = {
+    {Command::PreviousPoint, "前一测点", "", ""},
+    {Command::NextPoint, "后一测点", "", ""},
+};
+
+constexpr CommandSpec kReportMenu[] = {
+    {Command::WordReport, "输出到word", "输出报告到word", "report_word"},
+    {Command::SpreadsheetReport, "输出到excel", "导出到EXCEL", "report_spreadsheet"},
+    {Command::BitmapReport, "输出到BMP", "输出报告到BMP", "report_bitmap"},
+};
+
+constexpr CommandSpec kWaveformMenu[] = {
+    {Command::Filter, "滤波", "", ""},
+    {Command::Invert, "波形反相", "当前波形反向", "invert"},
+    {Command::TimeCorrection, "声时修正", "", ""},
+};
+
+constexpr CommandSpec kHelpMenu[] = {
+    {Command::Contents, "目录", "", ""},
+    {Command::ContactUs, "联系我们", "", ""},
+    {Command::About, "关于 ULK浅裂缝分析软件(&A)...", "", ""},
+};
+
+// The toolbar's twelve buttons, in order, without separators.
+constexpr Command kToolbar[] = {
+    Command::OpenNonCrossing, Command::OpenResult,        Command::QuickSave,
+    Command::WaveTrain,       Command::TimeFrequency,     Command::Invert,
+    Command::WordReport,      Command::SpreadsheetReport, Command::BitmapReport,
+    Command::PrintSettings,   Command::PrintPreview,      Command::Print,
+};
+
+} // namespace
+
+void MainWindow::buildCommands() {
+    toolbar_ = new QToolBar(QStringLiteral("工具栏"), this);
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setIconSize(QSize(32, 32));
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+
+    const auto addCommands = [this](QMenu* menu, std::span<const CommandSpec> specs) {
+        for (const CommandSpec& spec : specs) {
+            if (spec.caption == nullptr) {
+                menu->addSeparator();
+                continue;
+            }
+            auto* action = menu->addAction(QString::fromUtf8(spec.caption));
+            action->setStatusTip(QString());
+            if (*spec.tooltip != 0) {
+                action->setToolTip(QString::fromUtf8(spec.tooltip));
+            }
+            if (*spec.icon != 0) {
+                action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(spec.icon)));
+            }
+            const Command command = spec.command;
+            connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+            actions_[command] = action;
+        }
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    addCommands(file, kFileMenu);
+    file->addSeparator();
+    recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
+    file->addSeparator();
+    auto* exit = file->addAction(QStringLiteral("退出\tEsc"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    actions_[Command::Exit] = exit;
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+    addCommands(view, kViewMenuTop);
+    view->addSeparator();
+    toolbarToggle_ = view->addAction(QStringLiteral("工具栏(&T)"));
+    toolbarToggle_->setCheckable(true);
+    toolbarToggle_->setChecked(true);
+    connect(toolbarToggle_, &QAction::toggled, toolbar_, &QToolBar::setVisible);
+    panelToggle_ = view->addAction(QStringLiteral("工程信息栏"));
+    panelToggle_->setCheckable(true);
+    panelToggle_->setChecked(true);
+    connect(panelToggle_, &QAction::triggered, panelDock_, &QDockWidget::setVisible);
+    connect(panelDock_, &QDockWidget::visibilityChanged, this,
+            [this](bool) { panelToggle_->setChecked(panelDock_->isVisible()); });
+    auto* statusToggle = view->addAction(QStringLiteral("状态栏(&S)"));
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    connect(statusToggle, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+    view->addSeparator();
+    addCommands(view, kViewMenuBottom);
+
+    addCommands(menuBar()->addMenu(QStringLiteral("生成报告(&R)")), kReportMenu);
+    addCommands(menuBar()->addMenu(QStringLiteral("波形处理(&W)")), kWaveformMenu);
+    addCommands(menuBar()->addMenu(QStringLiteral("帮助(&H)")), kHelpMenu);
+
+    for (const Command command : kToolbar) {
+        toolbar_->addAction(actions_.at(command));
+    }
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateActions);
+    }
+
+    // The framework's keys: a general open dialog, save, pane cycling.
+    auto* openAny = new QAction(this);
+    openAny->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openAny, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                          QStringLiteral("所有文件(*.*)"));
+        if (!path.isEmpty()) {
+            openFile(path);
+        }
+    });
+    auto* save = new QAction(this);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, [this] {
+        if (document_.path().empty()) {
+            document_.SaveAsCommand();
+        } else {
+            document_.SaveDocument(document_.path());
+        }
+    });
+    auto* newDocument = new QAction(this);
+    newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newDocument, &QAction::triggered, this, [this] {
+        if (document_.IsModified()) {
+            const Answer answer = prompts_.askYesNoCancel(
+                "是否保存对 " + document_.title() + " 的更改?", MessageIcon::Warning, {});
+            if (answer == Answer::Cancel ||
+                (answer == Answer::Yes && !document_.SaveDocument(document_.path()))) {
+                return;
+            }
+        }
+        document_.SetModified(false);
+        document_.RefreshAllViews();
+    });
+    addActions({openAny, save, newDocument});
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    recentMenu_->clear();
+    int number = 1;
+    for (const QString& path : recentFiles_.entries()) {
+        auto* entry = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(path));
+        entry->setStatusTip(QStringLiteral("打开此文档"));
+        connect(entry, &QAction::triggered, this, [this, path] {
+            if (!openFile(path)) {
+                recentFiles_.remove(path);
+                rebuildRecentMenu();
+            }
+        });
+    }
+    recentMenu_->setEnabled(!recentFiles_.entries().isEmpty());
+}
+
+void MainWindow::runCommand(Command command) {
+    if (!isAvailable(command, document_)) {
+        return;
+    }
+    switch (command) {
+    case Command::OpenNonCrossing:
+        document_.OpenNonCrossingCommand();
+        break;
+    case Command::OpenResult:
+        document_.OpenResultCommand();
+        break;
+    case Command::QuickSave:
+        document_.QuickSaveCommand();
+        break;
+    case Command::SaveAs:
+        document_.SaveAsCommand();
+        break;
+    case Command::Close:
+        document_.CloseCommand();
+        break;
+    case Command::WaveTrain:
+        ToggleWaveTrain(document_);
+        break;
+    case Command::TimeFrequency:
+        ToggleTimeDomain(document_);
+        break;
+    case Command::PreviousPoint:
+        PreviousPoint(document_);
+        break;
+    case Command::NextPoint:
+        NextPoint(document_);
+        break;
+    case Command::Invert:
+        InvertCurrentPoint(document_, isContentViewActive());
+        break;
+    case Command::About:
+        QMessageBox::about(this, QStringLiteral("关于 ULK浅裂缝分析软件"),
+                           QStringLiteral("ULK浅裂缝分析软件 %1\n\n单面平测法（CECS 21:2000）超声波"
+                                          "浅裂缝深度检测与分析。")
+                               .arg(QApplication::applicationVersion()));
+        break;
+    default:
+        // The dialogs and reports of these commands come with their own windows.
+        statusBar()->showMessage(QStringLiteral("此功能将在后续版本中提供"), 3000);
+        break;
+    }
+    updateActions();
+}
+
+} // namespace crackdepth::app

@@ -1,0 +1,97 @@
+#include "views/line_view.h"
+
+#include "document/document.h"
+#include "document/line_table.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace crackdepth::app {
+namespace {
+
+QColor qtColour(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+} // namespace
+
+LineView::LineView(Document& document, QWidget* parent)
+    : QStackedWidget(parent), document_(document), table_(new QTableWidget),
+      waveTrain_(new QWidget) {
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->horizontalHeader()->setMinimumSectionSize(70);
+    table_->verticalHeader()->setVisible(false);
+    table_->setShowGrid(true);
+    table_->setStyleSheet(QStringLiteral("QTableWidget { gridline-color: #d8d8d8; }"));
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QTableWidget::customContextMenuRequested, this, &LineView::showContextMenu);
+    connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (!filling_) {
+            ClickTableRow(document_, row + 1);
+        }
+    });
+    addWidget(table_);
+    addWidget(waveTrain_);
+}
+
+void LineView::refresh() {
+    if (document_.waveTrainMode == 0) {
+        setCurrentWidget(table_);
+        fillTable();
+    } else {
+        setCurrentWidget(waveTrain_);
+        waveTrain_->update();
+        if (!crackDepthText_.isEmpty()) {
+            crackDepthText_.clear();
+            emit crackDepthChanged(crackDepthText_);
+        }
+    }
+}
+
+void LineView::fillTable() {
+    filling_ = true;
+    const PointTable table = BuildScreenTable(document_.data());
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(table.headers.size()));
+    table_->setRowCount(static_cast<int>(table.rows.size()));
+    QStringList headers;
+    for (const std::string& header : table.headers) {
+        headers << QString::fromStdString(header);
+    }
+    table_->setHorizontalHeaderLabels(headers);
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
+            const TableCell& cell = table.rows[r][c];
+            auto* item = new QTableWidgetItem(QString::fromStdString(cell.text));
+            item->setTextAlignment(Qt::AlignCenter);
+            item->setForeground(qtColour(cell.textColour));
+            item->setBackground(qtColour(cell.background));
+            table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
+        }
+    }
+    if (table.currentRow >= 0) {
+        table_->selectRow(table.currentRow);
+    }
+    filling_ = false;
+    const QString crackDepth = QString::fromStdString(table.crackDepthText);
+    if (crackDepth != crackDepthText_) {
+        crackDepthText_ = crackDepth;
+        emit crackDepthChanged(crackDepthText_);
+    }
+}
+
+void LineView::selectRow(int row) {
+    if (row >= 1 && row <= table_->rowCount()) {
+        filling_ = true;
+        table_->selectRow(row - 1);
+        filling_ = false;
+    }
+}
+
+void LineView::showContextMenu(const QPoint&) {}
+
+} // namespace crackdepth::app

@@ -1,0 +1,43 @@
+// The line view below the tab strip: the table of the shown line's points (distance, transit
+// time, status, depth, amplitude), or the wave train of the line.
+#pragma once
+
+#include <QStackedWidget>
+
+class QTableWidget;
+
+namespace crackdepth {
+class Document;
+}
+
+namespace crackdepth::app {
+
+class LineView final : public QStackedWidget {
+    Q_OBJECT
+
+public:
+    explicit LineView(Document& document, QWidget* parent = nullptr);
+
+    // Rebuilds the table (running the crack evaluation) or repaints the wave train.
+    void refresh();
+    // Selects table row `row` (0 is the header row) across all columns.
+    void selectRow(int row);
+    QTableWidget* table() const { return table_; }
+    // The crack-depth text of the last table build: empty on the non-crossing tab.
+    const QString& crackDepthText() const { return crackDepthText_; }
+
+signals:
+    void crackDepthChanged(const QString& text);
+
+private:
+    void fillTable();
+    void showContextMenu(const QPoint& position);
+
+    Document& document_;
+    QTableWidget* table_;
+    QWidget* waveTrain_;
+    QString crackDepthText_;
+    bool filling_ = false;
+};
+
+} // namespace crackdepth::app
