@@ -18,10 +18,14 @@ build-release: deps
 test: build-debug
 	@ctest --preset debug -j $(JOBS)
 
-# Until the desktop program exists, show the analysis input of the demo measurement.
+# The demo measurement in the desktop program; without a display, its analysis as text.
 run: build-release
-	@for f in examples/DEMO.DP0 examples/DEMO_C*.DP1; do \
-	    build/release/src/cli/crackdepth-cli info "$$f" --format text || exit 1; done
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    build/release/src/app/crackdepth examples/DEMO.DPA; \
+	else \
+	    echo "no display: the analysis of examples/DEMO.DPA"; \
+	    build/release/src/cli/crackdepth-cli analyze examples/DEMO.DPA --format text; \
+	fi
 
 asan: deps
 	@cmake --preset asan -DCRACKDEPTH_WERROR=$(WERROR) >/dev/null
