@@ -1,6 +1,7 @@
 #include "analysis/fit.h"
 
 #include "analysis/transit_time.h"
+#include "common/numbers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -96,10 +97,7 @@ float depthAt(float pathLength, float time, float velocity) {
 }
 
 std::string formatFixed2(float value) {
-    char buffer[400]; // room for the widest finite float in fixed notation
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                      std::chars_format::fixed, 2);
-    return std::string(buffer, result.ptr);
+    return formatFixed(value, 2);
 }
 
 } // namespace crackdepth

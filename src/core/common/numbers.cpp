@@ -303,4 +303,11 @@ std::int32_t textToInt(std::string_view text, UserPrompts& prompts) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(leadingLong(wide)));
 }
 
+std::string formatFixed(float value, int decimals) {
+    char buffer[400]; // room for the widest finite float in fixed notation
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                      std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
 } // namespace crackdepth

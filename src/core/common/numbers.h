@@ -20,6 +20,9 @@ bool toRoman(std::int32_t n, std::string& result);
 // digits (and for the float a decimal point and an exponent); 0 when there is none. A text
 // of 20 or more characters shows kNumberTooLongMessage through `prompts` and gives 0.
 float textToFloat(std::string_view text, UserPrompts& prompts);
+
+// "%.Nf" of a value, whatever the desktop's locale.
+std::string formatFixed(float value, int decimals);
 std::int32_t textToInt(std::string_view text, UserPrompts& prompts);
 
 } // namespace crackdepth

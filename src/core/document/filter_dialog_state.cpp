@@ -1,0 +1,175 @@
+#include "document/filter_dialog_state.h"
+
+#include "common/conversions.h"
+#include "common/numbers.h"
+#include "common/utf.h"
+#include "document/waveform_commands.h"
+
+#include <charconv>
+
+namespace crackdepth {
+namespace {
+
+// A value above this is not a cut-off at all but a slip of the keyboard: the text is cut.
+constexpr double kCutTextAbove = 9999;
+constexpr double kHighPassLowest = 0.0099995; // accepts a typed 0.01 in single precision
+constexpr double kHighPassHighest = 20;
+constexpr double kLowPassLowest = 2;
+constexpr double kLowPassHighest = 500;
+constexpr std::size_t kCutLength = 4; // characters kept of a text that was cut
+
+// printf's "%.<decimals>f", whatever the desktop's locale.
+std::string firstCharacters(const std::string& text, std::size_t count) {
+    const std::u16string units = utf8ToUtf16(text);
+    return utf16ToUtf8(std::u16string_view(units).substr(0, count));
+}
+
+// Also true for NaN, which no comparison would otherwise stop from reaching the filter.
+bool outside(float value, double lowest, double highest) {
+    const auto v = static_cast<double>(value);
+    return !(v >= lowest && v <= highest);
+}
+
+} // namespace
+
+std::optional<FilterDialogState> FilterDialogState::start(Document& doc) {
+    if (doc.data().shownList == nullptr) {
+        doc.prompts().message(kFilterNoFileMessage);
+        doc.data().viewsDirty = true;
+        return std::nullopt;
+    }
+    return FilterDialogState(doc);
+}
+
+FilterDialogState::FilterDialogState(Document& doc) : doc_(doc) {
+    bool highOn = false;
+    bool lowOn = false;
+    float highCut = doc.filterHighCut;
+    float lowCut = doc.filterLowCut;
+    // A filtered point reopens with the filter it carries, so that OK without a change keeps
+    // its waveform as it is.
+    if (const MeasuringPoint* point = currentPoint(doc)) {
+        const float highFlag = point->record.highPassOn();
+        const float lowFlag = point->record.lowPassOn();
+        if (truncToInt32(highFlag) != 0 || truncToInt32(lowFlag) != 0) {
+            highOn = highFlag != 0;
+            lowOn = lowFlag != 0;
+            highCut = point->record.highPassCut();
+            lowCut = point->record.lowPassCut();
+        }
+    }
+    doc.filterHighOn = startHighOn_ = highOn;
+    doc.filterLowOn = startLowOn_ = lowOn;
+    doc.filterHighCut = startHighCut_ = highCut;
+    doc.filterLowCut = startLowCut_ = lowCut;
+
+    view_.title = kFilterDialogTitle;
+    view_.highPassText = formatFixed(highCut, 2);
+    view_.lowPassText = formatFixed(lowCut, 0);
+    view_.highPassOn = highOn;
+    view_.lowPassOn = lowOn;
+}
+
+const FilterDialogView& FilterDialogState::onHighPassTextChanged(const std::string& text) {
+    highPassChanged(text, true);
+    return view_;
+}
+
+const FilterDialogView& FilterDialogState::onLowPassTextChanged(const std::string& text) {
+    lowPassChanged(text, true);
+    return view_;
+}
+
+// The text is cut at most once per keystroke: a four-character text can still read above
+// the limit ("9e99"), and cutting it again would never end.
+void FilterDialogState::highPassChanged(const std::string& text, bool mayCut) {
+    view_.highPassText = text;
+    doc_.filterHighCut = textToFloat(text, doc_.prompts());
+    const float cut = doc_.filterHighCut;
+    if (mayCut && static_cast<double>(cut) > kCutTextAbove) {
+        doc_.prompts().message(kHighPassRangeText);
+        highPassChanged(firstCharacters(text, kCutLength), false);
+        return;
+    }
+    if (outside(cut, kHighPassLowest, kHighPassHighest)) {
+        view_.title = kHighPassRangeText;
+        return;
+    }
+    if (!(cut <= doc_.filterLowCut)) {
+        view_.title = kHighAboveLowTitle;
+        return;
+    }
+    applyValid();
+}
+
+void FilterDialogState::lowPassChanged(const std::string& text, bool mayCut) {
+    view_.lowPassText = text;
+    doc_.filterLowCut = textToFloat(text, doc_.prompts());
+    const float cut = doc_.filterLowCut;
+    if (mayCut && static_cast<double>(cut) > kCutTextAbove) {
+        doc_.prompts().message(kLowPassRangeMessage);
+        lowPassChanged(firstCharacters(text, kCutLength), false);
+        return;
+    }
+    if (outside(cut, kLowPassLowest, kLowPassHighest)) {
+        view_.title = kLowPassRangeTitle;
+        return;
+    }
+    if (!(cut >= doc_.filterHighCut)) {
+        view_.title = kHighAboveLowTitle;
+        return;
+    }
+    applyValid();
+}
+
+void FilterDialogState::applyValid() {
+    view_.title = kFilterAppliedTitle;
+    RefilterCurrentPoint(doc_);
+    doc_.SetModified(true);
+    doc_.RepaintContentViews();
+    doc_.data().viewsDirty = true;
+}
+
+const FilterDialogView& FilterDialogState::onHighPassSwitched(bool on) {
+    view_.highPassOn = on;
+    doc_.filterHighOn = on;
+    if (on) {
+        highPassChanged(view_.highPassText, true);
+    } else {
+        RefilterCurrentPoint(doc_);
+        doc_.RepaintContentViews();
+    }
+    doc_.data().viewsDirty = true;
+    return view_;
+}
+
+const FilterDialogView& FilterDialogState::onLowPassSwitched(bool on) {
+    view_.lowPassOn = on;
+    doc_.filterLowOn = on;
+    if (on) {
+        lowPassChanged(view_.lowPassText, true);
+    } else {
+        RefilterCurrentPoint(doc_);
+        doc_.RepaintContentViews();
+    }
+    doc_.data().viewsDirty = true;
+    return view_;
+}
+
+void FilterDialogState::onOk() {
+    doc_.filterHighCut = textToFloat(view_.highPassText, doc_.prompts());
+    doc_.filterLowCut = textToFloat(view_.lowPassText, doc_.prompts());
+    doc_.data().viewsDirty = true;
+}
+
+void FilterDialogState::onCancel() {
+    doc_.filterHighOn = startHighOn_;
+    doc_.filterLowOn = startLowOn_;
+    doc_.filterHighCut = startHighCut_;
+    doc_.filterLowCut = startLowCut_;
+    RefilterCurrentPoint(doc_);
+    doc_.RepaintContentViews();
+    doc_.data().viewsDirty = true;
+}
+
+} // namespace crackdepth

@@ -1,0 +1,73 @@
+// The logic of the "声时修正" command and its dialog: the selected line's correction and the
+// correction of all lines, checked and shown live on every keystroke, the button that drops
+// the current file's corrections, and OK and Cancel. Corrections change no waveform and do
+// not mark the document modified; the transit-time rule adds them in wherever it is used.
+#pragma once
+
+#include "document/document.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace crackdepth {
+
+inline constexpr const char* kTimeCorrectionNoFileMessage = "请先打开文件再进行延时修正!";
+inline constexpr const char* kTimeCorrectionTitle = "声时修正";
+inline constexpr const char* kTimeCorrectionRangeTitle = "声时修正范围为-200.0-200.0us";
+inline constexpr const char* kLineCorrectionCaption = "当前缝修正值";
+inline constexpr const char* kAllCorrectionCaption = "所有缝修正值";
+inline constexpr const char* kUndoCorrectionsCaption = "撤销当前文件的声时修正"; // and tool tip
+
+// Everything the dialog shows. Field texts that differ from what was typed must be put back
+// into the edits without raising another change event (their change is already handled).
+struct TimeCorrectionView {
+    std::string title;
+    std::string lineText; // "当前缝修正值"
+    std::string allText;  // "所有缝修正值"
+    // False when the selected tab's line has no correction of its own (a crossing raw
+    // file's line): its field then shows the zero text and cannot be edited.
+    bool lineEditable = true;
+};
+
+class TimeCorrectionState {
+public:
+    // The command. `selectedTab` is the crossing tab strip's selection when a content view
+    // is active (it becomes currentTab), none otherwise. With no line shown it shows
+    // kTimeCorrectionNoFileMessage, marks the views dirty and gives none (no dialog).
+    static std::optional<TimeCorrectionState> start(Document& doc,
+                                                    std::optional<std::int32_t> selectedTab);
+
+    const TimeCorrectionView& view() const { return view_; }
+
+    // One keystroke in a field: the new whole text.
+    const TimeCorrectionView& onLineTextChanged(const std::string& text);
+    const TimeCorrectionView& onAllTextChanged(const std::string& text);
+    // "撤销当前文件的声时修正": clears the line corrections and the shown line's per-point
+    // corrections; the correction of all lines stays.
+    const TimeCorrectionView& onUndoCorrections();
+
+    // "确定": both texts become the corrections.
+    void onOk();
+    // "取消" (and closing the window): both corrections go back to where they started (the
+    // line's starting value is 0 after the undo button).
+    void onCancel();
+
+private:
+    enum class Field { Line, All };
+
+    explicit TimeCorrectionState(Document& doc);
+    float* lineTarget(); // the correction "当前缝修正值" edits; none when there is none
+    void fieldChanged(Field field, const std::string& text);
+    std::string& textOf(Field field);
+    std::string zeroText() const;
+
+    Document& doc_;
+    TimeCorrectionView view_;
+    std::int32_t tab_ = 0;
+    float dt_ = 0; // sampling interval of the selected line's current point: chooses the format
+    float startLine_ = 0;
+    float startAll_ = 0;
+};
+
+} // namespace crackdepth

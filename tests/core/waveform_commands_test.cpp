@@ -1,0 +1,282 @@
+#include "document/scripted_prompts.h"
+#include "document/waveform_commands.h"
+#include "signal/filter.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace crackdepth {
+namespace {
+
+using testing::makePoints;
+
+constexpr std::int32_t kSamples = 64;
+constexpr float kDt = 0.5f;
+
+struct EventLog final : DocumentListener {
+    std::vector<DocumentEvent> events;
+    void documentChanged(DocumentEvent event) override { events.push_back(event); }
+};
+
+// A document showing a non-crossing line of `count` points with its current point at 1.
+struct Bench {
+    explicit Bench(std::int32_t count = 5) {
+        DocumentData& data = doc.data();
+        data.nonCrossingList = std::make_unique<PointList>(makePoints(count, kSamples, kDt));
+        data.nonCrossingParameters.sampleCount = kSamples;
+        data.shownList = data.nonCrossingList.get();
+        data.shownList->currentIndex = count > 1 ? 1 : 0;
+        data.viewsDirty = false;
+        doc.addListener(&log);
+    }
+    ~Bench() { doc.removeListener(&log); }
+    PointList& line() { return *doc.data().shownList; }
+
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+    EventLog log;
+};
+
+using Events = std::vector<DocumentEvent>;
+using Messages = std::vector<std::string>;
+
+TEST(RefilterCurrentPoint, FiltersFromTheBackupAndRecordsTheSettingsInThePoint) {
+    Bench bench;
+    MeasuringPoint& point = bench.line()[1];
+    std::vector<Sample> original(kSamples);
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        original[i] = static_cast<Sample>(2048 + ((i / 4) % 2 == 0 ? 600 : -600));
+    }
+    point.originalSamples = original;
+    point.samples.assign(kSamples, 7); // stale working waveform: must not be the start
+    point.record.setPrevHighPassCut(3.0f);
+    const std::vector<Sample> untouched = bench.line()[2].samples;
+
+    bench.doc.filterHighOn = true;
+    bench.doc.filterHighCut = 12.5f;
+    bench.doc.filterLowOn = true;
+    bench.doc.filterLowCut = 300;
+    RefilterCurrentPoint(bench.doc);
+
+    std::vector<Sample> expected(kSamples);
+    FilterWaveform(original, expected, kDt, true, 12500.0f, true, 300000.0f);
+    EXPECT_EQ(point.samples, expected);
+    EXPECT_NE(point.samples, original);
+    EXPECT_EQ(point.originalSamples, original);
+    EXPECT_EQ(point.record.highPassOn(), 1.0f);
+    EXPECT_EQ(point.record.lowPassOn(), 1.0f);
+    EXPECT_EQ(point.record.highPassCut(), 12.5f);
+    EXPECT_EQ(point.record.lowPassCut(), 300.0f);
+    EXPECT_EQ(point.record.prevHighPassCut(), 3.0f);
+    EXPECT_EQ(bench.line()[2].samples, untouched);
+    EXPECT_TRUE(bench.doc.IsModified());
+
+    // Filtering never accumulates: with both switches off the backup comes back.
+    bench.doc.filterHighOn = false;
+    bench.doc.filterLowOn = false;
+    RefilterCurrentPoint(bench.doc);
+    EXPECT_EQ(point.samples, original);
+    EXPECT_EQ(point.record.highPassOn(), 0.0f);
+    EXPECT_EQ(point.record.lowPassOn(), 0.0f);
+}
+
+TEST(RefilterCurrentPoint, MarksModifiedEvenWithoutAPointToFilter) {
+    Bench empty(0);
+    RefilterCurrentPoint(empty.doc);
+    EXPECT_TRUE(empty.doc.IsModified());
+
+    Bench none;
+    none.doc.data().shownList = nullptr;
+    RefilterCurrentPoint(none.doc);
+    EXPECT_TRUE(none.doc.IsModified());
+}
+
+TEST(InvertCurrentPoint, InvertsBothWaveformsAboutTheZeroLine) {
+    struct Case {
+        Sample working, backup;
+        Sample invertedWorking, invertedBackup;
+    };
+    const Case cases[] = {
+        {1000, 1000, 3096, 3096}, {2048, 3000, 2048, 1096}, {4096, 0, 0, 4096},
+        {4100, 1000, 0, 0},       {1000, 4100, 3096, 0}, // a backup above full scale is cleared too
+    };
+    Bench bench;
+    MeasuringPoint& point = bench.line()[1];
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        point.samples[i] = cases[i].working;
+        point.originalSamples[i] = cases[i].backup;
+    }
+    const std::vector<Sample> tail(point.samples.begin() + std::size(cases), point.samples.end());
+
+    InvertCurrentPoint(bench.doc, true);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(point.samples[i], cases[i].invertedWorking);
+        EXPECT_EQ(point.originalSamples[i], cases[i].invertedBackup);
+    }
+    EXPECT_EQ(bench.log.events, Events{DocumentEvent::RepaintContentViews});
+    EXPECT_FALSE(bench.doc.IsModified());
+    EXPECT_FALSE(bench.doc.data().viewsDirty);
+
+    // Twice restores every sample that never exceeded full scale.
+    InvertCurrentPoint(bench.doc, false);
+    EXPECT_EQ(point.samples[0], 1000);
+    EXPECT_EQ(point.originalSamples[1], 3000);
+    EXPECT_EQ(point.samples[2], 4096);
+    EXPECT_TRUE(std::equal(tail.begin(), tail.end(), point.samples.begin() + std::size(cases)));
+    EXPECT_EQ(bench.log.events.size(), 1u) << "no repaint without an active content view";
+}
+
+TEST(PointStepping, MovesTheCurrentPointWithAMessageAtEitherEnd) {
+    struct Case {
+        bool next;
+        std::int32_t count, index, expected;
+        Messages messages;
+    };
+    const Case cases[] = {
+        {false, 5, 0, 0, {kFirstPointMessage}},
+        {false, 5, 3, 2, {}},
+        {false, 5, 5, 0, {}}, // outside the line: back to the first point
+        {false, 5, -2, 0, {}},
+        {true, 5, 4, 4, {kLastPointMessage}},
+        {true, 5, 2, 3, {}},
+        {true, 5, -1, 0, {}},
+        {true, 5, 9, 0, {}},
+        {true, 1, 0, 0, {kLastPointMessage}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.next ? "next" : "previous") + " from " +
+                     std::to_string(c.index));
+        Bench bench(c.count);
+        bench.line().currentIndex = c.index;
+        (c.next ? NextPoint : PreviousPoint)(bench.doc);
+        EXPECT_EQ(bench.line().currentIndex, c.expected);
+        EXPECT_EQ(bench.prompts.messages(), c.messages);
+        EXPECT_EQ(bench.log.events, Events{DocumentEvent::RefreshAllViews});
+        EXPECT_TRUE(bench.doc.data().viewsDirty);
+    }
+}
+
+TEST(PointStepping, DoesNothingWithoutAShownLine) {
+    Bench bench;
+    bench.doc.data().shownList = nullptr;
+    PreviousPoint(bench.doc);
+    NextPoint(bench.doc);
+    ToggleTimeDomain(bench.doc);
+    EXPECT_TRUE(bench.prompts.shown.empty());
+    EXPECT_TRUE(bench.log.events.empty());
+    EXPECT_TRUE(bench.doc.timeDomain);
+}
+
+TEST(DisplaySwitches, WaveTrainModeDependsOnTheTabAndTogglesBack) {
+    struct Case {
+        std::int32_t tab, before, after;
+    };
+    const Case cases[] = {{0, 0, 2}, {0, 2, 0}, {0, 1, 0}, {2, 0, 1}, {2, 1, 0}, {1, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.tab) + "/" + std::to_string(c.before));
+        Bench bench;
+        bench.doc.data().currentTab = c.tab;
+        bench.doc.waveTrainMode = c.before;
+        ToggleWaveTrain(bench.doc);
+        EXPECT_EQ(bench.doc.waveTrainMode, c.after);
+        EXPECT_EQ(bench.log.events, Events{DocumentEvent::RefreshAllViews});
+        EXPECT_TRUE(bench.doc.data().viewsDirty);
+    }
+}
+
+TEST(DisplaySwitches, TimeDomainTogglesAndRepaintsOnly) {
+    Bench bench;
+    ToggleTimeDomain(bench.doc);
+    EXPECT_FALSE(bench.doc.timeDomain);
+    ToggleTimeDomain(bench.doc);
+    EXPECT_TRUE(bench.doc.timeDomain);
+    EXPECT_EQ(bench.log.events,
+              (Events{DocumentEvent::RepaintContentViews, DocumentEvent::RepaintContentViews}));
+    EXPECT_FALSE(bench.doc.data().viewsDirty);
+}
+
+TEST(ArrowHotKeys, UpAndDownStepThroughTheLineAndSwapInAWaveTrain) {
+    struct Case {
+        ArrowHotKey key;
+        std::int32_t mode, from, to;
+    };
+    const Case cases[] = {
+        {ArrowHotKey::Up, 0, 2, 1},   {ArrowHotKey::Up, 0, 0, 0},   {ArrowHotKey::Down, 0, 2, 3},
+        {ArrowHotKey::Down, 0, 4, 4}, {ArrowHotKey::Up, 2, 2, 3},   {ArrowHotKey::Up, 1, 4, 4},
+        {ArrowHotKey::Down, 1, 2, 1}, {ArrowHotKey::Down, 2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " mode " + std::to_string(c.mode) +
+                     " from " + std::to_string(c.from));
+        Bench bench;
+        bench.doc.waveTrainMode = c.mode;
+        bench.line().currentIndex = c.from;
+        const HotKeyOutcome outcome = ApplyArrowHotKey(bench.doc, c.key, true);
+        EXPECT_TRUE(outcome.acted);
+        EXPECT_EQ(bench.line().currentIndex, c.to);
+        EXPECT_EQ(outcome.tableRow, c.to + 1);
+        EXPECT_EQ(bench.log.events, Events{DocumentEvent::RepaintContentViews});
+        EXPECT_FALSE(bench.doc.IsModified());
+    }
+}
+
+TEST(ArrowHotKeys, MoveTheArrivalAndTheTimeShiftWithinTheirLimits) {
+    struct Case {
+        ArrowHotKey key;
+        std::int32_t arrival;
+        float shift;
+        std::int32_t expectedArrival;
+        float expectedShift;
+    };
+    const Case cases[] = {
+        {ArrowHotKey::Left, 10, 0, 9, 0},
+        {ArrowHotKey::Left, 0, 0, 0, 0},
+        {ArrowHotKey::Right, kSamples - 1, 0, kSamples, 0}, // the count itself is allowed
+        {ArrowHotKey::Right, kSamples, 0, kSamples, 0},
+        {ArrowHotKey::Left, -5, 0, 0, 0},
+        {ArrowHotKey::CtrlLeft, 10, 1.0f, 10, 0.5f},
+        {ArrowHotKey::CtrlRight, 10, 1.0f, 10, 1.5f},
+        {ArrowHotKey::CtrlRight, 10, 199.75f, 10, 200.0f},
+        {ArrowHotKey::CtrlLeft, 10, -199.75f, 10, -200.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.key)) + " at " + std::to_string(c.arrival) +
+                     "/" + std::to_string(c.shift));
+        Bench bench;
+        MeasuringPoint& point = bench.line()[1];
+        point.arrivalIndex = c.arrival;
+        point.timeShift = c.shift;
+        const HotKeyOutcome outcome = ApplyArrowHotKey(bench.doc, c.key, true);
+        EXPECT_TRUE(outcome.acted);
+        EXPECT_FALSE(outcome.tableRow.has_value());
+        EXPECT_EQ(point.arrivalIndex, c.expectedArrival);
+        EXPECT_FLOAT_EQ(point.timeShift, c.expectedShift);
+        EXPECT_EQ(bench.line().currentIndex, 1);
+        EXPECT_EQ(bench.log.events, Events{DocumentEvent::RepaintContentViews});
+        EXPECT_FALSE(bench.doc.IsModified());
+    }
+}
+
+TEST(ArrowHotKeys, ActOnlyWithAnActiveContentViewAndAShownPoint) {
+    Bench inactive;
+    EXPECT_FALSE(ApplyArrowHotKey(inactive.doc, ArrowHotKey::Right, false).acted);
+    EXPECT_EQ(inactive.line()[1].arrivalIndex, 11);
+
+    Bench empty(0);
+    EXPECT_FALSE(ApplyArrowHotKey(empty.doc, ArrowHotKey::Down, true).acted);
+    EXPECT_EQ(empty.line().currentIndex, 0);
+
+    Bench none;
+    none.doc.data().shownList = nullptr;
+    EXPECT_FALSE(ApplyArrowHotKey(none.doc, ArrowHotKey::CtrlRight, true).acted);
+
+    for (Bench* bench : {&inactive, &empty, &none}) {
+        EXPECT_TRUE(bench->log.events.empty());
+    }
+}
+
+} // namespace
+} // namespace crackdepth
