@@ -100,7 +100,7 @@ json optionalFloat(const std::optional<float>& value) {
 json crackJson(const Crossing& crossing, const std::optional<LineFit>& fit) {
     PointList& points = crossing.line->points;
     const TestParameters& header = crossing.line->header;
-    const ReversalPoint reversal{header.reversalSet() == 1, header.reversalIndex};
+    const ReversalPoint reversal{header.reversalSet() != 0, header.reversalIndex};
     const CrackResult result = EvaluateCrack(points, fit, {}, reversal);
     json rows = json::array();
     for (std::size_t i = 0; i < points.size(); ++i) {

@@ -55,6 +55,16 @@ TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
+TEST_F(DocumentFiles, ARawCrossingLineReplacesAResultsCrossingLines) {
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
+    const DocumentData& data = doc.data();
+    EXPECT_TRUE(data.crossingLists.empty());
+    EXPECT_TRUE(data.crossingCorrections.empty());
+    EXPECT_EQ(data.currentCrossingList, data.rawCrossingList.get());
+    EXPECT_TRUE(doc.rawCrossingLoaded());
+}
+
 TEST_F(DocumentFiles, LockedProjectInformationIsNotOverwritten) {
     doc.projectInfo().locked = 1;
     doc.projectInfo().texts[kProjectName] = "my project";

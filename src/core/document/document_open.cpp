@@ -119,6 +119,11 @@ bool Document::openCrossing(const std::string& path) {
     for (std::size_t i = 0; i < points->size(); ++i) {
         (*points)[i].kept = 1;
     }
+    // A raw crossing line replaces a result file's crossing lines: the tabs would otherwise
+    // offer those lines and lose this one at the first tab change.
+    data_.crossingLists.clear();
+    data_.crossingParameters.clear();
+    data_.crossingCorrections.clear();
     data_.rawCrossingList = std::move(points);
     data_.currentCrossingList = data_.rawCrossingList.get();
     data_.currentCrossingParameters = header;

@@ -1,0 +1,61 @@
+// The point tables as data: the line view's screen table (one row per point of the shown line)
+// and the wider report table, each cell with its text and colours, rebuilt from the document on
+// every refresh. Building a table runs the crack evaluation (which writes the points' `kept`)
+// and yields the crack-depth text for the information panel.
+#pragma once
+
+#include "document/document.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+
+    bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kRed{255, 0, 0};            // reversal rows; the selected tab's label
+inline constexpr Rgb kOrange{255, 128, 0};       // crossing-line data
+inline constexpr Rgb kLightGreen{230, 246, 230}; // every second data row
+inline constexpr Rgb kLightMauve{245, 230, 245}; // the report's non-crossing time column
+
+struct TableCell {
+    std::string text;
+    Rgb textColour = kBlack;
+    Rgb background = kWhite;
+};
+
+struct PointTable {
+    std::vector<std::string> headers;         // the one fixed header row
+    std::vector<std::vector<TableCell>> rows; // data row i (table row i + 1) is point i
+    std::int32_t currentRow = -1;             // data row of the current point; -1 for none
+    std::string crackDepthText;               // "平均裂深" field; empty on the non-crossing tab
+};
+
+inline constexpr const char* kStatusHeader = "保留标志";
+
+// The line view's table of the shown line: "测点序列", "测距(mm)", "声时(us)", "保留标志",
+// "缝深(mm)", "波幅(dB)". Transit times take the selected tab's correction. Statuses and depths
+// are those of the crack evaluation while the shown line is the selected crossing line, "--.--"
+// otherwise; a gain of 0 becomes 100 in every shown point.
+PointTable BuildScreenTable(DocumentData& data);
+
+// The report's table of the selected tab's line beside the non-crossing line, one row per point
+// of the longer of the two: "测点序列", "测距(mm)", "跨缝声时(us)", "不跨缝声时(us)", "保留标志",
+// "缝深(mm)", "波幅(dB)". Cells past the end of a line show "--.--".
+PointTable BuildReportTable(DocumentData& data);
+
+// A click on table row `row` (0 is the header): the row's point becomes the shown line's
+// current point (a row past the last point gives the last point), and the views repaint. True
+// when a point became current.
+bool ClickTableRow(Document& document, std::int32_t row);
+
+} // namespace crackdepth
