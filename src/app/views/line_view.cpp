@@ -2,8 +2,11 @@
 
 #include "document/document.h"
 #include "document/line_table.h"
+#include "document/point_editing.h"
 
 #include <QHeaderView>
+#include <QMenu>
+#include <functional>
 #include <QTableWidget>
 
 namespace crackdepth::app {
@@ -92,6 +95,52 @@ void LineView::selectRow(int row) {
     }
 }
 
-void LineView::showContextMenu(const QPoint&) {}
+void LineView::showContextMenu(const QPoint& position) {
+    const QModelIndex index = table_->indexAt(position);
+    if (!index.isValid()) {
+        return; // outside the cells: nothing
+    }
+    ClickTableRow(document_, index.row() + 1);
+    selectRow(index.row() + 1);
+    const PointMenuEnabling enabling = pointMenuEnabling(document_.data(), clipboard_);
+    QMenu menu(this);
+    const auto add = [&menu](const char* text, bool enabled) {
+        QAction* action = menu.addAction(QString::fromUtf8(text));
+        action->setEnabled(enabled);
+        return action;
+    };
+    QAction* copy = add(kCopyPointText, enabling.copy);
+    QAction* paste = add(kPastePointText, enabling.paste);
+    QAction* remove = add(kDeletePointText, enabling.remove);
+    menu.addSeparator();
+    QAction* setReversal = add(kSetReversalText, enabling.setReversal);
+    QAction* clearReversal = add(kClearReversalText, enabling.clearReversal);
+    menu.addSeparator();
+    QAction* exclude = add(kManualExcludeText, enabling.manualExclude);
+    QAction* keep = add(kManualKeepText, enabling.manualKeep);
+    runMenuChoice(menu.exec(table_->viewport()->mapToGlobal(position)),
+                  {copy, paste, remove, setReversal, clearReversal, exclude, keep});
+}
+
+void LineView::runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& actions) {
+    if (chosen == nullptr) {
+        return;
+    }
+    const std::array<std::function<bool()>, 7> commands{
+        [this] { return CopyPoint(document_, clipboard_); },
+        [this] { return PastePoint(document_, clipboard_); },
+        [this] { return DeletePoint(document_); },
+        [this] { return SetReversalPoint(document_); },
+        [this] { return ClearReversalPoint(document_); },
+        [this] { return MarkManualExclude(document_); },
+        [this] { return MarkManualKeep(document_); },
+    };
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        if (chosen == actions[i]) {
+            commands[i]();
+            document_.RefreshAllViews();
+        }
+    }
+}
 
 } // namespace crackdepth::app

@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QStackedWidget>
+#include <array>
 
+#include "document/point_editing.h"
+
+class QAction;
 class QTableWidget;
 
 namespace crackdepth {
@@ -26,6 +30,11 @@ public:
     // The crack-depth text of the last table build: empty on the non-crossing tab.
     const QString& crackDepthText() const { return crackDepthText_; }
 
+    // Runs the point-menu entry `chosen` (one of `actions`, in menu order); public so that
+    // tests can drive the menu without a popup.
+    void runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& actions);
+    PointClipboard& clipboard() { return clipboard_; }
+
 signals:
     void crackDepthChanged(const QString& text);
 
@@ -37,6 +46,7 @@ private:
     QTableWidget* table_;
     QWidget* waveTrain_;
     QString crackDepthText_;
+    PointClipboard clipboard_; // the copied point, for the whole run
     bool filling_ = false;
 };
 
