@@ -45,6 +45,8 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     setAcceptDrops(true);
     buildContent();
     buildPanel();
+    // The crack evaluation runs when the table is built; the panel shows its result.
+    connect(lineView_, &LineView::crackDepthChanged, infoPanel_, &InfoPanel::setCrackDepthText);
     buildCommands();
     buildHotKeys();
     statusBar()->showMessage(kReady);
