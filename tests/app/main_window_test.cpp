@@ -1,0 +1,186 @@
+// The desktop program driven as an operator would: a real main window on the offscreen
+// platform, with every question answered by scripted prompts.
+#include "../cli/cli_test_support.h"
+#include "../core/test_support.h"
+#include "document/command_availability.h"
+#include "document/scripted_prompts.h"
+#include "frame/info_panel.h"
+#include "frame/main_window.h"
+#include "frame/qt_prompts.h"
+#include "views/line_tab_bar.h"
+#include "views/line_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace crackdepth::app {
+namespace {
+
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+// The main window over a scripted document; QtPrompts is only needed for the window's own
+// few questions, and these tests never reach them.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE_C2.DP1", "SITE.DPA"}) {
+            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
+        }
+        window.resize(1400, 900);
+        window.show();
+        QApplication::processEvents();
+    }
+    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+    bool available(Command command) { return window.action(command)->isEnabled(); }
+    QString field(QLineEdit* edit) const { return edit->text(); }
+
+    testing::TempDir dir;
+    ScriptedPrompts prompts;
+    QtPrompts qtPrompts;
+    Document document{prompts, {}};
+    MainWindow window{document, qtPrompts};
+};
+
+TEST_F(MainWindowTest, TheTypicalRunShowsWhatTheCommandLineToolComputes) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    QApplication::processEvents();
+    InfoPanel& panel = *window.infoPanel();
+    const auto run = testing::runCli({"analyze", at("SITE.DPA")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json analysis = nlohmann::json::parse(run.out);
+    EXPECT_EQ(field(panel.interceptField()).toStdString(), analysis["AText"]);
+    EXPECT_EQ(field(panel.velocityField()).toStdString(), analysis["BText"]);
+    EXPECT_EQ(field(panel.crackDepthField()), QString()) << "empty on the non-crossing tab";
+    EXPECT_EQ(window.windowTitle().toStdString(), std::string(kTitlePrefix) + "SITE.DPA");
+
+    // A crossing tab: statuses and depths in the table, the crack depth in the panel.
+    window.lineTabBar()->setCurrentIndex(2);
+    QApplication::processEvents();
+    const auto& crack = analysis["cracks"][1];
+    EXPECT_EQ(field(panel.crackDepthField()).toStdString(), crack["crackDepthText"]);
+    QTableWidget& table = *window.lineView()->table();
+    ASSERT_EQ(table.rowCount(), static_cast<int>(crack["points"].size()));
+    EXPECT_EQ(table.horizontalHeaderItem(3)->text(), QStringLiteral("保留标志"));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        EXPECT_EQ(table.item(row, 3)->text().toStdString(),
+                  crack["points"][static_cast<std::size_t>(row)]["status"]);
+        EXPECT_EQ(table.item(row, 4)->text().toStdString(),
+                  crack["points"][static_cast<std::size_t>(row)]["depthText"]);
+    }
+
+    // A click on a row makes its point current everywhere.
+    const QRect cell = table.visualRect(table.model()->index(5, 1));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    QApplication::processEvents();
+    EXPECT_EQ(document.data().shownList->currentIndex, 5);
+
+    // "手动剔除" on a kept point changes the crack depth.
+    const QString before = field(panel.crackDepthField());
+    std::array<QAction*, 7> menu{};
+    QAction exclude;
+    menu[5] = &exclude;
+    window.lineView()->runMenuChoice(&exclude, menu);
+    QApplication::processEvents();
+    EXPECT_EQ(table.item(5, 3)->text(), QStringLiteral("手动剔除"));
+    EXPECT_NE(field(panel.crackDepthField()), before);
+    EXPECT_TRUE(document.IsModified());
+}
+
+TEST_F(MainWindowTest, HotKeysMoveThePointAndThePick) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    window.lineTabBar()->setCurrentIndex(1);
+    QApplication::processEvents();
+    PointList& line = *document.data().shownList;
+    line.currentIndex = 0;
+    const std::int32_t arrival = line[0].arrivalIndex;
+    QTest::keyClick(&window, Qt::Key_Right);
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_EQ(line[0].arrivalIndex, arrival + 2);
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(line.currentIndex, 1);
+    EXPECT_TRUE(window.lineView()->table()->item(1, 0)->isSelected());
+    QTest::keyClick(&window, Qt::Key_Up);
+    QTest::keyClick(&window, Qt::Key_Up);
+    EXPECT_EQ(line.currentIndex, 0) << "stays on the first point";
+    QTest::keyClick(&window, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(line[0].timeShift, line[0].record.samplingInterval());
+    EXPECT_FALSE(document.IsModified()) << "hot keys do not mark the document modified";
+
+    // While the information panel has the focus the arrows are the panel's.
+    window.infoPanel()->fileList()->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_EQ(line[0].arrivalIndex, arrival + 2);
+}
+
+TEST_F(MainWindowTest, CommandsFollowTheDocumentState) {
+    struct Expectation {
+        Command command;
+        bool empty, rawCrossing, result;
+    };
+    const Expectation rows[] = {
+        {Command::OpenNonCrossing, true, false, false},
+        {Command::OpenResult, true, false, true},
+        {Command::Close, false, true, true},
+        {Command::TestParameters, false, true, true},
+        {Command::Filter, false, true, true},
+        {Command::TimeCorrection, false, true, true},
+        {Command::Invert, false, true, true},
+        {Command::PreviousPoint, false, false, false},
+        {Command::WaveTrain, false, true, true},
+        {Command::PrintPreview, false, true, true},
+        {Command::Merge, true, true, true},
+        {Command::PrintSettings, true, true, true},
+    };
+    for (const Expectation& row : rows) {
+        EXPECT_EQ(available(row.command), row.empty) << static_cast<int>(row.command);
+    }
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DP0"))));
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE_C1.DP1"))));
+    for (const Expectation& row : rows) {
+        EXPECT_EQ(available(row.command), row.rawCrossing) << static_cast<int>(row.command);
+    }
+    // Close drops only the crossing line and the title returns to the non-crossing file.
+    window.action(Command::Close)->trigger();
+    EXPECT_EQ(window.windowTitle().toStdString(), std::string(kTitlePrefix) + "SITE.DP0");
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    for (const Expectation& row : rows) {
+        EXPECT_EQ(available(row.command), row.result) << static_cast<int>(row.command);
+    }
+    window.action(Command::Close)->trigger();
+    EXPECT_EQ(window.windowTitle().toStdString(), kTitlePrefix);
+}
+
+TEST_F(MainWindowTest, ExitAsksOnlyWhenThereAreUnsavedChanges) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    EXPECT_TRUE(window.confirmExit());
+    EXPECT_TRUE(prompts.shown.empty());
+    document.SetModified(true);
+    prompts.answers = {Answer::Cancel};
+    EXPECT_FALSE(window.confirmExit());
+    EXPECT_EQ(prompts.shown.back().text, kExitQuestion);
+    prompts.answers = {Answer::Ok, Answer::No};
+    EXPECT_TRUE(window.confirmExit());
+    EXPECT_EQ(prompts.shown.back().kind, "yesNoCancel");
+}
+
+TEST_F(MainWindowTest, PanelToggleFollowsThePane) {
+    EXPECT_TRUE(window.panelToggle()->isChecked());
+    window.panelDock()->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(window.panelToggle()->isChecked());
+    window.panelToggle()->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.panelDock()->isVisible());
+}
+
+} // namespace
+} // namespace crackdepth::app
