@@ -1,14 +1,19 @@
 // The command table of the main window: menus, toolbar, their availability and handlers.
+#include "dialogs/about_dialog.h"
+#include "dialogs/filter_dialog.h"
+#include "dialogs/merge_dialog.h"
+#include "dialogs/test_parameters_dialog.h"
+#include "dialogs/time_correction_dialog.h"
 #include "document/waveform_commands.h"
 #include "frame/main_window.h"
 #include "frame/qt_prompts.h"
+#include "views/line_tab_bar.h"
 #include "views/waveform_view.h"
 
 #include <QApplication>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -234,13 +239,26 @@ void MainWindow::runCommand(Command command) {
         InvertCurrentPoint(document_, isContentViewActive());
         break;
     case Command::About:
-        QMessageBox::about(this, QStringLiteral("关于 ULK浅裂缝分析软件"),
-                           QStringLiteral("ULK浅裂缝分析软件 %1\n\n单面平测法（CECS 21:2000）超声波"
-                                          "浅裂缝深度检测与分析。")
-                               .arg(QApplication::applicationVersion()));
+        AboutDialog::run(this);
+        break;
+    case Command::Merge:
+        MergeDialog::run(document_, this);
+        break;
+    case Command::Filter:
+        FilterDialog::run(document_, this);
+        break;
+    case Command::TimeCorrection:
+        TimeCorrectionDialog::run(document_,
+                                  isContentViewActive()
+                                      ? std::optional<std::int32_t>(lineTabBar_->currentIndex())
+                                      : std::nullopt,
+                                  this);
+        break;
+    case Command::TestParameters:
+        TestParametersDialog::run(document_, this);
         break;
     default:
-        // The dialogs and reports of these commands come with their own windows.
+        // Print settings, printing and the reports come with the report windows.
         statusBar()->showMessage(QStringLiteral("此功能将在后续版本中提供"), 3000);
         break;
     }

@@ -26,6 +26,10 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 
 int ask(QWidget* parent, const std::string& text, MessageIcon icon, const std::string& caption,
         QMessageBox::StandardButtons buttons) {
+    // A message raised while a dialog is open belongs over that dialog.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        parent = modal;
+    }
     QMessageBox box(qtIcon(icon),
                     caption.empty() ? QApplication::applicationDisplayName()
                                     : QString::fromStdString(caption),

@@ -6,8 +6,8 @@
 
 #include <QHeaderView>
 #include <QMenu>
-#include <functional>
 #include <QTableWidget>
+#include <functional>
 
 namespace crackdepth::app {
 namespace {

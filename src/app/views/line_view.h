@@ -2,10 +2,10 @@
 // time, status, depth, amplitude), or the wave train of the line.
 #pragma once
 
+#include "document/point_editing.h"
+
 #include <QStackedWidget>
 #include <array>
-
-#include "document/point_editing.h"
 
 class QAction;
 class QTableWidget;

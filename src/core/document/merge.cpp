@@ -47,7 +47,7 @@ bool MergeSession::checkAgainst(const std::string& path, const Reference* refere
         return false;
     }
     Reference found;
-    found.slots = {line.header.originOffset, line.header.firstSpacing, line.header.stepPartA,
+    found.geometry = {line.header.originOffset, line.header.firstSpacing, line.header.stepPartA,
                    line.header.stepPartB};
     found.samplingInterval = line.points.empty() ? 0.0f : line.points[0].record.samplingInterval();
     if (nonCrossing) {
@@ -56,7 +56,7 @@ bool MergeSession::checkAgainst(const std::string& path, const Reference* refere
         }
         return true;
     }
-    return reference != nullptr && found.slots == reference->slots &&
+    return reference != nullptr && found.geometry == reference->geometry &&
            found.samplingInterval == reference->samplingInterval;
 }
 

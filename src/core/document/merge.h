@@ -66,7 +66,7 @@ public:
 
 private:
     struct Reference {
-        std::array<float, 4> slots{}; // origin offset, first spacing, the two step parts
+        std::array<float, 4> geometry{}; // origin offset, first spacing, the two step parts
         float samplingInterval = 0;
     };
 

@@ -11,8 +11,8 @@ namespace crackdepth {
 
 inline constexpr const char* kTestParametersTitle = "检测参数";
 inline constexpr const char* kSamplingIntervalCaption = "采样间隔(us)：";
-inline constexpr const char* kLowPassCaption = "低通(kHz)：";
-inline constexpr const char* kHighPassCaption = "高通(kHz)：";
+inline constexpr const char* kParametersLowPassCaption = "低通(kHz)：";
+inline constexpr const char* kParametersHighPassCaption = "高通(kHz)：";
 inline constexpr const char* kSampleCountCaption = "采样长度：";
 inline constexpr const char* kZeroCalibrationCaption = "校零：";
 
