@@ -1,10 +1,20 @@
+// The waveform view: the current point of the shown line as a time trace with the
+// first-arrival cursor, or as its power spectrum; a click re-picks the arrival (or sets the
+// spectrum cursor), the pointer shows read-outs, and the slider at the right edge zooms the
+// amplitude or sets the spectrum refinement.
 #pragma once
 
 #include <QWidget>
+#include <optional>
+
+#include "draw/waveform_display.h"
+
+class QSlider;
 
 namespace crackdepth {
 class Document;
-}
+struct MeasuringPoint;
+} // namespace crackdepth
 
 namespace crackdepth::app {
 
@@ -12,10 +22,36 @@ class WaveformView final : public QWidget {
     Q_OBJECT
 
 public:
-    WaveformView(Document& document, QWidget* parent = nullptr);
+    static constexpr int kSliderWidth = 25;
+
+    explicit WaveformView(Document& document, QWidget* parent = nullptr);
+
+    // The drawing rectangle (the client area without the slider column).
+    QRectF displayRect() const;
+    QSlider* slider() const { return slider_; }
+    std::int32_t refinement() const { return refinement_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    MeasuringPoint* currentPoint() const;
+    draw::TraceInput traceInput(const MeasuringPoint& point) const;
+    void onSliderMoved(int position);
+    void followMode();
+
     Document& document_;
+    QSlider* slider_;
+    int zoomPosition_;
+    std::int32_t refinement_;
+    std::optional<double> hoverX_;
+    std::optional<std::int32_t> spectrumCursor_;
+    const MeasuringPoint* cursorPoint_ = nullptr; // the point the spectrum cursor belongs to
+    bool showingTime_ = true;
 };
 
 } // namespace crackdepth::app

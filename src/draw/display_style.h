@@ -1,0 +1,53 @@
+// How a display is drawn, apart from what it shows: the same drawing functions serve the
+// screen (colour), the printer and the 1-bit bitmaps (monochrome), at any pen scale.
+#pragma once
+
+#include <QColor>
+#include <QPen>
+
+namespace crackdepth::draw {
+
+// The colours the displays use on screen.
+inline const QColor kInkColor{0, 0, 0};
+inline const QColor kPaperColor{255, 255, 255};
+inline const QColor kCrossingColor{255, 128, 0}; // traces of a crossing line
+inline const QColor kCursorColor{255, 0, 0};     // first-arrival and spectrum cursors
+inline const QColor kHoverColor{0, 170, 0};      // the line that follows the pointer
+inline const QColor kPanelColor{240, 240, 240};  // title bars, unless the style says otherwise
+
+struct DisplayStyle {
+    // Everything in black on white: a 1-bit bitmap or a black-and-white printer must still
+    // tell the cursor from the trace, so cursors are dashed instead of coloured.
+    bool monochrome = false;
+    // Multiplies every pen width, so a high-resolution device gets lines of the same weight.
+    double penScale = 1.0;
+    // The title bar's fill: the widget passes its palette's button colour.
+    QColor panelColor = kPanelColor;
+};
+
+// The colour to draw with: black in monochrome, otherwise the colour itself.
+inline QColor inkOf(const DisplayStyle& style, const QColor& color) {
+    return style.monochrome ? kInkColor : color;
+}
+
+inline QColor panelOf(const DisplayStyle& style) {
+    return style.monochrome ? kPaperColor : style.panelColor;
+}
+
+// A solid pen of `width` screen pixels in `color` (black in monochrome).
+inline QPen penOf(const DisplayStyle& style, const QColor& color, double width = 1.0) {
+    QPen pen(inkOf(style, color), width * style.penScale);
+    return pen;
+}
+
+// The pen of a marker line (cursor, hover line): dashed in monochrome so that it stays
+// distinguishable from the black trace.
+inline QPen markerPenOf(const DisplayStyle& style, const QColor& color) {
+    QPen pen = penOf(style, color);
+    if (style.monochrome) {
+        pen.setStyle(Qt::DashLine);
+    }
+    return pen;
+}
+
+} // namespace crackdepth::draw

@@ -1,0 +1,363 @@
+#include "draw/distance_time_plot.h"
+
+#include "analysis/transit_time.h"
+#include "common/conversions.h"
+#include "draw/fonts.h"
+#include "draw/number_text.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace crackdepth::draw {
+namespace {
+
+constexpr double kMargin = 25;  // axis offset from the left edge and the bottom edge
+constexpr double kTick = 8;     // tick length
+constexpr double kArrow = 8;    // arrowhead length
+constexpr double kLabelX = 3;   // left edge of the distance labels
+constexpr int kFontPixels = 13; // "Times New Roman" 13 px
+constexpr int kTimeTicks = 10;
+const QColor kPointColor{0, 160, 0}; // a green that stays visible on white
+const QColor kCurrentColor{255, 0, 0};
+const QColor kFitColor{255, 0, 0};
+
+// Positions of the plot in the painter's coordinates, the scroll already applied.
+struct Geometry {
+    double left = 0;
+    double right = 0;
+    double top = 0;     // top edge of the plot: half a row above the top row's centre
+    double axisY = 0;   // the time axis, at distance 0
+    double bottom = 0;  // the bottom edge, 25 px below the time axis
+    std::int32_t h = 1; // row height
+    std::int64_t rows = 0;
+    double timeEnd = 20;
+    double sx = 0; // px per us
+
+    double axisX() const { return left + kMargin; }
+    // Centre of the row `r` rows below the top row.
+    double rowCentre(std::int64_t r) const {
+        return top + static_cast<double>(r) * h + static_cast<double>(h / 2);
+    }
+    double xOfTime(double t) const { return left + std::trunc(sx * t + kMargin); }
+};
+
+Geometry geometryOf(const QRectF& rect, const PlotInput& input) {
+    Geometry g;
+    g.left = rect.left();
+    g.right = rect.right();
+    g.top = rect.top() - input.scroll;
+    const std::int32_t h =
+        input.fitRowHeight ? fitPlotRowHeight(rect.height(), input.axis) : input.rowHeight;
+    g.h = std::max(h, 1);
+    g.rows = input.axis.rowCount();
+    if (g.rows > 0) {
+        g.bottom = g.top + plotContentHeight(input.axis, g.h);
+    } else {
+        g.bottom = rect.bottom(); // no rows: the axes alone, at the bottom of the rectangle
+    }
+    g.axisY = g.bottom - kMargin;
+    g.timeEnd = timeAxisEnd(input.points);
+    g.sx = std::max(0.0, (rect.width() - 2 * kMargin) / g.timeEnd);
+    return g;
+}
+
+void drawLabel(QPainter& painter, const QRectF& box, int flags, const QString& text) {
+    painter.drawText(box, flags | Qt::TextDontClip | Qt::TextSingleLine, text);
+}
+
+// The rows in view: their distance labels (as many as fit without overlapping) and ticks.
+void drawRows(QPainter& painter, const QRectF& rect, const Geometry& g, const DistanceAxis& axis) {
+    const QFontMetricsF metrics(painter.font());
+    const double textHeight = metrics.height();
+    const auto labelEvery = static_cast<std::int64_t>(std::ceil(textHeight / g.h));
+    const bool tickEveryRow = g.h >= 3;
+    // Only the rows inside the rectangle, however long the axis.
+    const auto firstVisible =
+        static_cast<std::int64_t>(std::floor((rect.top() - g.top - textHeight) / g.h));
+    const auto lastVisible =
+        static_cast<std::int64_t>(std::ceil((rect.bottom() - g.top + textHeight) / g.h));
+    const std::int64_t from = std::max<std::int64_t>(firstVisible, 0);
+    const std::int64_t to = std::min<std::int64_t>(lastVisible, g.rows - 1);
+    for (std::int64_t r = from; r <= to; ++r) {
+        const std::int64_t j = g.rows - 1 - r; // rows count from the bottom
+        const bool labelled = j % labelEvery == 0;
+        const double y = g.rowCentre(r);
+        if (labelled || tickEveryRow) {
+            painter.drawLine(QLineF(g.axisX(), y, g.axisX() + kTick, y));
+        }
+        if (labelled) {
+            const double distance =
+                static_cast<double>(axis.firstDistance) + static_cast<double>(j) * axis.step;
+            // The top row's label stays below the plot's top edge when rows are low.
+            const double labelTop = std::max(y - textHeight / 2, g.top);
+            drawLabel(painter, QRectF(g.left + kLabelX, labelTop, 0, textHeight),
+                      Qt::AlignLeft | Qt::AlignVCenter, fixedText(distance, 0));
+        }
+    }
+}
+
+void drawAxes(QPainter& painter, const QRectF& rect, const Geometry& g) {
+    const QFontMetricsF metrics(painter.font());
+    const double textHeight = metrics.height();
+    const double x = g.axisX();
+    // Distance axis with its arrowhead at the top edge.
+    painter.drawLine(QLineF(x, g.bottom - 4, x, g.top));
+    painter.drawLine(QLineF(x, g.top, x - kArrow / 2, g.top + kArrow));
+    painter.drawLine(QLineF(x, g.top, x + kArrow / 2, g.top + kArrow));
+    drawLabel(painter, QRectF(x + 6, g.top, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+              QStringLiteral("L(mm)"));
+    // Time axis with its arrowhead at the right end.
+    const double end = rect.right() - 4;
+    painter.drawLine(QLineF(g.left + 4, g.axisY, end, g.axisY));
+    painter.drawLine(QLineF(end, g.axisY, end - kArrow, g.axisY - kArrow / 2));
+    painter.drawLine(QLineF(end, g.axisY, end - kArrow, g.axisY + kArrow / 2));
+    drawLabel(painter, QRectF(end, g.axisY - 4, 0, 0), Qt::AlignRight | Qt::AlignBottom,
+              QStringLiteral("T(us)"));
+    drawLabel(painter, QRectF(x - 3, g.axisY + 2, 0, textHeight), Qt::AlignRight | Qt::AlignTop,
+              QStringLiteral("0"));
+    // Ten ticks; their labels thinned out when the axis is too short for all of them.
+    const double spacing = g.sx * g.timeEnd / kTimeTicks;
+    const double widest = metrics.horizontalAdvance(fixedText(g.timeEnd, 0)) + 6;
+    const int labelEvery =
+        spacing > 0 ? static_cast<int>(std::clamp(std::ceil(widest / spacing), 1.0, 11.0)) : 11;
+    for (int k = 1; k <= kTimeTicks; ++k) {
+        const double t = g.timeEnd * k / kTimeTicks;
+        const double tx = g.xOfTime(t);
+        painter.drawLine(QLineF(tx, g.axisY, tx, g.axisY - kTick));
+        if (k % labelEvery == 0) {
+            drawLabel(painter, QRectF(tx, g.axisY + 2, 0, textHeight),
+                      Qt::AlignHCenter | Qt::AlignTop, fixedText(t, 0));
+        }
+    }
+}
+
+// The screen position of a point, its row limited to the plot; none for a point that cannot
+// be placed.
+std::optional<QPointF> positionOf(const PlotPoint& point, const Geometry& g,
+                                  const DistanceAxis& axis) {
+    const double rowsFromTop = (static_cast<double>(axis.topDistance) - point.distance) / axis.step;
+    if (!std::isfinite(point.time) || !std::isfinite(rowsFromTop)) {
+        return std::nullopt;
+    }
+    const double y = std::clamp(g.rowCentre(truncToInt32(rowsFromTop)), g.rowCentre(0), g.axisY);
+    // Transit times below 0 lie left of the axis; keep them near the rectangle for the rasteriser.
+    const double x = std::clamp(g.xOfTime(point.time), g.left - 1e4, g.right + 1e4);
+    return QPointF(x, y);
+}
+
+void drawPoints(QPainter& painter, const Geometry& g, const PlotInput& input,
+                const DisplayStyle& style) {
+    std::vector<std::optional<QPointF>> positions;
+    positions.reserve(input.points.size());
+    for (const PlotPoint& point : input.points) {
+        positions.push_back(positionOf(point, g, input.axis));
+    }
+    painter.setPen(penOf(style, kInkColor));
+    for (std::size_t i = 1; i < positions.size(); ++i) {
+        if (positions[i - 1] && positions[i]) {
+            painter.drawLine(QLineF(*positions[i - 1], *positions[i]));
+        }
+    }
+    const QColor pointColor = inkOf(style, kPointColor);
+    painter.setPen(QPen(pointColor, 1));
+    painter.setBrush(pointColor);
+    for (const auto& position : positions) {
+        if (position) {
+            painter.drawEllipse(*position, 3, 3);
+        }
+    }
+    if (input.currentIndex >= 0 &&
+        static_cast<std::size_t>(input.currentIndex) < positions.size()) {
+        if (const auto& current = positions[static_cast<std::size_t>(input.currentIndex)]) {
+            const QColor currentColor = inkOf(style, kCurrentColor);
+            painter.setPen(QPen(currentColor, 1));
+            painter.setBrush(currentColor);
+            painter.drawEllipse(*current, 5, 5);
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+// The part of the segment a–b whose x lies within [low, high]; none when nothing does.
+std::optional<QLineF> clipToColumns(QPointF a, QPointF b, double low, double high) {
+    double from = 0;
+    double to = 1;
+    const double dx = b.x() - a.x();
+    if (dx == 0) {
+        if (a.x() < low || a.x() > high) {
+            return std::nullopt;
+        }
+    } else {
+        double t0 = (low - a.x()) / dx;
+        double t1 = (high - a.x()) / dx;
+        if (t0 > t1) {
+            std::swap(t0, t1);
+        }
+        from = std::max(from, t0);
+        to = std::min(to, t1);
+        if (from > to) {
+            return std::nullopt;
+        }
+    }
+    const QPointF d = b - a;
+    return QLineF(a + d * from, a + d * to);
+}
+
+// The fitted line from the bottom edge (distance −25·D/h) to the top edge (Lmax + D/2).
+void drawFit(QPainter& painter, const Geometry& g, const PlotInput& input,
+             const DisplayStyle& style) {
+    if (!input.fit) {
+        return;
+    }
+    const double a = input.fit->A;
+    const double b = input.fit->B;
+    if (!std::isfinite(a) || !std::isfinite(b) || b == 0) {
+        return; // no velocity, no line
+    }
+    const DistanceAxis& axis = input.axis;
+    const double bottomDistance = -kMargin * axis.step / g.h;
+    const double topDistance = static_cast<double>(axis.topDistance) + axis.step / 2.0;
+    const auto xAt = [&](double distance) { return g.left + g.sx * (distance - a) / b + kMargin; };
+    const QPointF low(xAt(bottomDistance), g.bottom);
+    const QPointF high(xAt(topDistance), g.top);
+    if (!std::isfinite(low.x()) || !std::isfinite(high.x())) {
+        return;
+    }
+    // Cut to the rectangle's columns first: a nearly flat line can reach far beyond them.
+    if (const auto line = clipToColumns(low, high, g.left - 2, g.right + 2)) {
+        painter.setPen(markerPenOf(style, kFitColor));
+        painter.drawLine(*line);
+    }
+}
+
+} // namespace
+
+bool DistanceAxis::usable() const {
+    return std::isfinite(firstDistance) && std::isfinite(step) && std::isfinite(topDistance) &&
+           step > 0 && rowCount() > 0;
+}
+
+std::int64_t DistanceAxis::rowCount() const {
+    if (!std::isfinite(firstDistance) || !std::isfinite(step) || !std::isfinite(topDistance) ||
+        !(step > 0)) {
+        return 0;
+    }
+    const double rows = (static_cast<double>(topDistance) - firstDistance) / step + 1.0;
+    // Far more rows than any pane has pixels would only overflow the arithmetic.
+    constexpr double kMostRows = 1e9;
+    return rows < 1 ? 0 : static_cast<std::int64_t>(std::min(rows, kMostRows));
+}
+
+DistanceAxis distanceAxisOf(const TestParameters& header) {
+    return {header.originOffset + header.firstSpacing, header.step, header.referenceDistance};
+}
+
+std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corrections) {
+    std::vector<PlotPoint> points;
+    points.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const MeasuringPoint& point = line[i];
+        points.push_back(
+            {transitTime(point, corrections.line, corrections.all).time, point.distance});
+    }
+    return points;
+}
+
+PlotInput plotInputOf(const PointList& line, const TestParameters& header,
+                      TimeCorrections corrections, const std::optional<LineFit>& fit) {
+    PlotInput input;
+    input.points = plotPointsOf(line, corrections);
+    input.currentIndex = line.currentIndex;
+    input.fit = fit;
+    input.axis = distanceAxisOf(header);
+    return input;
+}
+
+std::int32_t fitPlotRowHeight(double height, const DistanceAxis& axis) {
+    if (axis.rowCount() == 0) {
+        return 1;
+    }
+    const double rowsInView = static_cast<double>(axis.topDistance) / axis.step + 0.5;
+    if (!(rowsInView > 0)) {
+        return 1;
+    }
+    return std::max(truncToInt32((height - kMargin) / rowsInView), 1);
+}
+
+std::int32_t plotContentHeight(const DistanceAxis& axis, std::int32_t rowHeight) {
+    if (axis.rowCount() == 0) {
+        return static_cast<std::int32_t>(kMargin);
+    }
+    const double h = rowHeight;
+    const double height = h * axis.topDistance / axis.step + (rowHeight / 2) + kMargin;
+    return std::max(truncToInt32(height), static_cast<std::int32_t>(kMargin));
+}
+
+double timeAxisEnd(const std::vector<PlotPoint>& points) {
+    double largest = 0;
+    for (const PlotPoint& point : points) {
+        if (std::isfinite(point.time)) {
+            largest = std::max(largest, static_cast<double>(point.time));
+        }
+    }
+    return 20.0 * (std::trunc(largest / 20.0) + 1.0);
+}
+
+std::optional<std::int32_t> plotRowAt(double y, std::int32_t scroll, std::int32_t rowHeight,
+                                      const DistanceAxis& axis) {
+    const double fromTop = y + scroll;
+    const std::int64_t rows = axis.rowCount();
+    if (rowHeight <= 0 || fromTop < 0 || rows == 0) {
+        return std::nullopt;
+    }
+    const std::int64_t row = rows - static_cast<std::int64_t>(std::trunc(fromTop / rowHeight)) - 1;
+    if (row < 0 || row >= rows || row > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(row);
+}
+
+std::optional<std::int32_t> plotPointAt(double y, const PlotInput& input, RegressionMethod method) {
+    const auto row = plotRowAt(y, input.scroll, input.rowHeight, input.axis);
+    if (!row) {
+        return std::nullopt;
+    }
+    const double d =
+        static_cast<double>(input.axis.firstDistance) + static_cast<double>(*row) * input.axis.step;
+    const std::size_t first = method == RegressionMethod::Regression ? 0 : 1;
+    for (std::size_t i = input.points.size(); i-- > first;) {
+        const double distance = input.points[i].distance;
+        if (d - 0.5 < distance && distance < d + 0.5) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+void drawDistanceTimePlot(QPainter& painter, const QRectF& rect, const PlotInput& input,
+                          const DisplayStyle& style) {
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect, kPaperColor);
+    painter.setFont(fontOf(kTimes, kFontPixels));
+    painter.setPen(penOf(style, kInkColor));
+    painter.setBrush(Qt::NoBrush);
+
+    const Geometry g = geometryOf(rect, input);
+    if (g.rows > 0) {
+        drawRows(painter, rect, g, input.axis);
+    }
+    drawAxes(painter, rect, g);
+    if (g.rows > 0) {
+        drawPoints(painter, g, input, style);
+        drawFit(painter, g, input, style);
+    }
+    painter.restore();
+}
+
+} // namespace crackdepth::draw

@@ -1,0 +1,97 @@
+// The polyline of a sampled trace on whole pixels: one vertex per sample while samples are
+// wider than a pixel, a min/max envelope per pixel column once a trace has more samples than
+// pixels, so a long trace costs about as much as the pixels it covers.
+#pragma once
+
+#include <QPoint>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace crackdepth::draw {
+
+// floor(v) and floor(v + 0.5) without a library call: these run once per sample.
+inline int floorToInt(double v) {
+    const int t = static_cast<int>(v);
+    return v < t ? t - 1 : t;
+}
+inline int roundToPixel(double v) {
+    return floorToInt(v + 0.5);
+}
+
+// Appends `p` to `line`, dropping repeated points and merging a point into the straight
+// horizontal or vertical run it continues (only when the run still covers what it covered,
+// so an envelope column keeps its full height). `Points` is a std::vector<QPoint> or a
+// QPolygon.
+template <typename Points> [[gnu::always_inline]] inline void appendMerged(Points& line, QPoint p) {
+    const auto n = static_cast<std::size_t>(line.size());
+    if (n >= 2) {
+        QPoint* const points = line.data();
+        const QPoint a = points[n - 2];
+        QPoint& b = points[n - 1];
+        if (b == p) {
+            return;
+        }
+        const bool horizontal =
+            a.y() == b.y() && b.y() == p.y() && (b.x() - a.x()) * (p.x() - b.x()) >= 0;
+        const bool vertical =
+            a.x() == b.x() && b.x() == p.x() && (b.y() - a.y()) * (p.y() - b.y()) >= 0;
+        if (horizontal || vertical) {
+            b = p;
+            return;
+        }
+    } else if (n == 1 && *line.data() == p) {
+        return;
+    }
+    line.push_back(p);
+}
+
+// Fills `line` with samples 0 … count−1 of a trace, sample k at x = xStart + k·step and
+// y = yOf(k) (whole pixels).
+template <typename Points, typename YOf>
+void buildTracePolyline(Points& line, std::int32_t count, double xStart, double step, YOf&& yOf) {
+    line.clear();
+    constexpr double kFar = 1e9; // beyond any device, and within int
+    const double xEnd = xStart + count * step;
+    if (count <= 0 || !(step > 0) || !(std::abs(xStart) < kFar) || !(std::abs(xEnd) < kFar)) {
+        return;
+    }
+    if (step >= 1.0) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            const int x = roundToPixel(xStart + k * step);
+            appendMerged(line, QPoint(x, yOf(k)));
+        }
+        return;
+    }
+    // More samples than pixels: per column the first value, the extremes and the last value,
+    // visited in the order that draws each column's span once.
+    int column = floorToInt(xStart);
+    int first = yOf(0);
+    int low = first;
+    int high = first;
+    int last = first;
+    const auto flush = [&] {
+        appendMerged(line, QPoint(column, first));
+        const bool falling = last >= first; // y grows downwards
+        appendMerged(line, QPoint(column, falling ? low : high));
+        appendMerged(line, QPoint(column, falling ? high : low));
+        appendMerged(line, QPoint(column, last));
+    };
+    for (std::int32_t k = 1; k < count; ++k) {
+        const int x = floorToInt(xStart + k * step);
+        const int y = yOf(k);
+        if (x != column) {
+            flush();
+            column = x;
+            first = y;
+            low = y;
+            high = y;
+        }
+        low = y < low ? y : low;
+        high = y > high ? y : high;
+        last = y;
+    }
+    flush();
+}
+
+} // namespace crackdepth::draw

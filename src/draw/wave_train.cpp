@@ -1,0 +1,289 @@
+#include "draw/wave_train.h"
+
+#include "draw/fonts.h"
+#include "draw/number_text.h"
+#include "draw/trace_polyline.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace crackdepth::draw {
+namespace {
+
+const QColor kCurrentTraceColor{255, 0, 0};
+const QColor kArrivalColor{0, 0, 255};
+constexpr double kTick = 8;
+
+// The largest and smallest sample over the whole line.
+struct Levels {
+    Sample high = kZeroLine;
+    Sample low = kZeroLine;
+};
+
+Levels levelsOf(const std::vector<WaveTrace>& traces) {
+    Sample high = 0;
+    Sample low = std::numeric_limits<Sample>::max();
+    for (const WaveTrace& trace : traces) {
+        // A plain loop: the compiler turns it into vector instructions.
+        for (const Sample value : trace.samples) {
+            high = std::max(high, value);
+            low = std::min(low, value);
+        }
+    }
+    return high < low ? Levels{} : Levels{high, low};
+}
+
+// Px per count: h / (2M − 4096), so the largest positive peak reaches half a row above the
+// centre line. A line that never rises above the zero line is drawn flat.
+double amplitudeScale(std::int32_t h, const Levels& levels) {
+    const int denominator = 2 * int{levels.high} - 2 * int{kZeroLine};
+    return denominator > 0 ? static_cast<double>(h) / denominator : 0.0;
+}
+
+// Where the traces go: screen sample k at x = left + k·step, y limited to yMin … yMax.
+struct TraceFrame {
+    double left = 0;
+    double step = 0;
+    std::int32_t sampleCount = 0;
+    double scale = 0;
+    int yMin = 0;
+    int yMax = 0;
+    std::int32_t h = 0;
+};
+
+// The pixel offset from the centre line of every sample value of the line, worked out once
+// per paint instead of once per sample.
+class SampleOffsets {
+public:
+    SampleOffsets(const Levels& levels, double scale)
+        : low_(std::min(levels.low, kZeroLine)),
+          offsets_(static_cast<std::size_t>(std::max(levels.high, kZeroLine) - low_ + 1)) {
+        for (std::size_t i = 0; i < offsets_.size(); ++i) {
+            const int value = low_ + static_cast<int>(i);
+            // Within ±1e8 px: beyond any device, and the sum with a centre stays an int.
+            offsets_[i] = roundToPixel(std::clamp((int{kZeroLine} - value) * scale, -1e8, 1e8));
+        }
+    }
+    int operator()(Sample value) const { return offsets_[static_cast<std::size_t>(value - low_)]; }
+
+private:
+    int low_;
+    std::vector<int> offsets_;
+};
+
+class TraceDrawer {
+public:
+    TraceDrawer(QPainter& painter, const TraceFrame& frame, const Levels& levels,
+                const WaveTrainInput& input, const DisplayStyle& style)
+        : painter_(painter), frame_(frame), offsets_(levels, frame.scale),
+          tracePen_(penOf(style, input.crossingLine ? kCrossingColor : kInkColor)),
+          currentPen_(penOf(style, kCurrentTraceColor)), arrivalPen_(penOf(style, kArrivalColor)) {}
+
+    // Draws a trace on the centre line `centre` (whole pixels).
+    void draw(const WaveTrace& trace, int centre, bool current) {
+        const auto a = std::int64_t{trace.offset};
+        const auto size = static_cast<std::int64_t>(trace.samples.size());
+        const auto yOf = [&](std::int32_t k) {
+            const std::int64_t index = k - a;
+            const Sample v = index >= 0 && index < size
+                                 ? trace.samples[static_cast<std::size_t>(index)]
+                                 : kZeroLine;
+            return std::clamp(centre + offsets_(v), frame_.yMin, frame_.yMax);
+        };
+        buildTracePolyline(line_, frame_.sampleCount, frame_.left, frame_.step, yOf);
+        painter_.setPen(current ? currentPen_ : tracePen_);
+        painter_.drawPolyline(line_.data(), static_cast<int>(line_.size()));
+
+        // The first arrival, over the middle third of the row.
+        const std::int64_t arrival = trace.arrivalIndex + a;
+        if (arrival >= 0 && arrival < frame_.sampleCount) {
+            const double x = std::round(frame_.left + static_cast<double>(arrival) * frame_.step);
+            const double reach = frame_.h / 6.0;
+            painter_.setPen(arrivalPen_);
+            painter_.drawLine(QLineF(x, centre - reach, x, centre + reach));
+        }
+    }
+
+private:
+    QPainter& painter_;
+    TraceFrame frame_;
+    SampleOffsets offsets_;
+    QPen tracePen_;
+    QPen currentPen_;
+    QPen arrivalPen_;
+    std::vector<QPoint> line_; // reused from trace to trace
+};
+
+// Rows a trace can reach beyond its own, from the line's extremes (a damaged file's samples
+// can swing over many rows): traces of rows out of view may still draw into it.
+std::int64_t reachInRows(const Levels& levels, double scale, std::int32_t h) {
+    const double counts =
+        std::max(int{levels.high} - int{kZeroLine}, int{kZeroLine} - int{levels.low});
+    return static_cast<std::int64_t>(std::ceil(counts * scale / std::max(h, 1))) + 1;
+}
+
+} // namespace
+
+void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& input,
+                   const DisplayStyle& style) {
+    painter.save();
+    painter.setClipRect(pane, Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(pane, kPaperColor);
+    painter.setFont(fontOf(kTimes, 13));
+    painter.setBrush(Qt::NoBrush);
+
+    const auto n = static_cast<std::int64_t>(input.traces.size());
+    const std::int32_t h = std::max(input.rowHeight, 1);
+    const double rowsTop = pane.top() - input.scroll;
+    const double axisX = pane.left() + 25;
+    const auto centreOf = [&](std::int64_t r) {
+        return rowsTop + static_cast<double>(r * h) + static_cast<double>(h / 2);
+    };
+    // Trace centre lines on whole pixels (rows far out of view are never drawn).
+    const auto traceCentreOf = [&](std::int64_t r) {
+        return static_cast<int>(std::clamp(std::floor(centreOf(r)), -1e9, 1e9));
+    };
+    const auto firstInView = static_cast<std::int64_t>(std::floor((pane.top() - rowsTop) / h));
+    const auto lastInView = static_cast<std::int64_t>(std::floor((pane.bottom() - rowsTop) / h));
+
+    // Axis and distance labels, thinned out when the rows are lower than the text.
+    painter.setPen(penOf(style, kInkColor));
+    const double rowsBottom = rowsTop + static_cast<double>(n * h);
+    painter.drawLine(QLineF(axisX, rowsTop, axisX, rowsBottom));
+    const QFontMetricsF metrics(painter.font());
+    const double textHeight = metrics.height();
+    painter.drawText(QRectF(axisX + 4, rowsTop, 0, 0),
+                     Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop, QStringLiteral("L(mm)"));
+    const auto labelEvery = static_cast<std::int64_t>(std::ceil(textHeight / h));
+    // Rows just out of view whose labels still reach into it.
+    const std::int64_t labelReach = labelEvery + 1;
+    for (std::int64_t r = std::max<std::int64_t>(firstInView - labelReach, 0);
+         r <= std::min(lastInView + labelReach, n - 1); ++r) {
+        const std::int64_t i = n - 1 - r;
+        const double y = centreOf(r);
+        painter.drawLine(QLineF(axisX, y, axisX + kTick, y));
+        if (i % labelEvery == 0) {
+            // Labels of the outer rows stay within the rows when rows are low.
+            const double labelTop =
+                std::max(std::min(y - textHeight / 2, rowsBottom - textHeight), rowsTop);
+            painter.drawText(QRectF(pane.left() + 3, labelTop, 0, textHeight),
+                             Qt::TextDontClip | Qt::AlignLeft | Qt::AlignVCenter,
+                             fixedText(input.traces[static_cast<std::size_t>(i)].distance, 0));
+        }
+    }
+
+    if (input.sampleCount > 0 && n > 0) {
+        const Levels levels = levelsOf(input.traces);
+        TraceFrame frame;
+        frame.left = axisX;
+        frame.step = std::max(0.0, pane.width() - 50) / input.sampleCount;
+        frame.sampleCount = input.sampleCount;
+        frame.scale = amplitudeScale(h, levels);
+        // Traces stay within the scrolled pane's whole height, so that scrolling only moves
+        // the picture (a clamp to the visible part would flatten traces along its edges).
+        const double yLimit = 1e9; // keeps far-off rows within int range
+        frame.yMin = static_cast<int>(std::clamp(std::ceil(rowsTop), -yLimit, yLimit));
+        frame.yMax = static_cast<int>(std::clamp(std::floor(std::max(rowsBottom, pane.bottom())),
+                                                 -yLimit, yLimit)) -
+                     1;
+        frame.h = h;
+        TraceDrawer drawer(painter, frame, levels, input, style);
+        const std::int64_t reach = reachInRows(levels, frame.scale, h);
+        const std::int64_t from = std::max<std::int64_t>(firstInView - reach, 0);
+        const std::int64_t to = std::min(lastInView + reach, n - 1);
+        const std::int64_t current = input.currentIndex;
+        for (std::int64_t r = from; r <= to; ++r) {
+            const std::int64_t i = n - 1 - r;
+            if (i != current) {
+                drawer.draw(input.traces[static_cast<std::size_t>(i)], traceCentreOf(r), false);
+            }
+        }
+        if (current >= 0 && current < n && n - 1 - current >= from && n - 1 - current <= to) {
+            drawer.draw(input.traces[static_cast<std::size_t>(current)],
+                        traceCentreOf(n - 1 - current), true);
+        }
+    }
+    painter.restore();
+}
+
+bool WaveTrainPicture(QPainter& painter, const QRect& rect, const WaveTrainInput& input,
+                      std::int32_t first, std::int32_t last, bool exportDrawing,
+                      const DisplayStyle& style) {
+    const auto n = static_cast<std::int64_t>(input.traces.size());
+    if (first < 0 || last < first || last >= n) {
+        return false;
+    }
+    // The bitmap report's pages are small; the printer's are at printer resolution.
+    const int margin = exportDrawing ? 55 : 250; // J
+    const int inset = exportDrawing ? 3 : 15;    // I
+    const int fontPixels = exportDrawing ? 26 : 110;
+    const int labelRaise = exportDrawing ? 10 : 45; // label top above the row centre
+    const int labelX = exportDrawing ? 0 : 3;
+    const int axisOverhang = exportDrawing ? 0 : 40; // the axis stops short of the edges
+    const QPoint unitLabel = exportDrawing ? QPoint(15, 0) : QPoint(120, 10);
+
+    const int left = rect.left();
+    const int top = rect.top();
+    const int right = left + rect.width();
+    const int bottom = top + rect.height();
+    const int count = last - first + 1;
+    // Rows count from the rectangle's top (the report renders into a bitmap whose top is 0).
+    const int h = std::max(rect.height() - inset, 0) / count;
+    const auto centreOf = [&](int r) { return top + r * h + h / 2 + inset; };
+
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect, kPaperColor);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(penOf(style, kInkColor));
+    painter.setFont(fontOf(kArial, fontPixels));
+
+    const int axisX = left + margin;
+    painter.drawLine(QLineF(axisX, bottom - axisOverhang, axisX, top + axisOverhang));
+    painter.drawText(QRectF(axisX + unitLabel.x(), top + unitLabel.y(), 0, 0),
+                     Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop, QStringLiteral("L(mm)"));
+    const double textHeight = QFontMetricsF(painter.font()).height();
+    const int labelEvery = h > 0 ? std::max(1, static_cast<int>(std::ceil(textHeight / h))) : count;
+    for (int r = 0; r < count; ++r) {
+        const int y = centreOf(r);
+        painter.drawLine(QLineF(axisX, y, axisX + kTick, y));
+        if (r % labelEvery == 0) {
+            const float distance = input.traces[static_cast<std::size_t>(first + r)].distance;
+            painter.drawText(QRectF(left + labelX, y - labelRaise, 0, 0),
+                             Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop,
+                             fixedText(distance, 0));
+        }
+    }
+
+    if (input.sampleCount > 0) {
+        TraceFrame frame;
+        frame.left = axisX;
+        frame.step = static_cast<double>(std::max(right - axisX, 0)) / input.sampleCount;
+        frame.sampleCount = input.sampleCount;
+        const Levels levels = levelsOf(input.traces);
+        frame.scale = amplitudeScale(h, levels);
+        frame.yMin = top;
+        frame.yMax = bottom - 1;
+        frame.h = h;
+        TraceDrawer drawer(painter, frame, levels, input, style);
+        for (int r = 0; r < count; ++r) {
+            if (first + r != input.currentIndex) {
+                drawer.draw(input.traces[static_cast<std::size_t>(first + r)], centreOf(r), false);
+            }
+        }
+        if (input.currentIndex >= first && input.currentIndex <= last) {
+            drawer.draw(input.traces[static_cast<std::size_t>(input.currentIndex)],
+                        centreOf(input.currentIndex - first), true);
+        }
+    }
+    painter.restore();
+    return true;
+}
+
+} // namespace crackdepth::draw

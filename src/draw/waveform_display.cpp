@@ -1,0 +1,225 @@
+#include "draw/waveform_display.h"
+
+#include "analysis/amplitude.h"
+#include "document/picking.h"
+#include "draw/trace_polyline.h"
+#include "draw/waveform_parts.h"
+#include "draw/waveform_readouts.h"
+#include "draw/waveform_ticks.h"
+
+#include <QFontMetricsF>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace crackdepth::draw {
+namespace {
+
+using namespace parts;
+
+constexpr int kMinimumLabelPixels = 9; // smaller digits are no longer legible on screen
+
+std::size_t validCount(std::span<const Sample> samples, std::int32_t n) {
+    return std::min(static_cast<std::size_t>(std::max(n, 0)), samples.size());
+}
+
+void drawTimeAxis(QPainter& painter, const TraceGeometry& g, const TraceInput& input) {
+    const double y = g.middle;
+    // Drawn twice, one row apart, so the zero line stands out from the trace.
+    painter.drawLine(QPointF(g.axisX, y), QPointF(g.axisEndX, y));
+    painter.drawLine(QPointF(g.axisX, y + 1), QPointF(g.axisEndX, y + 1));
+    drawArrowRight(painter, QPointF(g.axisEndX, y));
+    drawLabel(painter, QRectF(g.axisEndX - 60, y - 3 - kLabelHeight, 60, kLabelHeight),
+              Qt::AlignRight | Qt::AlignBottom, QStringLiteral("T(us)"));
+
+    const double labelTop = y + 3;
+    const QString origin = fixedText(static_cast<double>(input.delay), 0);
+    QRectF lastLabel(g.axisX + 2, labelTop, labelWidth(origin) + 1, kLabelHeight);
+    drawLabel(painter, lastLabel, Qt::AlignLeft | Qt::AlignTop, origin);
+    if (g.pxPerUs <= 0) {
+        return;
+    }
+    const double lastTickX = g.axisEndX - kArrowLength - 1;
+    for (const double t : timeTickValues(input.delay, input.dt, input.sampleCount)) {
+        const double x = std::round(g.axisX + (t - static_cast<double>(input.delay)) * g.pxPerUs);
+        if (x > lastTickX) {
+            break; // the rounded-up end may lie beyond the samples; the axis ends here
+        }
+        if (x < g.axisX) {
+            continue;
+        }
+        painter.drawLine(QPointF(x, y - kTickLength), QPointF(x, y));
+        const QString text = QString::number(static_cast<qint64>(t));
+        const QRectF box = centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX);
+        // Thinned where the ticks crowd together, so that no two labels overlap.
+        if (box.left() >= lastLabel.right() + kLabelGap) {
+            drawLabel(painter, box, Qt::AlignHCenter | Qt::AlignTop, text);
+            lastLabel = box;
+        }
+    }
+}
+
+Sample largestSample(std::span<const Sample> samples) {
+    return samples.empty() ? kZeroLine : *std::max_element(samples.begin(), samples.end());
+}
+
+// Pixels per count above the zero line: the largest peak reaches 5 px below the top at zoom
+// 1. 0 when the waveform never rises above the zero line, so that it is drawn flat.
+double pixelsPerCount(const TraceGeometry& g, Sample largest, float zoom) {
+    const double span = 2.0 * static_cast<double>(largest) - 2.0 * kZeroLine;
+    const double height = g.plot.height() - kTraceMargin;
+    if (span <= 0 || height <= 0) {
+        return 0;
+    }
+    return height / span * static_cast<double>(effectiveZoom(zoom));
+}
+
+void drawAmplitudeAxis(QPainter& painter, const TraceGeometry& g, const TraceInput& input,
+                       Sample largest) {
+    drawVerticalAxis(painter, g.plot, g.axisX);
+    drawLabel(painter, QRectF(g.axisX + 4, g.plot.top() + 2, 60, kLabelHeight),
+              Qt::AlignLeft | Qt::AlignTop, QStringLiteral("A(mv)"));
+    drawLeftLabel(painter, g.plot, g.axisX, g.middle, QStringLiteral("0"));
+
+    const auto ticks = amplitudeTicks(largest, input.amplitudeZoom, input.gain);
+    const double perCount = pixelsPerCount(g, largest, input.amplitudeZoom);
+    if (!ticks || perCount <= 0) {
+        return;
+    }
+    // A label in mV stands for mV·gain·2048/2000 counts.
+    const double perMillivolt =
+        perCount * static_cast<double>(effectiveGain(input.gain)) * 2048.0 / 2000.0;
+    const double topOffset = static_cast<double>(ticks->top) * perMillivolt;
+    if (!(g.middle - topOffset > g.plot.top() + 5)) {
+        return;
+    }
+    // Labels too wide for the margin even at the smallest legible size go to the right of
+    // the axis, all of them, so that the scale reads the same way from top to bottom.
+    const QString widest = QString::number(-ticks->top);
+    const QRectF margin = leftLabelBox(g.plot, g.axisX, g.middle);
+    const QFont smallest = fittedFont(axisFont(), widest, margin.width(), kMinimumLabelPixels);
+    const bool inMargin = QFontMetricsF(smallest).horizontalAdvance(widest) <= margin.width();
+    for (const std::int64_t value : {ticks->top, ticks->half}) {
+        const double offset = std::round(static_cast<double>(value) * perMillivolt);
+        for (const double sign : {1.0, -1.0}) {
+            const double y = g.middle - sign * offset;
+            painter.drawLine(QPointF(g.axisX, y), QPointF(g.axisX + kTickLength, y));
+            const QString text = QString::number(static_cast<qint64>(sign) * value);
+            if (inMargin) {
+                drawLabel(painter, leftLabelBox(g.plot, g.axisX, y),
+                          Qt::AlignRight | Qt::AlignVCenter, text);
+            } else {
+                drawLabel(painter,
+                          QRectF(g.axisX + kTickLength + 2, y - kLabelHeight / 2,
+                                 labelWidth(text) + 1, kLabelHeight),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+            }
+        }
+    }
+}
+
+// The trace as a polyline from the origin, with the per-column envelope of the shared trace
+// polyline once there are more samples than pixel columns.
+QPolygon tracePolyline(const TraceGeometry& g, const TraceInput& input, Sample largest) {
+    QPolygon line;
+    const std::size_t valid = validCount(input.samples, input.sampleCount);
+    const double perCount = pixelsPerCount(g, largest, input.amplitudeZoom);
+    const double top = g.plot.top() + 1;
+    const double bottom = lastRow(g.plot) - 1;
+    const auto yAt = [&](std::int32_t screen) {
+        const std::int64_t k = static_cast<std::int64_t>(screen) - input.shift;
+        if (k < 0 || static_cast<std::size_t>(k) >= valid || perCount <= 0) {
+            return static_cast<int>(g.middle);
+        }
+        const double counts = static_cast<double>(kZeroLine) -
+                              static_cast<double>(input.samples[static_cast<std::size_t>(k)]);
+        return static_cast<int>(std::clamp(std::round(g.middle + perCount * counts), top, bottom));
+    };
+    if (g.pxPerUs > 0) {
+        buildTracePolyline(line, input.sampleCount, g.axisX,
+                           static_cast<double>(input.dt) * g.pxPerUs, yAt);
+    }
+    line.prepend(QPoint(static_cast<int>(g.axisX), static_cast<int>(g.middle)));
+    return line;
+}
+
+} // namespace
+
+TraceGeometry traceGeometry(const QRectF& rect, const TraceInput& input) {
+    TraceGeometry g;
+    g.titleBar =
+        QRectF(rect.left(), rect.top(), rect.width(), std::min(kTitleBarHeight, rect.height()));
+    g.plot = plotOf(rect);
+    g.axisX = g.plot.left() + kAxisInset;
+    g.middle = std::floor(g.plot.top() + g.plot.height() / 2);
+    g.axisEndX = lastColumn(g.plot) - kArrowInset;
+    const double span = static_cast<double>(input.dt) * static_cast<double>(input.sampleCount);
+    const double width = g.plot.width() - kTimeAxisReserve;
+    if (span > 0 && std::isfinite(span) && width > 0) {
+        g.pxPerUs = width / span;
+    }
+    return g;
+}
+
+double traceSampleX(const TraceGeometry& geometry, const TraceInput& input, double screenIndex) {
+    return geometry.axisX + screenIndex * static_cast<double>(input.dt) * geometry.pxPerUs;
+}
+
+std::optional<double> traceTimeAtX(const TraceGeometry& geometry, const TraceInput& input,
+                                   double x) {
+    if (geometry.pxPerUs <= 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(input.delay) + (x - geometry.axisX) / geometry.pxPerUs;
+}
+
+std::optional<std::int32_t> traceSampleAtX(const TraceGeometry& geometry, const TraceInput& input,
+                                           double x) {
+    const auto time = traceTimeAtX(geometry, input, x);
+    if (!time) {
+        return std::nullopt;
+    }
+    return nearestSampleIndex(*time, input.delay, input.dt, input.sampleCount);
+}
+
+bool overPlot(const QRectF& rect, const QPointF& position) {
+    return plotOf(rect).contains(position);
+}
+
+void drawTrace(QPainter& painter, const QRectF& rect, const TraceInput& input,
+               const DisplayStyle& style) {
+    const DisplayPainter setup(painter, rect);
+    const TraceGeometry g = traceGeometry(rect, input);
+    const std::size_t valid = validCount(input.samples, input.sampleCount);
+    const Sample largest = largestSample(input.samples.first(valid));
+
+    const bool hovering = input.hoverX && insideColumns(g.plot, *input.hoverX);
+    const auto hoverSample =
+        hovering ? traceSampleAtX(g, input, *input.hoverX) : std::optional<std::int32_t>{};
+    drawTitleBar(painter, g.titleBar, traceReadouts(input, hoverSample), style);
+    if (g.plot.height() < 1) {
+        return;
+    }
+    drawFrame(painter, g.plot, style);
+    painter.setClipRect(g.plot, Qt::IntersectClip);
+    painter.setPen(penOf(style, kInkColor));
+    drawTimeAxis(painter, g, input);
+    drawAmplitudeAxis(painter, g, input, largest);
+
+    painter.setPen(penOf(style, input.crossingLine ? kCrossingColor : kInkColor));
+    painter.drawPolyline(tracePolyline(g, input, largest));
+
+    const std::int64_t arrival = input.arrivalIndex;
+    const bool arrivalValid = arrival >= 0 && static_cast<std::size_t>(arrival) < valid;
+    const double cursorX =
+        arrivalValid && g.pxPerUs > 0
+            ? std::round(traceSampleX(g, input, static_cast<double>(arrival + input.shift)))
+            : g.axisX;
+    drawMarker(painter, g.plot, cursorX, markerPenOf(style, kCursorColor));
+    if (hovering) {
+        drawMarker(painter, g.plot, std::round(*input.hoverX), markerPenOf(style, kHoverColor));
+    }
+}
+
+} // namespace crackdepth::draw

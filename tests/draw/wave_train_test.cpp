@@ -1,0 +1,389 @@
+// The wave train, drawn into images: row order, alignment, amplitude scale, colours,
+// envelopes, scrolling and the report picture's range and sizes; and the click, key, row-fit
+// and menu rules of its view.
+#include "draw/wave_train.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace crackdepth::draw {
+namespace {
+
+// A pane 450 px wide spreads 100 samples over 400 px: 4 px per sample from x = 25.
+constexpr int kPaneWidth = 450;
+constexpr int kSamples = 100;
+
+std::vector<Sample> flat(int count = kSamples) {
+    return std::vector<Sample>(static_cast<std::size_t>(count), kZeroLine);
+}
+
+std::vector<Sample> spike(int index, int height, int count = kSamples) {
+    std::vector<Sample> samples = flat(count);
+    samples[static_cast<std::size_t>(index)] = static_cast<Sample>(kZeroLine + height);
+    return samples;
+}
+
+// Waveforms owned by the test, seen through a WaveTrainInput.
+struct Line {
+    std::vector<std::vector<Sample>> waves;
+    std::int32_t sampleCount = kSamples;
+
+    WaveTrainInput input(std::int32_t rowHeight) const {
+        WaveTrainInput input;
+        for (std::size_t i = 0; i < waves.size(); ++i) {
+            input.traces.push_back({waves[i], 100.0f * static_cast<float>(i + 1), -1000, 0});
+        }
+        input.sampleCount = sampleCount;
+        input.rowHeight = rowHeight;
+        return input;
+    }
+};
+
+QImage renderTrain(const WaveTrainInput& input, int height, const DisplayStyle& style = {}) {
+    QImage image(kPaneWidth, height, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    drawWaveTrain(painter, QRectF(0, 0, kPaneWidth, height), input, style);
+    return image;
+}
+
+bool isInk(QRgb p) {
+    return qRed(p) < 110 && qGreen(p) < 110 && qBlue(p) < 110;
+}
+bool isMarked(QRgb p) { // anything a trace draws, in any colour
+    return p != QColor(Qt::white).rgb() && p != QColor(Qt::magenta).rgb();
+}
+bool isRed(QRgb p) {
+    return qRed(p) > 200 && qGreen(p) < 90 && qBlue(p) < 90;
+}
+bool isOrange(QRgb p) {
+    return qRed(p) > 200 && qGreen(p) > 90 && qGreen(p) < 170 && qBlue(p) < 60;
+}
+bool isBlue(QRgb p) {
+    return qBlue(p) > 200 && qRed(p) < 90 && qGreen(p) < 90;
+}
+
+// Pixels in which two images of the same size differ.
+int differingPixels(const QImage& a, const QImage& b) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+template <typename Pred> int countIn(const QImage& image, const QRect& region, Pred pred) {
+    int count = 0;
+    const QRect r = region.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            count += pred(image.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(WaveTrainLayout, FirstPointAtTheBottomAndPeaksHalfARowHigh) {
+    // Largest sample 3048: 40 px rows give 0.02 px per count, a +1000 peak rises 20 px.
+    const Line line{{spike(10, 1000), spike(30, 1000), spike(50, 1000)}};
+    const QImage image = renderTrain(line.input(40), 120);
+    struct Case {
+        int x;
+        int centre;
+    };
+    const Case rows[] = {{25 + 4 * 10, 100}, {25 + 4 * 30, 60}, {25 + 4 * 50, 20}};
+    for (const Case& row : rows) {
+        EXPECT_TRUE(isInk(image.pixel(row.x, row.centre - 20))) << row.x;
+        EXPECT_EQ(countIn(image, {row.x - 2, row.centre - 25, 5, 4}, isMarked), 0) << row.x;
+        EXPECT_TRUE(isInk(image.pixel(row.x + 10, row.centre))) << "centre line " << row.x;
+    }
+}
+
+TEST(WaveTrainLayout, TracesAreMovedByTheirOffset) {
+    // A point 5 samples later than the line's smallest delay starts 5 samples later.
+    Line line{{spike(30, 1000), spike(30, 1000)}};
+    WaveTrainInput input = line.input(40);
+    input.traces[1].offset = 5;
+    const QImage image = renderTrain(input, 80);
+    EXPECT_TRUE(isInk(image.pixel(25 + 4 * 30, 60 - 20)));
+    EXPECT_TRUE(isInk(image.pixel(25 + 4 * 35, 20 - 20)));
+    EXPECT_FALSE(isMarked(image.pixel(25 + 4 * 30, 20 - 18)));
+}
+
+TEST(WaveTrainLayout, OffsetComesFromDelayAndCorrections) {
+    struct Case {
+        float delay;
+        float timeShift;
+        TimeCorrections corrections;
+        float dt;
+        std::int32_t offset;
+    };
+    const Case cases[] = {
+        {10, 0, {}, 0.5f, 0},
+        {12.5f, 0, {}, 0.5f, 5},
+        {12.7f, 0, {}, 0.5f, 5},
+        {10, 1, {}, 0.5f, 2},
+        {12.5f, 0, {0.5f, 0.25f}, 0.5f, 6},
+        {10, -1.2f, {}, 0.5f, -2},
+        {12.5f, 0, {}, 0.0f, 0},
+    };
+    for (const Case& c : cases) {
+        MeasuringPoint point;
+        point.delay = c.delay;
+        point.timeShift = c.timeShift;
+        point.record.setSamplingInterval(c.dt);
+        EXPECT_EQ(traceOffsetOf(point, 10, c.corrections), c.offset) << c.delay << " " << c.dt;
+    }
+}
+
+TEST(WaveTrainLayout, InputFollowsTheLine) {
+    PointList line;
+    line.sampleCount = 64;
+    line.Append(spike(10, 500, 64), 50);
+    line.Append(flat(64), 100);
+    line.minDelay = 2;
+    for (std::int32_t i = 0; i < 2; ++i) {
+        MeasuringPoint& point = *line.PointAt(i);
+        point.record.setSamplingInterval(0.5f);
+        point.delay = 2.0f + static_cast<float>(i);
+        point.arrivalIndex = 7 + i;
+    }
+    line.currentIndex = 1;
+    const WaveTrainInput input = waveTrainInputOf(line, {}, true);
+    ASSERT_EQ(input.traces.size(), 2u);
+    EXPECT_EQ(input.traces[0].samples.data(), line[0].samples.data());
+    EXPECT_EQ(input.traces[1].distance, 100);
+    EXPECT_EQ(input.traces[1].arrivalIndex, 8);
+    EXPECT_EQ(input.traces[0].offset, 0);
+    EXPECT_EQ(input.traces[1].offset, 2);
+    EXPECT_EQ(input.sampleCount, 64);
+    EXPECT_EQ(input.currentIndex, 1);
+    EXPECT_TRUE(input.crossingLine);
+}
+
+TEST(WaveTrainStyle, ColoursTellLineCurrentPointAndArrival) {
+    const Line line{{spike(10, 1000), spike(10, 1000)}};
+    struct Case {
+        bool crossing;
+        std::int32_t current;
+        bool (*trace0)(QRgb);
+        bool (*trace1)(QRgb);
+    };
+    const Case cases[] = {{false, -1, isInk, isInk},
+                          {true, -1, isOrange, isOrange},
+                          {false, 0, isRed, isInk},
+                          {true, 1, isOrange, isRed}};
+    for (const Case& c : cases) {
+        WaveTrainInput input = line.input(40);
+        input.crossingLine = c.crossing;
+        input.currentIndex = c.current;
+        input.traces[0].arrivalIndex = 80; // x = 345
+        const QImage image = renderTrain(input, 80);
+        EXPECT_TRUE(c.trace0(image.pixel(300, 60))) << c.crossing << c.current;
+        EXPECT_TRUE(c.trace1(image.pixel(300, 20))) << c.crossing << c.current;
+        // The arrival: blue over the middle third of point 0's row (centre 60, ±6 px).
+        EXPECT_TRUE(isBlue(image.pixel(345, 60 - 5)));
+        EXPECT_TRUE(isBlue(image.pixel(345, 60 + 5)));
+        EXPECT_FALSE(isBlue(image.pixel(345, 60 - 9)));
+        EXPECT_EQ(countIn(image, {0, 0, kPaneWidth, 40}, isBlue), 0) << "point 1 has none";
+    }
+}
+
+TEST(WaveTrainStyle, MonochromeHasNoColour) {
+    const Line line{{spike(10, 1000), spike(20, 800)}};
+    WaveTrainInput input = line.input(40);
+    input.crossingLine = true;
+    input.currentIndex = 1;
+    input.traces[0].arrivalIndex = 10;
+    const QImage image = renderTrain(input, 80, DisplayStyle{true, 1.0, {}});
+    EXPECT_EQ(countIn(image, image.rect(),
+                      [](QRgb p) { return qRed(p) != qGreen(p) || qGreen(p) != qBlue(p); }),
+              0);
+    EXPECT_TRUE(isInk(image.pixel(25 + 40, 60 - 20)));
+}
+
+TEST(WaveTrainLayout, LineThatNeverRisesIsDrawnFlat) {
+    std::vector<Sample> dips = flat();
+    for (std::size_t k = 20; k < 60; ++k) {
+        dips[k] = static_cast<Sample>(k * 20); // far below the zero line
+    }
+    const Line line{{dips}};
+    const QImage image = renderTrain(line.input(40), 40);
+    // Right of the "L(mm)" label: marks on the centre line only.
+    EXPECT_EQ(countIn(image, {80, 0, 340, 40}, isMarked),
+              countIn(image, {80, 20, 340, 1}, isMarked));
+    EXPECT_GT(countIn(image, {80, 20, 340, 1}, isInk), 330);
+}
+
+TEST(WaveTrainLayout, MoreSamplesThanPixelsKeepsEveryExtreme) {
+    // 4000 samples over 400 px: ten samples per column. A trace with a peak and a trough
+    // inside every column (starting and ending on the zero line) must fill each column from
+    // peak to trough, and a single-sample spike must not be lost.
+    constexpr int count = 4000;
+    std::vector<Sample> fast = flat(count);
+    for (std::size_t k = 0; k < fast.size(); ++k) {
+        if (k % 10 == 3) {
+            fast[k] = kZeroLine + 1000;
+        } else if (k % 10 == 6) {
+            fast[k] = kZeroLine - 1000;
+        }
+    }
+    Line line{{fast, spike(2005, 1000, count)}, count};
+    const QImage image = renderTrain(line.input(60), 120); // ±30 px around centres 90 and 30
+    int fullColumns = 0;
+    for (int x = 27; x < 423; ++x) {
+        fullColumns += isMarked(image.pixel(x, 61)) && isMarked(image.pixel(x, 119)) ? 1 : 0;
+    }
+    EXPECT_EQ(fullColumns, 423 - 27);
+    EXPECT_TRUE(isMarked(image.pixel(225, 1)));
+    EXPECT_EQ(countIn(image, {210, 0, 10, 28}, isMarked), 0);
+    EXPECT_EQ(countIn(image, {231, 0, 10, 28}, isMarked), 0);
+}
+
+TEST(WaveTrainLayout, ScrollingMovesThePictureWithRowsOutOfView) {
+    // Point 2 swings two rows down: with its own row scrolled away it still draws into view.
+    std::vector<Sample> deep = flat();
+    deep[40] = 48;
+    const Line line{{spike(10, 500), flat(), deep, spike(70, 300)}};
+    WaveTrainInput input = line.input(30);
+    input.currentIndex = 3;
+    const QImage whole = renderTrain(input, 120);
+    for (std::int32_t scroll : {10, 45, 80}) {
+        input.scroll = scroll;
+        // Segments cut by the pane's edge may be rasterised a pixel apart; a misplaced row
+        // would differ in hundreds of pixels.
+        EXPECT_LE(differingPixels(renderTrain(input, 40), whole.copy(0, scroll, kPaneWidth, 40)), 8)
+            << scroll;
+    }
+    EXPECT_GT(countIn(whole, {25 + 160, 95, 1, 10}, isMarked), 0) << "the swing reaches y 105";
+}
+
+// The report picture of `first` … `last` into `rect` of a 1500 × 800 image.
+QImage renderPicture(const WaveTrainInput& input, QRect rect, std::int32_t first, std::int32_t last,
+                     bool exportDrawing, bool* drawn = nullptr) {
+    QImage image(1500, 800, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    const bool result = WaveTrainPicture(painter, rect, input, first, last, exportDrawing, {});
+    if (drawn != nullptr) {
+        *drawn = result;
+    }
+    return image;
+}
+
+TEST(WaveTrainPicture, InvalidRangeDrawsNothing) {
+    const Line line{{spike(10, 500), flat(), flat()}};
+    const WaveTrainInput input = line.input(20);
+    const std::pair<int, int> ranges[] = {{-1, 1}, {2, 1}, {0, 3}, {3, 3}};
+    for (const auto& [first, last] : ranges) {
+        bool drawn = true;
+        const QImage image = renderPicture(input, {0, 0, 455, 83}, first, last, true, &drawn);
+        EXPECT_FALSE(drawn) << first << " " << last;
+        EXPECT_EQ(countIn(image, image.rect(), isMarked), 0);
+    }
+}
+
+TEST(WaveTrainPicture, RangeRunsDownFromTheFirstPoint) {
+    // Bitmap sizes: margin 55, inset 3; 2 points in 83 px: h = 40, centres at 23 and 63,
+    // 4 px per sample from x = 55 (spikes right of the "L(mm)" label).
+    const Line line{{spike(40, 1000), spike(60, 1000), spike(80, 1000)}};
+    const WaveTrainInput input = line.input(20);
+    bool drawn = false;
+    const QImage image = renderPicture(input, {0, 0, 455, 83}, 1, 2, true, &drawn);
+    EXPECT_TRUE(drawn);
+    EXPECT_TRUE(isInk(image.pixel(55 + 4 * 60, 23 - 20)));
+    EXPECT_TRUE(isInk(image.pixel(55 + 4 * 80, 63 - 20)));
+    EXPECT_EQ(countIn(image, {55 + 4 * 40, 0, 1, 60}, isInk), 1) << "only point 1's centre line";
+    EXPECT_EQ(countIn(image, {455, 0, 100, 100}, isMarked), 0) << "nothing outside";
+}
+
+TEST(WaveTrainPicture, AmplitudeScaleComesFromTheWholeLine) {
+    // Point 1's +1000 sets the scale also when only point 0 (+500) is drawn: 80 px row,
+    // 0.04 px per count, so point 0 rises 20 px above its centre (43), not 40.
+    const Line line{{spike(40, 500), spike(30, 1000)}};
+    const WaveTrainInput input = line.input(20);
+    const QImage image = renderPicture(input, {0, 0, 455, 83}, 0, 0, true);
+    EXPECT_TRUE(isInk(image.pixel(55 + 160, 43 - 20)));
+    EXPECT_FALSE(isMarked(image.pixel(55 + 160, 43 - 24)));
+}
+
+TEST(WaveTrainPicture, PrinterAndBitmapSizes) {
+    const Line line{{spike(10, 500), flat(), flat()}};
+    const WaveTrainInput input = line.input(20);
+    struct Case {
+        bool exportDrawing;
+        int axisX;
+        bool axisReachesEdges;
+    };
+    const Case cases[] = {{true, 55, true}, {false, 250, false}};
+    const QRect rect(10, 5, 1400, 700);
+    for (const Case& c : cases) {
+        const QImage image = renderPicture(input, rect, 0, 2, c.exportDrawing);
+        const int x = rect.left() + c.axisX;
+        EXPECT_TRUE(isInk(image.pixel(x, rect.top() + 350))) << c.exportDrawing;
+        EXPECT_EQ(isInk(image.pixel(x, rect.top() + 20)), c.axisReachesEdges);
+        EXPECT_EQ(isInk(image.pixel(x, rect.bottom() - 20)), c.axisReachesEdges);
+        EXPECT_FALSE(isInk(image.pixel(x - 3, rect.top() + 350))) << "margin left of the axis";
+        EXPECT_EQ(
+            countIn(image, image.rect(), [](QRgb p) { return p == QColor(Qt::magenta).rgb(); }),
+            1500 * 800 - rect.width() * rect.height());
+    }
+}
+
+TEST(WaveTrainRules, RowHeightFitsThePane) {
+    EXPECT_EQ(fitTrainRowHeight(300, 30, 22), 10);
+    EXPECT_EQ(fitTrainRowHeight(299, 30, 22), 9);
+    EXPECT_EQ(fitTrainRowHeight(300, 1000, 22), 1);
+    EXPECT_EQ(fitTrainRowHeight(300, 0, 22), 22);
+    EXPECT_EQ(trainContentHeight(30, 10), 300);
+    EXPECT_EQ(trainContentHeight(65535, 100000), std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(WaveTrainRules, ClickSelectsThePointOfTheRow) {
+    struct Case {
+        double y;
+        std::int32_t scroll;
+        std::int32_t rowHeight;
+        std::optional<std::int32_t> point;
+    };
+    const Case cases[] = {{0, 0, 20, 4},
+                          {19.9, 0, 20, 4},
+                          {99, 0, 20, 0},
+                          {10, 40, 20, 2},
+                          {100, 0, 20, std::nullopt},
+                          {10, 0, 0, std::nullopt},
+                          {-30, 0, 20, std::nullopt}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(trainPointAt(c.y, c.scroll, c.rowHeight, 5), c.point) << c.y;
+    }
+}
+
+TEST(WaveTrainRules, UpSelectsTheNextPoint) {
+    EXPECT_EQ(trainPointAfterKey(2, 5, TrainKey::Up), 3);
+    EXPECT_EQ(trainPointAfterKey(4, 5, TrainKey::Up), 4);
+    EXPECT_EQ(trainPointAfterKey(2, 5, TrainKey::Down), 1);
+    EXPECT_EQ(trainPointAfterKey(0, 5, TrainKey::Down), 0);
+}
+
+TEST(WaveTrainRules, MenuLeavesOutTheManualEntries) {
+    PointMenuEnabling enabling;
+    enabling.copy = true;
+    enabling.clearReversal = true;
+    enabling.manualKeep = true;
+    const auto menu = trainMenuOf(enabling);
+    ASSERT_EQ(menu.size(), 5u);
+    const std::string texts[] = {"复制测点", "粘贴测点", "删除测点", "设置反相点", "撤销反相点"};
+    const bool enabled[] = {true, false, false, false, true};
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+        EXPECT_EQ(menu[i].text, texts[i]);
+        EXPECT_EQ(menu[i].enabled, enabled[i]) << texts[i];
+        EXPECT_EQ(menu[i].separatorBefore, i == 3) << texts[i];
+    }
+}
+
+} // namespace
+} // namespace crackdepth::draw
