@@ -181,8 +181,9 @@ TestParameters lineHeader(const std::string& fileName, bool crossing, std::int32
     header.stepPartA = 50;
     header.stepPartB = 0;
     header.step = 50;
-    header.referenceDistance = firstDistance;
-    header.referencePoint = 1;
+    // The reference point is the farthest one, which tops the distance axis of the plot.
+    header.referenceDistance = firstDistance + 50.0f * static_cast<float>(pointCount - 1);
+    header.referencePoint = pointCount;
     header.zeroCalibration = 0;
     header.lineFlag = 0;
     header.reversalIndex = 0;

@@ -1,6 +1,10 @@
+// The distance–time plot of the non-crossing line: rows that scroll and zoom with the wheel,
+// a click on a row selects its point (the two-point method's second point).
 #pragma once
 
-#include <QWidget>
+#include "draw/distance_time_plot.h"
+
+#include <QAbstractScrollArea>
 
 namespace crackdepth {
 class Document;
@@ -8,14 +12,26 @@ class Document;
 
 namespace crackdepth::app {
 
-class DistanceTimeView final : public QWidget {
+class DistanceTimeView final : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    DistanceTimeView(Document& document, QWidget* parent = nullptr);
+    explicit DistanceTimeView(Document& document, QWidget* parent = nullptr);
+
+    std::int32_t rowHeight() const { return rowHeight_; }
+    // The plot as it would be drawn now (fitting the rows on the first paint after an open).
+    draw::PlotInput plotInput();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void updateScrollRange(const draw::PlotInput& input);
+
     Document& document_;
+    std::int32_t rowHeight_ = 22;
 };
 
 } // namespace crackdepth::app

@@ -3,6 +3,7 @@
 #include "document/document.h"
 #include "document/line_table.h"
 #include "document/point_editing.h"
+#include "views/wave_train_view.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -19,8 +20,7 @@ QColor qtColour(const Rgb& rgb) {
 } // namespace
 
 LineView::LineView(Document& document, QWidget* parent)
-    : QStackedWidget(parent), document_(document), table_(new QTableWidget),
-      waveTrain_(new QWidget) {
+    : QStackedWidget(parent), document_(document), table_(new QTableWidget), waveTrain_(nullptr) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -37,6 +37,7 @@ LineView::LineView(Document& document, QWidget* parent)
             ClickTableRow(document_, row + 1);
         }
     });
+    waveTrain_ = new WaveTrainView(document_, clipboard_);
     addWidget(table_);
     addWidget(waveTrain_);
 }
@@ -47,7 +48,7 @@ void LineView::refresh() {
         fillTable();
     } else {
         setCurrentWidget(waveTrain_);
-        waveTrain_->update();
+        waveTrain_->viewport()->update();
         if (!crackDepthText_.isEmpty()) {
             crackDepthText_.clear();
             emit crackDepthChanged(crackDepthText_);

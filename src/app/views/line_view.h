@@ -10,6 +10,10 @@
 class QAction;
 class QTableWidget;
 
+namespace crackdepth::app {
+class WaveTrainView;
+}
+
 namespace crackdepth {
 class Document;
 }
@@ -44,7 +48,7 @@ private:
 
     Document& document_;
     QTableWidget* table_;
-    QWidget* waveTrain_;
+    WaveTrainView* waveTrain_;
     QString crackDepthText_;
     PointClipboard clipboard_; // the copied point, for the whole run
     bool filling_ = false;

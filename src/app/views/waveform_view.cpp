@@ -1,14 +1,14 @@
 #include "views/waveform_view.h"
 
-#include <QMouseEvent>
-#include <QPainter>
-#include <QSlider>
-
 #include "analysis/transit_time.h"
 #include "document/document.h"
 #include "document/picking.h"
 #include "draw/waveform_ticks.h"
 #include "signal/spectrum.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
 
 namespace crackdepth::app {
 
@@ -128,9 +128,9 @@ void WaveformView::paintEvent(QPaintEvent*) {
 
 void WaveformView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF position = event->position();
-    const std::optional<double> hover =
-        draw::overPlot(displayRect(), position) ? std::optional<double>(position.x())
-                                                : std::nullopt;
+    const std::optional<double> hover = draw::overPlot(displayRect(), position)
+                                            ? std::optional<double>(position.x())
+                                            : std::nullopt;
     if (hover != hoverX_) {
         hoverX_ = hover;
         update();
@@ -158,8 +158,8 @@ void WaveformView::mousePressEvent(QMouseEvent* event) {
             document_.RefreshAllViews();
         }
     } else {
-        spectrumCursor_ = draw::spectrumBinAtX(draw::spectrumGeometry(displayRect()),
-                                               event->position().x());
+        spectrumCursor_ =
+            draw::spectrumBinAtX(draw::spectrumGeometry(displayRect()), event->position().x());
         update();
     }
 }

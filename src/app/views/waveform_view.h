@@ -4,10 +4,10 @@
 // amplitude or sets the spectrum refinement.
 #pragma once
 
+#include "draw/waveform_display.h"
+
 #include <QWidget>
 #include <optional>
-
-#include "draw/waveform_display.h"
 
 class QSlider;
 

@@ -35,3 +35,19 @@ void PickArrival(Document& document, std::int32_t sampleIndex) {
 }
 
 } // namespace crackdepth
+
+namespace crackdepth {
+
+void ShowNonCrossingPoint(Document& document, std::int32_t index) {
+    DocumentData& data = document.data();
+    if (!data.nonCrossingList || index < 0 ||
+        static_cast<std::size_t>(index) >= data.nonCrossingList->size()) {
+        return;
+    }
+    data.nonCrossingList->currentIndex = index;
+    data.shownList = data.nonCrossingList.get();
+    data.showingNonCrossing = true;
+    document.RepaintContentViews();
+}
+
+} // namespace crackdepth

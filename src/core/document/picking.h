@@ -18,3 +18,11 @@ std::int32_t nearestSampleIndex(double time, float delay, float dt, std::int32_t
 void PickArrival(Document& document, std::int32_t sampleIndex);
 
 } // namespace crackdepth
+
+namespace crackdepth {
+
+// A click on a row of the distance–time plot: point `index` of the non-crossing line becomes
+// its current point and the non-crossing line is shown (also under a crossing tab).
+void ShowNonCrossingPoint(Document& document, std::int32_t index);
+
+} // namespace crackdepth

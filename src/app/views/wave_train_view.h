@@ -1,0 +1,37 @@
+// The wave-train layout of the line view: every point's waveform stacked by distance, the
+// current point in red; a click selects a point, the wheel changes the row height.
+#pragma once
+
+#include "document/point_editing.h"
+#include "draw/wave_train.h"
+
+#include <QAbstractScrollArea>
+
+namespace crackdepth {
+class Document;
+}
+
+namespace crackdepth::app {
+
+class WaveTrainView final : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    WaveTrainView(Document& document, PointClipboard& clipboard, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::int32_t pointCount() const;
+    void updateScrollRange();
+    void showMenu(const QPoint& position);
+
+    Document& document_;
+    PointClipboard& clipboard_;
+    std::int32_t rowHeight_ = 40;
+};
+
+} // namespace crackdepth::app

@@ -1,0 +1,54 @@
+// Developer tool: renders the main window with the demo measurement in its typical states
+// into PNG files, for the README and for looking at the program without a display.
+// Usage: crackdepth-screenshots DEMO.DPA OUTPUT_FOLDER
+#include "document/document.h"
+#include "document/line_tabs.h"
+#include "document/scripted_prompts.h"
+#include "document/waveform_commands.h"
+#include "draw/fonts.h"
+#include "frame/main_window.h"
+#include "frame/qt_prompts.h"
+#include "views/line_tab_bar.h"
+#include "views/line_view.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTableWidget>
+
+using namespace crackdepth;
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc < 3) {
+        qWarning("usage: crackdepth-screenshots DEMO.DPA OUTPUT_FOLDER");
+        return 2;
+    }
+    draw::installFontSubstitutions();
+    ScriptedPrompts prompts;
+    app::QtPrompts qtPrompts;
+    Document document(prompts, {});
+    app::MainWindow window(document, qtPrompts);
+    window.resize(1600, 900);
+    window.show();
+    if (!window.openFile(QString::fromLocal8Bit(argv[1]))) {
+        return 1;
+    }
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+    const auto shoot = [&](const char* name) {
+        QApplication::processEvents();
+        window.repaint();
+        QApplication::processEvents();
+        window.grab().save(output.filePath(QString::fromUtf8(name)));
+    };
+    window.lineTabBar()->setCurrentIndex(1);
+    document.data().shownList->currentIndex = 3;
+    document.RefreshAllViews();
+    shoot("main_time_table.png");
+    ToggleTimeDomain(document);
+    shoot("main_spectrum_table.png");
+    ToggleTimeDomain(document);
+    ToggleWaveTrain(document);
+    document.RefreshAllViews();
+    shoot("main_wave_train.png");
+    return 0;
+}
