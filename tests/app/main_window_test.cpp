@@ -9,6 +9,7 @@
 #include "frame/qt_prompts.h"
 #include "views/line_tab_bar.h"
 #include "views/line_view.h"
+#include "views/waveform_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +93,50 @@ TEST_F(MainWindowTest, TheTypicalRunShowsWhatTheCommandLineToolComputes) {
     EXPECT_EQ(table.item(5, 3)->text(), QStringLiteral("手动剔除"));
     EXPECT_NE(field(panel.crackDepthField()), before);
     EXPECT_TRUE(document.IsModified());
+}
+
+TEST_F(MainWindowTest, AClickInTheTraceRePicksTheArrivalAndTheDepthFollows) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    window.lineTabBar()->setCurrentIndex(1);
+    QApplication::processEvents();
+    PointList& line = *document.data().shownList;
+    line.currentIndex = 2;
+    document.RefreshAllViews();
+    QApplication::processEvents();
+    QTableWidget& table = *window.lineView()->table();
+    const QString depthBefore = table.item(2, 4)->text();
+    const std::int32_t arrivalBefore = line[2].arrivalIndex;
+
+    WaveformView& view = *window.waveformView();
+    const QRectF rect = view.displayRect();
+    // A click at 70 % of the width lies well after the picked arrival.
+    QTest::mouseClick(
+        &view, Qt::LeftButton, {},
+        QPoint(static_cast<int>(rect.width() * 0.7), static_cast<int>(rect.height() / 2)));
+    QApplication::processEvents();
+    EXPECT_GT(line[2].arrivalIndex, arrivalBefore + 10);
+    EXPECT_EQ(line[2].amplitudeIndex, line[2].arrivalIndex);
+    EXPECT_TRUE(document.IsModified());
+    EXPECT_NE(table.item(2, 4)->text(), depthBefore);
+
+    // A click in the title bar picks nothing.
+    const std::int32_t picked = line[2].arrivalIndex;
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(static_cast<int>(rect.width() * 0.3), 5));
+    EXPECT_EQ(line[2].arrivalIndex, picked);
+}
+
+TEST_F(MainWindowTest, WaveTrainLayoutReplacesTheTable) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    window.lineTabBar()->setCurrentIndex(1);
+    window.action(Command::WaveTrain)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(document.waveTrainMode, 1);
+    EXPECT_NE(window.lineView()->currentWidget(), window.lineView()->table());
+    EXPECT_FALSE(window.action(Command::PrintPreview)->isEnabled());
+    EXPECT_EQ(window.infoPanel()->crackDepthField()->text(), QString());
+    window.action(Command::WaveTrain)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(window.lineView()->currentWidget(), window.lineView()->table());
 }
 
 TEST_F(MainWindowTest, HotKeysMoveThePointAndThePick) {
