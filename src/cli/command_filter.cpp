@@ -89,15 +89,10 @@ int runFilter(const Words& words, std::ostream& out, std::ostream& err) {
     if (!lowPass) {
         return usageError(err, "filter", error);
     }
-    const std::string& path = args->positional.front();
     MeasurementFile file;
-    OpenFailure failure;
-    if (!openMeasurementFile(path, file, failure)) {
-        return refuse(err, failure.message, path + ": " + failure.explanation);
-    }
     PointChoice choice;
-    if (!choosePoint(*args, file, choice, error)) {
-        return usageError(err, "filter", error);
+    if (const int status = openPointOf(*args, "filter", file, choice, err); status != kExitOk) {
+        return status;
     }
     const MeasuringPoint& point = choice.line->points[choice.point];
     std::vector<Sample> filtered(point.originalSamples.size());

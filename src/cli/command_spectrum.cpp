@@ -66,15 +66,10 @@ int runSpectrum(const Words& words, std::ostream& out, std::ostream& err) {
     if (!refine) {
         return usageError(err, "spectrum", error);
     }
-    const std::string& path = args->positional.front();
     MeasurementFile file;
-    OpenFailure failure;
-    if (!openMeasurementFile(path, file, failure)) {
-        return refuse(err, failure.message, path + ": " + failure.explanation);
-    }
     PointChoice choice;
-    if (!choosePoint(*args, file, choice, error)) {
-        return usageError(err, "spectrum", error);
+    if (const int status = openPointOf(*args, "spectrum", file, choice, err); status != kExitOk) {
+        return status;
     }
     const MeasuringPoint& point = choice.line->points[choice.point];
     const float dt = point.record.samplingInterval();

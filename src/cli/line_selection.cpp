@@ -1,5 +1,7 @@
 #include "line_selection.h"
 
+#include "output.h"
+
 namespace crackdepth::cli {
 
 const LineData* lineNumbered(const MeasurementFile& file, long number, std::string& error) {
@@ -32,12 +34,25 @@ bool choosePoint(const Args& args, const MeasurementFile& file, PointChoice& cho
     }
     if (static_cast<std::size_t>(*point) >= chosen->points.size()) {
         error = "--point " + std::to_string(*point) + " does not exist: line " +
-                std::to_string(*line) + " has " + std::to_string(chosen->points.size()) +
-                " points";
+                std::to_string(*line) + " has " + std::to_string(chosen->points.size()) + " points";
         return false;
     }
     choice = {chosen, static_cast<std::size_t>(*point)};
     return true;
+}
+
+int openPointOf(const Args& args, const std::string& command, MeasurementFile& file,
+                PointChoice& choice, std::ostream& err) {
+    const std::string& path = args.positional.front();
+    OpenFailure failure;
+    if (!openMeasurementFile(path, file, failure)) {
+        return refuse(err, failure.message, path + ": " + failure.explanation);
+    }
+    std::string error;
+    if (!choosePoint(args, file, choice, error)) {
+        return usageError(err, command, error);
+    }
+    return kExitOk;
 }
 
 } // namespace crackdepth::cli

@@ -3,10 +3,11 @@
 // line 1); points are numbered from 0.
 #pragma once
 
-#include <string>
-
 #include "cli_args.h"
 #include "data/measurement_file.h"
+
+#include <ostream>
+#include <string>
 
 namespace crackdepth::cli {
 
@@ -22,5 +23,10 @@ struct PointChoice {
 // a reason for the user when either is missing, malformed or out of range.
 bool choosePoint(const Args& args, const MeasurementFile& file, PointChoice& choice,
                  std::string& error);
+
+// Opens the command's one FILE and chooses its --line/--point: kExitOk, or the exit status
+// after reporting why not (a refused file, or a usage error of `command`).
+int openPointOf(const Args& args, const std::string& command, MeasurementFile& file,
+                PointChoice& choice, std::ostream& err);
 
 } // namespace crackdepth::cli

@@ -36,12 +36,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", crackdepth::cli::runInfo},
-    {"demo", crackdepth::cli::runDemo},
-    {"analyze", crackdepth::cli::runAnalyze},
-    {"spectrum", crackdepth::cli::runSpectrum},
-    {"filter", crackdepth::cli::runFilter},
-    {"merge", crackdepth::cli::runMerge},
+    {"info", crackdepth::cli::runInfo},       {"demo", crackdepth::cli::runDemo},
+    {"analyze", crackdepth::cli::runAnalyze}, {"spectrum", crackdepth::cli::runSpectrum},
+    {"filter", crackdepth::cli::runFilter},   {"merge", crackdepth::cli::runMerge},
 };
 
 } // namespace

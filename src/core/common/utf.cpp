@@ -121,4 +121,8 @@ std::string withoutLastUnits(std::string_view text, std::size_t count) {
     return utf16ToUtf8(units);
 }
 
+bool endsWith(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
+}
+
 } // namespace crackdepth

@@ -18,4 +18,7 @@ std::size_t utf16Length(std::string_view text);
 // file name loses its extension ("SITE.DP0" gives "SITE").
 std::string withoutLastUnits(std::string_view text, std::size_t count);
 
+// True when `text` ends with `ending` (compared exactly, case included).
+bool endsWith(std::string_view text, std::string_view ending);
+
 } // namespace crackdepth

@@ -7,11 +7,6 @@
 
 namespace crackdepth {
 
-bool endsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
 Document::Document(UserPrompts& prompts, std::filesystem::path settingsPath)
     : prompts_(prompts), settingsPath_(std::move(settingsPath)) {
     if (!settingsPath_.empty()) {

@@ -4,6 +4,7 @@
 // to the listeners (the views).
 #pragma once
 
+#include "common/utf.h"
 #include "data/settings_file.h"
 #include "document/document_data.h"
 #include "document/user_prompts.h"
@@ -132,8 +133,5 @@ private:
     std::string path_;
     std::string title_ = kTitlePrefix;
 };
-
-// True when `text` ends with `ending` (compared exactly).
-bool endsWith(const std::string& text, const std::string& ending);
 
 } // namespace crackdepth

@@ -31,6 +31,16 @@ const char* saveFormat(const std::string& path) {
     return nullptr;
 }
 
+// A line written to the file it came from: its name and path fields, and the current ones,
+// follow the target.
+void renewPaths(PathFields& paths, std::string& lineName, std::string& linePath,
+                const std::string& path) {
+    lineName = fileNameOf(path);
+    linePath = path;
+    paths.currentFileName = lineName;
+    paths.currentBaseName = withoutLastUnits(lineName, 4);
+}
+
 } // namespace
 
 bool Document::writeLine(const std::string& path, const TestParameters& header,
@@ -78,10 +88,7 @@ bool Document::SaveDocument(const std::string& path) {
             return false;
         }
         if (path == paths.nonCrossingPath && renew) {
-            paths.nonCrossingName = name;
-            paths.nonCrossingPath = path;
-            paths.currentFileName = name;
-            paths.currentBaseName = withoutLastUnits(name, 4);
+            renewPaths(paths, paths.nonCrossingName, paths.nonCrossingPath, path);
         } else {
             writtenName = paths.nonCrossingName;
         }
@@ -93,10 +100,7 @@ bool Document::SaveDocument(const std::string& path) {
             return false;
         }
         if (sameCrossing) {
-            paths.crossingName = name;
-            paths.crossingPath = path;
-            paths.currentFileName = name;
-            paths.currentBaseName = withoutLastUnits(name, 4);
+            renewPaths(paths, paths.crossingName, paths.crossingPath, path);
         } else {
             writtenName = paths.crossingName;
         }

@@ -2,6 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/byte_source.h"
+#include "common/utf.h"
 #include "data/line_block.h"
 #include "data/result_file.h"
 #include "document/document_data.h"
@@ -11,12 +12,6 @@
 
 namespace crackdepth {
 namespace {
-
-bool endsWith(const std::string& text, const char* ending) {
-    const std::string tail = ending;
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // A raw file read whole; an unreadable or damaged one has an empty signature, as a header
 // that could not be filled.
@@ -48,7 +43,7 @@ bool MergeSession::checkAgainst(const std::string& path, const Reference* refere
     }
     Reference found;
     found.geometry = {line.header.originOffset, line.header.firstSpacing, line.header.stepPartA,
-                   line.header.stepPartB};
+                      line.header.stepPartB};
     found.samplingInterval = line.points.empty() ? 0.0f : line.points[0].record.samplingInterval();
     if (nonCrossing) {
         if (recorded != nullptr) {
