@@ -1,6 +1,7 @@
 // The dialogs of the waveform commands, the merge, the test parameters and the About box,
 // driven through their controls over documents opened from the independent fixtures. Every
 // message goes to scripted prompts; no dialog is run modally except through a queued close.
+#include "../cli/cli_test_support.h"
 #include "../core/test_support.h"
 #include "common/byte_source.h"
 #include "data/result_file.h"
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 // Readable failure messages for the many texts compared below.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -499,6 +501,16 @@ TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
     Document merged(otherPrompts, {});
     EXPECT_TRUE(merged.OpenDocument(target));
     EXPECT_EQ(merged.data().crossingLists.size(), 1u);
+
+    // The command-line analysis reads the merge back as the analysis of the raw files.
+    const auto fromMerge = testing::runCli({"analyze", target});
+    const auto fromRaw = testing::runCli({"analyze", at("SITE.DP0"), at("SITE_C2.DP1")});
+    ASSERT_EQ(fromMerge.exitCode, 0) << fromMerge.err;
+    ASSERT_EQ(fromRaw.exitCode, 0) << fromRaw.err;
+    const auto merge = nlohmann::json::parse(fromMerge.out);
+    const auto raw = nlohmann::json::parse(fromRaw.out);
+    EXPECT_EQ(merge["BText"], raw["BText"]);
+    EXPECT_EQ(merge["cracks"][0]["crackDepthText"], raw["cracks"][0]["crackDepthText"]);
     dialog.cancelButton()->click();
     EXPECT_FALSE(dialog.isVisible());
 }

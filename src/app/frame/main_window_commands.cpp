@@ -7,7 +7,9 @@
 #include "document/waveform_commands.h"
 #include "frame/main_window.h"
 #include "frame/qt_prompts.h"
+#include "views/distance_time_view.h"
 #include "views/line_tab_bar.h"
+#include "views/line_view.h"
 #include "views/waveform_view.h"
 
 #include <QApplication>
@@ -183,7 +185,23 @@ void MainWindow::buildCommands() {
         document_.SetModified(false);
         document_.RefreshAllViews();
     });
-    addActions({openAny, save, newDocument});
+    // F6 and Shift+F6 move the active view through the content panes.
+    const auto cyclePanes = [this](int step) {
+        const QList<QWidget*> panes{waveformView_, distanceTimeView_, lineTabBar_, lineView_};
+        const int at = static_cast<int>(panes.indexOf(activeView_.data()));
+        const int next = (std::max(at, 0) + step + static_cast<int>(panes.size())) %
+                         static_cast<int>(panes.size());
+        panes[next]->setFocus(Qt::ShortcutFocusReason);
+        activeView_ = panes[next];
+        contentActive_ = true;
+    };
+    auto* nextPane = new QAction(this);
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, this, [cyclePanes] { cyclePanes(1); });
+    auto* previousPane = new QAction(this);
+    previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane, &QAction::triggered, this, [cyclePanes] { cyclePanes(-1); });
+    addActions({openAny, save, newDocument, nextPane, previousPane});
     rebuildRecentMenu();
 }
 
