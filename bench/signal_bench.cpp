@@ -1,7 +1,7 @@
 // The digital filter (both sections on) and the spectrum, per waveform, for the sample counts
 // the instrument records.
 #include "signal/filter.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

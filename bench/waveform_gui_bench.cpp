@@ -3,7 +3,7 @@
 // (16 ms).
 #include "draw/fonts.h"
 #include "draw/waveform_display.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <QGuiApplication>
 #include <QImage>

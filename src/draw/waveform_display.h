@@ -6,7 +6,7 @@
 
 #include "data/measuring_point.h"
 #include "draw/display_style.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <QPainter>
 #include <QRectF>

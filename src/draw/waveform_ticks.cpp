@@ -1,7 +1,7 @@
 #include "draw/waveform_ticks.h"
 
 #include "analysis/amplitude.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <algorithm>
 #include <cmath>

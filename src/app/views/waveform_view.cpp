@@ -4,7 +4,7 @@
 #include "document/document.h"
 #include "document/picking.h"
 #include "draw/waveform_ticks.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <QMouseEvent>
 #include <QPainter>

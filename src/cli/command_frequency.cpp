@@ -5,7 +5,7 @@
 #include "data/measurement_file.h"
 #include "line_selection.h"
 #include "output.h"
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include <cmath>
 #include <iomanip>

@@ -1,4 +1,4 @@
-#include "signal/spectrum.h"
+#include "signal/power_bins.h"
 
 #include "common/conversions.h"
 #include "signal/filter.h"
