@@ -37,6 +37,21 @@ void applyReferenceDistance(TestParameters& header, PointList& points) {
     }
 }
 
+BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line) {
+    FileSource source(path);
+    return source.isOpen() ? ReadRawFile(source, line) : BlockStatus::Unrecognised;
+}
+
+BlockStatus ReadRawFile(ByteSource& source, LineData& line) {
+    LineData read;
+    std::uint64_t offset = 0;
+    const BlockStatus status = ReadLineBlock(source, offset, read.header, read.points);
+    if (status == BlockStatus::Ok) {
+        line = std::move(read);
+    }
+    return status;
+}
+
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
                          OpenFailure& failure) {
     FileKind kind{};
@@ -59,8 +74,7 @@ bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& fil
         read.projectBlock = std::move(contents.projectBlock);
     } else {
         LineData line;
-        std::uint64_t offset = 0;
-        status = ReadLineBlock(source, offset, line.header, line.points);
+        status = ReadRawFile(source, line);
         const char* expected =
             kind == FileKind::NonCrossingRaw ? kNonCrossingSignature : kCrossingSignature;
         if (status == BlockStatus::Ok && line.header.signature != expected) {

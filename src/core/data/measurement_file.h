@@ -35,6 +35,11 @@ struct OpenFailure {
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
                          OpenFailure& failure);
 
+// Reads the one line block of a raw file; Unrecognised also for a file that cannot be opened.
+// `line` is replaced only on success.
+BlockStatus ReadRawFile(ByteSource& source, LineData& line);
+BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line);
+
 // The distance of point referencePoint − 1 (the head for 0 or below), as the line is read.
 void applyReferenceDistance(TestParameters& header, PointList& points);
 

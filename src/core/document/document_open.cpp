@@ -15,17 +15,17 @@ namespace {
 // not a readable line of the expected kind.
 bool readRawLine(const std::string& path, const char* signature, UserPrompts& prompts,
                  TestParameters& header, PointList& points) {
-    FileSource source(path);
-    std::uint64_t offset = 0;
-    const BlockStatus status =
-        source.isOpen() ? ReadLineBlock(source, offset, header, points) : BlockStatus::Unrecognised;
+    LineData line;
+    const BlockStatus status = ReadRawFile(path, line);
     if (status == BlockStatus::ReadError) {
         prompts.message(kFilePointerMessage);
     }
-    if (status != BlockStatus::Ok || header.signature != signature) {
+    if (status != BlockStatus::Ok || line.header.signature != signature) {
         prompts.message(kUnrecognisedFileMessage);
         return false;
     }
+    header = std::move(line.header);
+    points = std::move(line.points);
     return true;
 }
 
@@ -36,9 +36,8 @@ float firstInterval(const PointList& points) {
 } // namespace
 
 bool Document::OpenDocument(const std::string& path) {
-    std::error_code error;
-    FileSource readable(path);
-    if (!readable.isOpen()) {
+    // The file must be readable at all before a flow is chosen.
+    if (!FileSource(path).isOpen()) {
         prompts_.message(kCannotOpenMessage + std::string("\n") + path, MessageIcon::Error);
         return false;
     }

@@ -1,6 +1,5 @@
 // The save flows of the document (raw line files and result files), save as, quick save,
 // close and the exit questions.
-#include "common/atomic_file.h"
 #include "common/utf.h"
 #include "data/line_block.h"
 #include "document/document.h"
@@ -47,11 +46,7 @@ bool Document::writeLine(const std::string& path, const TestParameters& header,
                          const PointList& line) {
     std::vector<std::uint8_t> bytes;
     WriteLineBlock(bytes, header, line);
-    if (!writeFileAtomically(path, bytes).ok) {
-        prompts_.message(std::string(kSaveFailedMessage) + "\n" + path, MessageIcon::Error);
-        return false;
-    }
-    return true;
+    return writeOrReport(path, bytes, prompts_);
 }
 
 bool Document::SaveDocument(const std::string& path) {

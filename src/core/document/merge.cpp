@@ -1,9 +1,7 @@
 #include "document/merge.h"
 
-#include "common/atomic_file.h"
-#include "common/byte_source.h"
 #include "common/utf.h"
-#include "data/line_block.h"
+#include "data/measurement_file.h"
 #include "data/result_file.h"
 #include "document/document_data.h"
 #include "document/result_io.h"
@@ -17,12 +15,7 @@ namespace {
 // that could not be filled.
 LineData readRawFile(const std::string& path) {
     LineData line;
-    FileSource source(path);
-    std::uint64_t offset = 0;
-    if (!source.isOpen() ||
-        ReadLineBlock(source, offset, line.header, line.points) != BlockStatus::Ok) {
-        line = {};
-    }
+    ReadRawFile(path, line);
     return line;
 }
 
@@ -166,11 +159,7 @@ bool MergeSession::mergeTo(const std::string& target, const ProjectInfo& project
     }
     std::vector<std::uint8_t> bytes;
     WriteResultFile(bytes, refs, block);
-    if (!writeFileAtomically(target, bytes).ok) {
-        prompts_.message(std::string(kSaveFailedMessage) + "\n" + target, MessageIcon::Error);
-        return false;
-    }
-    return true;
+    return writeOrReport(target, bytes, prompts_);
 }
 
 MergeSession::Controls MergeSession::controls() const {

@@ -59,6 +59,15 @@ void CommitCorrections(DocumentData& data) {
     data.viewsDirty = true;
 }
 
+bool writeOrReport(const std::string& path, std::span<const std::uint8_t> bytes,
+                   UserPrompts& prompts) {
+    if (!writeFileAtomically(path, bytes).ok) {
+        prompts.message(std::string(kSaveFailedMessage) + "\n" + path, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
 bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompts) {
     FileSource source(path);
     ResultFileContents contents;
@@ -124,12 +133,7 @@ bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& promp
     }
     std::vector<std::uint8_t> bytes;
     WriteResultFile(bytes, lines, data.projectBlock);
-    const WriteOutcome outcome = writeFileAtomically(path, bytes);
-    if (!outcome.ok) {
-        prompts.message(std::string(kSaveFailedMessage) + "\n" + path, MessageIcon::Error);
-        return false;
-    }
-    return true;
+    return writeOrReport(path, bytes, prompts);
 }
 
 } // namespace crackdepth

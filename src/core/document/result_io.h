@@ -5,12 +5,19 @@
 #include "document/document_data.h"
 #include "document/user_prompts.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace crackdepth {
 
 inline constexpr const char* kCannotSaveTypeMessage = "暂时无法保存此文件类型！";
 inline constexpr const char* kSaveFailedMessage = "文件保存失败！";
+
+// Writes a whole file in place of `path` (atomically); a failure is reported with
+// "文件保存失败！" and the path, and leaves the previous file intact.
+bool writeOrReport(const std::string& path, std::span<const std::uint8_t> bytes,
+                   UserPrompts& prompts);
 
 // Replaces the document's lines and project information with the result file's. A file
 // that cannot be read is reported ("无法识别的文件类型！") and leaves the document exactly
