@@ -59,6 +59,9 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { trackActiveView(now); });
     activeView_ = waveformView_;
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setInterval(0);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::rebuildPendingViews);
     document_.addListener(this);
     updateActions();
 }
@@ -192,19 +195,34 @@ void MainWindow::documentChanged(DocumentEvent event) {
     }
 }
 
+// A command often announces several changes; the views are rebuilt once, after it returns,
+// from the data as the command left them.
 void MainWindow::refreshViews() {
     if (isContentViewActive()) {
-        repaintContent();
+        contentPending_ = true;
     }
-    infoPanel_->refresh();
+    panelPending_ = true;
+    refreshTimer_.start();
     updateActions();
 }
 
 void MainWindow::repaintContent() {
-    waveformView_->update();
-    distanceTimeView_->update();
-    lineTabBar_->rebuild();
-    lineView_->refresh();
+    contentPending_ = true;
+    refreshTimer_.start();
+}
+
+void MainWindow::rebuildPendingViews() {
+    if (contentPending_) {
+        contentPending_ = false;
+        waveformView_->update();
+        distanceTimeView_->update();
+        lineTabBar_->rebuild();
+        lineView_->refresh();
+    }
+    if (panelPending_) {
+        panelPending_ = false;
+        infoPanel_->refresh();
+    }
 }
 
 bool MainWindow::openFile(const QString& path) {

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 class QAction;
@@ -73,6 +74,7 @@ private:
     void runCommand(Command command);
     void refreshViews();
     void repaintContent();
+    void rebuildPendingViews();
     void arrangeRows();
     void trackActiveView(QWidget* now);
 
@@ -95,6 +97,9 @@ private:
     QPointer<QWidget> activeView_;
     bool contentActive_ = true;
     bool arranged_ = false;
+    QTimer refreshTimer_;
+    bool contentPending_ = false;
+    bool panelPending_ = false;
 };
 
 } // namespace crackdepth::app
