@@ -6,6 +6,7 @@
 #include "draw/distance_time_plot.h"
 #include "draw/fonts.h"
 #include "draw/wave_train.h"
+#include "gui_bench_main.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -114,12 +115,4 @@ BENCHMARK(BM_WaveTrainPicture)->Arg(29)->Arg(kPoints)->Unit(benchmark::kMillisec
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CRACKDEPTH_GUI_BENCHMARK_MAIN()

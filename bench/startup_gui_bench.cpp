@@ -1,15 +1,15 @@
 // Time from creating the document and the main window to the first painted window with the
 // demo result file open (the application object exists already), on the offscreen platform.
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <QImage>
-
 #include "document/document.h"
 #include "document/scripted_prompts.h"
 #include "draw/fonts.h"
 #include "frame/main_window.h"
 #include "frame/qt_prompts.h"
+#include "gui_bench_main.h"
+
+#include <QApplication>
+#include <QImage>
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -34,12 +34,4 @@ BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    crackdepth::draw::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CRACKDEPTH_GUI_BENCHMARK_MAIN()

@@ -3,6 +3,7 @@
 // (16 ms).
 #include "draw/fonts.h"
 #include "draw/waveform_display.h"
+#include "gui_bench_main.h"
 #include "signal/power_bins.h"
 
 #include <QGuiApplication>
@@ -94,15 +95,4 @@ BENCHMARK(BM_SpectrumRepaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CRACKDEPTH_GUI_BENCHMARK_MAIN()

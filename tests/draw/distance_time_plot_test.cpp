@@ -2,6 +2,7 @@
 // fitted line land, what an undefined fit draws, monochrome output, scrolling and clipping;
 // and the click, row-fit and wheel rules of its view.
 #include "draw/distance_time_plot.h"
+#include "image_support.h"
 
 #include <QImage>
 #include <QPainter>
@@ -35,27 +36,8 @@ bool isInk(QRgb p) {
     return qRed(p) < 110 && qGreen(p) < 110 && qBlue(p) < 110;
 }
 
-// Pixels in which two images of the same size differ.
-int differingPixels(const QImage& a, const QImage& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-template <typename Pred> int countIn(const QImage& image, const QRect& region, Pred pred) {
-    int count = 0;
-    const QRect r = region.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x) {
-            count += pred(image.pixel(x, y)) ? 1 : 0;
-        }
-    }
-    return count;
-}
+using testing::countIn;
+using testing::differingPixels;
 
 PlotInput baseInput() {
     PlotInput input;

@@ -2,6 +2,7 @@
 // envelopes, scrolling and the report picture's range and sizes; and the click, key, row-fit
 // and menu rules of its view.
 #include "draw/wave_train.h"
+#include "image_support.h"
 
 #include <QImage>
 #include <QPainter>
@@ -65,27 +66,8 @@ bool isBlue(QRgb p) {
     return qBlue(p) > 200 && qRed(p) < 90 && qGreen(p) < 90;
 }
 
-// Pixels in which two images of the same size differ.
-int differingPixels(const QImage& a, const QImage& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-template <typename Pred> int countIn(const QImage& image, const QRect& region, Pred pred) {
-    int count = 0;
-    const QRect r = region.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x) {
-            count += pred(image.pixel(x, y)) ? 1 : 0;
-        }
-    }
-    return count;
-}
+using testing::countIn;
+using testing::differingPixels;
 
 TEST(WaveTrainLayout, FirstPointAtTheBottomAndPeaksHalfARowHigh) {
     // Largest sample 3048: 40 px rows give 0.02 px per count, a +1000 peak rises 20 px.
