@@ -1,6 +1,6 @@
 // The fit of the non-crossing line and the evaluation of a crossing line on lines of up to
 // 65,535 points: the cost must grow linearly with the number of points.
-#include "analysis/crack_evaluation.h"
+#include "core/analysis/crack_evaluation.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

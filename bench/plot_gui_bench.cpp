@@ -2,7 +2,7 @@
 // 1024 samples) in a large window: every change of the current point repaints both, so a paint
 // must stay well under a frame (16 ms). Each repaint rebuilds its input from the line (and the
 // plot re-fits it), as the views do.
-#include "analysis/fit.h"
+#include "core/analysis/fit.h"
 #include "draw/distance_time_plot.h"
 #include "draw/fonts.h"
 #include "draw/wave_train.h"

@@ -1,7 +1,7 @@
 // Reading a large result file (10 lines × 1000 points × 1024 samples, about 42 MB) from
 // disk, and writing one, to compare with the raw speed of the disk cache.
-#include "common/atomic_file.h"
-#include "data/result_file.h"
+#include "core/common/atomic_file.h"
+#include "core/data/result_file.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

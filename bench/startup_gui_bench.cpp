@@ -1,10 +1,10 @@
 // Time from creating the document and the main window to the first painted window with the
 // demo result file open (the application object exists already), on the offscreen platform.
-#include "document/document.h"
-#include "document/scripted_prompts.h"
+#include "app/frame/main_window.h"
+#include "app/frame/qt_prompts.h"
+#include "core/document/document.h"
+#include "core/document/scripted_prompts.h"
 #include "draw/fonts.h"
-#include "frame/main_window.h"
-#include "frame/qt_prompts.h"
 #include "gui_bench_main.h"
 
 #include <QApplication>

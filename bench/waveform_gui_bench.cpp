@@ -1,10 +1,10 @@
 // Repaint cost of the waveform view's two displays at a large window size: the pointer's
 // hover line repaints the whole view at every move, so a paint must stay well under a frame
 // (16 ms).
+#include "core/signal/power_bins.h"
 #include "draw/fonts.h"
 #include "draw/waveform_display.h"
 #include "gui_bench_main.h"
-#include "signal/power_bins.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,9 +1,9 @@
 // The desktop program: one document, one main window.
-#include "data/settings_location.h"
-#include "document/document.h"
+#include "app/frame/main_window.h"
+#include "app/frame/qt_prompts.h"
+#include "core/data/settings_location.h"
+#include "core/document/document.h"
 #include "draw/fonts.h"
-#include "frame/main_window.h"
-#include "frame/qt_prompts.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,15 +1,15 @@
 // `analyze FILE.DPA` · `analyze NC.DP0 [C.DP1]`: the fit of the non-crossing line, every
 // crossing point's depth and status, and each crack's depth, as the desktop program shows
 // them right after opening the files.
-#include "analysis/amplitude.h"
-#include "analysis/crack_evaluation.h"
-#include "analysis/transit_time.h"
-#include "cli_args.h"
-#include "commands.h"
-#include "common/utf.h"
-#include "data/measurement_file.h"
-#include "document/merge.h"
-#include "output.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "core/analysis/amplitude.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/utf.h"
+#include "core/data/measurement_file.h"
+#include "core/document/merge.h"
 
 #include <iomanip>
 

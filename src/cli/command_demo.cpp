@@ -1,11 +1,11 @@
 // `demo -o DIR [--seed N]`: writes a synthetic measurement set with known crack depths.
-#include "cli_args.h"
-#include "commands.h"
-#include "common/atomic_file.h"
-#include "demo_model.h"
-#include "document/merge.h"
-#include "document/scripted_prompts.h"
-#include "output.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/demo_model.h"
+#include "cli/output.h"
+#include "core/common/atomic_file.h"
+#include "core/document/merge.h"
+#include "core/document/scripted_prompts.h"
 
 #include <filesystem>
 #include <iomanip>

@@ -1,11 +1,11 @@
 // `filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ]`: one point's waveform
 // as read, through the program's digital filter.
-#include "cli_args.h"
-#include "commands.h"
-#include "data/measurement_file.h"
-#include "line_selection.h"
-#include "output.h"
-#include "signal/filter.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/line_selection.h"
+#include "cli/output.h"
+#include "core/data/measurement_file.h"
+#include "core/signal/filter.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,11 +1,11 @@
 // `spectrum FILE --line L --point P [--refine A]`: the amplitude spectrum of one point's
 // working waveform, as the program's spectrum view computes it.
-#include "cli_args.h"
-#include "commands.h"
-#include "data/measurement_file.h"
-#include "line_selection.h"
-#include "output.h"
-#include "signal/power_bins.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/line_selection.h"
+#include "cli/output.h"
+#include "core/data/measurement_file.h"
+#include "core/signal/power_bins.h"
 
 #include <cmath>
 #include <iomanip>

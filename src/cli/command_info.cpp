@@ -1,9 +1,9 @@
 // `info FILE [--samples]`: the headers and points of a measurement file as read.
-#include "cli_args.h"
-#include "commands.h"
-#include "common/utf.h"
-#include "data/measurement_file.h"
-#include "output.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "core/common/utf.h"
+#include "core/data/measurement_file.h"
 
 #include <iomanip>
 

@@ -1,12 +1,12 @@
 // `merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA`: the merge dialog's checks and write,
 // without the dialog.
-#include "cli_args.h"
-#include "commands.h"
-#include "data/settings_file.h"
-#include "data/settings_location.h"
-#include "document/merge.h"
-#include "document/scripted_prompts.h"
-#include "output.h"
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "core/data/settings_file.h"
+#include "core/data/settings_location.h"
+#include "core/document/merge.h"
+#include "core/document/scripted_prompts.h"
 
 #include <system_error>
 

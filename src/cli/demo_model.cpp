@@ -1,6 +1,6 @@
-#include "demo_model.h"
+#include "cli/demo_model.h"
 
-#include "data/line_block.h"
+#include "core/data/line_block.h"
 
 #include <algorithm>
 #include <array>

@@ -3,9 +3,9 @@
 // crack of known depth. Pure functions, no I/O: the demo command writes what they return.
 #pragma once
 
-#include "data/point_list.h"
-#include "data/project_info.h"
-#include "data/test_parameters.h"
+#include "core/data/point_list.h"
+#include "core/data/project_info.h"
+#include "core/data/test_parameters.h"
 
 #include <cstdint>
 #include <random>

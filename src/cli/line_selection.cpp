@@ -1,6 +1,6 @@
-#include "line_selection.h"
+#include "cli/line_selection.h"
 
-#include "output.h"
+#include "cli/output.h"
 
 namespace crackdepth::cli {
 

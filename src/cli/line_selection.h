@@ -3,8 +3,8 @@
 // line 1); points are numbered from 0.
 #pragma once
 
-#include "cli_args.h"
-#include "data/measurement_file.h"
+#include "cli/cli_args.h"
+#include "core/data/measurement_file.h"
 
 #include <ostream>
 #include <string>

@@ -1,6 +1,6 @@
 // crackdepth-cli: the headless twin of the desktop program for batch work and checks.
-#include "commands.h"
-#include "output.h"
+#include "cli/commands.h"
+#include "cli/output.h"
 
 #include <iostream>
 #include <string>

@@ -1,7 +1,7 @@
 #include "draw/distance_time_plot.h"
 
-#include "analysis/transit_time.h"
-#include "common/conversions.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/conversions.h"
 #include "draw/fonts.h"
 #include "draw/number_text.h"
 

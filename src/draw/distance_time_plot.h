@@ -4,9 +4,9 @@
 // the view (which scrolls it) and the report pictures (which fit the rows to their rectangle).
 #pragma once
 
-#include "analysis/fit.h"
-#include "data/point_list.h"
-#include "data/test_parameters.h"
+#include "core/analysis/fit.h"
+#include "core/data/point_list.h"
+#include "core/data/test_parameters.h"
 #include "draw/display_style.h"
 #include "draw/row_zoom.h" // the wheel rules of the view
 

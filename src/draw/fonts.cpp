@@ -5,17 +5,18 @@
 namespace crackdepth::draw {
 
 void installFontSubstitutions() {
-    const QStringList chinese{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
+    const QStringList chinese{QStringLiteral("Noto Sans CJK SC"),
+                              QStringLiteral("Noto Serif CJK SC"),
                               QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("DejaVu Sans")};
     for (const QString& face : {kSongTi, kHeiTi, kLiShu, kFangSong, kKaiTi}) {
         QFont::insertSubstitutions(face, chinese);
     }
-    QFont::insertSubstitutions(kTimes, {QStringLiteral("Liberation Serif"),
-                                        QStringLiteral("DejaVu Serif"),
-                                        QStringLiteral("Noto Sans CJK SC")});
-    QFont::insertSubstitutions(kArial, {QStringLiteral("Liberation Sans"),
-                                        QStringLiteral("DejaVu Sans"),
-                                        QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(kTimes,
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
+                                QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(kArial,
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                QStringLiteral("Noto Sans CJK SC")});
 }
 
 QFont fontOf(const QString& face, int pixelSize, bool bold) {

@@ -4,10 +4,10 @@
 // reports draw a range of points into a picture with the first point of the range at the top.
 #pragma once
 
-#include "analysis/fit.h"
-#include "data/measuring_point.h"
-#include "data/point_list.h"
-#include "document/point_editing.h"
+#include "core/analysis/fit.h"
+#include "core/data/measuring_point.h"
+#include "core/data/point_list.h"
+#include "core/document/point_editing.h"
 #include "draw/display_style.h"
 #include "draw/row_zoom.h" // the wheel rules of the view
 

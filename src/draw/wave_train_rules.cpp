@@ -1,7 +1,7 @@
 // The wave train's input from a line and the rules of its view (row fit, clicks, keys, menu):
 // everything about the wave train that needs no painter.
-#include "analysis/transit_time.h"
-#include "common/conversions.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/conversions.h"
 #include "draw/wave_train.h"
 
 #include <algorithm>

@@ -4,9 +4,9 @@
 // pointer to samples and bins with exactly the arithmetic the drawing uses.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
+#include "core/signal/power_bins.h"
 #include "draw/display_style.h"
-#include "signal/power_bins.h"
 
 #include <QPainter>
 #include <QRectF>

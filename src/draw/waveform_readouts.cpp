@@ -1,6 +1,6 @@
 #include "draw/waveform_readouts.h"
 
-#include "analysis/amplitude.h"
+#include "core/analysis/amplitude.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "draw/waveform_ticks.h"
 
-#include "analysis/amplitude.h"
-#include "signal/power_bins.h"
+#include "core/analysis/amplitude.h"
+#include "core/signal/power_bins.h"
 
 #include <algorithm>
 #include <cmath>

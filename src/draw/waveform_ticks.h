@@ -2,7 +2,7 @@
 // the ticks of the time, amplitude and frequency axes, and what the two sliders mean.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,15 +3,15 @@
 // message goes to scripted prompts; no dialog is run modally except through a queued close.
 #include "../cli/cli_test_support.h"
 #include "../core/test_support.h"
-#include "common/byte_source.h"
-#include "data/result_file.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/filter_dialog.h"
-#include "dialogs/merge_dialog.h"
-#include "dialogs/test_parameters_dialog.h"
-#include "dialogs/time_correction_dialog.h"
-#include "document/scripted_prompts.h"
-#include "document/waveform_commands.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/filter_dialog.h"
+#include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/test_parameters_dialog.h"
+#include "app/dialogs/time_correction_dialog.h"
+#include "core/common/byte_source.h"
+#include "core/data/result_file.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
 
 #include <QApplication>
 #include <QCheckBox>

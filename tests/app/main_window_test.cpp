@@ -2,14 +2,14 @@
 // platform, with every question answered by scripted prompts.
 #include "../cli/cli_test_support.h"
 #include "../core/test_support.h"
-#include "document/command_availability.h"
-#include "document/scripted_prompts.h"
-#include "frame/info_panel.h"
-#include "frame/main_window.h"
-#include "frame/qt_prompts.h"
-#include "views/line_tab_bar.h"
-#include "views/line_view.h"
-#include "views/waveform_view.h"
+#include "app/frame/info_panel.h"
+#include "app/frame/main_window.h"
+#include "app/frame/qt_prompts.h"
+#include "app/views/line_tab_bar.h"
+#include "app/views/line_view.h"
+#include "app/views/waveform_view.h"
+#include "core/document/command_availability.h"
+#include "core/document/scripted_prompts.h"
 
 #include <QAction>
 #include <QApplication>

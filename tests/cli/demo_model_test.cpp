@@ -1,8 +1,8 @@
 #include "../core/test_support.h"
+#include "cli/demo_model.h"
 #include "cli_test_support.h"
-#include "common/byte_source.h"
-#include "data/line_block.h"
-#include "demo_model.h"
+#include "core/common/byte_source.h"
+#include "core/data/line_block.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "analysis/crack_evaluation.h"
-#include "analysis/transit_time.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/analysis/transit_time.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
-#include "common/atomic_file.h"
-#include "common/utf.h"
+#include "core/common/atomic_file.h"
+#include "core/common/utf.h"
 #include "test_support.h"
+
+#include <gtest/gtest.h>
 
 namespace crackdepth {
 namespace {
@@ -57,13 +57,14 @@ TEST(Utf, MalformedInputBecomesReplacementCharacters) {
     const Case cases[] = {
         {u"桥 A", "桥 A"},
         {u"\U0001F600", "\xF0\x9F\x98\x80"},
-        {std::u16string(1, u'\xD800'), "\xEF\xBF\xBD"},  // lone high surrogate
-        {std::u16string(1, u'\xDC00') + u"a", "\xEF\xBF\xBD" "a"},
+        {std::u16string(1, u'\xD800'), "\xEF\xBF\xBD"}, // lone high surrogate
+        {std::u16string(1, u'\xDC00') + u"a", "\xEF\xBF\xBD"
+                                              "a"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(utf16ToUtf8(c.units), c.utf8);
     }
-    EXPECT_EQ(utf8ToUtf16("\xC3"), u"\xFFFD");          // cut sequence
+    EXPECT_EQ(utf8ToUtf16("\xC3"), u"\xFFFD");           // cut sequence
     EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\xFFFD\xFFFD"); // overlong form
     EXPECT_EQ(withoutLastUnits("SITE_C1.DP1", 4), "SITE_C1");
     EXPECT_EQ(withoutLastUnits("桥.DP0", 4), "桥");

@@ -1,6 +1,6 @@
-#include "common/numbers.h"
-#include "document/date_text.h"
-#include "document/scripted_prompts.h"
+#include "core/common/numbers.h"
+#include "core/document/date_text.h"
+#include "core/document/scripted_prompts.h"
 
 #include <gtest/gtest.h>
 #include <string>

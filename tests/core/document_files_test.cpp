@@ -1,8 +1,8 @@
-#include "analysis/transit_time.h"
-#include "common/bytes.h"
-#include "document/document.h"
-#include "document/merge.h"
-#include "document/scripted_prompts.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/bytes.h"
+#include "core/document/document.h"
+#include "core/document/merge.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

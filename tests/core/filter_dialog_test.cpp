@@ -1,8 +1,8 @@
-#include "common/numbers.h"
-#include "document/filter_dialog_state.h"
-#include "document/scripted_prompts.h"
-#include "document/waveform_commands.h"
-#include "signal/filter.h"
+#include "core/common/numbers.h"
+#include "core/document/filter_dialog_state.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
+#include "core/signal/filter.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "signal/filter.h"
+#include "core/signal/filter.h"
 
 #include <algorithm>
 #include <cmath>

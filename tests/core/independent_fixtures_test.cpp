@@ -1,6 +1,6 @@
 // Files written by an independent tool: our readers must agree with someone else's reading
 // of the formats, which round trips through our own writer cannot show.
-#include "data/result_file.h"
+#include "core/data/result_file.h"
 #include "test_support.h"
 
 #include <algorithm>

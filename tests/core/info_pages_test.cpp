@@ -1,6 +1,6 @@
-#include "data/project_info.h"
-#include "document/info_pages.h"
-#include "document/scripted_prompts.h"
+#include "core/data/project_info.h"
+#include "core/document/info_pages.h"
+#include "core/document/scripted_prompts.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,5 +1,5 @@
-#include "common/bytes.h"
-#include "data/line_block.h"
+#include "core/common/bytes.h"
+#include "core/data/line_block.h"
 #include "test_support.h"
 
 #include <cmath>

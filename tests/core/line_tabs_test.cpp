@@ -1,5 +1,5 @@
-#include "document/line_tabs.h"
-#include "document/scripted_prompts.h"
+#include "core/document/line_tabs.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "common/byte_source.h"
-#include "data/result_file.h"
-#include "document/merge.h"
-#include "document/scripted_prompts.h"
+#include "core/common/byte_source.h"
+#include "core/data/result_file.h"
+#include "core/document/merge.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "common/numbers.h"
-#include "document/scripted_prompts.h"
+#include "core/common/numbers.h"
+#include "core/document/scripted_prompts.h"
 
 #include <clocale>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "document/document.h"
-#include "document/picking.h"
-#include "document/scripted_prompts.h"
+#include "core/document/document.h"
+#include "core/document/picking.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "document/line_tabs.h"
-#include "document/point_editing.h"
-#include "document/scripted_prompts.h"
+#include "core/document/line_tabs.h"
+#include "core/document/point_editing.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "signal/power_bins.h"
+#include "core/signal/power_bins.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "common/bytes.h"
-#include "data/result_file.h"
+#include "core/common/bytes.h"
+#include "core/data/result_file.h"
 #include "test_support.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
-#include "analysis/transit_time.h"
-#include "data/result_file.h"
-#include "document/result_io.h"
-#include "document/scripted_prompts.h"
+#include "core/analysis/transit_time.h"
+#include "core/data/result_file.h"
+#include "core/document/result_io.h"
+#include "core/document/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

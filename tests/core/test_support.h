@@ -1,7 +1,7 @@
 // Small builders shared by the core tests: lines with known points and whole files in memory.
 #pragma once
 
-#include "data/line_block.h"
+#include "core/data/line_block.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "analysis/transit_time.h"
-#include "document/scripted_prompts.h"
-#include "document/time_correction_state.h"
+#include "core/analysis/transit_time.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/time_correction_state.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "document/scripted_prompts.h"
-#include "document/waveform_commands.h"
-#include "signal/filter.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
+#include "core/signal/filter.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "analysis/transit_time.h"
-#include "data/measurement_file.h"
+#include "core/analysis/transit_time.h"
+#include "core/data/measurement_file.h"
 #include "draw/waveform_display.h"
 #include "draw/waveform_ticks.h"
 #include "waveform_test_support.h"

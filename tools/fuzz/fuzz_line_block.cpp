@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the raw-file reader. A block that reads must write back and read
 // again to the same points: whatever a file holds, the program can save what it opened.
-#include "data/line_block.h"
+#include "core/data/line_block.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the result-file reader; a file that reads must write back into a
 // file that reads to the same lines and project texts.
-#include "data/result_file.h"
+#include "core/data/result_file.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the settings reader; whatever it reads must survive a write and
 // a second read unchanged.
-#include "data/settings_file.h"
+#include "core/data/settings_file.h"
 
 #include <cstddef>
 #include <cstdint>

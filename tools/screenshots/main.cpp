@@ -1,15 +1,15 @@
 // Developer tool: renders the main window with the demo measurement in its typical states
 // into PNG files, for the README and for looking at the program without a display.
 // Usage: crackdepth-screenshots DEMO.DPA OUTPUT_FOLDER
-#include "document/document.h"
-#include "document/line_tabs.h"
-#include "document/scripted_prompts.h"
-#include "document/waveform_commands.h"
+#include "app/frame/main_window.h"
+#include "app/frame/qt_prompts.h"
+#include "app/views/line_tab_bar.h"
+#include "app/views/line_view.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
 #include "draw/fonts.h"
-#include "frame/main_window.h"
-#include "frame/qt_prompts.h"
-#include "views/line_tab_bar.h"
-#include "views/line_view.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "dialogs/about_dialog.h"
+#include "app/dialogs/about_dialog.h"
 
-#include "dialogs/dialog_style.h"
+#include "app/dialogs/dialog_style.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "dialogs/dialog_style.h"
+#include "app/dialogs/dialog_style.h"
 
 #include <QDialog>
 #include <QLayout>

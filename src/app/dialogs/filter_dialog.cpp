@@ -1,6 +1,6 @@
-#include "dialogs/filter_dialog.h"
+#include "app/dialogs/filter_dialog.h"
 
-#include "dialogs/dialog_style.h"
+#include "app/dialogs/dialog_style.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
-#include "dialogs/merge_dialog.h"
+#include "app/dialogs/merge_dialog.h"
 
-#include "dialogs/dialog_style.h"
-#include "document/document.h"
-#include "document/merge.h"
-#include "frame/qt_prompts.h"
+#include "app/dialogs/dialog_style.h"
+#include "app/frame/qt_prompts.h"
+#include "core/document/document.h"
+#include "core/document/merge.h"
 
 #include <QFileDialog>
 #include <QGridLayout>

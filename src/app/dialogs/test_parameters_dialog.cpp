@@ -1,8 +1,8 @@
-#include "dialogs/test_parameters_dialog.h"
+#include "app/dialogs/test_parameters_dialog.h"
 
-#include "dialogs/dialog_style.h"
-#include "document/document.h"
-#include "document/test_parameters_view.h"
+#include "app/dialogs/dialog_style.h"
+#include "core/document/document.h"
+#include "core/document/test_parameters_view.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

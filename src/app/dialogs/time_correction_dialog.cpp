@@ -1,6 +1,6 @@
-#include "dialogs/time_correction_dialog.h"
+#include "app/dialogs/time_correction_dialog.h"
 
-#include "dialogs/dialog_style.h"
+#include "app/dialogs/dialog_style.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "frame/info_page_widget.h"
+#include "app/frame/info_page_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
-#include "frame/info_panel.h"
+#include "app/frame/info_panel.h"
 
-#include "analysis/crack_evaluation.h"
-#include "document/document.h"
-#include "document/line_tabs.h"
-#include "document/panel_refresh.h"
-#include "frame/info_page_widget.h"
+#include "app/frame/info_page_widget.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
+#include "core/document/panel_refresh.h"
 
 #include <QComboBox>
 #include <QDate>

@@ -2,7 +2,7 @@
 // pages, and the analysis result group (method, A, B, average crack depth).
 #pragma once
 
-#include "document/info_pages.h"
+#include "core/document/info_pages.h"
 
 #include <QWidget>
 #include <memory>

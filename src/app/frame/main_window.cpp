@@ -1,12 +1,12 @@
-#include "frame/main_window.h"
+#include "app/frame/main_window.h"
 
-#include "document/waveform_commands.h"
-#include "frame/info_panel.h"
-#include "frame/qt_prompts.h"
-#include "views/distance_time_view.h"
-#include "views/line_tab_bar.h"
-#include "views/line_view.h"
-#include "views/waveform_view.h"
+#include "app/frame/info_panel.h"
+#include "app/frame/qt_prompts.h"
+#include "app/views/distance_time_view.h"
+#include "app/views/line_tab_bar.h"
+#include "app/views/line_view.h"
+#include "app/views/waveform_view.h"
+#include "core/document/waveform_commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -3,9 +3,9 @@
 // and the document's notifications into repaints.
 #pragma once
 
-#include "document/command_availability.h"
-#include "document/document.h"
-#include "frame/recent_files.h"
+#include "app/frame/recent_files.h"
+#include "core/document/command_availability.h"
+#include "core/document/document.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,16 +1,16 @@
 // The command table of the main window: menus, toolbar, their availability and handlers.
-#include "dialogs/about_dialog.h"
-#include "dialogs/filter_dialog.h"
-#include "dialogs/merge_dialog.h"
-#include "dialogs/test_parameters_dialog.h"
-#include "dialogs/time_correction_dialog.h"
-#include "document/waveform_commands.h"
-#include "frame/main_window.h"
-#include "frame/qt_prompts.h"
-#include "views/distance_time_view.h"
-#include "views/line_tab_bar.h"
-#include "views/line_view.h"
-#include "views/waveform_view.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/filter_dialog.h"
+#include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/test_parameters_dialog.h"
+#include "app/dialogs/time_correction_dialog.h"
+#include "app/frame/main_window.h"
+#include "app/frame/qt_prompts.h"
+#include "app/views/distance_time_view.h"
+#include "app/views/line_tab_bar.h"
+#include "app/views/line_view.h"
+#include "app/views/waveform_view.h"
+#include "core/document/waveform_commands.h"
 
 #include <QApplication>
 #include <QDockWidget>

@@ -1,4 +1,4 @@
-#include "frame/qt_prompts.h"
+#include "app/frame/qt_prompts.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "frame/recent_files.h"
+#include "app/frame/recent_files.h"
 
 #include <QSettings>
 

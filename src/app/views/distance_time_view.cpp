@@ -1,8 +1,8 @@
-#include "views/distance_time_view.h"
+#include "app/views/distance_time_view.h"
 
-#include "document/document.h"
-#include "document/line_tabs.h"
-#include "document/picking.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
+#include "core/document/picking.h"
 #include "draw/row_zoom.h"
 
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
-#include "views/line_tab_bar.h"
+#include "app/views/line_tab_bar.h"
 
-#include "document/document.h"
-#include "document/line_tabs.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
 
 namespace crackdepth::app {
 

@@ -1,9 +1,9 @@
-#include "views/line_view.h"
+#include "app/views/line_view.h"
 
-#include "document/document.h"
-#include "document/line_table.h"
-#include "document/point_editing.h"
-#include "views/wave_train_view.h"
+#include "app/views/wave_train_view.h"
+#include "core/document/document.h"
+#include "core/document/line_table.h"
+#include "core/document/point_editing.h"
 
 #include <QHeaderView>
 #include <QMenu>

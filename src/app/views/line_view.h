@@ -2,7 +2,7 @@
 // time, status, depth, amplitude), or the wave train of the line.
 #pragma once
 
-#include "document/point_editing.h"
+#include "core/document/point_editing.h"
 
 #include <QStackedWidget>
 #include <array>

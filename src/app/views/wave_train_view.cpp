@@ -1,7 +1,7 @@
-#include "views/wave_train_view.h"
+#include "app/views/wave_train_view.h"
 
-#include "document/document.h"
-#include "document/line_table.h"
+#include "core/document/document.h"
+#include "core/document/line_table.h"
 #include "draw/row_zoom.h"
 
 #include <QMenu>

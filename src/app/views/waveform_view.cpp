@@ -1,10 +1,10 @@
-#include "views/waveform_view.h"
+#include "app/views/waveform_view.h"
 
-#include "analysis/transit_time.h"
-#include "document/document.h"
-#include "document/picking.h"
+#include "core/analysis/transit_time.h"
+#include "core/document/document.h"
+#include "core/document/picking.h"
+#include "core/signal/power_bins.h"
 #include "draw/waveform_ticks.h"
-#include "signal/power_bins.h"
 
 #include <QMouseEvent>
 #include <QPainter>

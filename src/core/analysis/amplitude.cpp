@@ -1,4 +1,4 @@
-#include "analysis/amplitude.h"
+#include "core/analysis/amplitude.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // amplitude index.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "analysis/crack_evaluation.h"
+#include "core/analysis/crack_evaluation.h"
 
-#include "analysis/transit_time.h"
+#include "core/analysis/transit_time.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // manual keep/exclude marks, and the phase-reversal rule.
 #pragma once
 
-#include "analysis/fit.h"
-#include "data/point_list.h"
+#include "core/analysis/fit.h"
+#include "core/data/point_list.h"
 
 #include <cstdint>
 #include <optional>

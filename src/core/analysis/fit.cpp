@@ -1,7 +1,7 @@
-#include "analysis/fit.h"
+#include "core/analysis/fit.h"
 
-#include "analysis/transit_time.h"
-#include "common/numbers.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/numbers.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // estimate that one crossing point gives with it.
 #pragma once
 
-#include "data/point_list.h"
+#include "core/data/point_list.h"
 
 #include <cmath>
 #include <cstdint>

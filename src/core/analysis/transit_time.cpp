@@ -1,6 +1,6 @@
-#include "analysis/transit_time.h"
+#include "core/analysis/transit_time.h"
 
-#include "common/conversions.h"
+#include "core/common/conversions.h"
 
 namespace crackdepth {
 

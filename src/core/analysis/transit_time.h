@@ -2,7 +2,7 @@
 // corrections (in whole samples) plus the acquisition delay.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <cstdint>
 

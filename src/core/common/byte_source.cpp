@@ -1,4 +1,4 @@
-#include "common/byte_source.h"
+#include "core/common/byte_source.h"
 
 #include <cstring>
 #include <limits>

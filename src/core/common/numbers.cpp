@@ -1,7 +1,7 @@
-#include "common/numbers.h"
+#include "core/common/numbers.h"
 
-#include "common/utf.h"
-#include "document/user_prompts.h"
+#include "core/common/utf.h"
+#include "core/document/user_prompts.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "common/utf.h"
+#include "core/common/utf.h"
 
 #include <cstdint>
 

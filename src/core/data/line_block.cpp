@@ -1,8 +1,8 @@
-#include "data/line_block.h"
+#include "core/data/line_block.h"
 
-#include "common/bytes.h"
-#include "common/conversions.h"
-#include "data/text_field.h"
+#include "core/common/bytes.h"
+#include "core/common/conversions.h"
+#include "core/data/text_field.h"
 
 #include <array>
 #include <cstring>

@@ -2,9 +2,9 @@
 // line): a 512-byte header followed by one record per measuring point.
 #pragma once
 
-#include "common/byte_source.h"
-#include "data/point_list.h"
-#include "data/test_parameters.h"
+#include "core/common/byte_source.h"
+#include "core/data/point_list.h"
+#include "core/data/test_parameters.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "data/measurement_file.h"
+#include "core/data/measurement_file.h"
 
 namespace crackdepth {
 

@@ -2,7 +2,7 @@
 // the last three characters of the path, compared exactly ("DP0", "DP1", "DPA").
 #pragma once
 
-#include "data/result_file.h"
+#include "core/data/result_file.h"
 
 #include <filesystem>
 #include <string>

@@ -2,7 +2,7 @@
 // two waveforms (working and backup), with the stored record it was read from.
 #pragma once
 
-#include "data/point_record.h"
+#include "core/data/point_record.h"
 
 #include <cstdint>
 #include <vector>

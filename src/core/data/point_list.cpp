@@ -1,4 +1,4 @@
-#include "data/point_list.h"
+#include "core/data/point_list.h"
 
 #include <algorithm>
 

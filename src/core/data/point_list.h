@@ -3,7 +3,7 @@
 // Points are held in a vector, so a lookup by index costs O(1) whatever the line's length.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // byte for byte as read; the named accessors read and write its fields in place.
 #pragma once
 
-#include "common/bytes.h"
+#include "core/common/bytes.h"
 
 #include <array>
 #include <cstdint>

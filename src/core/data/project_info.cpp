@@ -1,4 +1,4 @@
-#include "data/project_info.h"
+#include "core/data/project_info.h"
 
 namespace crackdepth {
 

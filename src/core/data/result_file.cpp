@@ -1,7 +1,7 @@
-#include "data/result_file.h"
+#include "core/data/result_file.h"
 
-#include "common/bytes.h"
-#include "data/text_field.h"
+#include "core/common/bytes.h"
+#include "core/data/text_field.h"
 
 #include <array>
 

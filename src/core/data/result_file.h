@@ -2,9 +2,9 @@
 // a reserved area, a zero area and the project block.
 #pragma once
 
-#include "common/byte_source.h"
-#include "data/line_block.h"
-#include "data/project_info.h"
+#include "core/common/byte_source.h"
+#include "core/data/line_block.h"
+#include "core/data/project_info.h"
 
 #include <cstdint>
 #include <span>

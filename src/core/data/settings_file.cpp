@@ -1,8 +1,8 @@
-#include "data/settings_file.h"
+#include "core/data/settings_file.h"
 
-#include "common/byte_source.h"
-#include "common/bytes.h"
-#include "common/utf.h"
+#include "core/common/byte_source.h"
+#include "core/common/bytes.h"
+#include "core/common/utf.h"
 
 #include <cerrno>
 #include <cstdint>

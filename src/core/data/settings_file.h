@@ -3,16 +3,16 @@
 // Binary, with length-prefixed UTF-16 texts.
 #pragma once
 
+#include "core/common/atomic_file.h"
+#include "core/data/print_settings.h"
+#include "core/data/project_info.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "common/atomic_file.h"
-#include "data/print_settings.h"
-#include "data/project_info.h"
 
 namespace crackdepth {
 
@@ -22,7 +22,7 @@ inline constexpr const char* kDefaultDateText = "2012-10-20";
 // Values without a role in this program; read so that the later groups line up, written
 // back as held.
 struct LegacySettings {
-    std::array<std::string, 7> texts;    // in file order
+    std::array<std::string, 7> texts;      // in file order
     std::array<std::int32_t, 6> numbers{}; // in file order
 
     bool operator==(const LegacySettings&) const = default;

@@ -1,6 +1,6 @@
-#include "data/settings_location.h"
+#include "core/data/settings_location.h"
 
-#include "data/settings_file.h"
+#include "core/data/settings_file.h"
 
 #include <cstdlib>
 #include <fstream>

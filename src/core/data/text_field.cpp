@@ -1,6 +1,6 @@
-#include "data/text_field.h"
+#include "core/data/text_field.h"
 
-#include "common/utf.h"
+#include "core/common/utf.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Fixed-width UTF-16LE text fields of the measurement files.
 #pragma once
 
-#include "common/bytes.h"
+#include "core/common/bytes.h"
 
 #include <cstddef>
 #include <cstdint>

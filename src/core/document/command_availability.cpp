@@ -1,6 +1,6 @@
-#include "document/command_availability.h"
+#include "core/document/command_availability.h"
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 namespace crackdepth {
 

@@ -1,7 +1,7 @@
-#include "document/date_text.h"
+#include "core/document/date_text.h"
 
-#include "common/numbers.h"
-#include "common/utf.h"
+#include "core/common/numbers.h"
+#include "core/common/utf.h"
 
 #include <charconv>
 #include <ctime>

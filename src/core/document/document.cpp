@@ -1,6 +1,6 @@
-#include "document/document.h"
+#include "core/document/document.h"
 
-#include "common/utf.h"
+#include "core/common/utf.h"
 
 #include <algorithm>
 #include <system_error>

@@ -4,10 +4,10 @@
 // to the listeners (the views).
 #pragma once
 
-#include "common/utf.h"
-#include "data/settings_file.h"
-#include "document/document_data.h"
-#include "document/user_prompts.h"
+#include "core/common/utf.h"
+#include "core/data/settings_file.h"
+#include "core/document/document_data.h"
+#include "core/document/user_prompts.h"
 
 #include <filesystem>
 #include <string>

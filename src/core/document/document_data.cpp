@@ -1,4 +1,4 @@
-#include "document/document_data.h"
+#include "core/document/document_data.h"
 
 namespace crackdepth {
 

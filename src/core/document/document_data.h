@@ -3,10 +3,10 @@
 // names of the files they came from.
 #pragma once
 
-#include "analysis/fit.h"
-#include "data/point_list.h"
-#include "data/project_info.h"
-#include "data/test_parameters.h"
+#include "core/analysis/fit.h"
+#include "core/data/point_list.h"
+#include "core/data/project_info.h"
+#include "core/data/test_parameters.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,12 +1,12 @@
 // The open flows of the document: non-crossing raw files, crossing raw files and result
 // files, and the open commands of the menu.
-#include "common/byte_source.h"
-#include "common/utf.h"
-#include "data/line_block.h"
-#include "data/measurement_file.h"
-#include "document/document.h"
-#include "document/merge.h"
-#include "document/result_io.h"
+#include "core/common/byte_source.h"
+#include "core/common/utf.h"
+#include "core/data/line_block.h"
+#include "core/data/measurement_file.h"
+#include "core/document/document.h"
+#include "core/document/merge.h"
+#include "core/document/result_io.h"
 
 namespace crackdepth {
 namespace {

@@ -1,9 +1,9 @@
 // The save flows of the document (raw line files and result files), save as, quick save,
 // close and the exit questions.
-#include "common/utf.h"
-#include "data/line_block.h"
-#include "document/document.h"
-#include "document/result_io.h"
+#include "core/common/utf.h"
+#include "core/data/line_block.h"
+#include "core/document/document.h"
+#include "core/document/result_io.h"
 
 namespace crackdepth {
 namespace {

@@ -1,9 +1,9 @@
-#include "document/filter_dialog_state.h"
+#include "core/document/filter_dialog_state.h"
 
-#include "common/conversions.h"
-#include "common/numbers.h"
-#include "common/utf.h"
-#include "document/waveform_commands.h"
+#include "core/common/conversions.h"
+#include "core/common/numbers.h"
+#include "core/common/utf.h"
+#include "core/document/waveform_commands.h"
 
 #include <charconv>
 

@@ -4,7 +4,7 @@
 // and shows what each one returns.
 #pragma once
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "document/info_pages.h"
+#include "core/document/info_pages.h"
 
 #include <algorithm>
 #include <cstddef>

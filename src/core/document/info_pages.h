@@ -4,8 +4,8 @@
 // shows controls() after every call, so every rule of the pages is testable without a window.
 #pragma once
 
-#include "data/project_info.h"
-#include "document/date_text.h"
+#include "core/data/project_info.h"
+#include "core/document/date_text.h"
 
 #include <array>
 #include <cstdint>

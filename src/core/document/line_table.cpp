@@ -1,10 +1,10 @@
-#include "document/line_table.h"
+#include "core/document/line_table.h"
 
-#include "analysis/amplitude.h"
-#include "analysis/crack_evaluation.h"
-#include "analysis/transit_time.h"
-#include "common/conversions.h"
-#include "document/line_tabs.h"
+#include "core/analysis/amplitude.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/conversions.h"
+#include "core/document/line_tabs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // and yields the crack-depth text for the information panel.
 #pragma once
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "document/line_tabs.h"
+#include "core/document/line_tabs.h"
 
-#include "common/utf.h"
+#include "core/common/utf.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 // follow from the selection (the non-crossing fit, the selected line's reversal point).
 #pragma once
 
-#include "analysis/crack_evaluation.h"
-#include "analysis/fit.h"
-#include "document/document.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/analysis/fit.h"
+#include "core/document/document.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
-#include "document/merge.h"
+#include "core/document/merge.h"
 
-#include "common/utf.h"
-#include "data/measurement_file.h"
-#include "data/result_file.h"
-#include "document/document_data.h"
-#include "document/result_io.h"
+#include "core/common/utf.h"
+#include "core/data/measurement_file.h"
+#include "core/data/result_file.h"
+#include "core/document/document_data.h"
+#include "core/document/result_io.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 // neither read nor changed.
 #pragma once
 
-#include "data/project_info.h"
-#include "document/user_prompts.h"
+#include "core/data/project_info.h"
+#include "core/document/user_prompts.h"
 
 #include <array>
 #include <string>

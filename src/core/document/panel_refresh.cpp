@@ -1,8 +1,8 @@
-#include "document/panel_refresh.h"
+#include "core/document/panel_refresh.h"
 
-#include "common/utf.h"
-#include "document/document.h"
-#include "document/line_tabs.h"
+#include "core/common/utf.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
 
 namespace crackdepth {
 namespace {

@@ -2,7 +2,7 @@
 // method choice it offers.
 #pragma once
 
-#include "document/date_text.h"
+#include "core/document/date_text.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "document/picking.h"
+#include "core/document/picking.h"
 
-#include "analysis/transit_time.h"
-#include "common/conversions.h"
-#include "document/document.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/conversions.h"
+#include "core/document/document.h"
 
 #include <algorithm>
 #include <climits>

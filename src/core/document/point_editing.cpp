@@ -1,7 +1,7 @@
-#include "document/point_editing.h"
+#include "core/document/point_editing.h"
 
-#include "analysis/crack_evaluation.h"
-#include "document/line_tabs.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/document/line_tabs.h"
 
 #include <algorithm>
 #include <vector>

@@ -5,8 +5,8 @@
 // does not apply (see the enabling rules) changes nothing.
 #pragma once
 
-#include "data/measuring_point.h"
-#include "document/document.h"
+#include "core/data/measuring_point.h"
+#include "core/document/document.h"
 
 #include <optional>
 

@@ -1,11 +1,11 @@
-#include "document/result_io.h"
+#include "core/document/result_io.h"
 
-#include "analysis/transit_time.h"
-#include "common/atomic_file.h"
-#include "common/conversions.h"
-#include "common/utf.h"
-#include "data/measurement_file.h"
-#include "data/result_file.h"
+#include "core/analysis/transit_time.h"
+#include "core/common/atomic_file.h"
+#include "core/common/conversions.h"
+#include "core/common/utf.h"
+#include "core/data/measurement_file.h"
+#include "core/data/result_file.h"
 
 namespace crackdepth {
 namespace {

@@ -2,8 +2,8 @@
 // time corrections and delay differences into the waveforms before a result is written.
 #pragma once
 
-#include "document/document_data.h"
-#include "document/user_prompts.h"
+#include "core/document/document_data.h"
+#include "core/document/user_prompts.h"
 
 #include <cstdint>
 #include <span>

@@ -3,7 +3,7 @@
 // command-line tool uses it too, to collect messages for its error output.
 #pragma once
 
-#include "document/user_prompts.h"
+#include "core/document/user_prompts.h"
 
 #include <deque>
 #include <string>

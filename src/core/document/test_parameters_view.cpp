@@ -1,4 +1,4 @@
-#include "document/test_parameters_view.h"
+#include "core/document/test_parameters_view.h"
 
 #include <charconv>
 

@@ -2,8 +2,8 @@
 // current point and header, formatted the same whatever the desktop's locale.
 #pragma once
 
-#include "data/measuring_point.h"
-#include "data/test_parameters.h"
+#include "core/data/measuring_point.h"
+#include "core/data/test_parameters.h"
 
 #include <string>
 

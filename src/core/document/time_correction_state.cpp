@@ -1,6 +1,6 @@
-#include "document/time_correction_state.h"
+#include "core/document/time_correction_state.h"
 
-#include "common/numbers.h"
+#include "core/common/numbers.h"
 
 #include <charconv>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // not mark the document modified; the transit-time rule adds them in wherever it is used.
 #pragma once
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <cstdint>
 #include <optional>

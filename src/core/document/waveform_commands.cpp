@@ -1,6 +1,6 @@
-#include "document/waveform_commands.h"
+#include "core/document/waveform_commands.h"
 
-#include "signal/filter.h"
+#include "core/signal/filter.h"
 
 #include <algorithm>
 #include <cmath>

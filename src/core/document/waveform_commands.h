@@ -3,7 +3,7 @@
 // self-contained edit that changes the data and announces the change.
 #pragma once
 
-#include "document/document.h"
+#include "core/document/document.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "signal/filter.h"
+#include "core/signal/filter.h"
 
-#include "common/conversions.h"
+#include "core/common/conversions.h"
 
 #include <algorithm>
 #include <cmath>

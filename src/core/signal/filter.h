@@ -4,7 +4,7 @@
 // that the filters' start-up transient falls on it rather than on the signal.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,7 @@
-#include "signal/power_bins.h"
+#include "core/signal/power_bins.h"
 
-#include "common/conversions.h"
-#include "signal/filter.h"
+#include "core/common/conversions.h"
+#include "core/signal/filter.h"
 
 #include <algorithm>
 #include <cmath>

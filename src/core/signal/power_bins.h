@@ -3,7 +3,7 @@
 // so that the largest of the 256 lower bins reads 466.
 #pragma once
 
-#include "data/measuring_point.h"
+#include "core/data/measuring_point.h"
 
 #include <array>
 #include <cstdint>
