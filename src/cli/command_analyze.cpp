@@ -9,6 +9,10 @@
 #include "core/analysis/transit_time.h"
 #include "core/common/utf.h"
 #include "core/data/measurement_file.h"
+#include "core/document/document.h"
+#include "core/document/document_analysis.h"
+#include "core/document/line_loading.h"
+#include "core/document/line_tabs.h"
 #include "core/document/merge.h"
 
 #include <iomanip>
@@ -29,79 +33,58 @@ each point, its status and the crack depth. Transit times carry no time correcti
 
 using nlohmann::json;
 
-struct Crossing {
-    int number;
-    LineData* line;
-};
-
-struct Input {
-    MeasurementFile nonCrossingFile; // the result file, or the non-crossing raw file
-    MeasurementFile crossingFile;    // a crossing raw file given after the non-crossing one
-    LineData* nonCrossing = nullptr;
-    std::vector<Crossing> crossings;
-};
-
-int openInput(const Args& args, Input& input, std::ostream& err) {
+// The files as the desktop program holds them after opening them in the same order.
+int openInput(const Args& args, DocumentData& data, std::ostream& err) {
     OpenFailure failure;
     const std::string& first = args.positional[0];
-    if (!openMeasurementFile(first, input.nonCrossingFile, failure)) {
+    MeasurementFile file;
+    if (!openMeasurementFile(first, file, failure)) {
         return refuse(err, failure.message, first + ": " + failure.explanation);
     }
-    const FileKind kind = input.nonCrossingFile.kind;
-    if (kind == FileKind::CrossingRaw) {
-        return refuse(err, "请先打开不跨裂缝文件，才能执行此操作！",
+    if (file.kind == FileKind::CrossingRaw) {
+        return refuse(err, kNeedNonCrossingMessage,
                       first + ": a crossing raw file needs the non-crossing file before it");
     }
-    if (kind == FileKind::Result && args.positional.size() > 1) {
-        return usageError(err, "analyze", "a result file is analysed on its own");
+    if (file.kind == FileKind::Result) {
+        if (args.positional.size() > 1) {
+            return usageError(err, "analyze", "a result file is analysed on its own");
+        }
+        LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, first);
+        return kExitOk;
     }
-    input.nonCrossing = &input.nonCrossingFile.lines[0];
-    for (std::size_t k = 1; k < input.nonCrossingFile.lines.size(); ++k) {
-        input.crossings.push_back({static_cast<int>(k), &input.nonCrossingFile.lines[k]});
-    }
+    LoadNonCrossingLine(data, std::move(file.lines[0]), first);
     if (args.positional.size() < 2) {
         return kExitOk;
     }
     const std::string& second = args.positional[1];
-    if (!openMeasurementFile(second, input.crossingFile, failure)) {
+    MeasurementFile crossing;
+    if (!openMeasurementFile(second, crossing, failure)) {
         return refuse(err, failure.message, second + ": " + failure.explanation);
     }
-    if (input.crossingFile.kind != FileKind::CrossingRaw) {
+    if (crossing.kind != FileKind::CrossingRaw) {
         return refuse(err, kUnrecognisedFileMessage, second + ": not a crossing raw file");
     }
-    LineData& crossing = input.crossingFile.lines[0];
-    const TestParameters& a = input.nonCrossing->header;
-    const TestParameters& b = crossing.header;
-    const auto firstInterval = [](const LineData& line) {
-        return line.points.empty() ? 0.0f : line.points[0].record.samplingInterval();
-    };
-    if (a.originOffset != b.originOffset || a.firstSpacing != b.firstSpacing ||
-        a.stepPartA != b.stepPartA || a.stepPartB != b.stepPartB ||
-        firstInterval(*input.nonCrossing) != firstInterval(crossing)) {
+    LineData& line = crossing.lines[0];
+    if (!sameLineGeometry(data.nonCrossingParameters, *data.nonCrossingList, line.header,
+                          line.points)) {
         return refuse(err, kParameterMismatchMessage,
                       second + ": its test parameters differ from the non-crossing file's");
     }
-    // Opening a crossing raw file keeps every point.
-    for (std::size_t i = 0; i < crossing.points.size(); ++i) {
-        crossing.points[i].kept = 1;
-    }
-    input.crossings.push_back({1, &crossing});
+    LoadRawCrossingLine(data, std::move(line), second);
     return kExitOk;
 }
 
-json lineName(const LineData& line) {
-    return withoutLastUnits(line.header.note, 4);
+json lineName(const TestParameters& header) {
+    return withoutLastUnits(header.note, 4);
 }
 
 json optionalFloat(const std::optional<float>& value) {
     return value ? jsonFloat(*value) : json(nullptr);
 }
 
-json crackJson(const Crossing& crossing, const std::optional<LineFit>& fit) {
-    PointList& points = crossing.line->points;
-    const TestParameters& header = crossing.line->header;
-    const ReversalPoint reversal{header.reversalSet() != 0, header.reversalIndex};
-    const CrackResult result = EvaluateCrack(points, fit, {}, reversal);
+json crackJson(int number, const PointList& points, const TestParameters& header,
+               const CrackResult& result) {
+    const ReversalPoint reversal = reversalOf(header);
     json rows = json::array();
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PointEvaluation& evaluation = result.points[i];
@@ -111,13 +94,13 @@ json crackJson(const Crossing& crossing, const std::optional<LineFit>& fit) {
             {"depth", optionalFloat(evaluation.depth)},
             {"depthText", evaluation.depthText},
             {"status", statusText(evaluation.status)},
-            {"kept", points[i].kept},
+            {"kept", evaluation.kept ? 1 : 0},
             {"amplitudeDb", optionalFloat(amplitudeDb(points[i], header.sampleCount))},
         });
     }
     return {
-        {"line", crossing.number},
-        {"name", lineName(*crossing.line)},
+        {"line", number},
+        {"name", lineName(header)},
         {"reversalIndex", reversal.set ? json(reversal.index) : json(nullptr)},
         {"points", std::move(rows)},
         {"crackDepth", optionalFloat(result.crackDepth)},
@@ -187,23 +170,19 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
         return usageError(err, "analyze", error);
     }
 
-    Input input;
-    if (const int status = openInput(*args, input, err); status != kExitOk) {
+    DocumentData data;
+    if (const int status = openInput(*args, data, err); status != kExitOk) {
         return status;
     }
-    PointList& nonCrossing = input.nonCrossing->points;
+    const PointList& nonCrossing = *data.nonCrossingList;
     if (args->has("--second-point") && *secondPoint >= static_cast<long>(nonCrossing.size())) {
         return usageError(err, "analyze",
                           "--second-point " + std::to_string(*secondPoint) +
                               " does not exist: the non-crossing line has " +
                               std::to_string(nonCrossing.size()) + " points");
     }
-    if (!method) {
-        method = input.nonCrossing->header.analysisMethod() == 1 ? RegressionMethod::TwoPoint
-                                                                 : RegressionMethod::Regression;
-    }
-    nonCrossing.currentIndex = static_cast<std::int32_t>(*secondPoint);
-    const std::optional<LineFit> fit = FitLine(nonCrossing, *method, {});
+    const DocumentAnalysis analysis =
+        AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint)});
 
     json nonCrossingPoints = json::array();
     for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
@@ -212,16 +191,21 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
              {"transitTime", jsonFloat(transitTime(nonCrossing[i], 0, 0).time)}});
     }
     json cracks = json::array();
-    for (const Crossing& crossing : input.crossings) {
-        cracks.push_back(crackJson(crossing, fit));
+    for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
+        const LineId id = data.crossingLists.empty() ? LineId{LineKind::RawCrossing, 0}
+                                                     : LineId{LineKind::Crossing, k};
+        cracks.push_back(crackJson(static_cast<int>(k + 1), *data.line(id), *data.header(id),
+                                   analysis.cracks[k]));
     }
+    const std::optional<LineFit>& fit = analysis.fit;
     const json document = {
-        {"method", *method == RegressionMethod::TwoPoint ? "two-point" : "regression"},
+        {"method", analysis.method == RegressionMethod::TwoPoint ? "two-point" : "regression"},
         {"A", fit ? jsonFloat(fit->A) : json(nullptr)},
         {"B", fit ? jsonFloat(fit->B) : json(nullptr)},
-        {"AText", interceptText(fit)},
-        {"BText", velocityText(fit)},
-        {"nonCrossing", {{"name", lineName(*input.nonCrossing)}, {"points", nonCrossingPoints}}},
+        {"AText", analysis.interceptText},
+        {"BText", analysis.velocityText},
+        {"nonCrossing",
+         {{"name", lineName(data.nonCrossingParameters)}, {"points", nonCrossingPoints}}},
         {"cracks", std::move(cracks)},
     };
     if (args->text) {

@@ -2,6 +2,7 @@
 // driven through their controls over documents opened from the independent fixtures. Every
 // message goes to scripted prompts; no dialog is run modally except through a queued close.
 #include "../cli/cli_test_support.h"
+#include "../core/document_support.h"
 #include "../core/test_support.h"
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/filter_dialog.h"
@@ -10,6 +11,7 @@
 #include "app/dialogs/time_correction_dialog.h"
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
+#include "core/document/panel_refresh.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
 
@@ -42,15 +44,6 @@ namespace {
 const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
 constexpr double kOpacity = 240 / 255.0;
 
-struct EventLog final : DocumentListener {
-    std::vector<DocumentEvent> events;
-    void documentChanged(DocumentEvent event) override { events.push_back(event); }
-    bool repainted() const {
-        return std::find(events.begin(), events.end(), DocumentEvent::RepaintContentViews) !=
-               events.end();
-    }
-};
-
 class DialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,12 +55,20 @@ protected:
     void TearDown() override { doc.removeListener(&log); }
 
     std::string at(const std::string& name) const { return (dir.path() / name).string(); }
-    void open(const char* name) {
-        ASSERT_TRUE(doc.OpenDocument(at(name))) << name;
+    // Opens a fixture; `prepare` changes its data first, as if the file had held them.
+    void open(const char* name, const std::function<void(DocumentData&)>& prepare = {}) {
+        if (prepare) {
+            DocumentData data = testing::readDocument(at(name));
+            prepare(data);
+            doc.Load(std::move(data), at(name));
+        } else {
+            ASSERT_TRUE(doc.OpenDocument(at(name))) << name;
+        }
         prompts.shown.clear();
-        log.events.clear();
+        log.changes.clear();
     }
-    MeasuringPoint& point() { return *currentPoint(doc); }
+    const MeasuringPoint& point() const { return *currentPoint(doc.data()); }
+    bool repainted() const { return log.saw(DocumentChange::Data); }
 
     // Replaces the field's text as the operator would, one keystroke at a time; the log
     // then holds what the last keystroke alone did.
@@ -75,14 +76,14 @@ protected:
         edit.selectAll();
         QTest::keyClick(&edit, Qt::Key_Delete);
         QTest::keyClicks(&edit, text.chopped(1));
-        log.events.clear();
+        log.changes.clear();
         QTest::keyClicks(&edit, text.right(1));
     }
 
     testing::TempDir dir;
     ScriptedPrompts prompts;
     Document doc{prompts, {}};
-    EventLog log;
+    testing::EventLog log;
 };
 
 // Runs `inspect` on the dialog of type T once a modal loop shows it, then closes it: the
@@ -140,7 +141,7 @@ TEST_F(FilterDialogTest, OpensFromTheDocumentSettingsAndSwitchesEnableTheirField
     EXPECT_EQ(d.windowTitle(), "数字滤波");
     EXPECT_TRUE(doc.filterHighOn);
     EXPECT_NE(point().samples, original) << "switching on re-filters the current point";
-    EXPECT_TRUE(log.repainted());
+    EXPECT_TRUE(repainted());
 
     d.highPassBox()->click();
     EXPECT_FALSE(d.highPassEdit()->isEnabled());
@@ -187,7 +188,7 @@ TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
 
         EXPECT_EQ(edit->text().toStdString(), c.fieldAfter);
         EXPECT_EQ(d.windowTitle().toStdString(), c.title);
-        EXPECT_EQ(log.repainted(), c.refiltered);
+        EXPECT_EQ(repainted(), c.refiltered);
         EXPECT_EQ(prompts.messages(), c.messages);
     }
 }
@@ -211,7 +212,7 @@ TEST_F(FilterDialogTest, EqualCutOffsFilterWithBoth) {
 }
 
 // Every way out that is not OK cancels: the point gets back the waveform it had when the
-// dialog opened, and the document counts as modified even so.
+// dialog opened, and the dialog leaves no edit behind.
 TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
     const std::pair<const char*, std::function<void(FilterDialog&)>> ways[] = {
         {"取消", [](FilterDialog& d) { d.cancelButton()->click(); }},
@@ -225,7 +226,7 @@ TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
         doc.filterHighOn = true;
         doc.filterHighCut = 5;
         RefilterCurrentPoint(doc);
-        doc.SetModified(false);
+        const Edit* filtered = doc.undoable();
         const std::vector<Sample> before = point().samples;
 
         FilterDialog& d = start();
@@ -235,14 +236,13 @@ TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
         type(*d.highPassEdit(), "8");
         d.lowPassBox()->click();
         ASSERT_NE(point().samples, before);
-        doc.SetModified(false);
 
         cancel(d);
         EXPECT_FALSE(d.isVisible());
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_EQ(point().samples, before);
         EXPECT_FLOAT_EQ(point().record.highPassCut(), 5);
-        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.undoable(), filtered) << "the cancelled dialog left no edit";
         EXPECT_FLOAT_EQ(doc.filterHighCut, 5);
         EXPECT_FALSE(doc.filterLowOn);
     }
@@ -271,8 +271,8 @@ TEST_F(FilterDialogTest, CommandWithoutAShownLineOnlyShowsTheMessage) {
 
 class TimeCorrectionDialogTest : public DialogsTest {
 protected:
-    TimeCorrectionDialog& start(std::optional<std::int32_t> tab = std::nullopt) {
-        auto state = TimeCorrectionState::start(doc, tab);
+    TimeCorrectionDialog& start() {
+        auto state = TimeCorrectionState::start(doc);
         EXPECT_TRUE(state.has_value());
         dialog = std::make_unique<TimeCorrectionDialog>(std::move(*state));
         return *dialog;
@@ -298,8 +298,11 @@ TEST_F(TimeCorrectionDialogTest, EntriesOutsideTheRangeBecomeZero) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.lineField ? "当前缝修正值 " : "所有缝修正值 ") + c.typed +
                      " dt " + std::to_string(c.dt));
-        open("SITE.DP0");
-        point().record.setSamplingInterval(c.dt);
+        open("SITE.DP0", [&](DocumentData& data) {
+            for (std::size_t i = 0; i < data.nonCrossingList->size(); ++i) {
+                (*data.nonCrossingList)[i].record.setSamplingInterval(c.dt);
+            }
+        });
         TimeCorrectionDialog& d = start();
         EXPECT_EQ(d.windowTitle(), "声时修正");
         QLineEdit* edit = c.lineField ? d.lineEdit() : d.allEdit();
@@ -319,20 +322,19 @@ TEST_F(TimeCorrectionDialogTest, EntriesOutsideTheRangeBecomeZero) {
 TEST_F(TimeCorrectionDialogTest, EntriesApplyLiveAndOnlyOkKeepsThem) {
     for (const bool ok : {true, false}) {
         SCOPED_TRACE(ok ? "确定" : "取消");
-        open("SITE.DP0");
-        doc.data().correctionAll = 1;
+        open("SITE.DP0", [](DocumentData& data) { data.correctionAll = 1; });
         TimeCorrectionDialog& d = start();
         EXPECT_EQ(d.allEdit()->text(), "1.0");
         type(*d.lineEdit(), "-12.5");
         EXPECT_FLOAT_EQ(doc.data().correctionNonCrossing, -12.5f) << "live, before OK";
-        EXPECT_TRUE(log.repainted()) << "the views show the corrected times at once";
+        EXPECT_TRUE(repainted()) << "the views show the corrected times at once";
         type(*d.allEdit(), "3");
         EXPECT_FLOAT_EQ(doc.data().correctionAll, 3);
 
         (ok ? d.okButton() : d.cancelButton())->click();
         EXPECT_FLOAT_EQ(doc.data().correctionNonCrossing, ok ? -12.5f : 0.0f);
         EXPECT_FLOAT_EQ(doc.data().correctionAll, ok ? 3.0f : 1.0f);
-        EXPECT_FALSE(doc.IsModified()) << "corrections do not modify the document";
+        EXPECT_EQ(doc.IsModified(), ok) << "kept corrections are saved or asked for";
     }
 }
 
@@ -340,16 +342,17 @@ TEST_F(TimeCorrectionDialogTest, EntriesApplyLiveAndOnlyOkKeepsThem) {
 // the correction of all lines and the other lines' points keep theirs, and Cancel does not
 // bring back what the button dropped.
 TEST_F(TimeCorrectionDialogTest, UndoDropsTheShownLinesCorrections) {
-    open("SITE.DPA");
-    DocumentData& data = doc.data();
+    open("SITE.DPA", [](DocumentData& held) {
+        held.correctionAll = 5;
+        held.correctionNonCrossing = 7;
+        held.crossingCorrections = {3, 4};
+        (*held.nonCrossingList)[1].timeShift = 0.8f;
+        (*held.crossingLists[0])[1].timeShift = 1.6f;
+    });
+    const DocumentData& data = doc.data();
     ASSERT_EQ(data.crossingLists.size(), 2u);
-    data.correctionAll = 5;
-    data.correctionNonCrossing = 7;
-    data.crossingCorrections = {3, 4};
-    (*data.nonCrossingList)[1].timeShift = 0.8f;
-    (*data.crossingLists[0])[1].timeShift = 1.6f;
 
-    TimeCorrectionDialog& d = start(0);
+    TimeCorrectionDialog& d = start();
     EXPECT_EQ(d.lineEdit()->text(), "7.0");
     EXPECT_EQ(d.allEdit()->text(), "5.0");
     QPushButton& undo = *d.undoButton();
@@ -372,18 +375,18 @@ TEST_F(TimeCorrectionDialogTest, UndoDropsTheShownLinesCorrections) {
 }
 
 TEST_F(TimeCorrectionDialogTest, CommandWithoutAShownLineOnlyShowsTheMessage) {
-    TimeCorrectionDialog::run(doc, 0, nullptr);
+    TimeCorrectionDialog::run(doc, nullptr);
     EXPECT_EQ(prompts.messages(), std::vector<std::string>{"请先打开文件再进行延时修正!"});
 }
 
 TEST_F(TimeCorrectionDialogTest, CommandEditsTheSelectedCrossingLine) {
-    open("SITE.DPA");
-    doc.data().crossingCorrections = {3, 4};
+    open("SITE.DPA", [](DocumentData& data) { data.crossingCorrections = {3, 4}; });
+    doc.SelectTab(2);
     const auto seen = inspectWhenShown<TimeCorrectionDialog>([](TimeCorrectionDialog& d) {
         EXPECT_EQ(d.windowTitle(), "声时修正");
         EXPECT_EQ(d.lineEdit()->text(), "4.0");
     });
-    TimeCorrectionDialog::run(doc, 2, nullptr);
+    TimeCorrectionDialog::run(doc, nullptr);
     EXPECT_TRUE(*seen);
     EXPECT_EQ(doc.data().currentTab, 2);
 }
@@ -468,7 +471,9 @@ TEST_F(MergeDialogTest, ASecondFileOfTheSameNameIsRefused) {
 }
 
 TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
-    doc.projectInfo().texts[kClient] = "市政设施管理处";
+    ProjectInfo info = doc.projectInfo();
+    info.texts[kClient] = "市政设施管理处";
+    EditProjectInfo(doc, info, "工程信息", 1);
     chosen = {{at("SITE.DP0")}, {at("SITE_C1.DP1"), at("SITE_C2.DP1")}};
     dialog.open();
     dialog.addNonCrossingButton()->click();
@@ -493,9 +498,9 @@ TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
     EXPECT_EQ(result.lines[0].header.note, "SITE.DP0");
     EXPECT_EQ(result.lines[1].header.note, "SITE_C2.DP1");
     EXPECT_EQ(result.lines[1].points.size(), 12u);
-    ProjectInfo info;
-    result.projectBlock.copyInto(info);
-    EXPECT_EQ(info.texts[kClient], "市政设施管理处");
+    ProjectInfo written;
+    result.projectBlock.copyInto(written);
+    EXPECT_EQ(written.texts[kClient], "市政设施管理处");
 
     ScriptedPrompts otherPrompts;
     Document merged(otherPrompts, {});
@@ -529,14 +534,15 @@ std::map<std::string, std::string> shownValues(const QDialog& dialog) {
     return values;
 }
 
-TEST_F(DialogsTest, TestParametersShowTheCursorPointAndCannotBeEdited) {
-    open("SITE.DP0");
-    PointList& line = *doc.data().shownList;
-    line[3].record.setLowPassCut(250);
-    line[3].record.setHighPassCut(0.015f);
-    line[3].record.setSamplingInterval(0.25f);
-    doc.data().nonCrossingParameters.zeroCalibration = 1.25f;
-    ASSERT_NE(line.PointAt(3), nullptr); // the lookup the dialog follows
+TEST_F(DialogsTest, TestParametersShowTheCurrentPointAndCannotBeEdited) {
+    open("SITE.DP0", [](DocumentData& data) {
+        PointList& line = *data.nonCrossingList;
+        line[3].record.setLowPassCut(250);
+        line[3].record.setHighPassCut(0.015f);
+        line[3].record.setSamplingInterval(0.25f);
+        data.nonCrossingParameters.zeroCalibration = 1.25f;
+    });
+    doc.SelectPoint(kNonCrossingLine, 3);
 
     const auto seen = inspectWhenShown<TestParametersDialog>([](TestParametersDialog& d) {
         EXPECT_EQ(d.windowTitle(), "检测参数");
@@ -581,7 +587,7 @@ TEST_F(DialogsTest, AboutBoxNamesTheProgramAndItsVersion) {
 TEST_F(DialogsTest, DialogsOpenTranslucent) {
     open("SITE.DP0");
     FilterDialog filter(*FilterDialogState::start(doc));
-    TimeCorrectionDialog correction(*TimeCorrectionState::start(doc, 0));
+    TimeCorrectionDialog correction(*TimeCorrectionState::start(doc));
     MergeDialog merge(doc);
     for (const QDialog* d : std::initializer_list<const QDialog*>{&filter, &correction, &merge}) {
         EXPECT_NEAR(d->windowOpacity(), kOpacity, 1e-3) << d->metaObject()->className();

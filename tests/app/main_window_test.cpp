@@ -9,6 +9,7 @@
 #include "app/views/line_view.h"
 #include "app/views/waveform_view.h"
 #include "core/document/command_availability.h"
+#include "core/document/document_analysis.h"
 #include "core/document/scripted_prompts.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ TEST_F(MainWindowTest, TheTypicalRunShowsWhatTheCommandLineToolComputes) {
     const QRect cell = table.visualRect(table.model()->index(5, 1));
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
     QApplication::processEvents();
-    EXPECT_EQ(document.data().shownList->currentIndex, 5);
+    EXPECT_EQ(document.data().shownList()->currentIndex, 5);
 
     // "手动剔除" on a kept point changes the crack depth.
     const QString before = field(panel.crackDepthField());
@@ -99,9 +100,8 @@ TEST_F(MainWindowTest, AClickInTheTraceRePicksTheArrivalAndTheDepthFollows) {
     ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
     window.lineTabBar()->setCurrentIndex(1);
     QApplication::processEvents();
-    PointList& line = *document.data().shownList;
-    line.currentIndex = 2;
-    document.RefreshAllViews();
+    const PointList& line = *document.data().shownList();
+    document.SelectPoint(*document.data().shownId(), 2);
     QApplication::processEvents();
     QTableWidget& table = *window.lineView()->table();
     const QString depthBefore = table.item(2, 4)->text();
@@ -130,10 +130,12 @@ TEST_F(MainWindowTest, WaveTrainLayoutReplacesTheTable) {
     window.lineTabBar()->setCurrentIndex(1);
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
-    EXPECT_EQ(document.waveTrainMode, 1);
+    EXPECT_EQ(window.viewState().waveTrainMode, 1);
     EXPECT_NE(window.lineView()->currentWidget(), window.lineView()->table());
     EXPECT_FALSE(window.action(Command::PrintPreview)->isEnabled());
-    EXPECT_EQ(window.infoPanel()->crackDepthField()->text(), QString());
+    const std::string expected = AnalyseDocument(document.data()).cracks[0].crackDepthText;
+    EXPECT_EQ(window.infoPanel()->crackDepthField()->text().toStdString(), expected)
+        << "the selected crack's depth, whichever layout shows its line";
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
     EXPECT_EQ(window.lineView()->currentWidget(), window.lineView()->table());
@@ -143,8 +145,8 @@ TEST_F(MainWindowTest, HotKeysMoveThePointAndThePick) {
     ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
     window.lineTabBar()->setCurrentIndex(1);
     QApplication::processEvents();
-    PointList& line = *document.data().shownList;
-    line.currentIndex = 0;
+    const PointList& line = *document.data().shownList();
+    document.SelectPoint(*document.data().shownId(), 0);
     const std::int32_t arrival = line[0].arrivalIndex;
     QTest::keyClick(&window, Qt::Key_Right);
     QTest::keyClick(&window, Qt::Key_Right);
@@ -157,7 +159,7 @@ TEST_F(MainWindowTest, HotKeysMoveThePointAndThePick) {
     EXPECT_EQ(line.currentIndex, 0) << "stays on the first point";
     QTest::keyClick(&window, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_FLOAT_EQ(line[0].timeShift, line[0].record.samplingInterval());
-    EXPECT_FALSE(document.IsModified()) << "hot keys do not mark the document modified";
+    EXPECT_TRUE(document.IsModified()) << "re-picks and shifts are saved or asked for";
 
     // While the information panel has the focus the arrows are the panel's.
     window.infoPanel()->fileList()->setFocus();
@@ -208,7 +210,7 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhenThereAreUnsavedChanges) {
     ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
     EXPECT_TRUE(window.confirmExit());
     EXPECT_TRUE(prompts.shown.empty());
-    document.SetModified(true);
+    window.action(Command::Invert)->trigger();
     prompts.answers = {Answer::Cancel};
     EXPECT_FALSE(window.confirmExit());
     EXPECT_EQ(prompts.shown.back().text, kExitQuestion);

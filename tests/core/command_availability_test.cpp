@@ -1,6 +1,8 @@
 #include "core/document/command_availability.h"
 #include "core/document/document.h"
 #include "core/document/scripted_prompts.h"
+#include "core/document/view_state.h"
+#include "core/document/waveform_commands.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,30 +12,26 @@ namespace {
 
 enum class State { Empty, NonCrossing, RawCrossing, Result, ResultWaveTrain, Spectrum };
 
-// Puts the document into one of the states the menus are evaluated in.
-void enter(Document& doc, State state) {
-    DocumentData& data = doc.data();
-    if (state == State::Empty) {
-        return;
-    }
-    data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
-    data.shownList = data.nonCrossingList.get();
-    if (state == State::NonCrossing) {
-        return;
+// Puts the document and the window's view into one of the states the menus are evaluated in.
+void enter(Document& doc, ViewState& view, State state) {
+    DocumentData data;
+    if (state != State::Empty) {
+        data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+        data.nonCrossingParameters.sampleCount = 16;
+        data.shown = ShownLine::NonCrossing;
     }
     if (state == State::RawCrossing) {
         data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(2));
-        data.currentCrossingList = data.rawCrossingList.get();
         data.paths.crossingName = "C1.DP1";
-        return;
+    } else if (state != State::Empty && state != State::NonCrossing) {
+        data.crossingLists.push_back(std::make_unique<PointList>(testing::makePoints(2)));
+        data.crossingParameters.emplace_back();
+        data.crossingCorrections.push_back(0);
+        data.paths.crossingName = data.paths.currentFileName = "R.DPA";
     }
-    data.crossingLists.push_back(std::make_unique<PointList>(testing::makePoints(2)));
-    data.crossingParameters.emplace_back();
-    data.crossingCorrections.push_back(0);
-    data.currentCrossingList = data.crossingLists[0].get();
-    data.paths.crossingName = data.paths.currentFileName = "R.DPA";
-    doc.waveTrainMode = state == State::ResultWaveTrain ? 2 : 0;
-    doc.timeDomain = state != State::Spectrum;
+    doc.Load(std::move(data));
+    view.waveTrainMode = state == State::ResultWaveTrain ? 2 : 0;
+    view.timeDomain = state != State::Spectrum;
 }
 
 TEST(CommandAvailability, FollowsTheDocumentState) {
@@ -56,34 +54,53 @@ TEST(CommandAvailability, FollowsTheDocumentState) {
         {Command::Filter, {false, true, true, true, true, true}},
         {Command::Merge, {true, true, true, true, true, true}},
         {Command::Contents, {false, false, false, false, false, false}},
+        {Command::Undo, {false, false, false, false, false, false}},
+        {Command::Redo, {false, false, false, false, false, false}},
     };
     const State states[] = {State::Empty,  State::NonCrossing,     State::RawCrossing,
                             State::Result, State::ResultWaveTrain, State::Spectrum};
     for (std::size_t s = 0; s < 6; ++s) {
         ScriptedPrompts prompts;
         Document doc{prompts, {}};
-        enter(doc, states[s]);
+        ViewState view;
+        enter(doc, view, states[s]);
         for (const Row& row : rows) {
-            EXPECT_EQ(isAvailable(row.command, doc), row.available[s])
+            EXPECT_EQ(isAvailable(row.command, doc, view), row.available[s])
                 << "command " << static_cast<int>(row.command) << " in state " << s;
         }
     }
 }
 
 TEST(CommandAvailability, PointSteppingStopsAtTheEnds) {
-    ScriptedPrompts prompts;
-    Document doc{prompts, {}};
-    enter(doc, State::NonCrossing);
-    PointList& line = *doc.data().shownList;
     const struct {
         std::int32_t index;
         bool previous, next;
     } cases[] = {{0, false, true}, {1, true, true}, {2, true, false}, {7, true, true}};
     for (const auto& c : cases) {
-        line.currentIndex = c.index;
-        EXPECT_EQ(isAvailable(Command::PreviousPoint, doc), c.previous) << c.index;
-        EXPECT_EQ(isAvailable(Command::NextPoint, doc), c.next) << c.index;
+        ScriptedPrompts prompts;
+        Document doc{prompts, {}};
+        DocumentData data;
+        data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+        data.nonCrossingList->currentIndex = c.index;
+        data.shown = ShownLine::NonCrossing;
+        doc.Load(std::move(data));
+        const ViewState view;
+        EXPECT_EQ(isAvailable(Command::PreviousPoint, doc, view), c.previous) << c.index;
+        EXPECT_EQ(isAvailable(Command::NextPoint, doc, view), c.next) << c.index;
     }
+}
+
+TEST(CommandAvailability, UndoAndRedoFollowTheHistory) {
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+    ViewState view;
+    enter(doc, view, State::Result);
+    InvertCurrentPoint(doc);
+    EXPECT_TRUE(isAvailable(Command::Undo, doc, view));
+    EXPECT_FALSE(isAvailable(Command::Redo, doc, view));
+    doc.Undo();
+    EXPECT_FALSE(isAvailable(Command::Undo, doc, view));
+    EXPECT_TRUE(isAvailable(Command::Redo, doc, view));
 }
 
 } // namespace

@@ -2,7 +2,11 @@
 #include "core/common/bytes.h"
 #include "core/document/document.h"
 #include "core/document/merge.h"
+#include "core/document/panel_refresh.h"
+#include "core/document/picking.h"
+#include "core/document/point_edit.h"
 #include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +24,11 @@ protected:
         }
     }
     std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+    // An edit, so that the document has something to save or to ask about.
+    void modify() {
+        InvertCurrentPoint(doc);
+        ASSERT_TRUE(doc.IsModified());
+    }
 
     testing::TempDir dir;
     ScriptedPrompts prompts;
@@ -31,7 +40,7 @@ TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
     const DocumentData& data = doc.data();
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DP0");
     EXPECT_EQ(data.paths.currentBaseName, "SITE");
-    EXPECT_EQ(data.shownList, data.nonCrossingList.get());
+    EXPECT_EQ(data.shownList(), data.nonCrossingList.get());
     EXPECT_EQ(data.projectInfo.texts[kProjectName], "滨江大桥 主梁");
     EXPECT_EQ(data.projectInfo.texts[kTester], "检测员甲");
     EXPECT_EQ(data.projectInfo.texts[kComponentName], "SITE");
@@ -42,16 +51,16 @@ TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
     testing::writeBytes(dir.path() / "SITE_C1.DP1", c1);
     ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
     EXPECT_TRUE(doc.rawCrossingLoaded());
-    ASSERT_NE(data.currentCrossingList, nullptr);
-    EXPECT_EQ((*data.currentCrossingList)[0].kept, 1) << "a crossing open keeps every point";
-    EXPECT_EQ(data.shownList, data.nonCrossingList.get()) << "the non-crossing line is shown";
+    ASSERT_NE(data.currentCrossingList(), nullptr);
+    EXPECT_EQ((*data.currentCrossingList())[0].kept, 1) << "a crossing open keeps every point";
+    EXPECT_EQ(data.shownList(), data.nonCrossingList.get()) << "the non-crossing line is shown";
     EXPECT_EQ(data.paths.nonCrossingName, "SITE.DP0");
     EXPECT_EQ(data.paths.crossingName, "SITE_C1.DP1");
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE_C1.DP1");
 
     // Opening a non-crossing file again keeps the crossing line.
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
-    EXPECT_NE(data.currentCrossingList, nullptr);
+    EXPECT_NE(data.currentCrossingList(), nullptr);
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -61,13 +70,15 @@ TEST_F(DocumentFiles, ARawCrossingLineReplacesAResultsCrossingLines) {
     const DocumentData& data = doc.data();
     EXPECT_TRUE(data.crossingLists.empty());
     EXPECT_TRUE(data.crossingCorrections.empty());
-    EXPECT_EQ(data.currentCrossingList, data.rawCrossingList.get());
+    EXPECT_EQ(data.currentCrossingList(), data.rawCrossingList.get());
     EXPECT_TRUE(doc.rawCrossingLoaded());
 }
 
 TEST_F(DocumentFiles, LockedProjectInformationIsNotOverwritten) {
-    doc.projectInfo().locked = 1;
-    doc.projectInfo().texts[kProjectName] = "my project";
+    ProjectInfo info = doc.projectInfo();
+    info.locked = 1;
+    info.texts[kProjectName] = "my project";
+    EditProjectInfo(doc, info, "检测信息", 0);
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
     EXPECT_EQ(doc.projectInfo().texts[kProjectName], "my project");
     EXPECT_EQ(doc.projectInfo().texts[kTestStandard], "CECS21-2000");
@@ -122,9 +133,11 @@ TEST_F(DocumentFiles, RefusedOpensShowTheirMessageAndKeepTheData) {
 
 TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbers) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
-    DocumentData& data = doc.data();
+    const DocumentData& data = doc.data();
     ASSERT_EQ(data.crossingLists.size(), 2u);
-    data.crossingCorrections[1] = 1.6f; // two samples at 0.8 us
+    Corrections corrections = correctionsOf(data);
+    corrections.crossing[1] = 1.6f; // two samples at 0.8 us
+    doc.perform(makeCorrectionsEdit("声时修正", corrections));
     const auto expected = [&] {
         std::vector<float> times;
         for (std::size_t i = 0; i < data.crossingLists[1]->size(); ++i) {
@@ -132,7 +145,7 @@ TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbe
         }
         return times;
     }();
-    doc.SetModified(true);
+    ASSERT_TRUE(doc.IsModified());
     prompts.files.push_back(at("SAVED.DPA"));
     doc.SaveAsCommand();
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -140,7 +153,7 @@ TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbe
     EXPECT_EQ(prompts.shown[0].caption, at("SITE")) << "the path without its extension";
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(data.currentTab, 2);
-    EXPECT_EQ(data.shownList, data.crossingLists[1].get());
+    EXPECT_EQ(data.shownList(), data.crossingLists[1].get());
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SAVED.DPA");
     EXPECT_EQ(data.paths.crossingPath, at("SAVED.DPA"));
 
@@ -156,19 +169,19 @@ TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbe
 TEST_F(DocumentFiles, QuickSaveOfARawCrossingLineWritesTheSameFile) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
     ASSERT_TRUE(doc.OpenDocument(at("SITE_C2.DP1")));
-    DocumentData& data = doc.data();
-    data.shownList = data.currentCrossingList;
-    data.showingNonCrossing = false;
-    (*data.shownList)[3].arrivalIndex += 5;
+    const DocumentData& data = doc.data();
+    doc.SelectTab(1);
+    doc.SelectPoint(*data.shownId(), 3);
+    const std::int32_t picked = (*data.shownList())[3].arrivalIndex + 5;
+    PickArrival(doc, picked);
     doc.QuickSaveCommand();
     EXPECT_TRUE(prompts.shown.empty());
 
     Document reopened{prompts, {}};
     ASSERT_TRUE(reopened.OpenDocument(at("SITE.DP0")));
     ASSERT_TRUE(reopened.OpenDocument(at("SITE_C2.DP1")));
-    EXPECT_EQ((*reopened.data().currentCrossingList)[3].arrivalIndex,
-              (*data.currentCrossingList)[3].arrivalIndex);
-    EXPECT_EQ(reopened.data().currentCrossingParameters.signature, kCrossingSignature);
+    EXPECT_EQ((*reopened.data().currentCrossingList())[3].arrivalIndex, picked);
+    EXPECT_EQ(reopened.data().currentCrossingParameters().signature, kCrossingSignature);
 }
 
 TEST_F(DocumentFiles, SaveTargetsAndCommandsWithNothingOpen) {
@@ -217,7 +230,7 @@ TEST_F(DocumentFiles, ExitAsksOnlyForAModifiedDocument) {
         {{Answer::Ok, Answer::Yes}, true, 2}, // saved to the document's path
     };
     for (const Case& c : cases) {
-        doc.SetModified(true);
+        modify();
         prompts.shown.clear();
         prompts.answers = c.answers;
         EXPECT_EQ(doc.ExitCommand(), c.exits);
@@ -232,7 +245,7 @@ TEST_F(DocumentFiles, ExitAsksOnlyForAModifiedDocument) {
 
 TEST_F(DocumentFiles, OpenResultCommandOffersToSaveModifiedData) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
-    doc.SetModified(true);
+    modify();
     prompts.answers = {Answer::Yes};
     prompts.files = {at("BEFORE.DPA"), at("SITE.DPA")};
     doc.OpenResultCommand();
@@ -242,7 +255,6 @@ TEST_F(DocumentFiles, OpenResultCommandOffersToSaveModifiedData) {
     EXPECT_EQ(prompts.shown[2].kind, "open");
     EXPECT_EQ(prompts.shown[2].text, "跨裂缝原始文件 (*.DPA)|*.DPA||");
     EXPECT_TRUE(std::filesystem::exists(at("BEFORE.DPA")));
-    EXPECT_FALSE(doc.replaceAfterSave);
     EXPECT_EQ(doc.data().crossingLists.size(), 2u);
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DPA");
 }
@@ -264,7 +276,9 @@ TEST(DocumentSettings, FirstRunDefaultsAndTheSettingsFileAtTheEnd) {
         Document doc{prompts, path};
         EXPECT_EQ(doc.projectInfo().texts[kTestDate], "2012-10-20");
         EXPECT_EQ(doc.projectInfo().texts[kCastingDate], "2012-10-20");
-        doc.projectInfo().texts[kClient] = "市政设施管理处";
+        ProjectInfo info = doc.projectInfo();
+        info.texts[kClient] = "市政设施管理处";
+        EditProjectInfo(doc, info, "工程信息", 1);
         doc.settings().panelWidths = {300, 220, 220};
     }
     ASSERT_TRUE(std::filesystem::exists(path));

@@ -3,6 +3,7 @@
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
 #include "core/signal/filter.h"
+#include "document_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,51 +14,56 @@
 namespace crackdepth {
 namespace {
 
+using testing::EventLog;
 using testing::makePoints;
 
 constexpr std::int32_t kSamples = 256;
 constexpr float kDt = 0.5f;
 
-struct EventLog final : DocumentListener {
-    std::vector<DocumentEvent> events;
-    void documentChanged(DocumentEvent event) override { events.push_back(event); }
-};
-
 // A document showing a line of three points whose current point (1) carries a square wave
-// on a drift, which every filter setting changes visibly.
+// on a drift, which every filter setting changes visibly. The data can be prepared through
+// stage() until the document takes them (load(), or the first use of the dialog).
 struct Bench {
     Bench() {
-        DocumentData& data = doc.data();
-        data.nonCrossingList = std::make_unique<PointList>(makePoints(3, kSamples, kDt));
-        data.nonCrossingParameters.sampleCount = kSamples;
-        data.shownList = data.nonCrossingList.get();
-        data.shownList->currentIndex = 1;
+        staged.nonCrossingList = std::make_unique<PointList>(makePoints(3, kSamples, kDt));
+        staged.nonCrossingParameters.sampleCount = kSamples;
+        staged.shown = ShownLine::NonCrossing;
+        staged.nonCrossingList->currentIndex = 1;
         for (std::size_t i = 0; i < original.size(); ++i) {
             const int square = (i / 6) % 2 == 0 ? 500 : -500;
             original[i] = static_cast<Sample>(2048 + square + static_cast<int>(i) * 2);
         }
-        point().samples = point().originalSamples = original;
-        doc.addListener(&log);
+        stage().samples = stage().originalSamples = original;
     }
     ~Bench() { doc.removeListener(&log); }
 
-    MeasuringPoint& point() { return (*doc.data().shownList)[1]; }
+    MeasuringPoint& stage() { return (*staged.nonCrossingList)[1]; }
+    void load() {
+        if (!loaded) {
+            doc.Load(std::move(staged));
+            doc.addListener(&log);
+            loaded = true;
+        }
+    }
+    const MeasuringPoint& point() {
+        load();
+        return (*doc.data().nonCrossingList)[1];
+    }
     void markFiltered(bool highOn, float highCut, bool lowOn, float lowCut) {
-        point().record.setHighPassOn(highOn ? 1.0f : 0.0f);
-        point().record.setHighPassCut(highCut);
-        point().record.setLowPassOn(lowOn ? 1.0f : 0.0f);
-        point().record.setLowPassCut(lowCut);
+        stage().record.setHighPassOn(highOn ? 1.0f : 0.0f);
+        stage().record.setHighPassCut(highCut);
+        stage().record.setLowPassOn(lowOn ? 1.0f : 0.0f);
+        stage().record.setLowPassCut(lowCut);
     }
     FilterDialogState open() {
+        load();
         auto state = FilterDialogState::start(doc);
         EXPECT_TRUE(state.has_value());
         return std::move(*state);
     }
-    // Forgets what happened so far, to see what the next event does.
-    void settle() {
-        doc.SetModified(false);
-        doc.data().viewsDirty = false;
-        log.events.clear();
+    // Forgets what was announced so far, to see what the next event does.
+    void forget() {
+        log.changes.clear();
         prompts.shown.clear();
     }
     std::vector<Sample> filtered(bool highOn, float highKHz, bool lowOn, float lowKHz) const {
@@ -70,18 +76,18 @@ struct Bench {
     ScriptedPrompts prompts;
     Document doc{prompts, {}};
     EventLog log;
+    DocumentData staged;
+    bool loaded = false;
     std::vector<Sample> original = std::vector<Sample>(kSamples);
 };
 
 using Messages = std::vector<std::string>;
 
 TEST(FilterCommand, WithoutAShownLineOnlyShowsItsMessage) {
-    Bench bench;
-    bench.doc.data().shownList = nullptr;
-    bench.doc.data().viewsDirty = false;
-    EXPECT_FALSE(FilterDialogState::start(bench.doc).has_value());
-    EXPECT_EQ(bench.prompts.messages(), Messages{"请先打开文件再进行滤波!"});
-    EXPECT_TRUE(bench.doc.data().viewsDirty);
+    ScriptedPrompts prompts;
+    Document doc(prompts, {});
+    EXPECT_FALSE(FilterDialogState::start(doc).has_value());
+    EXPECT_EQ(prompts.messages(), Messages{"请先打开文件再进行滤波!"});
 }
 
 TEST(FilterCommand, StartsFromTheFilterThePointCarriesOrFromTheLastCutOffs) {
@@ -106,10 +112,10 @@ TEST(FilterCommand, StartsFromTheFilterThePointCarriesOrFromTheLastCutOffs) {
         bench.doc.filterHighCut = 3.456f;
         bench.doc.filterLowCut = 123.6f;
         bench.doc.filterHighOn = bench.doc.filterLowOn = true;
-        bench.point().record.setHighPassOn(c.highFlag);
-        bench.point().record.setLowPassOn(c.lowFlag);
-        bench.point().record.setHighPassCut(c.highCut);
-        bench.point().record.setLowPassCut(c.lowCut);
+        bench.stage().record.setHighPassOn(c.highFlag);
+        bench.stage().record.setLowPassOn(c.lowFlag);
+        bench.stage().record.setHighPassCut(c.highCut);
+        bench.stage().record.setLowPassCut(c.lowCut);
 
         const FilterDialogView view = bench.open().view();
         EXPECT_EQ(view.title, "滤波");
@@ -142,7 +148,7 @@ void checkEntry(bool highPass, const EntryCase& c) {
         bench.markFiltered(false, c.otherCut, true, 100);
     }
     FilterDialogState state = bench.open();
-    bench.settle();
+    bench.forget();
 
     const FilterDialogView view =
         highPass ? state.onHighPassTextChanged(c.text) : state.onLowPassTextChanged(c.text);
@@ -152,8 +158,7 @@ void checkEntry(bool highPass, const EntryCase& c) {
 
     const bool accepted = c.title == kFilterAppliedTitle;
     EXPECT_EQ(bench.doc.IsModified(), accepted);
-    EXPECT_EQ(bench.doc.data().viewsDirty, accepted);
-    EXPECT_EQ(bench.log.events.size(), accepted ? 1u : 0u);
+    EXPECT_EQ(bench.log.changes.size(), accepted ? 1u : 0u);
     if (accepted) {
         const float cut = textToFloat(c.text, bench.prompts);
         const auto expected = highPass ? bench.filtered(true, cut, false, c.otherCut)
@@ -220,21 +225,25 @@ TEST(FilterDialog, SwitchesEnableTheirEditsAndRefilter) {
 
     state.onHighPassSwitched(false);
     EXPECT_EQ(bench.point().samples, bench.filtered(false, 20, true, 20));
-    bench.settle();
+    bench.forget();
     view = state.onLowPassSwitched(false);
     EXPECT_FALSE(view.lowPassOn);
     EXPECT_EQ(bench.point().samples, bench.original);
     EXPECT_EQ(bench.point().record.lowPassOn(), 0.0f);
-    EXPECT_TRUE(bench.doc.IsModified());
-    EXPECT_TRUE(bench.doc.data().viewsDirty);
-    EXPECT_EQ(bench.log.events, std::vector{DocumentEvent::RepaintContentViews});
+    EXPECT_TRUE(bench.log.saw(DocumentChange::Data));
+    EXPECT_TRUE(bench.doc.IsModified()) << "the point records the cut-offs it was filtered with";
+    // The dialog's live changes are one edit: one undo gives the point as it was.
+    bench.doc.Undo();
+    EXPECT_EQ(bench.point().record.highPassCut(), 0.0f);
+    EXPECT_EQ(bench.doc.undoable(), nullptr);
+    EXPECT_FALSE(bench.doc.IsModified());
 }
 
 TEST(FilterDialog, SwitchingOnWithAnInvalidCutOffDoesNotFilter) {
     Bench bench;
     bench.doc.filterHighCut = 30;
     FilterDialogState state = bench.open();
-    bench.settle();
+    bench.forget();
     const FilterDialogView view = state.onHighPassSwitched(true);
     EXPECT_EQ(view.title, "高通范围为0.01-20kHz");
     EXPECT_TRUE(bench.doc.filterHighOn);
@@ -244,9 +253,11 @@ TEST(FilterDialog, SwitchingOnWithAnInvalidCutOffDoesNotFilter) {
 
 TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     Bench bench;
+    bench.load();
     bench.doc.filterHighOn = true;
     bench.doc.filterHighCut = 5;
     RefilterCurrentPoint(bench.doc);
+    const Edit* filteredBefore = bench.doc.undoable();
     const std::vector<Sample> before = bench.point().samples;
     const PointRecord recordBefore = bench.point().record;
 
@@ -255,22 +266,19 @@ TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     state.onLowPassTextChanged("100");
     state.onHighPassTextChanged("8");
     ASSERT_NE(bench.point().samples, before);
-    bench.settle();
     state.onCancel();
     EXPECT_EQ(bench.point().samples, before);
     EXPECT_EQ(bench.point().record.bytes(), recordBefore.bytes());
     EXPECT_TRUE(bench.doc.filterHighOn);
     EXPECT_FALSE(bench.doc.filterLowOn);
     EXPECT_EQ(bench.doc.filterHighCut, 5.0f);
-    EXPECT_TRUE(bench.doc.IsModified());
-    EXPECT_TRUE(bench.doc.data().viewsDirty);
+    EXPECT_TRUE(bench.doc.IsModified()) << "the filter before the dialog stays";
+    EXPECT_EQ(bench.doc.undoable(), filteredBefore) << "the cancelled dialog left no edit";
 
-    // Even a dialog cancelled without any change marks the document modified.
-    FilterDialogState untouched = bench.open();
-    bench.settle();
-    untouched.onCancel();
-    EXPECT_TRUE(bench.doc.IsModified());
-    EXPECT_EQ(bench.point().samples, before);
+    // The cancelled dialog leaves nothing to undo: one undo reaches the unfiltered point.
+    bench.doc.Undo();
+    EXPECT_EQ(bench.point().samples, bench.original);
+    EXPECT_FALSE(bench.doc.IsModified());
 }
 
 TEST(FilterDialog, OkKeepsTheLastValidWaveformAndTheTypedCutOffs) {
@@ -286,13 +294,13 @@ TEST(FilterDialog, OkKeepsTheLastValidWaveformAndTheTypedCutOffs) {
     EXPECT_EQ(bench.point().record.highPassCut(), 5.0f);
 
     // An unfiltered point opens with the last entry, the filtered one with its own filter.
-    bench.doc.data().shownList->currentIndex = 2;
+    bench.doc.SelectPoint(kNonCrossingLine, 2);
     const FilterDialogView other = bench.open().view();
     EXPECT_EQ(other.highPassText, "30.00");
     EXPECT_EQ(other.lowPassText, "50");
     EXPECT_FALSE(other.highPassOn);
     EXPECT_FALSE(other.lowPassOn);
-    bench.doc.data().shownList->currentIndex = 1;
+    bench.doc.SelectPoint(kNonCrossingLine, 1);
     const FilterDialogView again = bench.open().view();
     EXPECT_EQ(again.highPassText, "5.00");
     EXPECT_TRUE(again.highPassOn);

@@ -1,6 +1,9 @@
+#include "core/document/document_analysis.h"
 #include "core/document/line_table.h"
 #include "core/document/line_tabs.h"
+#include "core/document/picking.h"
 #include "core/document/scripted_prompts.h"
+#include "document_support.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -42,10 +45,28 @@ void fillDocument(DocumentData& data, std::vector<std::pair<float, float>> cross
     data.crossingLists.push_back(std::make_unique<PointList>(makeLine(crossing)));
     data.crossingParameters.push_back(makeHeader(kCrossingSignature, kSamples));
     data.crossingCorrections.push_back(0.0f);
-    data.currentCrossingList = data.crossingLists.front().get();
-    data.currentCrossingParameters = data.crossingParameters.front();
-    data.shownList = data.nonCrossingList.get();
+    data.shown = ShownLine::NonCrossing;
 }
+
+DocumentData documentData(std::vector<std::pair<float, float>> crossing = {
+                              {90, 37.5f}, {120, 50}, {150, 62.5f}, {300, 125}}) {
+    DocumentData data;
+    fillDocument(data, std::move(crossing));
+    return data;
+}
+
+// A document holding `data` with tab `tab` selected, and its tables as the views show them.
+struct Bench {
+    explicit Bench(DocumentData data, std::int32_t tab = 0) {
+        doc.Load(std::move(data));
+        doc.SelectTab(tab);
+    }
+    PointTable screen() const { return AnalyseDocument(doc.data()).screenTable; }
+    PointTable report() const { return AnalyseDocument(doc.data()).reportTable; }
+
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+};
 
 std::vector<std::vector<std::string>> texts(const PointTable& table) {
     std::vector<std::vector<std::string>> rows;
@@ -61,11 +82,10 @@ std::vector<std::vector<std::string>> texts(const PointTable& table) {
 using Rows = std::vector<std::vector<std::string>>;
 
 TEST(ScreenTable, CrossingTabShowsTheEvaluationOfTheLine) {
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
-    SelectTab(doc, 1);
-    const PointTable table = BuildScreenTable(doc.data());
+    Bench bench(documentData(), 1);
+    const std::vector<std::uint8_t> before = testing::serialise(bench.doc.data());
+    const PointTable table = bench.screen();
+    EXPECT_EQ(testing::serialise(bench.doc.data()), before) << "building a table changes nothing";
     EXPECT_EQ(table.headers, (std::vector<std::string>{"测点序列", "测距(mm)", "声时(us)",
                                                        "保留标志", "缝深(mm)", "波幅(dB)"}));
     EXPECT_EQ(texts(table), (Rows{
@@ -75,21 +95,17 @@ TEST(ScreenTable, CrossingTabShowsTheEvaluationOfTheLine) {
                                 {"4", "300", "125", "自动保留", "200.00", "112.04"},
                             }));
     EXPECT_EQ(table.crackDepthText, "126.67(mm)");
-    const PointList& line = *doc.data().crossingLists[0];
-    EXPECT_EQ((std::vector<std::int32_t>{line[0].kept, line[1].kept, line[2].kept, line[3].kept}),
+    EXPECT_EQ(keepFlags(*AnalyseDocument(bench.doc.data()).selected),
               (std::vector<std::int32_t>{0, 1, 1, 1}))
-        << "the evaluation writes kept";
+        << "the keep flags the evaluation gives";
 }
 
 TEST(ScreenTable, NonCrossingTabHasNoStatusDepthOrCrackDepth) {
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
+    DocumentData data = documentData();
     // Slot 12 of the non-crossing header is the analysis method, never a reversal flag.
-    doc.data().nonCrossingParameters.lineFlag = 1;
-    doc.data().nonCrossingParameters.reversalIndex = 1;
-    SelectTab(doc, 0);
-    const PointTable table = BuildScreenTable(doc.data());
+    data.nonCrossingParameters.lineFlag = 1;
+    data.nonCrossingParameters.reversalIndex = 1;
+    const PointTable table = Bench(std::move(data), 0).screen();
     EXPECT_EQ(texts(table), (Rows{
                                 {"1", "100", "25", "--.--", "--.--", "112.04"},
                                 {"2", "200", "50", "--.--", "--.--", "112.04"},
@@ -105,13 +121,9 @@ TEST(ScreenTable, NonCrossingTabHasNoStatusDepthOrCrackDepth) {
 
 TEST(ScreenTable, NonCrossingLineShownUnderACrossingTabKeepsTheCrackDepth) {
     // A click in the distance–time plot shows the non-crossing line while tab 1 stays selected.
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
-    SelectTab(doc, 1);
-    doc.data().shownList = doc.data().nonCrossingList.get();
-    doc.data().showingNonCrossing = true;
-    const PointTable table = BuildScreenTable(doc.data());
+    Bench bench(documentData(), 1);
+    ShowNonCrossingPoint(bench.doc, 0);
+    const PointTable table = bench.screen();
     ASSERT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(table.rows[0][3].text, "--.--");
     EXPECT_EQ(table.rows[0][4].text, "--.--");
@@ -135,15 +147,12 @@ TEST(ScreenTable, RowColoursMarkTheReversalPointAndItsNeighbours) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << "tab " << c.tab << " reversal " << c.reversal.value_or(-1));
-        ScriptedPrompts prompts;
-        Document doc(prompts, {});
-        fillDocument(doc.data());
+        DocumentData data = documentData();
         if (c.reversal) {
-            doc.data().crossingParameters[0].lineFlag = 1;
-            doc.data().crossingParameters[0].reversalIndex = *c.reversal;
+            data.crossingParameters[0].lineFlag = 1;
+            data.crossingParameters[0].reversalIndex = *c.reversal;
         }
-        SelectTab(doc, c.tab);
-        const PointTable table = BuildScreenTable(doc.data());
+        const PointTable table = Bench(std::move(data), c.tab).screen();
         ASSERT_EQ(table.rows.size(), c.text.size());
         for (std::size_t i = 0; i < table.rows.size(); ++i) {
             for (const TableCell& cell : table.rows[i]) {
@@ -183,50 +192,43 @@ TEST(ScreenTable, TimeAndAmplitudeCells) {
          [](MeasuringPoint& p) { p.amplitudeIndex = kSamples; }, "25", "--.--"},
         {"a zero amplitude is minus infinity dB",
          [](MeasuringPoint& p) { p.samples[kPeak] = kZeroLine; }, "25", "--.--"},
-        {"a gain of 0 counts as 100 and becomes it", [](MeasuringPoint& p) { p.gain = 0; }, "25",
-         "112.04", 100},
+        {"a gain of 0 counts as 100 and becomes it when the document takes it",
+         [](MeasuringPoint& p) { p.gain = 0; }, "25", "112.04", 100},
         {"a gain of 10 is 20 dB more", [](MeasuringPoint& p) { p.gain = 10; }, "25", "132.04", 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedPrompts prompts;
-        Document doc(prompts, {});
-        fillDocument(doc.data());
-        c.change((*doc.data().nonCrossingList)[0]);
-        const PointTable table = BuildScreenTable(doc.data());
+        DocumentData data = documentData();
+        c.change((*data.nonCrossingList)[0]);
+        const Bench bench(std::move(data), 0);
+        const PointTable table = bench.screen();
         EXPECT_EQ(table.rows[0][2].text, c.time);
         EXPECT_EQ(table.rows[0][5].text, c.amplitude);
-        EXPECT_EQ((*doc.data().nonCrossingList)[0].gain, c.gain);
+        EXPECT_EQ((*bench.doc.data().nonCrossingList)[0].gain, c.gain);
     }
 }
 
 TEST(ScreenTable, TransitTimesTakeTheSelectedTabsCorrection) {
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
-    doc.data().crossingCorrections[0] = 1.0f; // two samples
-    doc.data().correctionAll = 0.5f;          // one more
-    SelectTab(doc, 1);
-    const PointTable crossing = BuildScreenTable(doc.data());
+    DocumentData data = documentData();
+    data.crossingCorrections[0] = 1.0f; // two samples
+    data.correctionAll = 0.5f;          // one more
+    Bench bench(std::move(data), 1);
+    const PointTable crossing = bench.screen();
     EXPECT_EQ(crossing.rows[0][2].text, "39");  // 37.5 + 1.5
     EXPECT_EQ(crossing.rows[3][2].text, "126"); // 125 + 1.5
-    SelectTab(doc, 0);
-    const PointTable nonCrossing = BuildScreenTable(doc.data());
+    bench.doc.SelectTab(0);
+    const PointTable nonCrossing = bench.screen();
     EXPECT_EQ(nonCrossing.rows[0][2].text, "25"); // 25 + 0.5: the crossing correction is gone
 }
 
 TEST(ScreenTable, CurrentRowIsTheShownLinesCurrentPoint) {
     const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0}, {2, 2}, {9, 2}, {-1, 0}};
     for (const auto& [current, row] : cases) {
-        ScriptedPrompts prompts;
-        Document doc(prompts, {});
-        fillDocument(doc.data());
-        doc.data().nonCrossingList->currentIndex = current;
-        EXPECT_EQ(BuildScreenTable(doc.data()).currentRow, row) << "current " << current;
+        DocumentData data = documentData();
+        data.nonCrossingList->currentIndex = current;
+        EXPECT_EQ(BuildScreenTable(data, std::nullopt).currentRow, row) << "current " << current;
     }
-    ScriptedPrompts prompts;
-    Document empty(prompts, {});
-    const PointTable table = BuildScreenTable(empty.data());
+    const PointTable table = BuildScreenTable(DocumentData{}, std::nullopt);
     EXPECT_TRUE(table.rows.empty());
     EXPECT_EQ(table.currentRow, -1);
 }
@@ -271,11 +273,7 @@ TEST(ReportTable, RowsCoverTheLongerLineWithDashesPastTheShorter) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedPrompts prompts;
-        Document doc(prompts, {});
-        fillDocument(doc.data(), c.crossing);
-        SelectTab(doc, c.tab);
-        const PointTable table = BuildReportTable(doc.data());
+        const PointTable table = Bench(documentData(c.crossing), c.tab).report();
         EXPECT_EQ(table.headers,
                   (std::vector<std::string>{"测点序列", "测距(mm)", "跨缝声时(us)",
                                             "不跨缝声时(us)", "保留标志", "缝深(mm)", "波幅(dB)"}));
@@ -285,24 +283,18 @@ TEST(ReportTable, RowsCoverTheLongerLineWithDashesPastTheShorter) {
 }
 
 TEST(ReportTable, NonCrossingTimesTakeTheSelectedTabsCorrection) {
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
-    doc.data().crossingCorrections[0] = 1.0f;
-    SelectTab(doc, 1);
-    const PointTable table = BuildReportTable(doc.data());
+    DocumentData data = documentData();
+    data.crossingCorrections[0] = 1.0f;
+    const PointTable table = Bench(std::move(data), 1).report();
     EXPECT_EQ(table.rows[0][2].text, "38"); // 37.5 + 1
     EXPECT_EQ(table.rows[0][3].text, "26"); // 25 + 1
 }
 
 TEST(ReportTable, ColoursSetTheNonCrossingColumnApart) {
-    ScriptedPrompts prompts;
-    Document doc(prompts, {});
-    fillDocument(doc.data());
-    doc.data().crossingParameters[0].lineFlag = 1;
-    doc.data().crossingParameters[0].reversalIndex = 3; // rows 2 and 3 red
-    SelectTab(doc, 1);
-    const PointTable table = BuildReportTable(doc.data());
+    DocumentData data = documentData();
+    data.crossingParameters[0].lineFlag = 1;
+    data.crossingParameters[0].reversalIndex = 3; // rows 2 and 3 red
+    const PointTable table = Bench(std::move(data), 1).report();
     ASSERT_EQ(table.rows.size(), 4u);
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         const Rgb text = i >= 2 ? kRed : kOrange;
@@ -316,11 +308,6 @@ TEST(ReportTable, ColoursSetTheNonCrossingColumnApart) {
     }
 }
 
-struct EventLog final : DocumentListener {
-    std::vector<DocumentEvent> events;
-    void documentChanged(DocumentEvent event) override { events.push_back(event); }
-};
-
 TEST(ClickTableRow, MakesTheRowsPointCurrent) {
     struct Case {
         std::int32_t row;
@@ -331,16 +318,15 @@ TEST(ClickTableRow, MakesTheRowsPointCurrent) {
     const Case cases[] = {{0, false, 2}, {1, true, 0}, {4, true, 3}, {5, true, 3}, {99, true, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        ScriptedPrompts prompts;
-        Document doc(prompts, {});
-        fillDocument(doc.data());
-        SelectTab(doc, 1);
-        doc.data().shownList->currentIndex = 2;
-        EventLog log;
+        Bench bench(documentData(), 1);
+        Document& doc = bench.doc;
+        doc.SelectPoint(*doc.data().shownId(), 2);
+        testing::EventLog log;
         doc.addListener(&log);
         EXPECT_EQ(ClickTableRow(doc, c.row), c.onPoint);
-        EXPECT_EQ(doc.data().shownList->currentIndex, c.current);
-        EXPECT_EQ(log.events, std::vector<DocumentEvent>{DocumentEvent::RepaintContentViews});
+        EXPECT_EQ(doc.data().shownList()->currentIndex, c.current);
+        EXPECT_EQ(log.saw(DocumentChange::Selection), c.onPoint);
+        EXPECT_FALSE(log.saw(DocumentChange::Data)) << "a click is no edit";
         doc.removeListener(&log);
     }
 }

@@ -1,6 +1,8 @@
 #include "core/document/document.h"
+#include "core/document/document_analysis.h"
 #include "core/document/panel_refresh.h"
 #include "core/document/scripted_prompts.h"
+#include "document_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +12,28 @@ namespace {
 
 constexpr CalendarDate kToday{2026, 12, 10};
 
+// A non-crossing line with the given header, taken by a document whose calendar says kToday.
 class PanelRefresh : public ::testing::Test {
 protected:
-    void SetUp() override {
-        DocumentData& data = doc.data();
+    void load(TestParameters header, const std::string& name = "x.DP0") {
+        DocumentData data;
         data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
-        data.nonCrossingParameters = testing::makeHeader(kNonCrossingSignature);
-        data.shownList = data.nonCrossingList.get();
-        data.paths.nonCrossingName = "x.DP0";
+        data.nonCrossingParameters = std::move(header);
+        data.shown = ShownLine::NonCrossing;
+        data.paths.nonCrossingName = name;
+        doc.Load(std::move(data));
     }
+    PanelState panel() const { return panelStateOf(doc.data(), AnalyseDocument(doc.data())); }
+    static TestParameters header() { return testing::makeHeader(kNonCrossingSignature); }
+
     ScriptedPrompts prompts;
     Document doc{prompts, {}};
+    void SetUp() override {
+        doc.setToday([] { return kToday; });
+    }
 };
 
-TEST_F(PanelRefresh, TestDatesAreRewrittenInThePlainForm) {
+TEST_F(PanelRefresh, TestDatesAreRewrittenInThePlainFormWhenTheDocumentTakesThem) {
     struct Case {
         const char* stored;
         const char* shown;
@@ -37,35 +47,47 @@ TEST_F(PanelRefresh, TestDatesAreRewrittenInThePlainForm) {
         {"", ""},
     };
     for (const Case& c : cases) {
-        doc.data().nonCrossingParameters.testDate = c.stored;
-        RefreshPanel(doc, kToday);
+        TestParameters stored = header();
+        stored.testDate = c.stored;
+        load(stored);
         EXPECT_EQ(doc.data().nonCrossingParameters.testDate, c.shown) << c.stored;
+        const std::vector<std::uint8_t> settled = testing::serialise(doc.data());
+        panel();
+        EXPECT_EQ(testing::serialise(doc.data()), settled) << "showing the panel changes nothing";
     }
     EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(PanelRefresh, ZeroDatePartsBecomeTodaysAndTheBaseNameFollowsTheFile) {
-    doc.data().nonCrossingParameters.lineDate = {0, 5, 0, {7, 8}};
-    const PanelState state = RefreshPanel(doc, kToday);
-    EXPECT_TRUE(state.enabled);
+    TestParameters stored = header();
+    stored.lineDate = {0, 5, 0, {7, 8}};
+    load(stored);
+    EXPECT_TRUE(panel().enabled);
     EXPECT_EQ(doc.data().nonCrossingParameters.lineDate, (LineDate{2026, 5, 10, {7, 8}}));
     EXPECT_EQ(doc.data().paths.currentBaseName, "x");
-    doc.data().paths.nonCrossingName = ".DP0";
-    RefreshPanel(doc, kToday);
+    load(header(), ".DP0");
     EXPECT_EQ(doc.data().paths.currentBaseName, "") << "four characters or fewer";
 }
 
-TEST_F(PanelRefresh, TheMethodChoiceIsStoredWithTheNonCrossingLine) {
-    ChooseAnalysisMethod(doc, 1);
+TEST_F(PanelRefresh, TheMethodChoiceIsAnEditStoredWithTheNonCrossingLine) {
+    load(header());
+    ChooseAnalysisMethod(doc, 1, false);
     EXPECT_EQ(doc.data().nonCrossingParameters.analysisMethod(), 1);
-    EXPECT_EQ(RefreshPanel(doc, kToday).methodIndex, 1);
-    ChooseAnalysisMethod(doc, 0);
-    EXPECT_EQ(RefreshPanel(doc, kToday).methodIndex, 0);
+    EXPECT_EQ(panel().methodIndex, 1);
+    EXPECT_TRUE(doc.IsModified()) << "the method is saved with the line";
+    EXPECT_EQ(doc.undoable()->name(), "分析方法");
+    ChooseAnalysisMethod(doc, 0, false);
+    EXPECT_EQ(panel().methodIndex, 0);
+    doc.Undo();
+    EXPECT_EQ(panel().methodIndex, 1);
+    doc.Undo();
+    EXPECT_EQ(panel().methodIndex, 0);
+    EXPECT_FALSE(doc.IsModified());
 
-    doc.data().shownList = nullptr;
-    ChooseAnalysisMethod(doc, 1);
+    doc.ShowLine(ShownLine::None);
+    ChooseAnalysisMethod(doc, 1, false);
     EXPECT_EQ(doc.data().nonCrossingParameters.analysisMethod(), 0) << "ignored without a line";
-    EXPECT_FALSE(RefreshPanel(doc, kToday).enabled);
+    EXPECT_FALSE(panel().enabled);
 }
 
 } // namespace

@@ -29,16 +29,22 @@ TEST(Picking, NearestSampleTakesTheLaterIndexOnATie) {
 TEST(Picking, ThePickIsStoredWithoutThePendingCorrection) {
     ScriptedPrompts prompts;
     Document doc{prompts, {}};
-    DocumentData& data = doc.data();
-    data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
-    data.shownList = data.nonCrossingList.get();
-    data.shownList->currentIndex = 2;
-    data.correctionNonCrossing = 1.0f; // two samples at 0.5 us
+    DocumentData loaded;
+    loaded.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+    loaded.shown = ShownLine::NonCrossing;
+    loaded.nonCrossingList->currentIndex = 2;
+    loaded.correctionNonCrossing = 1.0f; // two samples at 0.5 us
+    doc.Load(std::move(loaded));
+    const DocumentData& data = doc.data();
     PickArrival(doc, 40);
-    EXPECT_EQ((*data.shownList)[2].arrivalIndex, 38);
-    EXPECT_EQ((*data.shownList)[2].amplitudeIndex, 38);
-    EXPECT_EQ((*data.shownList)[1].arrivalIndex, 11) << "other points stay";
+    EXPECT_EQ((*data.shownList())[2].arrivalIndex, 38);
+    EXPECT_EQ((*data.shownList())[2].amplitudeIndex, 38);
+    EXPECT_EQ((*data.shownList())[1].arrivalIndex, 11) << "other points stay";
     EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.undoable()->name(), "拾取初至");
+
+    PickArrival(doc, 1);
+    EXPECT_EQ((*data.shownList())[2].arrivalIndex, 0) << "never before the first sample";
 }
 
 } // namespace

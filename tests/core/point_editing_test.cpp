@@ -1,6 +1,9 @@
 #include "core/document/line_tabs.h"
+#include "core/document/picking.h"
 #include "core/document/point_editing.h"
 #include "core/document/scripted_prompts.h"
+#include "core/document/view_state.h"
+#include "document_support.h"
 #include "test_support.h"
 
 #include <algorithm>
@@ -9,17 +12,10 @@
 namespace crackdepth {
 namespace {
 
+using testing::EventLog;
 using testing::makeHeader;
 using testing::makePoints;
 using testing::TempDir;
-
-struct EventLog final : DocumentListener {
-    std::vector<DocumentEvent> events;
-    void documentChanged(DocumentEvent event) override { events.push_back(event); }
-    bool saw(DocumentEvent event) const {
-        return std::find(events.begin(), events.end(), event) != events.end();
-    }
-};
 
 TestParameters headerFor(const char* signature, std::int32_t count, std::string note) {
     TestParameters header = makeHeader(signature);
@@ -32,8 +28,8 @@ TestParameters headerFor(const char* signature, std::int32_t count, std::string 
 
 // A result document: a non-crossing line of `nonCrossing` points and crossing lines of the given
 // point counts (points at 100, 150, … mm, no delays), with tab 0 selected.
-void fillResult(DocumentData& data, std::int32_t nonCrossing,
-                const std::vector<std::int32_t>& crossing) {
+DocumentData resultData(std::int32_t nonCrossing, const std::vector<std::int32_t>& crossing) {
+    DocumentData data;
     const auto line = [](std::int32_t count) {
         auto list = std::make_unique<PointList>(makePoints(count));
         for (std::size_t i = 0; i < list->size(); ++i) {
@@ -50,11 +46,19 @@ void fillResult(DocumentData& data, std::int32_t nonCrossing,
             headerFor(kCrossingSignature, crossing[k], "C" + std::to_string(k + 1) + ".DP1"));
         data.crossingCorrections.push_back(0.1f * static_cast<float>(k + 1));
     }
-    if (!crossing.empty()) {
-        data.currentCrossingList = data.crossingLists.front().get();
-        data.currentCrossingParameters = data.crossingParameters.front();
+    data.shown = ShownLine::NonCrossing;
+    return data;
+}
+
+// Gives the document `data`, selects tab `tab` and makes point `current` of the shown line
+// current.
+void load(Document& doc, DocumentData data, std::int32_t tab = 0,
+          std::optional<std::int32_t> current = std::nullopt) {
+    doc.Load(std::move(data));
+    doc.SelectTab(tab);
+    if (current) {
+        doc.SelectPoint(*doc.data().shownId(), *current);
     }
-    data.shownList = data.nonCrossingList.get();
 }
 
 std::vector<float> distances(const PointList& line) {
@@ -98,15 +102,14 @@ TEST(PointMenu, EnablingFollowsTheShownLineTheCopyAndThePointsMark) {
         SCOPED_TRACE(c.name);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 4, {4});
-        doc.data().crossingParameters[0].lineFlag = c.reversal ? 1 : 0;
-        (*doc.data().crossingLists[0])[1].record.setManualMark(c.mark);
-        SelectTab(doc, c.tab);
+        DocumentData data = resultData(4, {4});
+        data.crossingParameters[0].lineFlag = c.reversal ? 1 : 0;
+        (*data.crossingLists[0])[1].record.setManualMark(c.mark);
+        load(doc, std::move(data), c.tab);
         if (c.plotClick) {
-            doc.data().shownList = doc.data().nonCrossingList.get();
-            doc.data().showingNonCrossing = true;
+            ShowNonCrossingPoint(doc, 1);
         }
-        doc.data().shownList->currentIndex = 1;
+        doc.SelectPoint(*doc.data().shownId(), 1);
         PointClipboard clipboard;
         if (c.copied) {
             CopyPoint(doc, clipboard);
@@ -142,14 +145,15 @@ TEST(DeletePoint, LimitsKeepThreePointsOnTheNonCrossingAndOnTheOnlyCrossingLine)
         SCOPED_TRACE(c.name);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), c.nonCrossing, c.raw ? std::vector<std::int32_t>{} : c.crossing);
+        DocumentData data =
+            resultData(c.nonCrossing, c.raw ? std::vector<std::int32_t>{} : c.crossing);
         if (c.raw) {
-            doc.data().rawCrossingList = std::make_unique<PointList>(makePoints(c.crossing[0]));
-            doc.data().currentCrossingList = doc.data().rawCrossingList.get();
+            data.rawCrossingList = std::make_unique<PointList>(makePoints(c.crossing[0]));
+            data.rawCrossingParameters = headerFor(kCrossingSignature, c.crossing[0], "R.DP1");
         }
-        SelectTab(doc, c.tab);
-        const std::size_t before = doc.data().shownList->size();
-        PointList* shown = doc.data().shownList;
+        load(doc, std::move(data), c.tab);
+        const std::size_t before = doc.data().shownList()->size();
+        const PointList* shown = doc.data().shownList();
         const bool deleted = DeletePoint(doc);
         EXPECT_EQ(deleted, c.message.empty());
         EXPECT_EQ(prompts.messages(), c.message.empty() ? std::vector<std::string>{}
@@ -177,8 +181,9 @@ TEST(DeletePoint, RemovesTheCurrentPointAndStepsBack) {
         SCOPED_TRACE(c.current);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 4, {3});
-        doc.data().nonCrossingList->currentIndex = c.current;
+        DocumentData data = resultData(4, {3});
+        data.nonCrossingList->currentIndex = c.current;
+        doc.Load(std::move(data));
         EventLog log;
         doc.addListener(&log);
         ASSERT_TRUE(DeletePoint(doc));
@@ -186,8 +191,10 @@ TEST(DeletePoint, RemovesTheCurrentPointAndStepsBack) {
         EXPECT_EQ(doc.data().nonCrossingList->currentIndex, c.currentAfter);
         EXPECT_EQ(doc.data().nonCrossingParameters.pointCount, 3);
         EXPECT_EQ(doc.data().nonCrossingParameters.countCopy, 3);
-        EXPECT_TRUE(log.saw(DocumentEvent::RepaintContentViews));
-        EXPECT_FALSE(log.saw(DocumentEvent::TabsChanged));
+        ASSERT_EQ(log.changes.size(), 1u);
+        EXPECT_TRUE(log.changes[0].has(DocumentChange::Data));
+        EXPECT_EQ(log.changes[0].line, kNonCrossingLine);
+        EXPECT_EQ(doc.undoable()->name(), "删除测点");
         doc.removeListener(&log);
     }
 }
@@ -209,27 +216,24 @@ TEST(DeletePoint, TheReferencePointKeepsNamingTheSamePoint) {
         SCOPED_TRACE(::testing::Message() << c.reference << " " << c.deleted);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 4, {3});
-        doc.data().nonCrossingParameters.referencePoint = c.reference;
-        doc.data().nonCrossingList->currentIndex = c.deleted;
+        DocumentData data = resultData(4, {3});
+        data.nonCrossingParameters.referencePoint = c.reference;
+        load(doc, std::move(data), 0, c.deleted);
         ASSERT_TRUE(DeletePoint(doc));
         EXPECT_EQ(doc.data().nonCrossingParameters.referencePoint, c.expected);
     }
 }
 
-TEST(DeletePoint, BothCopiesOfACrossingHeaderFollow) {
+TEST(DeletePoint, TheCrossingLinesHeaderFollows) {
     ScriptedPrompts prompts;
     Document doc(prompts, {});
-    fillResult(doc.data(), 3, {5, 4});
-    SelectTab(doc, 2);
-    doc.data().shownList->currentIndex = 3;
+    load(doc, resultData(3, {5, 4}), 2, 3);
     ASSERT_TRUE(DeletePoint(doc));
-    for (const TestParameters* header :
-         {&doc.data().currentCrossingParameters, &doc.data().crossingParameters[1]}) {
-        EXPECT_EQ(header->pointCount, 3);
-        EXPECT_EQ(header->countCopy, 3);
-        EXPECT_EQ(header->referencePoint, 3);
-    }
+    const TestParameters& header = doc.data().currentCrossingParameters();
+    EXPECT_EQ(&header, &doc.data().crossingParameters[1]);
+    EXPECT_EQ(header.pointCount, 3);
+    EXPECT_EQ(header.countCopy, 3);
+    EXPECT_EQ(header.referencePoint, 3);
     EXPECT_EQ(doc.data().crossingParameters[0].pointCount, 5) << "the other line is untouched";
 }
 
@@ -242,16 +246,18 @@ TEST(DeletePoint, AnEmptiedCrossingLineIsRemovedWithItsTab) {
         SCOPED_TRACE(c.lineCount);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        DocumentData& data = doc.data();
-        fillResult(data, 3, {3, 1, 2});
-        data.nonCrossingParameters.lineCount = c.lineCount;
-        doc.waveTrainMode = 1;
-        SelectTab(doc, 2);
+        DocumentData loaded = resultData(3, {3, 1, 2});
+        loaded.nonCrossingParameters.lineCount = c.lineCount;
+        load(doc, std::move(loaded), 2);
+        ViewState view;
+        view.waveTrainMode = 1;
+        const DocumentData& data = doc.data();
         const PointList* first = data.crossingLists[0].get();
         const PointList* third = data.crossingLists[2].get();
         EventLog log;
         doc.addListener(&log);
         ASSERT_TRUE(DeletePoint(doc));
+        FollowTab(view, data);
         EXPECT_TRUE(prompts.messages().empty());
         ASSERT_EQ(data.crossingLists.size(), 2u);
         EXPECT_EQ(data.crossingLists[0].get(), first);
@@ -260,11 +266,11 @@ TEST(DeletePoint, AnEmptiedCrossingLineIsRemovedWithItsTab) {
         EXPECT_EQ(data.crossingCorrections, (std::vector<float>{0.1f, 0.3f}));
         EXPECT_EQ(data.nonCrossingParameters.lineCount, c.lineCountAfter);
         EXPECT_EQ(data.currentTab, 0);
-        EXPECT_EQ(data.shownList, data.nonCrossingList.get());
-        EXPECT_EQ(data.currentCrossingList, first) << "never a freed line";
-        EXPECT_EQ(doc.waveTrainMode, 2) << "the wave train follows tab 0";
+        EXPECT_EQ(data.shownList(), data.nonCrossingList.get());
+        EXPECT_EQ(data.currentCrossingList(), first) << "never a freed line";
+        EXPECT_EQ(view.waveTrainMode, 2) << "the wave train follows tab 0";
         EXPECT_EQ(tabLabels(data), (std::vector<std::string>{"SITE", "C1", "C3"}));
-        EXPECT_TRUE(log.saw(DocumentEvent::TabsChanged));
+        EXPECT_TRUE(log.saw(DocumentChange::Tabs));
         EXPECT_TRUE(doc.IsModified());
         doc.removeListener(&log);
     }
@@ -276,27 +282,28 @@ TEST(PastePoint, TakesTheCopysMeasurementButKeepsTheTargetsDistanceThroughASave)
     {
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 3, {3, 3});
+        DocumentData data = resultData(3, {3, 3});
+        MeasuringPoint& stored = (*data.crossingLists[0])[2];
+        stored.arrivalIndex = 7;
+        stored.gain = 9;
+        stored.record.setManualMark(kManualExcludeMark);
+        stored.samples[5] = 4000;
+        stored.record.setStartPosition(0.05f); // stored positions of the same 200 mm
+        stored.record.setEndPosition(0.25f);
+        (*data.crossingLists[1])[0].kept = 1;
+        load(doc, std::move(data), 2);
         PointClipboard clipboard;
-        SelectTab(doc, 2);
         EXPECT_FALSE(PastePoint(doc, clipboard)) << "nothing copied yet";
         EXPECT_FALSE(doc.IsModified());
 
-        SelectTab(doc, 1);
-        MeasuringPoint& source = (*doc.data().crossingLists[0])[2];
-        source.arrivalIndex = 7;
-        source.gain = 9;
-        source.record.setManualMark(kManualExcludeMark);
-        source.samples[5] = 4000;
-        source.record.setStartPosition(0.05f); // stored positions of the same 200 mm
-        source.record.setEndPosition(0.25f);
-        doc.data().shownList->currentIndex = 2;
+        doc.SelectTab(1);
+        doc.SelectPoint(*doc.data().shownId(), 2);
+        const MeasuringPoint& source = (*doc.data().crossingLists[0])[2];
         ASSERT_TRUE(CopyPoint(doc, clipboard));
 
-        SelectTab(doc, 2);
-        doc.data().shownList->currentIndex = 0;
-        MeasuringPoint& target = (*doc.data().crossingLists[1])[0];
-        target.kept = 1;
+        doc.SelectTab(2);
+        doc.SelectPoint(*doc.data().shownId(), 0);
+        const MeasuringPoint& target = (*doc.data().crossingLists[1])[0];
         ASSERT_TRUE(PastePoint(doc, clipboard));
         EXPECT_EQ(target.distance, 100.0f);
         EXPECT_EQ(target.kept, 1);
@@ -323,12 +330,13 @@ TEST(PastePoint, TheWaveformTakesTheTargetLinesSampleCount) {
         SCOPED_TRACE(count);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 3, {3});
+        DocumentData data = resultData(3, {3});
+        *data.crossingLists[0] = makePoints(3, count);
+        load(doc, std::move(data));
         PointClipboard clipboard;
         ASSERT_TRUE(CopyPoint(doc, clipboard)); // 16 samples
         const std::vector<Sample> copied = clipboard.point->samples;
-        *doc.data().crossingLists[0] = makePoints(3, count);
-        SelectTab(doc, 1);
+        doc.SelectTab(1);
         ASSERT_TRUE(PastePoint(doc, clipboard));
         const MeasuringPoint& target = (*doc.data().crossingLists[0])[0];
         ASSERT_EQ(target.samples.size(), static_cast<std::size_t>(count));
@@ -361,12 +369,13 @@ TEST(ManualMarks, WriteTheMarkAndKeptOfTheSelectedCrossingPointOnly) {
         SCOPED_TRACE(c.name);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        fillResult(doc.data(), 3, {3});
-        SelectTab(doc, c.tab);
-        doc.data().shownList->currentIndex = 1;
-        MeasuringPoint& point = (*doc.data().shownList)[1];
-        point.record.setManualMark(c.mark);
-        point.kept = 5; // neither value, to see whether it is written
+        DocumentData data = resultData(3, {3});
+        for (PointList* line : {data.nonCrossingList.get(), data.crossingLists[0].get()}) {
+            (*line)[1].record.setManualMark(c.mark);
+            (*line)[1].kept = 5; // neither value, to see whether it is written
+        }
+        load(doc, std::move(data), c.tab, 1);
+        const MeasuringPoint& point = (*doc.data().shownList())[1];
         EXPECT_EQ(c.command(doc), c.changes);
         EXPECT_EQ(point.record.manualMark(), c.markAfter);
         EXPECT_EQ(point.kept, c.keptAfter);
@@ -377,36 +386,28 @@ TEST(ManualMarks, WriteTheMarkAndKeptOfTheSelectedCrossingPointOnly) {
 TEST(ReversalPoint, IsStoredWithItsLineAndComesBackWithItsTab) {
     ScriptedPrompts prompts;
     Document doc(prompts, {});
-    DocumentData& data = doc.data();
-    fillResult(data, 3, {4, 4});
-    SelectTab(doc, 1);
-    data.shownList->currentIndex = 2;
+    load(doc, resultData(3, {4, 4}), 1, 2);
+    const DocumentData& data = doc.data();
     ASSERT_TRUE(SetReversalPoint(doc));
     EXPECT_TRUE(doc.IsModified());
-    for (const TestParameters* header :
-         {&data.currentCrossingParameters, &data.crossingParameters[0]}) {
-        EXPECT_EQ(header->lineFlag, 1);
-        EXPECT_EQ(header->reversalIndex, 2);
-    }
+    EXPECT_EQ(data.crossingParameters[0].lineFlag, 1);
+    EXPECT_EQ(data.crossingParameters[0].reversalIndex, 2);
     EXPECT_FALSE(SetReversalPoint(doc)) << "already there";
 
-    SelectTab(doc, 2);
+    doc.SelectTab(2);
     EXPECT_FALSE(currentReversal(data).set) << "the other line has its own";
     EXPECT_FALSE(ClearReversalPoint(doc)) << "nothing to clear there";
-    SelectTab(doc, 1);
+    doc.SelectTab(1);
     EXPECT_TRUE(currentReversal(data).set);
     EXPECT_EQ(currentReversal(data).index, 2);
 
-    data.shownList->currentIndex = 0; // setting it again moves it
+    doc.SelectPoint(*data.shownId(), 0); // setting it again moves it
     ASSERT_TRUE(SetReversalPoint(doc));
     EXPECT_EQ(data.crossingParameters[0].reversalIndex, 0);
 
     ASSERT_TRUE(ClearReversalPoint(doc));
-    for (const TestParameters* header :
-         {&data.currentCrossingParameters, &data.crossingParameters[0]}) {
-        EXPECT_EQ(header->lineFlag, 0);
-        EXPECT_EQ(header->reversalIndex, 0) << "the index is left as it was";
-    }
+    EXPECT_EQ(data.crossingParameters[0].lineFlag, 0);
+    EXPECT_EQ(data.crossingParameters[0].reversalIndex, 0) << "the index is left as it was";
 }
 
 TEST(ReversalPoint, NeverWritesTheNonCrossingHeader) {
@@ -415,13 +416,11 @@ TEST(ReversalPoint, NeverWritesTheNonCrossingHeader) {
         SCOPED_TRACE(plotClick);
         ScriptedPrompts prompts;
         Document doc(prompts, {});
-        DocumentData& data = doc.data();
-        fillResult(data, 3, {3});
-        data.nonCrossingParameters.lineFlag = 1;
-        SelectTab(doc, plotClick ? 1 : 0);
-        data.shownList = data.nonCrossingList.get();
-        data.showingNonCrossing = true;
-        data.shownList->currentIndex = 2;
+        DocumentData loaded = resultData(3, {3});
+        loaded.nonCrossingParameters.lineFlag = 1;
+        load(doc, std::move(loaded), plotClick ? 1 : 0);
+        ShowNonCrossingPoint(doc, 2);
+        const DocumentData& data = doc.data();
         EXPECT_FALSE(SetReversalPoint(doc));
         EXPECT_FALSE(ClearReversalPoint(doc));
         EXPECT_EQ(data.nonCrossingParameters.lineFlag, 1);

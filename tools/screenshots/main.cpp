@@ -41,14 +41,12 @@ int main(int argc, char** argv) {
         window.grab().save(output.filePath(QString::fromUtf8(name)));
     };
     window.lineTabBar()->setCurrentIndex(1);
-    document.data().shownList->currentIndex = 3;
-    document.RefreshAllViews();
+    document.SelectPoint(*document.data().shownId(), 3);
     shoot("main_time_table.png");
-    ToggleTimeDomain(document);
+    window.action(Command::TimeFrequency)->trigger();
     shoot("main_frequency_table.png");
-    ToggleTimeDomain(document);
-    ToggleWaveTrain(document);
-    document.RefreshAllViews();
+    window.action(Command::TimeFrequency)->trigger();
+    window.action(Command::WaveTrain)->trigger();
     shoot("main_wave_train.png");
     return 0;
 }

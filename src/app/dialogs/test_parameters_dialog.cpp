@@ -3,6 +3,7 @@
 #include "app/dialogs/dialog_style.h"
 #include "core/document/document.h"
 #include "core/document/test_parameters_view.h"
+#include "core/document/waveform_commands.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -54,12 +55,12 @@ TestParametersDialog::TestParametersDialog(const TestParametersView& view, QWidg
 }
 
 void TestParametersDialog::run(Document& doc, QWidget* parent) {
-    DocumentData& data = doc.data();
-    if (data.shownList == nullptr) {
+    const DocumentData& data = doc.data();
+    if (data.shownList() == nullptr) {
         return;
     }
-    TestParametersDialog dialog(
-        ViewTestParameters(data.shownList->cursor(), data.shownParameters()), parent);
+    TestParametersDialog dialog(ViewTestParameters(currentPoint(data), data.shownParameters()),
+                                parent);
     dialog.exec();
 }
 

@@ -66,9 +66,8 @@ TimeCorrectionDialog::TimeCorrectionDialog(TimeCorrectionState state, QWidget* p
     applyDialogStyle(*this);
 }
 
-void TimeCorrectionDialog::run(Document& doc, std::optional<std::int32_t> selectedTab,
-                               QWidget* parent) {
-    std::optional<TimeCorrectionState> state = TimeCorrectionState::start(doc, selectedTab);
+void TimeCorrectionDialog::run(Document& doc, QWidget* parent) {
+    std::optional<TimeCorrectionState> state = TimeCorrectionState::start(doc);
     if (!state) {
         return;
     }

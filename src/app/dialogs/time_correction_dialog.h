@@ -21,10 +21,9 @@ class TimeCorrectionDialog : public QDialog {
 public:
     TimeCorrectionDialog(TimeCorrectionState state, QWidget* parent = nullptr);
 
-    // The "声时修正" command. `selectedTab` is the crossing tab strip's selection when a
-    // content view is active, none otherwise. Shows the state's message when no line is
-    // shown, otherwise runs the dialog modally.
-    static void run(Document& doc, std::optional<std::int32_t> selectedTab, QWidget* parent);
+    // The "声时修正" command for the selected tab's line. Shows the state's message when no
+    // line is shown, otherwise runs the dialog modally.
+    static void run(Document& doc, QWidget* parent);
 
     QLineEdit* lineEdit() const { return lineEdit_; }
     QLineEdit* allEdit() const { return allEdit_; }

@@ -24,6 +24,7 @@ InfoPageWidget::InfoPageWidget(InfoPage& page, QWidget* parent) : QWidget(parent
             connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
                 page_.onTextChanged(field, text.toStdString());
                 showState();
+                emit edited(field);
             });
             widget = edit;
             break;
@@ -33,6 +34,7 @@ InfoPageWidget::InfoPageWidget(InfoPage& page, QWidget* parent) : QWidget(parent
             connect(list, &QComboBox::activated, this, [this, field](int index) {
                 page_.onSelectionChanged(field, index);
                 showState();
+                emit edited(field);
             });
             widget = list;
             break;
@@ -45,6 +47,7 @@ InfoPageWidget::InfoPageWidget(InfoPage& page, QWidget* parent) : QWidget(parent
                 if (!showing_) {
                     page_.onDateChanged(field, {date.year(), date.month(), date.day()});
                     showState();
+                    emit edited(field);
                 }
             });
             widget = picker;
@@ -52,9 +55,10 @@ InfoPageWidget::InfoPageWidget(InfoPage& page, QWidget* parent) : QWidget(parent
         }
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(caption);
-            connect(box, &QCheckBox::clicked, this, [this](bool checked) {
+            connect(box, &QCheckBox::clicked, this, [this, field](bool checked) {
                 page_.onLockClicked(checked);
                 showState();
+                emit edited(field);
             });
             widget = box;
             break;

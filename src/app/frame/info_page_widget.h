@@ -19,6 +19,10 @@ public:
     void showState();
     QWidget* control(std::size_t field) const { return controls_.at(field); }
 
+signals:
+    // The operator changed control `field`; the page's record may differ from the document's.
+    void edited(std::size_t field);
+
 private:
     InfoPage& page_;
     std::vector<QWidget*> controls_;

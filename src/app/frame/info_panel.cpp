@@ -1,5 +1,6 @@
 #include "app/frame/info_panel.h"
 
+#include "app/frame/analysis_cache.h"
 #include "app/frame/info_page_widget.h"
 #include "core/analysis/crack_evaluation.h"
 #include "core/document/document.h"
@@ -33,12 +34,11 @@ CalendarDate today() {
 
 } // namespace
 
-InfoPanel::InfoPanel(Document& document, QWidget* parent)
-    : QWidget(parent), document_(document),
-      testPage_(std::make_unique<TestInfoPage>(document.projectInfo())),
-      projectPage_(std::make_unique<ProjectInfoPage>(document.projectInfo())),
-      fileList_(new QListWidget), pages_(new QTabWidget),
-      testWidget_(new InfoPageWidget(*testPage_)),
+InfoPanel::InfoPanel(Document& document, AnalysisCache& analysis, QWidget* parent)
+    : QWidget(parent), document_(document), analysis_(analysis), record_(document.projectInfo()),
+      testPage_(std::make_unique<TestInfoPage>(record_)),
+      projectPage_(std::make_unique<ProjectInfoPage>(record_)), fileList_(new QListWidget),
+      pages_(new QTabWidget), testWidget_(new InfoPageWidget(*testPage_)),
       projectWidget_(new InfoPageWidget(*projectPage_)), method_(new QComboBox),
       intercept_(resultField()), velocity_(resultField()), crackDepth_(resultField()) {
     auto* layout = new QVBoxLayout(this);
@@ -51,47 +51,57 @@ InfoPanel::InfoPanel(Document& document, QWidget* parent)
     pages_->addTab(testWidget_, QString::fromUtf8(TestInfoPage::kTitle));
     pages_->addTab(projectWidget_, QString::fromUtf8(ProjectInfoPage::kTitle));
     connect(pages_, &QTabWidget::currentChanged, this, &InfoPanel::onPageChanged);
+    connect(testWidget_, &InfoPageWidget::edited, this,
+            [this](std::size_t field) { commitPage(TestInfoPage::kTitle, field); });
+    connect(projectWidget_, &InfoPageWidget::edited, this,
+            [this](std::size_t field) { commitPage(ProjectInfoPage::kTitle, field); });
     layout->addWidget(pages_, 2);
 
     auto* results = new QGroupBox(QStringLiteral("分析结果"));
     auto* form = new QFormLayout(results);
     method_->addItems({QString::fromUtf8(kRegressionText), QString::fromUtf8(kTwoPointText)});
     connect(method_, &QComboBox::activated, this,
-            [this](int index) { ChooseAnalysisMethod(document_, index); });
+            [this](int index) { ChooseAnalysisMethod(document_, index, contentActive_()); });
     form->addRow(QStringLiteral("分析方法"), method_);
     form->addRow(QStringLiteral("回归系数A"), intercept_);
     form->addRow(QStringLiteral("回归系数B"), velocity_);
     form->addRow(QStringLiteral("平均裂深"), crackDepth_);
     layout->addWidget(results);
+    reloadPages();
     refresh();
 }
 
 InfoPanel::~InfoPanel() = default;
 
 void InfoPanel::refresh() {
-    const PanelState state = RefreshPanel(document_, today());
+    const PanelState state = panelStateOf(document_.data(), analysis_.current());
     method_->setEnabled(state.enabled);
     intercept_->setEnabled(state.enabled);
     velocity_->setEnabled(state.enabled);
     crackDepth_->setEnabled(state.enabled);
-    if (state.enabled) {
-        method_->setCurrentIndex(state.methodIndex);
-        const auto fit = currentFit(document_);
-        intercept_->setText(QString::fromStdString(interceptText(fit)));
-        velocity_->setText(QString::fromStdString(velocityText(fit)));
-    } else {
-        intercept_->clear();
-        velocity_->clear();
-        crackDepth_->clear();
+    method_->setCurrentIndex(state.methodIndex);
+    intercept_->setText(QString::fromStdString(state.interceptText));
+    velocity_->setText(QString::fromStdString(state.velocityText));
+    crackDepth_->setText(QString::fromStdString(state.crackDepthText));
+    if (!(document_.projectInfo() == record_)) {
+        reloadPages();
     }
+}
+
+// The pages show the document's record again (an open, an undo): what was typed and stored
+// is in that record already, so nothing is lost.
+void InfoPanel::reloadPages() {
+    record_ = document_.projectInfo();
     testPage_->initialise(today(), document_.prompts());
     projectPage_->initialise(today(), document_.prompts());
     testWidget_->showState();
     projectWidget_->showState();
 }
 
-void InfoPanel::setCrackDepthText(const QString& text) {
-    crackDepth_->setText(text);
+void InfoPanel::commitPage(const char* title, std::size_t field) {
+    if (!(record_ == document_.projectInfo())) {
+        EditProjectInfo(document_, record_, title, field);
+    }
 }
 
 void InfoPanel::fillFileList() {
@@ -109,10 +119,7 @@ void InfoPanel::openFromList(int row) {
     if (row < 0 || row >= filePaths_.size()) {
         return;
     }
-    document_.openedFromList = true;
-    document_.OpenDocument(filePaths_[row].toStdString());
-    document_.openedFromList = false;
-    document_.RefreshAllViews();
+    document_.OpenDocument(filePaths_[row].toStdString(), OpenOrigin::FileList);
 }
 
 void InfoPanel::onPageChanged(int index) {
@@ -120,6 +127,7 @@ void InfoPanel::onPageChanged(int index) {
     InfoPage& hidden = shownPage_ == 0 ? static_cast<InfoPage&>(*testPage_) : *projectPage_;
     InfoPage& shown = index == 0 ? static_cast<InfoPage&>(*testPage_) : *projectPage_;
     hidden.store();
+    commitPage(shownPage_ == 0 ? TestInfoPage::kTitle : ProjectInfoPage::kTitle, SIZE_MAX);
     shown.load();
     (index == 0 ? testWidget_ : projectWidget_)->showState();
     shownPage_ = std::clamp(index, 0, 1);

@@ -5,6 +5,7 @@
 #include "core/document/info_pages.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -18,21 +19,24 @@ class Document;
 
 namespace crackdepth::app {
 
+class AnalysisCache;
 class InfoPageWidget;
 
 class InfoPanel final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit InfoPanel(Document& document, QWidget* parent = nullptr);
+    InfoPanel(Document& document, AnalysisCache& analysis, QWidget* parent = nullptr);
     ~InfoPanel() override;
 
-    // Re-reads the document (after every change).
+    // Re-reads the document (after every change): the analysis results, and the pages when
+    // the document's project information is not what they show.
     void refresh();
     // Refills the file list for the document's file.
     void fillFileList();
-    // The crack evaluation's text (empty on the non-crossing tab or with a wave train).
-    void setCrackDepthText(const QString& text);
+    // Whether a content view was active when the method list was used (its choice then
+    // shows the selected tab's line again).
+    void setContentViewActive(std::function<bool()> active) { contentActive_ = std::move(active); }
 
     QListWidget* fileList() const { return fileList_; }
     QTabWidget* pages() const { return pages_; }
@@ -44,8 +48,14 @@ public:
 private:
     void openFromList(int row);
     void onPageChanged(int index);
+    // Hands what a page changed in its record to the document as an edit.
+    void commitPage(const char* title, std::size_t field);
+    void reloadPages();
 
     Document& document_;
+    AnalysisCache& analysis_;
+    std::function<bool()> contentActive_ = [] { return false; };
+    ProjectInfo record_; // what the pages show and edit, handed to the document as edits
     std::unique_ptr<TestInfoPage> testPage_;
     std::unique_ptr<ProjectInfoPage> projectPage_;
     QListWidget* fileList_;

@@ -5,6 +5,7 @@
 #include "app/views/distance_time_view.h"
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
+#include "app/views/wave_train_view.h"
 #include "app/views/waveform_view.h"
 #include "core/document/waveform_commands.h"
 
@@ -38,15 +39,13 @@ bool isInside(const QWidget* widget, const QWidget* container) {
 } // namespace
 
 MainWindow::MainWindow(Document& document, QtPrompts& prompts)
-    : document_(document), prompts_(prompts) {
+    : document_(document), prompts_(prompts), analysis_(document) {
     registerResources();
     setWindowTitle(kStartTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setAcceptDrops(true);
     buildContent();
     buildPanel();
-    // The crack evaluation runs when the table is built; the panel shows its result.
-    connect(lineView_, &LineView::crackDepthChanged, infoPanel_, &InfoPanel::setCrackDepthText);
     buildCommands();
     buildHotKeys();
     statusBar()->showMessage(kReady);
@@ -61,7 +60,7 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     activeView_ = waveformView_;
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(0);
-    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::rebuildPendingViews);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::rebuildViews);
     document_.addListener(this);
     updateActions();
 }
@@ -71,10 +70,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildContent() {
-    waveformView_ = new WaveformView(document_);
-    distanceTimeView_ = new DistanceTimeView(document_);
+    waveformView_ = new WaveformView(document_, view_);
+    distanceTimeView_ = new DistanceTimeView(document_, analysis_);
     lineTabBar_ = new LineTabBar(document_);
-    lineView_ = new LineView(document_);
+    lineView_ = new LineView(document_, analysis_, view_);
 
     auto* crossing = new QWidget;
     auto* crossingLayout = new QVBoxLayout(crossing);
@@ -98,7 +97,8 @@ void MainWindow::buildContent() {
 }
 
 void MainWindow::buildPanel() {
-    infoPanel_ = new InfoPanel(document_);
+    infoPanel_ = new InfoPanel(document_, analysis_);
+    infoPanel_->setContentViewActive([this] { return isContentViewActive(); });
     panelDock_ = new QDockWidget(QStringLiteral("工程信息栏"), this);
     panelDock_->setObjectName(QStringLiteral("projectInformationPane"));
     panelDock_->setWidget(infoPanel_);
@@ -128,12 +128,10 @@ void MainWindow::buildHotKeys() {
         const ArrowHotKey hotKey = binding.hotKey;
         connect(shortcut, &QShortcut::activated, this, [this, hotKey] {
             const HotKeyOutcome outcome =
-                ApplyArrowHotKey(document_, hotKey, isContentViewActive());
+                ApplyArrowHotKey(document_, hotKey, isContentViewActive(), view_);
             if (outcome.tableRow) {
                 lineView_->selectRow(*outcome.tableRow);
             }
-            repaintContent();
-            updateActions();
         });
     }
 }
@@ -166,70 +164,52 @@ QAction* MainWindow::action(Command command) const {
 
 void MainWindow::updateActions() {
     for (const auto& [command, action] : actions_) {
-        action->setEnabled(isAvailable(command, document_));
+        action->setEnabled(isAvailable(command, document_, view_));
     }
     panelToggle_->setChecked(panelDock_->isVisible() || !isVisible());
 }
 
-void MainWindow::documentChanged(DocumentEvent event) {
-    switch (event) {
-    case DocumentEvent::RefreshAllViews:
-        refreshViews();
-        break;
-    case DocumentEvent::RepaintContentViews:
-        repaintContent();
-        break;
-    case DocumentEvent::TabsChanged:
-        lineTabBar_->rebuild();
-        break;
-    case DocumentEvent::TitleChanged:
+void MainWindow::documentChanged(const DocumentChange& change) {
+    if (change.has(DocumentChange::Title)) {
         setWindowTitle(QString::fromStdString(document_.title()));
-        break;
-    case DocumentEvent::FileListChanged:
-        infoPanel_->fillFileList();
-        break;
-    case DocumentEvent::FileOpened:
-        recentFiles_.add(QString::fromStdString(document_.path()));
-        rebuildRecentMenu();
-        break;
     }
+    if (change.has(DocumentChange::FileList)) {
+        infoPanel_->fillFileList();
+    }
+    if (change.has(DocumentChange::FileOpened)) {
+        if (!document_.path().empty()) {
+            recentFiles_.add(QString::fromStdString(document_.path()));
+            rebuildRecentMenu();
+        }
+        distanceTimeView_->fitRows();
+        lineView_->waveTrain()->fitRows();
+    }
+    if (change.has(DocumentChange::Selection) || change.has(DocumentChange::Tabs)) {
+        // The strip must offer the document's tabs before anything else is clicked.
+        lineTabBar_->rebuild();
+        FollowTab(view_, document_.data());
+    }
+    if (change.has(DocumentChange::History)) {
+        updateHistoryTexts();
+    }
+    scheduleRefresh();
 }
 
-// A command often announces several changes; the views are rebuilt once, after it returns,
-// from the data as the command left them.
-void MainWindow::refreshViews() {
-    if (isContentViewActive()) {
-        contentPending_ = true;
-    }
-    panelPending_ = true;
+void MainWindow::scheduleRefresh() {
     refreshTimer_.start();
     updateActions();
 }
 
-void MainWindow::repaintContent() {
-    contentPending_ = true;
-    refreshTimer_.start();
-}
-
-void MainWindow::rebuildPendingViews() {
-    if (contentPending_) {
-        contentPending_ = false;
-        waveformView_->update();
-        distanceTimeView_->update();
-        lineTabBar_->rebuild();
-        lineView_->refresh();
-    }
-    if (panelPending_) {
-        panelPending_ = false;
-        infoPanel_->refresh();
-    }
+void MainWindow::rebuildViews() {
+    waveformView_->update();
+    distanceTimeView_->viewport()->update();
+    lineTabBar_->rebuild();
+    lineView_->refresh();
+    infoPanel_->refresh();
 }
 
 bool MainWindow::openFile(const QString& path) {
-    document_.openedFromList = false;
-    const bool opened = document_.OpenDocument(path.toStdString());
-    document_.RefreshAllViews();
-    return opened;
+    return document_.OpenDocument(path.toStdString());
 }
 
 bool MainWindow::confirmExit() {

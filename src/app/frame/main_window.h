@@ -3,9 +3,11 @@
 // and the document's notifications into repaints.
 #pragma once
 
+#include "app/frame/analysis_cache.h"
 #include "app/frame/recent_files.h"
 #include "core/document/command_availability.h"
 #include "core/document/document.h"
+#include "core/document/view_state.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -34,7 +36,7 @@ public:
     MainWindow(Document& document, QtPrompts& prompts);
     ~MainWindow() override;
 
-    void documentChanged(DocumentEvent event) override;
+    void documentChanged(const DocumentChange& change) override;
 
     // Opens a file through the document (command line, dropped files, recent files).
     bool openFile(const QString& path);
@@ -52,6 +54,7 @@ public:
     LineTabBar* lineTabBar() const { return lineTabBar_; }
     LineView* lineView() const { return lineView_; }
     const RecentFiles& recentFiles() const { return recentFiles_; }
+    const ViewState& viewState() const { return view_; }
 
     // Enables every action by the document's state (menus also do it when they open).
     void updateActions();
@@ -72,14 +75,18 @@ private:
     void buildHotKeys();
     void rebuildRecentMenu();
     void runCommand(Command command);
-    void refreshViews();
-    void repaintContent();
-    void rebuildPendingViews();
+    // Every view is rebuilt from the data once the running command has returned, whatever
+    // widget has the focus; many changes in one command give one rebuild.
+    void scheduleRefresh();
+    void rebuildViews();
+    void updateHistoryTexts();
     void arrangeRows();
     void trackActiveView(QWidget* now);
 
     Document& document_;
     QtPrompts& prompts_;
+    ViewState view_;
+    AnalysisCache analysis_;
     RecentFiles recentFiles_;
     std::map<Command, QAction*> actions_;
     QAction* toolbarToggle_ = nullptr;
@@ -98,8 +105,6 @@ private:
     bool contentActive_ = true;
     bool arranged_ = false;
     QTimer refreshTimer_;
-    bool contentPending_ = false;
-    bool panelPending_ = false;
 };
 
 } // namespace crackdepth::app

@@ -45,6 +45,12 @@ constexpr CommandSpec kFileMenu[] = {
     {Command::Print, "打印", "打印", "print"},
 };
 
+// Their texts name the edit they would undo or redo (see updateHistoryTexts).
+constexpr CommandSpec kEditMenu[] = {
+    {Command::Undo, "撤销(&U)", "撤销", "undo"},
+    {Command::Redo, "重做(&R)", "重做", "redo"},
+};
+
 constexpr CommandSpec kViewMenuTop[] = {
     {Command::TestParameters, "检测参数", "", ""},
     {Command::WaveTrain, nullptr, nullptr, nullptr},
@@ -75,13 +81,30 @@ constexpr CommandSpec kHelpMenu[] = {
     {Command::About, "关于 ULK浅裂缝分析软件(&A)...", "", ""},
 };
 
-// The toolbar's twelve buttons, in order, without separators.
+// The toolbar's buttons, in order, without separators.
 constexpr Command kToolbar[] = {
-    Command::OpenNonCrossing, Command::OpenResult,        Command::QuickSave,
-    Command::WaveTrain,       Command::TimeFrequency,     Command::Invert,
-    Command::WordReport,      Command::SpreadsheetReport, Command::BitmapReport,
-    Command::PrintSettings,   Command::PrintPreview,      Command::Print,
+    Command::OpenNonCrossing,
+    Command::OpenResult,
+    Command::QuickSave,
+    Command::Undo,
+    Command::Redo,
+    Command::WaveTrain,
+    Command::TimeFrequency,
+    Command::Invert,
+    Command::WordReport,
+    Command::SpreadsheetReport,
+    Command::BitmapReport,
+    Command::PrintSettings,
+    Command::PrintPreview,
+    Command::Print,
 };
+
+// "撤销 拾取初至": the command's caption with the edit's name, mnemonic and shortcut kept.
+QString historyText(const char* verb, const char* mnemonic, const Edit* edit) {
+    const QString name =
+        edit != nullptr ? QStringLiteral(" ") + QString::fromStdString(edit->name()) : QString();
+    return QString::fromUtf8(verb) + name + QString::fromUtf8(mnemonic);
+}
 
 } // namespace
 
@@ -120,6 +143,13 @@ void MainWindow::buildCommands() {
     auto* exit = file->addAction(QStringLiteral("退出\tEsc"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     actions_[Command::Exit] = exit;
+
+    addCommands(menuBar()->addMenu(QStringLiteral("编辑(&E)")), kEditMenu);
+    actions_.at(Command::Undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    actions_.at(Command::Redo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    updateHistoryTexts();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     addCommands(view, kViewMenuTop);
@@ -173,18 +203,7 @@ void MainWindow::buildCommands() {
     });
     auto* newDocument = new QAction(this);
     newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(newDocument, &QAction::triggered, this, [this] {
-        if (document_.IsModified()) {
-            const Answer answer = prompts_.askYesNoCancel(
-                "是否保存对 " + document_.title() + " 的更改?", MessageIcon::Warning, {});
-            if (answer == Answer::Cancel ||
-                (answer == Answer::Yes && !document_.SaveDocument(document_.path()))) {
-                return;
-            }
-        }
-        document_.SetModified(false);
-        document_.RefreshAllViews();
-    });
+    connect(newDocument, &QAction::triggered, this, [this] { document_.NewCommand(); });
     // F6 and Shift+F6 move the active view through the content panes.
     const auto cyclePanes = [this](int step) {
         const QList<QWidget*> panes{waveformView_, distanceTimeView_, lineTabBar_, lineView_};
@@ -221,8 +240,20 @@ void MainWindow::rebuildRecentMenu() {
     recentMenu_->setEnabled(!recentFiles_.entries().isEmpty());
 }
 
+void MainWindow::updateHistoryTexts() {
+    QAction* undo = action(Command::Undo);
+    QAction* redo = action(Command::Redo);
+    if (undo == nullptr || redo == nullptr) {
+        return;
+    }
+    undo->setText(historyText("撤销", "(&U)", document_.undoable()));
+    redo->setText(historyText("重做", "(&R)", document_.redoable()));
+    undo->setToolTip(historyText("撤销", "", document_.undoable()));
+    redo->setToolTip(historyText("重做", "", document_.redoable()));
+}
+
 void MainWindow::runCommand(Command command) {
-    if (!isAvailable(command, document_)) {
+    if (!isAvailable(command, document_, view_)) {
         return;
     }
     switch (command) {
@@ -241,11 +272,19 @@ void MainWindow::runCommand(Command command) {
     case Command::Close:
         document_.CloseCommand();
         break;
+    case Command::Undo:
+        document_.Undo();
+        break;
+    case Command::Redo:
+        document_.Redo();
+        break;
     case Command::WaveTrain:
-        ToggleWaveTrain(document_);
+        ToggleWaveTrain(view_, document_.data());
+        scheduleRefresh();
         break;
     case Command::TimeFrequency:
-        ToggleTimeDomain(document_);
+        ToggleTimeDomain(view_, document_.data());
+        scheduleRefresh();
         break;
     case Command::PreviousPoint:
         PreviousPoint(document_);
@@ -254,7 +293,7 @@ void MainWindow::runCommand(Command command) {
         NextPoint(document_);
         break;
     case Command::Invert:
-        InvertCurrentPoint(document_, isContentViewActive());
+        InvertCurrentPoint(document_);
         break;
     case Command::About:
         AboutDialog::run(this);
@@ -266,11 +305,7 @@ void MainWindow::runCommand(Command command) {
         FilterDialog::run(document_, this);
         break;
     case Command::TimeCorrection:
-        TimeCorrectionDialog::run(document_,
-                                  isContentViewActive()
-                                      ? std::optional<std::int32_t>(lineTabBar_->currentIndex())
-                                      : std::nullopt,
-                                  this);
+        TimeCorrectionDialog::run(document_, this);
         break;
     case Command::TestParameters:
         TestParametersDialog::run(document_, this);

@@ -1,5 +1,6 @@
 #include "app/views/distance_time_view.h"
 
+#include "app/frame/analysis_cache.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"
 #include "core/document/picking.h"
@@ -11,8 +12,8 @@
 
 namespace crackdepth::app {
 
-DistanceTimeView::DistanceTimeView(Document& document, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document) {
+DistanceTimeView::DistanceTimeView(Document& document, AnalysisCache& analysis, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document), analysis_(analysis) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::ClickFocus);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -21,16 +22,16 @@ DistanceTimeView::DistanceTimeView(Document& document, QWidget* parent)
 }
 
 draw::PlotInput DistanceTimeView::plotInput() {
-    DocumentData& held = document_.data();
+    const DocumentData& held = document_.data();
     if (!held.nonCrossingList) {
         return {};
     }
-    const auto fit = currentFit(held); // first: the two-point method may move the point
-    draw::PlotInput input = draw::plotInputOf(*held.nonCrossingList, held.nonCrossingParameters,
-                                              held.nonCrossingCorrections(), fit);
-    if (document_.plotFitHeight && viewport()->height() > 0) {
+    draw::PlotInput input =
+        draw::plotInputOf(*held.nonCrossingList, held.nonCrossingParameters,
+                          held.nonCrossingCorrections(), analysis_.current().fit);
+    if (fitRows_ && viewport()->height() > 0) {
         rowHeight_ = draw::fitPlotRowHeight(viewport()->height(), input.axis);
-        document_.plotFitHeight = false;
+        fitRows_ = false;
     }
     input.rowHeight = rowHeight_;
     input.scroll = verticalScrollBar()->value();
@@ -78,7 +79,6 @@ void DistanceTimeView::mousePressEvent(QMouseEvent* event) {
         draw::plotPointAt(event->position().y(), input, currentMethod(document_.data()));
     if (point) {
         ShowNonCrossingPoint(document_, *point);
-        document_.RefreshAllViews();
     }
 }
 

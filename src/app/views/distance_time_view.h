@@ -9,6 +9,9 @@
 namespace crackdepth {
 class Document;
 }
+namespace crackdepth::app {
+class AnalysisCache;
+}
 
 namespace crackdepth::app {
 
@@ -16,11 +19,13 @@ class DistanceTimeView final : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    explicit DistanceTimeView(Document& document, QWidget* parent = nullptr);
+    DistanceTimeView(Document& document, AnalysisCache& analysis, QWidget* parent = nullptr);
 
     std::int32_t rowHeight() const { return rowHeight_; }
     // The plot as it would be drawn now (fitting the rows on the first paint after an open).
     draw::PlotInput plotInput();
+    // The rows are fitted to the height at the next paint (a file was opened).
+    void fitRows() { fitRows_ = true; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,7 +36,9 @@ private:
     void updateScrollRange(const draw::PlotInput& input);
 
     Document& document_;
+    AnalysisCache& analysis_;
     std::int32_t rowHeight_ = 22;
+    bool fitRows_ = true;
 };
 
 } // namespace crackdepth::app

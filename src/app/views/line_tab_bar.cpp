@@ -45,7 +45,7 @@ void LineTabBar::onCurrentChanged(int index) {
     if (rebuilding_ || index < 0) {
         return;
     }
-    SelectTab(document_, index);
+    document_.SelectTab(index);
 }
 
 } // namespace crackdepth::app

@@ -1,9 +1,11 @@
 #include "app/views/line_view.h"
 
+#include "app/frame/analysis_cache.h"
 #include "app/views/wave_train_view.h"
 #include "core/document/document.h"
-#include "core/document/line_table.h"
+#include "core/document/picking.h"
 #include "core/document/point_editing.h"
+#include "core/document/view_state.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -19,8 +21,10 @@ QColor qtColour(const Rgb& rgb) {
 
 } // namespace
 
-LineView::LineView(Document& document, QWidget* parent)
-    : QStackedWidget(parent), document_(document), table_(new QTableWidget), waveTrain_(nullptr) {
+LineView::LineView(Document& document, AnalysisCache& analysis, const ViewState& view,
+                   QWidget* parent)
+    : QStackedWidget(parent), document_(document), analysis_(analysis), view_(view),
+      table_(new QTableWidget), waveTrain_(nullptr) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -43,22 +47,18 @@ LineView::LineView(Document& document, QWidget* parent)
 }
 
 void LineView::refresh() {
-    if (document_.waveTrainMode == 0) {
+    if (view_.waveTrainMode == 0) {
         setCurrentWidget(table_);
         fillTable();
     } else {
         setCurrentWidget(waveTrain_);
         waveTrain_->viewport()->update();
-        if (!crackDepthText_.isEmpty()) {
-            crackDepthText_.clear();
-            emit crackDepthChanged(crackDepthText_);
-        }
     }
 }
 
 void LineView::fillTable() {
     filling_ = true;
-    const PointTable table = BuildScreenTable(document_.data());
+    const PointTable& table = analysis_.current().screenTable;
     table_->clear();
     table_->setColumnCount(static_cast<int>(table.headers.size()));
     table_->setRowCount(static_cast<int>(table.rows.size()));
@@ -81,11 +81,6 @@ void LineView::fillTable() {
         table_->selectRow(table.currentRow);
     }
     filling_ = false;
-    const QString crackDepth = QString::fromStdString(table.crackDepthText);
-    if (crackDepth != crackDepthText_) {
-        crackDepthText_ = crackDepth;
-        emit crackDepthChanged(crackDepthText_);
-    }
 }
 
 void LineView::selectRow(int row) {
@@ -139,7 +134,6 @@ void LineView::runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& act
     for (std::size_t i = 0; i < actions.size(); ++i) {
         if (chosen == actions[i]) {
             commands[i]();
-            document_.RefreshAllViews();
         }
     }
 }

@@ -11,12 +11,14 @@ class QAction;
 class QTableWidget;
 
 namespace crackdepth::app {
+class AnalysisCache;
 class WaveTrainView;
-}
+} // namespace crackdepth::app
 
 namespace crackdepth {
 class Document;
-}
+struct ViewState;
+} // namespace crackdepth
 
 namespace crackdepth::app {
 
@@ -24,32 +26,30 @@ class LineView final : public QStackedWidget {
     Q_OBJECT
 
 public:
-    explicit LineView(Document& document, QWidget* parent = nullptr);
+    LineView(Document& document, AnalysisCache& analysis, const ViewState& view,
+             QWidget* parent = nullptr);
 
-    // Rebuilds the table (running the crack evaluation) or repaints the wave train.
+    // Rebuilds the table from the analysis, or repaints the wave train.
     void refresh();
     // Selects table row `row` (0 is the header row) across all columns.
     void selectRow(int row);
     QTableWidget* table() const { return table_; }
-    // The crack-depth text of the last table build: empty on the non-crossing tab.
-    const QString& crackDepthText() const { return crackDepthText_; }
+    WaveTrainView* waveTrain() const { return waveTrain_; }
 
     // Runs the point-menu entry `chosen` (one of `actions`, in menu order); public so that
     // tests can drive the menu without a popup.
     void runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& actions);
     PointClipboard& clipboard() { return clipboard_; }
 
-signals:
-    void crackDepthChanged(const QString& text);
-
 private:
     void fillTable();
     void showContextMenu(const QPoint& position);
 
     Document& document_;
+    AnalysisCache& analysis_;
+    const ViewState& view_;
     QTableWidget* table_;
     WaveTrainView* waveTrain_;
-    QString crackDepthText_;
     PointClipboard clipboard_; // the copied point, for the whole run
     bool filling_ = false;
 };

@@ -1,7 +1,7 @@
 #include "app/views/wave_train_view.h"
 
 #include "core/document/document.h"
-#include "core/document/line_table.h"
+#include "core/document/picking.h"
 #include "draw/row_zoom.h"
 
 #include <QMenu>
@@ -21,7 +21,7 @@ WaveTrainView::WaveTrainView(Document& document, PointClipboard& clipboard, QWid
 }
 
 std::int32_t WaveTrainView::pointCount() const {
-    const PointList* line = document_.data().shownList;
+    const PointList* line = document_.data().shownList();
     return line == nullptr ? 0 : static_cast<std::int32_t>(line->size());
 }
 
@@ -34,18 +34,18 @@ void WaveTrainView::updateScrollRange() {
 
 void WaveTrainView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    DocumentData& held = document_.data();
-    if (held.shownList == nullptr) {
+    const DocumentData& held = document_.data();
+    if (held.shownList() == nullptr) {
         painter.fillRect(viewport()->rect(), draw::kPaperColor);
         return;
     }
-    if (document_.trainFitHeight && viewport()->height() > 0) {
+    if (fitRows_ && viewport()->height() > 0) {
         rowHeight_ = draw::fitTrainRowHeight(viewport()->height(), pointCount(), rowHeight_);
-        document_.trainFitHeight = false;
+        fitRows_ = false;
     }
     updateScrollRange();
-    draw::WaveTrainInput input =
-        draw::waveTrainInputOf(*held.shownList, held.tabCorrections(), !held.showingNonCrossing);
+    draw::WaveTrainInput input = draw::waveTrainInputOf(*held.shownList(), held.tabCorrections(),
+                                                        !held.showingNonCrossing());
     input.rowHeight = rowHeight_;
     input.scroll = verticalScrollBar()->value();
     draw::drawWaveTrain(painter, viewport()->rect(), input, draw::DisplayStyle{});
@@ -71,7 +71,6 @@ void WaveTrainView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     ClickTableRow(document_, *point + 1);
-    document_.RefreshAllViews();
     if (event->button() == Qt::RightButton) {
         showMenu(event->position().toPoint());
     }
@@ -100,7 +99,6 @@ void WaveTrainView::showMenu(const QPoint& position) {
     for (std::size_t i = 0; i < actions.size() && i < commands.size(); ++i) {
         if (chosen == actions[i]) {
             commands[i]();
-            document_.RefreshAllViews();
         }
     }
 }

@@ -18,6 +18,9 @@ class WaveTrainView final : public QAbstractScrollArea {
 
 public:
     WaveTrainView(Document& document, PointClipboard& clipboard, QWidget* parent = nullptr);
+    // The rows are fitted to the height at the next paint (a file was opened).
+    void fitRows() { fitRows_ = true; }
+    std::int32_t rowHeight() const { return rowHeight_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +35,7 @@ private:
     Document& document_;
     PointClipboard& clipboard_;
     std::int32_t rowHeight_ = 40;
+    bool fitRows_ = true;
 };
 
 } // namespace crackdepth::app

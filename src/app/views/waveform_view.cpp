@@ -3,6 +3,8 @@
 #include "core/analysis/transit_time.h"
 #include "core/document/document.h"
 #include "core/document/picking.h"
+#include "core/document/view_state.h"
+#include "core/document/waveform_commands.h"
 #include "core/signal/power_bins.h"
 #include "draw/waveform_ticks.h"
 
@@ -12,8 +14,8 @@
 
 namespace crackdepth::app {
 
-WaveformView::WaveformView(Document& document, QWidget* parent)
-    : QWidget(parent), document_(document), slider_(new QSlider(Qt::Vertical, this)),
+WaveformView::WaveformView(Document& document, const ViewState& view, QWidget* parent)
+    : QWidget(parent), document_(document), view_(view), slider_(new QSlider(Qt::Vertical, this)),
       zoomPosition_(draw::kZoomSliderStart),
       refinement_(draw::refinementAt(draw::kRefineSliderStart)) {
     setMouseTracking(true);
@@ -35,7 +37,7 @@ void WaveformView::resizeEvent(QResizeEvent*) {
 // The slider zooms the amplitude of the trace, or sets the refinement of the spectrum; each
 // mode keeps its own position.
 void WaveformView::followMode() {
-    showingTime_ = document_.timeDomain;
+    showingTime_ = view_.timeDomain;
     const QSignalBlocker blocker(slider_);
     if (showingTime_) {
         slider_->setRange(draw::kZoomSliderMinimum, draw::kZoomSliderMaximum);
@@ -60,15 +62,8 @@ void WaveformView::onSliderMoved(int position) {
     update();
 }
 
-MeasuringPoint* WaveformView::currentPoint() const {
-    PointList* line = document_.data().shownList;
-    if (line == nullptr || line->empty()) {
-        return nullptr;
-    }
-    const std::int32_t index = line->currentIndex;
-    return index >= 0 && static_cast<std::size_t>(index) < line->size()
-               ? &(*line)[static_cast<std::size_t>(index)]
-               : nullptr;
+const MeasuringPoint* WaveformView::currentPoint() const {
+    return crackdepth::currentPoint(document_.data());
 }
 
 draw::TraceInput WaveformView::traceInput(const MeasuringPoint& point) const {
@@ -84,35 +79,30 @@ draw::TraceInput WaveformView::traceInput(const MeasuringPoint& point) const {
     input.shift = transitTime(point, held.lineCorrection(), held.correctionAll).shift;
     input.distance = point.distance;
     input.amplitudeZoom = draw::amplitudeZoomAt(zoomPosition_);
-    input.crossingLine = !held.showingNonCrossing;
+    input.crossingLine = !held.showingNonCrossing();
     input.hoverX = hoverX_;
     return input;
 }
 
 void WaveformView::paintEvent(QPaintEvent*) {
-    if (showingTime_ != document_.timeDomain) {
+    if (showingTime_ != view_.timeDomain) {
         followMode();
     }
     QPainter painter(this);
     draw::DisplayStyle style;
     style.panelColor = palette().color(QPalette::Button);
-    MeasuringPoint* point = currentPoint();
+    const MeasuringPoint* point = currentPoint();
     if (point == nullptr) {
         painter.fillRect(displayRect(), draw::kPaperColor);
         return;
-    }
-    // A point shown for the first time with no gain gets the gain a table would give it.
-    if (point->gain == 0.0f) {
-        point->gain = 100.0f;
     }
     const auto trace = traceInput(*point);
     if (point != cursorPoint_) {
         spectrumCursor_.reset();
         cursorPoint_ = point;
     }
-    if (document_.timeDomain) {
+    if (view_.timeDomain) {
         drawTrace(painter, displayRect(), trace, style);
-        point->arrivalIndex = std::max(point->arrivalIndex, 0);
     } else {
         draw::SpectrumInput input;
         input.spectrum = Spectrum(point->samples, trace.sampleCount, trace.dt, refinement_);
@@ -122,7 +112,6 @@ void WaveformView::paintEvent(QPaintEvent*) {
         input.cursorBin = spectrumCursor_;
         input.hoverX = hoverX_;
         drawSpectrum(painter, displayRect(), input, style);
-        point->arrivalIndex = std::max(point->arrivalIndex, 1);
     }
 }
 
@@ -146,16 +135,15 @@ void WaveformView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !draw::overPlot(displayRect(), event->position())) {
         return;
     }
-    MeasuringPoint* point = currentPoint();
+    const MeasuringPoint* point = currentPoint();
     if (point == nullptr) {
         return;
     }
-    if (document_.timeDomain) {
+    if (view_.timeDomain) {
         const auto input = traceInput(*point);
         const draw::TraceGeometry geometry = draw::traceGeometry(displayRect(), input);
         if (const auto sample = draw::traceSampleAtX(geometry, input, event->position().x())) {
             PickArrival(document_, *sample);
-            document_.RefreshAllViews();
         }
     } else {
         spectrumCursor_ =

@@ -14,6 +14,7 @@ class QSlider;
 namespace crackdepth {
 class Document;
 struct MeasuringPoint;
+struct ViewState;
 } // namespace crackdepth
 
 namespace crackdepth::app {
@@ -24,7 +25,7 @@ class WaveformView final : public QWidget {
 public:
     static constexpr int kSliderWidth = 25;
 
-    explicit WaveformView(Document& document, QWidget* parent = nullptr);
+    WaveformView(Document& document, const ViewState& view, QWidget* parent = nullptr);
 
     // The drawing rectangle (the client area without the slider column).
     QRectF displayRect() const;
@@ -39,12 +40,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    MeasuringPoint* currentPoint() const;
+    const MeasuringPoint* currentPoint() const;
     draw::TraceInput traceInput(const MeasuringPoint& point) const;
     void onSliderMoved(int position);
     void followMode();
 
     Document& document_;
+    const ViewState& view_;
     QSlider* slider_;
     int zoomPosition_;
     std::int32_t refinement_;

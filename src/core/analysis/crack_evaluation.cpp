@@ -50,7 +50,7 @@ std::string velocityText(const std::optional<LineFit>& fit) {
     return withUnit(fit ? std::optional<float>(fit->B) : std::nullopt, "(km/s)");
 }
 
-CrackResult EvaluateCrack(PointList& line, const std::optional<LineFit>& fit,
+CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& fit,
                           TimeCorrections corrections, ReversalPoint reversal) {
     CrackResult result;
     result.fit = fit;
@@ -83,7 +83,7 @@ CrackResult EvaluateCrack(PointList& line, const std::optional<LineFit>& fit,
     float sum2 = 0;
     int count2 = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        MeasuringPoint& point = line[i];
+        const MeasuringPoint& point = line[i];
         PointEvaluation& evaluation = result.points[i];
         if (manual[i]) {
             evaluation.status = *manual[i];
@@ -91,10 +91,9 @@ CrackResult EvaluateCrack(PointList& line, const std::optional<LineFit>& fit,
             const bool outside = m > point.distance || 3.0f * m < point.distance;
             evaluation.status = outside ? PointStatus::AutoExclude : PointStatus::AutoKeep;
         }
-        const bool kept = evaluation.status == PointStatus::ManualKeep ||
+        evaluation.kept = evaluation.status == PointStatus::ManualKeep ||
                           evaluation.status == PointStatus::AutoKeep;
-        point.kept = kept ? 1 : 0;
-        if (kept && evaluation.depth) {
+        if (evaluation.kept && evaluation.depth) {
             sum2 += *evaluation.depth;
             ++count2;
         }

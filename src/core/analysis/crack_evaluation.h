@@ -34,6 +34,7 @@ struct PointEvaluation {
     std::optional<float> depth; // a positive depth estimate, mm
     std::string depthText;      // "%.2f" of the depth, or "--.--"
     PointStatus status = PointStatus::AutoExclude;
+    bool kept = false;     // kept by the status (a keep flag of 1)
     float transitTime = 0; // us
 };
 
@@ -48,10 +49,9 @@ struct CrackResult {
 std::string interceptText(const std::optional<LineFit>& fit);
 std::string velocityText(const std::optional<LineFit>& fit);
 
-// Evaluates the crossing line with the non-crossing fit and writes `kept` into its points.
-// `corrections.line` is the correction of the selected tab. Without a fit no point has a
-// depth.
-CrackResult EvaluateCrack(PointList& line, const std::optional<LineFit>& fit,
+// Evaluates the crossing line with the non-crossing fit. `corrections.line` is the
+// correction of the selected tab. Without a fit no point has a depth.
+CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& fit,
                           TimeCorrections corrections, ReversalPoint reversal);
 
 } // namespace crackdepth

@@ -51,12 +51,9 @@ std::optional<LineFit> regression(const PointList& line, TimeCorrections correct
     return finite(fit);
 }
 
-std::optional<LineFit> twoPoint(PointList& line, TimeCorrections corrections) {
-    if (line.currentIndex == 0) {
-        line.currentIndex = 1;
-    }
-    const auto last = static_cast<std::int32_t>(line.size()) - 1;
-    const std::size_t c = static_cast<std::size_t>(std::clamp(line.currentIndex, 1, last));
+std::optional<LineFit> twoPoint(const PointList& line, TimeCorrections corrections,
+                                std::int32_t partner) {
+    const auto c = static_cast<std::size_t>(twoPointPartner(line, partner));
     const MeasuringPoint& first = line[0];
     const MeasuringPoint& second = line[c];
     const float t0 = transitTime(first, corrections.line, corrections.all).time;
@@ -73,8 +70,22 @@ std::optional<LineFit> twoPoint(PointList& line, TimeCorrections corrections) {
 
 } // namespace
 
-std::optional<LineFit> FitLine(PointList& line, RegressionMethod method,
+std::int32_t twoPointPartner(const PointList& line, std::int32_t wanted) {
+    const auto last = static_cast<std::int32_t>(line.size()) - 1;
+    return last < 1 ? 0 : std::clamp(wanted, 1, last);
+}
+
+std::int32_t twoPointPartner(const PointList& line) {
+    return twoPointPartner(line, line.currentIndex);
+}
+
+std::optional<LineFit> FitLine(const PointList& line, RegressionMethod method,
                                TimeCorrections corrections) {
+    return FitLine(line, method, corrections, line.currentIndex);
+}
+
+std::optional<LineFit> FitLine(const PointList& line, RegressionMethod method,
+                               TimeCorrections corrections, std::int32_t partner) {
     if (line.size() < 2) {
         return std::nullopt;
     }
@@ -83,7 +94,7 @@ std::optional<LineFit> FitLine(PointList& line, RegressionMethod method,
             return std::nullopt;
         }
     }
-    return method == RegressionMethod::TwoPoint ? twoPoint(line, corrections)
+    return method == RegressionMethod::TwoPoint ? twoPoint(line, corrections, partner)
                                                 : regression(line, corrections);
 }
 

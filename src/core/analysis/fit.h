@@ -26,13 +26,20 @@ struct TimeCorrections {
     float line = 0; // the correction of the line being used
 };
 
+// The point the two-point method pairs with point 0: `wanted` (the line's current point
+// unless said otherwise), never point 0 itself, and within the line.
+std::int32_t twoPointPartner(const PointList& line, std::int32_t wanted);
+std::int32_t twoPointPartner(const PointList& line);
+
 // Fits the non-crossing line with the given method; `corrections.line` must be the
-// non-crossing correction. The two-point method pairs point 0 with the line's current point,
-// which is first moved from 0 to 1 (it is never the first point while that method is used).
-// No fit (none) for fewer than two points, a zero or non-finite sampling interval, a zero
+// non-crossing correction. The two-point method pairs point 0 with twoPointPartner. No fit
+// (none) for fewer than two points, a zero or non-finite sampling interval, a zero
 // denominator or a result that is not finite.
-std::optional<LineFit> FitLine(PointList& line, RegressionMethod method,
+std::optional<LineFit> FitLine(const PointList& line, RegressionMethod method,
                                TimeCorrections corrections);
+// The same with the two-point method's partner of point 0 given (see twoPointPartner).
+std::optional<LineFit> FitLine(const PointList& line, RegressionMethod method,
+                               TimeCorrections corrections, std::int32_t partner);
 
 // Depth estimate for a path length Lc (mm), a transit time t (us) and the velocity B:
 // −1 when Lc > t·B, otherwise (Lc/2)·√((t·B/Lc)² − 1). Only a positive result is a depth.

@@ -24,6 +24,8 @@ struct MeasuringPoint {
     std::int32_t amplitudeIndex = 0;     // sample index read for the amplitude
     std::int32_t kept = 0;               // 1 kept by the last evaluation, 0 excluded
     PointRecord record;                  // the stored record, kept as read
+
+    bool operator==(const MeasuringPoint&) const = default;
 };
 
 } // namespace crackdepth

@@ -53,6 +53,17 @@ void PointList::RemoveAt(std::int32_t index) {
     }
 }
 
+std::unique_ptr<MeasuringPoint> PointList::TakeAt(std::size_t index) {
+    auto point = std::move(points_[index]);
+    points_.erase(points_.begin() + static_cast<std::ptrdiff_t>(index));
+    cursor_ = std::min(cursor_, static_cast<std::int32_t>(points_.size()) - 1);
+    return point;
+}
+
+void PointList::InsertAt(std::size_t index, std::unique_ptr<MeasuringPoint> point) {
+    points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(index), std::move(point));
+}
+
 void PointList::Free() {
     points_.clear();
     cursor_ = -1;

@@ -40,6 +40,11 @@ public:
     // the cursor; an index outside the list changes nothing.
     void RemoveAt(std::int32_t index);
 
+    // Takes the point at `index` out of the line, and puts a point back at `index` (0 …
+    // size): the inverse pair behind undoing a deletion. The cursor is not moved by either.
+    std::unique_ptr<MeasuringPoint> TakeAt(std::size_t index);
+    void InsertAt(std::size_t index, std::unique_ptr<MeasuringPoint> point);
+
     void Free();
 
     std::uint16_t pointCount() const { return static_cast<std::uint16_t>(points_.size()); }

@@ -38,6 +38,7 @@ public:
     explicit PointRecord(const Bytes& bytes) : bytes_(bytes) {}
 
     const Bytes& bytes() const { return bytes_; }
+    bool operator==(const PointRecord&) const = default;
 
     float samplingInterval() const { return floatAt(kSamplingInterval); }
     void setSamplingInterval(float v) { setFloat(kSamplingInterval, v); }

@@ -1,16 +1,17 @@
 #include "core/document/command_availability.h"
 
 #include "core/document/document.h"
+#include "core/document/view_state.h"
 
 namespace crackdepth {
 
-bool isAvailable(Command command, const Document& document) {
+bool isAvailable(Command command, const Document& document, const ViewState& view) {
     const DocumentData& data = document.data();
     const bool nonCrossing = data.nonCrossingList != nullptr;
-    const bool crossing = data.currentCrossingList != nullptr;
-    const PointList* shown = data.shownList;
+    const bool crossing = data.currentCrossingList() != nullptr;
+    const PointList* shown = data.shownList();
     const bool bothLines = nonCrossing && crossing;
-    const bool reportable = bothLines && document.waveTrainMode == 0;
+    const bool reportable = bothLines && view.waveTrainMode == 0;
 
     switch (command) {
     case Command::OpenNonCrossing:
@@ -40,7 +41,11 @@ bool isAvailable(Command command, const Document& document) {
         return shown != nullptr &&
                shown->currentIndex != static_cast<std::int32_t>(shown->pointCount()) - 1;
     case Command::Invert:
-        return shown != nullptr && document.timeDomain;
+        return shown != nullptr && view.timeDomain;
+    case Command::Undo:
+        return document.undoable() != nullptr;
+    case Command::Redo:
+        return document.redoable() != nullptr;
     case Command::Contents:
     case Command::ContactUs:
         return false;

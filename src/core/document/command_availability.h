@@ -5,6 +5,7 @@
 namespace crackdepth {
 
 class Document;
+struct ViewState;
 
 enum class Command {
     OpenNonCrossing = 32806,
@@ -31,8 +32,10 @@ enum class Command {
     Contents = 40008,
     ContactUs = 40009,
     About = 40010,
+    Undo = 57643,
+    Redo = 57644,
 };
 
-bool isAvailable(Command command, const Document& document);
+bool isAvailable(Command command, const Document& document, const ViewState& view);
 
 } // namespace crackdepth

@@ -1,6 +1,9 @@
 #include "core/document/document.h"
 
+#include "core/analysis/amplitude.h"
 #include "core/common/utf.h"
+#include "core/document/info_pages.h"
+#include "core/document/line_tabs.h"
 
 #include <algorithm>
 #include <system_error>
@@ -13,6 +16,7 @@ Document::Document(UserPrompts& prompts, std::filesystem::path settingsPath)
         LoadSettings(settingsPath_, settings_);
     }
     data_.projectInfo = settings_.project;
+    NormaliseInfoDates(data_.projectInfo, today_(), prompts_);
 }
 
 Document::~Document() {
@@ -37,21 +41,110 @@ void Document::removeListener(DocumentListener* listener) {
     std::erase(listeners_, listener);
 }
 
-void Document::notify(DocumentEvent event) {
+void Document::notify(DocumentChange change) {
+    ++revision_;
     // A listener may remove itself while being told.
     const auto listeners = listeners_;
     for (DocumentListener* listener : listeners) {
-        listener->documentChanged(event);
+        listener->documentChanged(change);
     }
 }
 
-void Document::RefreshAllViews() {
-    data_.viewsDirty = true;
-    notify(DocumentEvent::RefreshAllViews);
+void Document::perform(std::unique_ptr<Edit> edit) {
+    edit->apply(data_);
+    DocumentChange change = edit->change();
+    change.flags |= DocumentChange::Data | DocumentChange::History;
+    history_.record(std::move(edit));
+    settle();
+    notify(change);
 }
 
-void Document::RepaintContentViews() {
-    notify(DocumentEvent::RepaintContentViews);
+void Document::Undo() {
+    if (const Edit* edit = history_.undo(data_)) {
+        DocumentChange change = edit->change();
+        change.flags |= DocumentChange::Data | DocumentChange::History;
+        settle();
+        notify(change);
+    }
+}
+
+void Document::Redo() {
+    if (const Edit* edit = history_.redo(data_)) {
+        DocumentChange change = edit->change();
+        change.flags |= DocumentChange::Data | DocumentChange::History;
+        settle();
+        notify(change);
+    }
+}
+
+void Document::startHistory() {
+    history_.clear();
+    notify({DocumentChange::History});
+}
+
+void Document::SelectTab(std::int32_t tab) {
+    const std::int32_t selected = std::clamp(tab, 0, crossingTabCount(data_));
+    data_.currentTab = selected;
+    if (selected == 0) {
+        data_.shown = ShownLine::NonCrossing;
+    } else {
+        data_.currentCrossingEntry = static_cast<std::size_t>(selected - 1);
+        data_.shown = ShownLine::Crossing;
+    }
+    settle();
+    notify({DocumentChange::Selection, data_.shownId(), std::nullopt});
+}
+
+void Document::SelectPoint(LineId id, std::int32_t index) {
+    PointList* line = data_.line(id);
+    if (line == nullptr || line->empty()) {
+        return;
+    }
+    line->currentIndex = std::clamp(index, 0, static_cast<std::int32_t>(line->size()) - 1);
+    settle();
+    notify({DocumentChange::Selection, id, line->currentIndex});
+}
+
+void Document::ShowLine(ShownLine line) {
+    data_.shown = line;
+    settle();
+    notify({DocumentChange::Selection, data_.shownId(), std::nullopt});
+}
+
+void Document::settle() {
+    // The two-point method pairs point 0 with the current point, which therefore is never
+    // point 0 while that method is chosen.
+    PointList* nonCrossing = data_.nonCrossingList.get();
+    if (nonCrossing != nullptr && nonCrossing->size() >= 2 && nonCrossing->currentIndex == 0 &&
+        currentMethod(data_) == RegressionMethod::TwoPoint) {
+        nonCrossing->currentIndex = 1;
+    }
+    if (data_.shownList() == nullptr) {
+        return;
+    }
+    const std::string& name = data_.paths.nonCrossingName;
+    data_.paths.currentBaseName =
+        utf16Length(name) >= 5 ? withoutLastUnits(name, 4) : std::string();
+    if (TestParameters* header = data_.header(*data_.shownId())) {
+        settleHeader(*header);
+    }
+}
+
+// A line's date as the information panel shows it: a zero part becomes today's and the test
+// date is written in the plain form (a two-digit year becoming one of the 2000s).
+void Document::settleHeader(TestParameters& shown) {
+    TestParameters* header = &shown;
+    const CalendarDate now = today_();
+    LineDate& date = header->lineDate;
+    date.year = date.year == 0 ? static_cast<std::uint16_t>(now.year) : date.year;
+    date.month = date.month == 0 ? static_cast<std::uint16_t>(now.month) : date.month;
+    date.day = date.day == 0 ? static_cast<std::uint16_t>(now.day) : date.day;
+    // A text too short to hold a date is left as it is rather than replaced by today.
+    if (utf16Length(header->testDate) >= 5) {
+        const std::string plain =
+            FormatDateText(ReadDateField(header->testDate, TwoDigitYear::In2000s, now, prompts_));
+        header->testDate = plain;
+    }
 }
 
 bool Document::rawCrossingLoaded() const {
@@ -64,12 +157,11 @@ bool Document::resultLoaded() const {
 
 void Document::setTitle(const std::string& name) {
     title_ = kTitlePrefix + name;
-    notify(DocumentEvent::TitleChanged);
+    notify({DocumentChange::Title});
 }
 
 void Document::showNonCrossing() {
-    data_.shownList = data_.nonCrossingList.get();
-    data_.showingNonCrossing = true;
+    data_.shown = ShownLine::NonCrossing;
 }
 
 FileList Document::fileList() const {

@@ -1,15 +1,21 @@
 // The one document of the program: the measurement data, the settings remembered between
 // runs and every file command (open, save, save as, quick save, close, exit), with the
-// questions and messages of each flow going through UserPrompts and every change announced
-// to the listeners (the views).
+// questions and messages of each flow going through UserPrompts. The data are read-only to
+// everyone else: they change only through the edits the document performs (and can undo)
+// and through its selection operations, and every change is announced to the listeners.
 #pragma once
 
 #include "core/common/utf.h"
 #include "core/data/settings_file.h"
+#include "core/document/date_text.h"
 #include "core/document/document_data.h"
+#include "core/document/edit.h"
+#include "core/document/undo_history.h"
 #include "core/document/user_prompts.h"
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,20 +33,10 @@ inline constexpr const char* kResultFilter = "声波结果文件 (*.DPA)|*.DPA||
 inline constexpr const char* kOpenNonCrossingFilter = "跨裂缝原始文件 (*.DP0)|*.DP0||";
 inline constexpr const char* kOpenResultFilter = "跨裂缝原始文件 (*.DPA)|*.DPA||";
 
-// What the views must do after a change.
-enum class DocumentEvent {
-    RefreshAllViews,     // recompute everything and re-read the information panel
-    RepaintContentViews, // repaint the content views from the current data
-    TabsChanged,         // the crossing tab strip must be refilled (and its selection set)
-    TitleChanged,        // the window title changed
-    FileListChanged,     // the information panel's file list must be refilled
-    FileOpened,          // a file was opened: it enters the recent-file list (see path())
-};
-
 class DocumentListener {
 public:
     virtual ~DocumentListener() = default;
-    virtual void documentChanged(DocumentEvent event) = 0;
+    virtual void documentChanged(const DocumentChange& change) = 0;
 };
 
 struct FileList {
@@ -48,6 +44,10 @@ struct FileList {
     std::vector<std::string> paths;
     int selected = -1; // the open file's entry
 };
+
+// Where an open was asked for: a double-click in the information panel's file list asks to
+// save a modified crossing line first.
+enum class OpenOrigin { Command, FileList };
 
 class Document {
 public:
@@ -59,24 +59,46 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    DocumentData& data() { return data_; }
     const DocumentData& data() const { return data_; }
     Settings& settings() { return settings_; } // print settings, pane widths, legacy values
     const Settings& settings() const { return settings_; }
-    ProjectInfo& projectInfo() { return data_.projectInfo; }
+    const ProjectInfo& projectInfo() const { return data_.projectInfo; }
     UserPrompts& prompts() { return prompts_; }
     // Writes the settings file now (the destructor does too); false when it cannot.
     bool saveSettings();
+    // The calendar the document's date rules read (the local clock unless a test sets one).
+    void setToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
+    CalendarDate today() const { return today_(); }
 
     void addListener(DocumentListener* listener);
     void removeListener(DocumentListener* listener);
-    void RefreshAllViews();
-    void RepaintContentViews();
-    void notify(DocumentEvent event);
+    // Counts every announced change, so a reader can tell whether what it derived from the
+    // data is still current.
+    std::uint64_t revision() const { return revision_; }
+
+    // Edits: applies the edit, records it for undo, marks the document modified and
+    // announces it.
+    void perform(std::unique_ptr<Edit> edit);
+    const Edit* undoable() const { return history_.undoable(); }
+    const Edit* redoable() const { return history_.redoable(); }
+    void Undo();
+    void Redo();
+
+    // Selection (not edits: nothing stored changes). A tab selection makes the tab's line
+    // current and shown; `index` is limited to the tabs there are.
+    void SelectTab(std::int32_t tab);
+    // Makes point `index` (limited to the line) the line's current point.
+    void SelectPoint(LineId line, std::int32_t index);
+    void ShowLine(ShownLine line);
+
+    // Takes over a measurement held elsewhere (lines, selection, corrections and all), as an
+    // open does: a new history, settled data, every view told. `path` becomes the document's
+    // file.
+    void Load(DocumentData data, const std::string& path = {});
 
     // Opening: the flow is chosen by the path's last three characters ("DP0", "DP1",
     // "DPA"). A failed open leaves the document's data as they were.
-    bool OpenDocument(const std::string& path);
+    bool OpenDocument(const std::string& path, OpenOrigin origin = OpenOrigin::Command);
     // Saving: the first of ".DP0", ".DP1", ".DPA" found in the path chooses the format.
     bool SaveDocument(const std::string& path);
 
@@ -85,51 +107,60 @@ public:
     void OpenResultCommand();
     void SaveAsCommand();
     void QuickSaveCommand();
+    // Ctrl+N: after the save question for a modified document (Cancel, or a save that did
+    // not happen, ends it: false), the document names no file any more and counts as saved;
+    // its lines and every other value stay.
+    bool NewCommand();
     void CloseCommand();
     // The exit questions; true when the program may end (the settings are then saved by
     // the destructor).
     bool ExitCommand();
 
-    bool IsModified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    bool IsModified() const { return history_.differsFromSaved(); }
     const std::string& path() const { return path_; } // the document's file
     const std::string& title() const { return title_; }
     FileList fileList() const; // the open file's folder, for the information panel
 
     bool hasNonCrossingLine() const { return data_.nonCrossingList != nullptr; }
-    bool hasCrossingLine() const { return data_.currentCrossingList != nullptr; }
+    bool hasCrossingLine() const { return data_.currentCrossingList() != nullptr; }
     bool rawCrossingLoaded() const; // crossingName ends in ".DP1"
     bool resultLoaded() const;      // currentFileName ends in ".DPA"
 
-    // Display and filter state shared by the views and the waveform commands.
-    bool plotFitHeight = true;
-    bool trainFitHeight = true;
-    bool replaceAfterSave = false;
-    bool openedFromList = false;
+    // The filter the waveform commands apply, as the filter dialog last set it.
     float filterHighCut = 20; // kHz
     float filterLowCut = 50;  // kHz
     bool filterHighOn = false;
     bool filterLowOn = false;
-    std::int32_t waveTrainMode = 0;
-    bool timeDomain = true;
 
 private:
+    void notify(DocumentChange change);
     bool openNonCrossing(const std::string& path);
-    bool openCrossing(const std::string& path);
-    bool openResult(const std::string& path);
+    bool openCrossing(const std::string& path, OpenOrigin origin);
+    bool openResult(const std::string& path, OpenOrigin origin);
     void finishOpen(const std::string& path);
+    // What every open ends with: settled data, a new history and every listener told.
+    void takeOver(const std::string& path);
     void askToSaveBeforeReplacing();
     bool writeLine(const std::string& path, const TestParameters& header, const PointList& line);
     void finishSave(const std::string& writtenName);
     void setTitle(const std::string& name);
     void showNonCrossing();
+    // Starts a new history whose state counts as saved.
+    void startHistory();
+    // The writes that reading the data used to make: run after an open, a selection, an
+    // undo or a redo, so that every view reads settled data and never writes.
+    void settle();
+    void settleHeader(TestParameters& header);
 
     UserPrompts& prompts_;
     std::filesystem::path settingsPath_;
     Settings settings_;
     DocumentData data_;
+    UndoHistory history_;
     std::vector<DocumentListener*> listeners_;
-    bool modified_ = false;
+    std::uint64_t revision_ = 0;
+    std::function<CalendarDate()> today_ = LocalToday;
+    bool replaceAfterSave_ = false;
     std::string path_;
     std::string title_ = kTitlePrefix;
 };

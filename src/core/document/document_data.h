@@ -1,6 +1,7 @@
 // The measurement data a document holds: the non-crossing line, the crossing lines with
-// their headers and time corrections, which line is shown, the project information and the
-// names of the files they came from.
+// their headers and time corrections, which line is selected and shown, the project
+// information and the names of the files they came from. Each line has exactly one header;
+// which crossing line is current and which line is shown are indices, never copies.
 #pragma once
 
 #include "core/analysis/fit.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,24 @@ struct PathFields {
     std::string crossingPath;
     std::string currentFileName;
     std::string currentBaseName; // currentFileName without its last four characters
+
+    bool operator==(const PathFields&) const = default;
 };
+
+// Which line of the document something belongs to.
+enum class LineKind : std::uint8_t { NonCrossing, Crossing, RawCrossing };
+
+struct LineId {
+    LineKind kind = LineKind::NonCrossing;
+    std::size_t entry = 0; // the index into crossingLists for LineKind::Crossing
+
+    bool operator==(const LineId&) const = default;
+};
+
+inline constexpr LineId kNonCrossingLine{LineKind::NonCrossing, 0};
+
+// The line the views show: none, the non-crossing line, or the current crossing line.
+enum class ShownLine : std::uint8_t { None, NonCrossing, Crossing };
 
 struct DocumentData {
     std::unique_ptr<PointList> nonCrossingList;
@@ -34,15 +53,15 @@ struct DocumentData {
     std::vector<TestParameters> crossingParameters;
     std::vector<float> crossingCorrections; // us
 
-    // A crossing raw file's line, owned here; none while a result file is open.
+    // A crossing raw file's line and its header; none while a result file's lines are open
+    // (the two never coexist).
     std::unique_ptr<PointList> rawCrossingList;
-    // The crossing line being worked on: rawCrossingList or an entry of crossingLists.
-    PointList* currentCrossingList = nullptr;
-    TestParameters currentCrossingParameters;
+    TestParameters rawCrossingParameters;
 
-    // The line whose points the views show (the non-crossing or the current crossing line).
-    PointList* shownList = nullptr;
-    bool showingNonCrossing = true; // whose header the shown line has
+    // The crossing line being worked on: entry currentCrossingEntry of crossingLists, or
+    // the raw crossing line when there are no result lines.
+    std::size_t currentCrossingEntry = 0;
+    ShownLine shown = ShownLine::None;
 
     std::int32_t currentTab = 0;     // 0 the non-crossing line, k the k-th crossing line
     float correctionAll = 0;         // us, all lines
@@ -52,10 +71,27 @@ struct DocumentData {
     ProjectInfo projectInfo;
     ProjectBlock projectBlock;
     PathFields paths;
-    bool viewsDirty = true;
 
+    // A line and its header by identity; none when the document holds no such line.
+    PointList* line(LineId id);
+    const PointList* line(LineId id) const;
+    TestParameters* header(LineId id);
+    const TestParameters* header(LineId id) const;
+
+    // The current crossing line, its identity and its header (an empty header without one).
+    std::optional<LineId> currentCrossingId() const;
+    PointList* currentCrossingList();
+    const PointList* currentCrossingList() const;
+    const TestParameters& currentCrossingParameters() const;
+
+    // The shown line and its identity; none when nothing is shown.
+    std::optional<LineId> shownId() const;
+    PointList* shownList();
+    const PointList* shownList() const;
+    // True unless a crossing line is shown: whose header the shown line has.
+    bool showingNonCrossing() const { return shown != ShownLine::Crossing; }
     const TestParameters& shownParameters() const {
-        return showingNonCrossing ? nonCrossingParameters : currentCrossingParameters;
+        return showingNonCrossing() ? nonCrossingParameters : currentCrossingParameters();
     }
 
     // The correction of the selected tab's line; 0 for a crossing line that has no entry
@@ -65,7 +101,6 @@ struct DocumentData {
     TimeCorrections nonCrossingCorrections() const {
         return {correctionAll, correctionNonCrossing};
     }
-
     // Drops every line and crossing sequence (the project information stays).
     void clearLines();
 };

@@ -5,16 +5,18 @@
 #include "core/data/line_block.h"
 #include "core/data/measurement_file.h"
 #include "core/document/document.h"
+#include "core/document/info_pages.h"
+#include "core/document/line_loading.h"
 #include "core/document/merge.h"
 #include "core/document/result_io.h"
 
 namespace crackdepth {
 namespace {
 
-// Reads the single line block of a raw file; false (after the messages) when the file is
-// not a readable line of the expected kind.
-bool readRawLine(const std::string& path, const char* signature, UserPrompts& prompts,
-                 TestParameters& header, PointList& points) {
+// Reads the single line block of a raw file; none (after the messages) when the file is not
+// a readable line of the expected kind.
+std::optional<LineData> readRawLine(const std::string& path, const char* signature,
+                                    UserPrompts& prompts) {
     LineData line;
     const BlockStatus status = ReadRawFile(path, line);
     if (status == BlockStatus::ReadError) {
@@ -22,20 +24,14 @@ bool readRawLine(const std::string& path, const char* signature, UserPrompts& pr
     }
     if (status != BlockStatus::Ok || line.header.signature != signature) {
         prompts.message(kUnrecognisedFileMessage);
-        return false;
+        return std::nullopt;
     }
-    header = std::move(line.header);
-    points = std::move(line.points);
-    return true;
-}
-
-float firstInterval(const PointList& points) {
-    return points.empty() ? 0.0f : points[0].record.samplingInterval();
+    return line;
 }
 
 } // namespace
 
-bool Document::OpenDocument(const std::string& path) {
+bool Document::OpenDocument(const std::string& path, OpenOrigin origin) {
     // The file must be readable at all before a flow is chosen.
     if (!FileSource(path).isOpen()) {
         prompts_.message(kCannotOpenMessage + std::string("\n") + path, MessageIcon::Error);
@@ -47,16 +43,15 @@ bool Document::OpenDocument(const std::string& path) {
     FileKind kind{};
     if (!fileKindOf(path, kind)) {
         prompts_.message(kUnsupportedFileMessage);
-        data_.viewsDirty = true;
         return false;
     }
     switch (kind) {
     case FileKind::NonCrossingRaw:
         return openNonCrossing(path);
     case FileKind::CrossingRaw:
-        return openCrossing(path);
+        return openCrossing(path, origin);
     case FileKind::Result:
-        return openResult(path);
+        return openResult(path, origin);
     }
     return false;
 }
@@ -64,22 +59,12 @@ bool Document::OpenDocument(const std::string& path) {
 bool Document::openNonCrossing(const std::string& path) {
     // The old line is replaced only once the new one has been read: a file that cannot be
     // read loses nothing.
-    TestParameters header;
-    auto points = std::make_unique<PointList>();
-    if (!readRawLine(path, kNonCrossingSignature, prompts_, header, *points)) {
+    std::optional<LineData> line = readRawLine(path, kNonCrossingSignature, prompts_);
+    if (!line) {
         return false;
     }
-    data_.nonCrossingList = std::move(points);
-    data_.nonCrossingParameters = header;
-    showNonCrossing();
-    applyReferenceDistance(data_.nonCrossingParameters, *data_.nonCrossingList);
-
-    const std::string name = fileNameOf(path);
-    data_.paths.nonCrossingName = name;
-    data_.paths.nonCrossingPath = path;
-    data_.paths.currentFileName = name;
-    data_.paths.currentBaseName = withoutLastUnits(name, 4);
-
+    const TestParameters header = line->header;
+    LoadNonCrossingLine(data_, std::move(*line), path);
     ProjectInfo& info = data_.projectInfo;
     if (info.locked == 0) {
         info.texts[kProjectName] = header.projectName;
@@ -92,52 +77,30 @@ bool Document::openNonCrossing(const std::string& path) {
     return true;
 }
 
-bool Document::openCrossing(const std::string& path) {
+bool Document::openCrossing(const std::string& path, OpenOrigin origin) {
     if (!hasNonCrossingLine()) {
         prompts_.message(kNeedNonCrossingMessage);
-        data_.viewsDirty = true;
         return false;
     }
-    if (hasCrossingLine() && openedFromList && modified_) {
+    if (hasCrossingLine() && origin == OpenOrigin::FileList && IsModified()) {
         askToSaveBeforeReplacing();
     }
-    TestParameters header;
-    auto points = std::make_unique<PointList>();
-    if (!readRawLine(path, kCrossingSignature, prompts_, header, *points)) {
+    std::optional<LineData> line = readRawLine(path, kCrossingSignature, prompts_);
+    if (!line) {
         return false;
     }
-    const TestParameters& reference = data_.nonCrossingParameters;
-    if (header.originOffset != reference.originOffset ||
-        header.firstSpacing != reference.firstSpacing || header.stepPartA != reference.stepPartA ||
-        header.stepPartB != reference.stepPartB ||
-        firstInterval(*points) != firstInterval(*data_.nonCrossingList)) {
+    if (!sameLineGeometry(data_.nonCrossingParameters, *data_.nonCrossingList, line->header,
+                          line->points)) {
         prompts_.message(kParameterMismatchMessage, MessageIcon::Error);
-        data_.viewsDirty = true;
         return false;
     }
-    for (std::size_t i = 0; i < points->size(); ++i) {
-        (*points)[i].kept = 1;
-    }
-    // A raw crossing line replaces a result file's crossing lines: the tabs would otherwise
-    // offer those lines and lose this one at the first tab change.
-    data_.crossingLists.clear();
-    data_.crossingParameters.clear();
-    data_.crossingCorrections.clear();
-    data_.rawCrossingList = std::move(points);
-    data_.currentCrossingList = data_.rawCrossingList.get();
-    data_.currentCrossingParameters = header;
-
-    const std::string name = fileNameOf(path);
-    data_.paths.crossingName = name;
-    data_.paths.crossingPath = path;
-    data_.paths.currentFileName = name;
-    data_.paths.currentBaseName = withoutLastUnits(name, 4);
+    LoadRawCrossingLine(data_, std::move(*line), path);
     finishOpen(path);
     return true;
 }
 
-bool Document::openResult(const std::string& path) {
-    if (hasCrossingLine() && openedFromList && modified_) {
+bool Document::openResult(const std::string& path, OpenOrigin origin) {
+    if (hasCrossingLine() && origin == OpenOrigin::FileList && IsModified()) {
         askToSaveBeforeReplacing();
     }
     if (!ReadResult(path, data_, prompts_)) {
@@ -150,48 +113,62 @@ bool Document::openResult(const std::string& path) {
 void Document::askToSaveBeforeReplacing() {
     if (prompts_.askYesNo(kSaveResultQuestion)) {
         SaveAsCommand();
-        openedFromList = false;
     }
 }
 
 void Document::finishOpen(const std::string& path) {
     data_.correctionAll = 0;
     data_.correctionNonCrossing = 0;
-    data_.viewsDirty = true;
-    plotFitHeight = true;
-    trainFitHeight = true;
-    path_ = path;
-    notify(DocumentEvent::FileListChanged);
     data_.currentTab = 0;
-    notify(DocumentEvent::TabsChanged);
     showNonCrossing();
     filterHighOn = false;
     filterLowOn = false;
-    modified_ = false;
-    notify(DocumentEvent::FileOpened);
-    setTitle(fileNameOf(path));
     data_.projectInfo.texts[kTestStandard] = kTestStandardText;
-    RefreshAllViews();
+    takeOver(path);
+}
+
+void Document::Load(DocumentData data, const std::string& path) {
+    data_ = std::move(data);
+    takeOver(path);
+}
+
+void Document::takeOver(const std::string& path) {
+    path_ = path;
+    NormaliseInfoDates(data_.projectInfo, today_(), prompts_);
+    // Every line and header as the views will show them, so that selecting a tab later
+    // changes nothing.
+    for (const LineId id : {kNonCrossingLine, LineId{LineKind::RawCrossing, 0}}) {
+        if (PointList* line = data_.line(id)) {
+            SettleLine(*line);
+            settleHeader(*data_.header(id));
+        }
+    }
+    for (std::size_t k = 0; k < data_.crossingLists.size(); ++k) {
+        SettleLine(*data_.crossingLists[k]);
+        settleHeader(data_.crossingParameters[k]);
+    }
+    settle();
+    history_.clear();
+    notify({DocumentChange::FileList | DocumentChange::Tabs | DocumentChange::FileOpened |
+            DocumentChange::Data | DocumentChange::Selection | DocumentChange::History |
+            DocumentChange::ProjectInfo});
+    setTitle(fileNameOf(path));
 }
 
 void Document::OpenNonCrossingCommand() {
     if (const auto chosen = prompts_.chooseOpenFile(kOpenNonCrossingFilter)) {
-        openedFromList = false;
         OpenDocument(*chosen);
     }
-    RefreshAllViews();
 }
 
 void Document::OpenResultCommand() {
-    if (hasCrossingLine() && modified_ && prompts_.askYesNo(kSaveResultQuestion)) {
-        replaceAfterSave = true;
+    if (hasCrossingLine() && IsModified() && prompts_.askYesNo(kSaveResultQuestion)) {
+        replaceAfterSave_ = true;
         SaveAsCommand();
     }
     if (const auto chosen = prompts_.chooseOpenFile(kOpenResultFilter)) {
-        openedFromList = false;
         OpenDocument(*chosen);
     }
-    RefreshAllViews();
 }
 
 } // namespace crackdepth

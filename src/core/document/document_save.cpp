@@ -1,12 +1,17 @@
 // The save flows of the document (raw line files and result files), save as, quick save,
-// close and the exit questions.
+// new, close and the exit questions.
 #include "core/common/utf.h"
 #include "core/data/line_block.h"
 #include "core/document/document.h"
+#include "core/document/document_analysis.h"
+#include "core/document/line_tabs.h"
+#include "core/document/point_edit.h"
 #include "core/document/result_io.h"
 
 namespace crackdepth {
 namespace {
+
+inline constexpr const char* kPrepareSaveName = "保存前提交修正";
 
 // The save dialog's proposal: the document's path without the extension of its file name
 // (a '.' in a folder name does not shorten it).
@@ -19,11 +24,12 @@ std::string proposedSavePath(const std::string& path) {
     return path.substr(0, dot);
 }
 
-// The replaceable format of a save target: the first of ".DP0", ".DP1", ".DPA" found in the
-// path, in that order of search.
+// The format of a save target: the extension of its file name, ".DP0", ".DP1" or ".DPA"
+// (a folder named like a measurement file does not count).
 const char* saveFormat(const std::string& path) {
+    const std::string name = fileNameOf(path);
     for (const char* format : {".DP0", ".DP1", ".DPA"}) {
-        if (path.find(format) != std::string::npos) {
+        if (endsWith(name, format)) {
             return format;
         }
     }
@@ -40,6 +46,47 @@ void renewPaths(PathFields& paths, std::string& lineName, std::string& linePath,
     paths.currentBaseName = withoutLastUnits(lineName, 4);
 }
 
+// What a save settles in the data before writing: the crossing points' keep flags follow
+// the analysis, and for a result file the pending corrections are folded into the waveforms.
+// An undoable edit, so that undo after a save still restores what was shown before.
+std::unique_ptr<Edit> prepareForSave(const DocumentData& data, bool commit) {
+    std::vector<PointRef> watched;
+    if (commit && data.nonCrossingList) {
+        watched.push_back({kNonCrossingLine, std::nullopt});
+    }
+    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
+        watched.push_back({{LineKind::Crossing, k}, std::nullopt});
+    }
+    if (data.rawCrossingList) {
+        watched.push_back({{LineKind::RawCrossing, 0}, std::nullopt});
+    }
+    auto settle = [commit](DocumentData& held) {
+        const DocumentAnalysis analysis = AnalyseDocument(held);
+        if (commit) {
+            FoldCorrections(held);
+        }
+        for (std::size_t tab = 0; tab < analysis.cracks.size(); ++tab) {
+            PointList& line =
+                held.crossingLists.empty() ? *held.rawCrossingList : *held.crossingLists[tab];
+            const std::vector<std::int32_t> flags = keepFlags(analysis.cracks[tab]);
+            for (std::size_t i = 0; i < line.size() && i < flags.size(); ++i) {
+                line[i].kept = flags[i];
+            }
+        }
+    };
+    std::vector<std::unique_ptr<Edit>> parts;
+    parts.push_back(std::make_unique<PointsEdit>(kPrepareSaveName, DocumentChange{},
+                                                 std::move(watched), settle));
+    if (commit) {
+        Corrections zero = correctionsOf(data);
+        zero.all = 0;
+        zero.nonCrossing = 0;
+        std::fill(zero.crossing.begin(), zero.crossing.end(), 0.0f);
+        parts.push_back(makeCorrectionsEdit(kPrepareSaveName, zero));
+    }
+    return std::make_unique<CompositeEdit>(kPrepareSaveName, DocumentChange{}, std::move(parts));
+}
+
 } // namespace
 
 bool Document::writeLine(const std::string& path, const TestParameters& header,
@@ -53,15 +100,19 @@ bool Document::SaveDocument(const std::string& path) {
     const char* format = saveFormat(path);
     if (format == nullptr) {
         prompts_.message(kUnrecognisedFileMessage);
-        data_.viewsDirty = true;
         return false;
     }
-    const std::string format_ = format;
+    const std::string kind = format;
     PathFields& paths = data_.paths;
     const std::string name = fileNameOf(path);
     std::string writtenName = name;
 
-    if (format_ == ".DPA") {
+    if (kind == ".DPA") {
+        if (!canWriteResult(data_)) {
+            prompts_.message(kCannotSaveTypeMessage);
+            return false;
+        }
+        perform(prepareForSave(data_, true));
         if (!WriteResult(path, data_, prompts_)) {
             return false;
         }
@@ -73,83 +124,79 @@ bool Document::SaveDocument(const std::string& path) {
         return true;
     }
 
-    if (data_.shownList == nullptr) {
+    // A raw file holds one line: the format's own, whichever line is shown.
+    const bool nonCrossing = kind == ".DP0";
+    const PointList* line = nonCrossing ? data_.nonCrossingList.get() : data_.currentCrossingList();
+    if (line == nullptr) {
         prompts_.message(kOpenFirstMessage);
         return false;
     }
+    perform(prepareForSave(data_, false));
+    const TestParameters& header =
+        nonCrossing ? data_.nonCrossingParameters : data_.currentCrossingParameters();
+    if (!writeLine(path, header, *line)) {
+        return false;
+    }
     const bool renew = !resultLoaded();
-    if (format_ == ".DP0") {
-        if (!writeLine(path, data_.nonCrossingParameters, *data_.shownList)) {
-            return false;
-        }
+    if (nonCrossing) {
         if (path == paths.nonCrossingPath && renew) {
             renewPaths(paths, paths.nonCrossingName, paths.nonCrossingPath, path);
         } else {
             writtenName = paths.nonCrossingName;
         }
+    } else if (path == paths.crossingPath && renew) {
+        renewPaths(paths, paths.crossingName, paths.crossingPath, path);
     } else {
-        const bool sameCrossing = path == paths.crossingPath && renew;
-        const TestParameters& header =
-            sameCrossing ? data_.currentCrossingParameters : data_.nonCrossingParameters;
-        if (!writeLine(path, header, *data_.shownList)) {
-            return false;
-        }
-        if (sameCrossing) {
-            renewPaths(paths, paths.crossingName, paths.crossingPath, path);
-        } else {
-            writtenName = paths.crossingName;
-        }
+        writtenName = paths.crossingName;
     }
     finishSave(writtenName);
     return true;
 }
 
 void Document::finishSave(const std::string& writtenName) {
-    data_.viewsDirty = true;
     data_.currentTab = static_cast<std::int32_t>(data_.crossingLists.size());
     if (data_.crossingLists.empty()) {
         showNonCrossing();
     } else {
-        data_.currentCrossingList = data_.crossingLists.back().get();
-        data_.currentCrossingParameters = data_.crossingParameters.back();
-        data_.shownList = data_.currentCrossingList;
-        data_.showingNonCrossing = false;
+        data_.currentCrossingEntry = data_.crossingLists.size() - 1;
+        data_.shown = ShownLine::Crossing;
     }
-    notify(DocumentEvent::TabsChanged);
-    RepaintContentViews();
-    modified_ = false;
+    history_.markSaved();
+    settle();
+    notify({DocumentChange::Tabs | DocumentChange::Selection | DocumentChange::History |
+            DocumentChange::FileList});
     setTitle(writtenName);
-    RefreshAllViews();
 }
 
 void Document::SaveAsCommand() {
+    // Whatever happens here, a later save-as is an ordinary one again.
+    const bool replace = replaceAfterSave_;
+    replaceAfterSave_ = false;
     if (!hasNonCrossingLine() && !hasCrossingLine()) {
         prompts_.message(kOpenFirstMessage);
         return;
     }
     const auto chosen = prompts_.chooseSaveFile(kResultFilter, proposedSavePath(path_));
-    if (!chosen) {
-        return;
-    }
-    SaveDocument(*chosen);
-    if (!replaceAfterSave) {
+    if (!chosen || !SaveDocument(*chosen) || !replace) {
+        // A failed write keeps every line: nothing unsaved is dropped.
         return;
     }
     PathFields& paths = data_.paths;
     if (endsWith(paths.crossingName, ".DPA")) {
         data_.clearLines();
         paths = {};
-        notify(DocumentEvent::TabsChanged);
     } else if (endsWith(paths.crossingName, ".DP1")) {
         data_.rawCrossingList.reset();
-        data_.currentCrossingList = nullptr;
-        data_.shownList = nullptr;
+        data_.rawCrossingParameters = {};
+        data_.shown = ShownLine::None;
         paths.crossingName.clear();
         paths.crossingPath.clear();
         paths.currentFileName = paths.nonCrossingName;
         paths.currentBaseName = withoutLastUnits(paths.nonCrossingName, 4);
     }
-    replaceAfterSave = false;
+    history_.clear();
+    notify({DocumentChange::Tabs | DocumentChange::Data | DocumentChange::Selection |
+            DocumentChange::History});
 }
 
 void Document::QuickSaveCommand() {
@@ -160,6 +207,32 @@ void Document::QuickSaveCommand() {
     SaveDocument(data_.paths.crossingPath);
 }
 
+bool Document::NewCommand() {
+    if (IsModified()) {
+        const Answer answer =
+            prompts_.askYesNoCancel("是否保存对 " + title_ + " 的更改?", MessageIcon::Warning);
+        if (answer == Answer::Cancel) {
+            return false;
+        }
+        if (answer == Answer::Yes) {
+            if (path_.empty()) {
+                SaveAsCommand();
+                if (IsModified()) {
+                    return false; // not saved: the dialog was cancelled or the write failed
+                }
+            } else if (!SaveDocument(path_)) {
+                return false;
+            }
+        }
+    }
+    // The lines and every other value stay; the document no longer names a file, so a later
+    // save asks where to write.
+    path_.clear();
+    history_.markSaved();
+    notify({DocumentChange::Data | DocumentChange::Selection | DocumentChange::History});
+    return true;
+}
+
 void Document::CloseCommand() {
     if (!prompts_.askOkCancel(kCloseQuestion, MessageIcon::Warning)) {
         return;
@@ -167,7 +240,7 @@ void Document::CloseCommand() {
     PathFields& paths = data_.paths;
     if (rawCrossingLoaded()) {
         data_.rawCrossingList.reset();
-        data_.currentCrossingList = nullptr;
+        data_.rawCrossingParameters = {};
         paths.crossingName.clear();
         paths.crossingPath.clear();
         paths.currentFileName = paths.nonCrossingName;
@@ -181,23 +254,28 @@ void Document::CloseCommand() {
         paths = {};
         setTitle("");
     }
-    notify(DocumentEvent::TabsChanged);
-    RefreshAllViews();
+    history_.clear();
+    settle();
+    notify({DocumentChange::Tabs | DocumentChange::Data | DocumentChange::Selection |
+            DocumentChange::History});
 }
 
 bool Document::ExitCommand() {
-    if (modified_ && !prompts_.askOkCancel(kExitQuestion, MessageIcon::Warning)) {
-        data_.viewsDirty = true;
+    if (IsModified() && !prompts_.askOkCancel(kExitQuestion, MessageIcon::Warning)) {
         return false;
     }
-    if (modified_) {
-        std::string question = "是否保存对 " + title_ + " 的更改?";
+    if (IsModified()) {
+        const std::string question = "是否保存对 " + title_ + " 的更改?";
         const Answer answer = prompts_.askYesNoCancel(question, MessageIcon::Warning);
         if (answer == Answer::Cancel) {
             return false;
         }
-        if (answer == Answer::Yes && !SaveDocument(path_)) {
-            return false;
+        if (answer == Answer::Yes) {
+            if (path_.empty()) {
+                SaveAsCommand();
+                return !IsModified();
+            }
+            return SaveDocument(path_);
         }
     }
     return true;

@@ -33,22 +33,23 @@ bool outside(float value, double lowest, double highest) {
 } // namespace
 
 std::optional<FilterDialogState> FilterDialogState::start(Document& doc) {
-    if (doc.data().shownList == nullptr) {
+    if (doc.data().shownList() == nullptr) {
         doc.prompts().message(kFilterNoFileMessage);
-        doc.data().viewsDirty = true;
         return std::nullopt;
     }
     return FilterDialogState(doc);
 }
 
 FilterDialogState::FilterDialogState(Document& doc) : doc_(doc) {
+    static std::uint64_t sessions = 0;
+    mergeKey_ = std::string(kFilterName) + "#" + std::to_string(++sessions);
     bool highOn = false;
     bool lowOn = false;
     float highCut = doc.filterHighCut;
     float lowCut = doc.filterLowCut;
     // A filtered point reopens with the filter it carries, so that OK without a change keeps
     // its waveform as it is.
-    if (const MeasuringPoint* point = currentPoint(doc)) {
+    if (const MeasuringPoint* point = currentPoint(doc.data())) {
         const float highFlag = point->record.highPassOn();
         const float lowFlag = point->record.lowPassOn();
         if (truncToInt32(highFlag) != 0 || truncToInt32(lowFlag) != 0) {
@@ -124,10 +125,7 @@ void FilterDialogState::lowPassChanged(const std::string& text, bool mayCut) {
 
 void FilterDialogState::applyValid() {
     view_.title = kFilterAppliedTitle;
-    RefilterCurrentPoint(doc_);
-    doc_.SetModified(true);
-    doc_.RepaintContentViews();
-    doc_.data().viewsDirty = true;
+    RefilterCurrentPoint(doc_, mergeKey_);
 }
 
 const FilterDialogView& FilterDialogState::onHighPassSwitched(bool on) {
@@ -136,10 +134,8 @@ const FilterDialogView& FilterDialogState::onHighPassSwitched(bool on) {
     if (on) {
         highPassChanged(view_.highPassText, true);
     } else {
-        RefilterCurrentPoint(doc_);
-        doc_.RepaintContentViews();
+        RefilterCurrentPoint(doc_, mergeKey_);
     }
-    doc_.data().viewsDirty = true;
     return view_;
 }
 
@@ -149,17 +145,14 @@ const FilterDialogView& FilterDialogState::onLowPassSwitched(bool on) {
     if (on) {
         lowPassChanged(view_.lowPassText, true);
     } else {
-        RefilterCurrentPoint(doc_);
-        doc_.RepaintContentViews();
+        RefilterCurrentPoint(doc_, mergeKey_);
     }
-    doc_.data().viewsDirty = true;
     return view_;
 }
 
 void FilterDialogState::onOk() {
     doc_.filterHighCut = textToFloat(view_.highPassText, doc_.prompts());
     doc_.filterLowCut = textToFloat(view_.lowPassText, doc_.prompts());
-    doc_.data().viewsDirty = true;
 }
 
 void FilterDialogState::onCancel() {
@@ -167,9 +160,7 @@ void FilterDialogState::onCancel() {
     doc_.filterLowOn = startLowOn_;
     doc_.filterHighCut = startHighCut_;
     doc_.filterLowCut = startLowCut_;
-    RefilterCurrentPoint(doc_);
-    doc_.RepaintContentViews();
-    doc_.data().viewsDirty = true;
+    RefilterCurrentPoint(doc_, mergeKey_);
 }
 
 } // namespace crackdepth

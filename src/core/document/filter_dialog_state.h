@@ -33,8 +33,8 @@ struct FilterDialogView {
 
 class FilterDialogState {
 public:
-    // The command: with no line shown it shows kFilterNoFileMessage, marks the views dirty
-    // and gives none (no dialog). Otherwise the document's filter settings start from the
+    // The command: with no line shown it shows kFilterNoFileMessage and gives none (no
+    // dialog). Otherwise the document's filter settings start from the
     // current point's own filter when it carries one, else both switches off with the
     // document's cut-offs, and the state remembers them for Cancel.
     static std::optional<FilterDialogState> start(Document& doc);
@@ -52,7 +52,8 @@ public:
     // waveform of the last valid change.
     void onOk();
     // "取消" (and closing the window): the starting settings come back and the point is
-    // re-filtered with them.
+    // re-filtered with them. The dialog's live changes are one edit, which then changes
+    // nothing and leaves no trace in the undo history.
     void onCancel();
 
 private:
@@ -62,6 +63,7 @@ private:
     void applyValid();
 
     Document& doc_;
+    std::string mergeKey_; // this dialog's live changes are one edit
     FilterDialogView view_;
     bool startHighOn_ = false;
     bool startLowOn_ = false;

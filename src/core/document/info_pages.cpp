@@ -195,4 +195,9 @@ void ProjectInfoPage::initialise(const CalendarDate& today, UserPrompts& prompts
     load();
 }
 
+void NormaliseInfoDates(ProjectInfo& info, const CalendarDate& today, UserPrompts& prompts) {
+    TestInfoPage(info).initialise(today, prompts);
+    ProjectInfoPage(info).initialise(today, prompts);
+}
+
 } // namespace crackdepth

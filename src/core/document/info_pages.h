@@ -166,4 +166,9 @@ public:
     void initialise(const CalendarDate& today, UserPrompts& prompts);
 };
 
+// The date texts of the record in the form the pages write them, as both pages' initialise
+// leave them: the document runs this whenever its record is replaced (start-up, open), so
+// that showing the pages never changes the record.
+void NormaliseInfoDates(ProjectInfo& info, const CalendarDate& today, UserPrompts& prompts);
+
 } // namespace crackdepth

@@ -28,12 +28,6 @@ float timeOf(const MeasuringPoint& point, TimeCorrections corrections) {
     return transitTime(point, corrections.line, corrections.all).time;
 }
 
-// A point shown for the first time with no gain gets the gain the amplitude assumes, so that
-// every later reader (readouts, saved file) agrees with the table.
-void settleGain(MeasuringPoint& point) {
-    point.gain = effectiveGain(point.gain);
-}
-
 Rgb rowBackground(std::size_t row) {
     return row % 2 == 0 ? kWhite : kLightGreen;
 }
@@ -43,37 +37,26 @@ bool nearReversal(ReversalPoint reversal, std::size_t row) {
     return reversal.set && distance >= -1 && distance <= 1;
 }
 
-// The evaluation of the selected crossing line; none on the non-crossing tab.
-std::optional<CrackResult> evaluateSelected(DocumentData& data) {
-    if (data.currentTab == 0 || data.currentCrossingList == nullptr) {
-        return std::nullopt;
-    }
-    return EvaluateCrack(*data.currentCrossingList, currentFit(data), data.tabCorrections(),
-                         currentReversal(data));
-}
-
 } // namespace
 
-PointTable BuildScreenTable(DocumentData& data) {
+PointTable BuildScreenTable(const DocumentData& data, const std::optional<CrackResult>& result) {
     PointTable table;
     table.headers = {"测点序列", "测距(mm)", "声时(us)", kStatusHeader, "缝深(mm)", "波幅(dB)"};
-    const std::optional<CrackResult> result = evaluateSelected(data);
     if (result) {
         table.crackDepthText = result->crackDepthText;
     }
-    PointList* line = data.shownList;
+    const PointList* line = data.shownList();
     if (line == nullptr) {
         return table;
     }
     // After a click in the distance–time plot the non-crossing line is shown under a crossing
     // tab: its rows get no statuses, which belong to the crossing line.
-    const bool evaluated = result && line == data.currentCrossingList;
+    const bool evaluated = result && line == data.currentCrossingList();
     const ReversalPoint reversal = evaluated ? currentReversal(data) : ReversalPoint{};
     const Rgb dataColour = result ? kOrange : kBlack;
     const TimeCorrections corrections = data.tabCorrections();
     for (std::size_t i = 0; i < line->size(); ++i) {
-        MeasuringPoint& point = (*line)[i];
-        settleGain(point);
+        const MeasuringPoint& point = (*line)[i];
         const Rgb text = nearReversal(reversal, i) ? kRed : dataColour;
         const Rgb background = rowBackground(i);
         const std::vector<std::string> texts = {
@@ -96,16 +79,15 @@ PointTable BuildScreenTable(DocumentData& data) {
     return table;
 }
 
-PointTable BuildReportTable(DocumentData& data) {
+PointTable BuildReportTable(const DocumentData& data, const std::optional<CrackResult>& result) {
     PointTable table;
     table.headers = {"测点序列",    "测距(mm)", "跨缝声时(us)", "不跨缝声时(us)",
                      kStatusHeader, "缝深(mm)", "波幅(dB)"};
-    PointList* nonCrossing = data.nonCrossingList.get();
-    PointList* line = selectedLine(data);
+    const PointList* nonCrossing = data.nonCrossingList.get();
+    const PointList* line = selectedLine(data);
     if (nonCrossing == nullptr || line == nullptr) {
         return table;
     }
-    const std::optional<CrackResult> result = evaluateSelected(data);
     if (result) {
         table.crackDepthText = result->crackDepthText;
     }
@@ -121,8 +103,7 @@ PointTable BuildReportTable(DocumentData& data) {
         texts[0] = std::to_string(i + 1);
         texts[1] = truncatedText(distances[i].distance);
         if (i < own) {
-            MeasuringPoint& point = (*line)[i];
-            settleGain(point);
+            const MeasuringPoint& point = (*line)[i];
             texts[2] = truncatedText(timeOf(point, corrections));
             texts[6] = amplitudeText(point, line->sampleCount);
             if (result) {
@@ -142,17 +123,6 @@ PointTable BuildReportTable(DocumentData& data) {
         }
     }
     return table;
-}
-
-bool ClickTableRow(Document& document, std::int32_t row) {
-    PointList* line = document.data().shownList;
-    const bool onPoint = row > 0 && line != nullptr && !line->empty();
-    if (onPoint) {
-        const auto last = static_cast<std::int32_t>(line->size()) - 1;
-        line->currentIndex = std::min(row - 1, last);
-    }
-    document.RepaintContentViews();
-    return onPoint;
 }
 
 } // namespace crackdepth

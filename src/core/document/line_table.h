@@ -1,12 +1,13 @@
 // The point tables as data: the line view's screen table (one row per point of the shown line)
-// and the wider report table, each cell with its text and colours, rebuilt from the document on
-// every refresh. Building a table runs the crack evaluation (which writes the points' `kept`)
-// and yields the crack-depth text for the information panel.
+// and the wider report table, each cell with its text and colours, built from the document's
+// data and the evaluation of the selected crossing line.
 #pragma once
 
-#include "core/document/document.h"
+#include "core/analysis/crack_evaluation.h"
+#include "core/document/document_data.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,18 +45,13 @@ inline constexpr const char* kStatusHeader = "保留标志";
 
 // The line view's table of the shown line: "测点序列", "测距(mm)", "声时(us)", "保留标志",
 // "缝深(mm)", "波幅(dB)". Transit times take the selected tab's correction. Statuses and depths
-// are those of the crack evaluation while the shown line is the selected crossing line, "--.--"
-// otherwise; a gain of 0 becomes 100 in every shown point.
-PointTable BuildScreenTable(DocumentData& data);
+// are those of `selected`, the evaluation of the selected crossing line (none on the
+// non-crossing tab), while the shown line is that line, "--.--" otherwise.
+PointTable BuildScreenTable(const DocumentData& data, const std::optional<CrackResult>& selected);
 
 // The report's table of the selected tab's line beside the non-crossing line, one row per point
 // of the longer of the two: "测点序列", "测距(mm)", "跨缝声时(us)", "不跨缝声时(us)", "保留标志",
 // "缝深(mm)", "波幅(dB)". Cells past the end of a line show "--.--".
-PointTable BuildReportTable(DocumentData& data);
-
-// A click on table row `row` (0 is the header): the row's point becomes the shown line's
-// current point (a row past the last point gives the last point), and the views repaint. True
-// when a point became current.
-bool ClickTableRow(Document& document, std::int32_t row);
+PointTable BuildReportTable(const DocumentData& data, const std::optional<CrackResult>& selected);
 
 } // namespace crackdepth

@@ -2,8 +2,6 @@
 
 #include "core/common/utf.h"
 
-#include <algorithm>
-
 namespace crackdepth {
 namespace {
 
@@ -31,69 +29,36 @@ std::vector<std::string> tabLabels(const DocumentData& data) {
             labels.push_back(labelOf(header));
         }
     } else if (data.rawCrossingList) {
-        labels.push_back(labelOf(data.currentCrossingParameters));
+        labels.push_back(labelOf(data.rawCrossingParameters));
     }
     return labels;
 }
 
-PointList* selectedLine(DocumentData& data) {
-    return data.currentTab == 0 ? data.nonCrossingList.get() : data.currentCrossingList;
+const PointList* selectedLine(const DocumentData& data) {
+    return data.currentTab == 0 ? data.nonCrossingList.get() : data.currentCrossingList();
 }
 
-TestParameters* selectedCrossingHeader(DocumentData& data) {
-    if (data.currentTab == 0 || data.currentCrossingList == nullptr) {
-        return nullptr;
-    }
-    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
-        if (data.crossingLists[k].get() == data.currentCrossingList) {
-            return &data.crossingParameters[k];
-        }
-    }
-    // A raw file's line has no entry; its only header is the current copy.
-    return &data.currentCrossingParameters;
-}
-
-void SelectTab(Document& document, std::int32_t tab) {
-    DocumentData& data = document.data();
-    const std::int32_t selected = std::clamp(tab, 0, crossingTabCount(data));
-    data.currentTab = selected;
-    if (selected == 0) {
-        data.shownList = data.nonCrossingList.get();
-        data.showingNonCrossing = true;
-        if (document.waveTrainMode == 1) {
-            document.waveTrainMode = 2;
-        }
-    } else {
-        if (!data.crossingLists.empty()) {
-            const auto entry = static_cast<std::size_t>(selected - 1);
-            data.currentCrossingList = data.crossingLists[entry].get();
-            data.currentCrossingParameters = data.crossingParameters[entry];
-        } else {
-            data.currentCrossingList = data.rawCrossingList.get();
-        }
-        data.shownList = data.currentCrossingList;
-        data.showingNonCrossing = false;
-        if (document.waveTrainMode == 2) {
-            document.waveTrainMode = 1;
-        }
-    }
-    document.RefreshAllViews();
-}
-
-ReversalPoint currentReversal(const DocumentData& data) {
-    if (data.currentTab == 0 || data.currentCrossingList == nullptr) {
-        return {};
-    }
-    const TestParameters& header = data.currentCrossingParameters;
+ReversalPoint reversalOf(const TestParameters& header) {
     return {header.reversalSet() != 0, header.reversalIndex};
 }
 
-RegressionMethod currentMethod(const DocumentData& data) {
-    return data.nonCrossingParameters.analysisMethod() != 0 ? RegressionMethod::TwoPoint
-                                                            : RegressionMethod::Regression;
+ReversalPoint currentReversal(const DocumentData& data) {
+    if (data.currentTab == 0 || data.currentCrossingList() == nullptr) {
+        return {};
+    }
+    return reversalOf(data.currentCrossingParameters());
 }
 
-std::optional<LineFit> currentFit(DocumentData& data) {
+RegressionMethod storedMethod(const TestParameters& nonCrossingHeader) {
+    return nonCrossingHeader.analysisMethod() != 0 ? RegressionMethod::TwoPoint
+                                                   : RegressionMethod::Regression;
+}
+
+RegressionMethod currentMethod(const DocumentData& data) {
+    return storedMethod(data.nonCrossingParameters);
+}
+
+std::optional<LineFit> currentFit(const DocumentData& data) {
     if (!data.nonCrossingList) {
         return std::nullopt;
     }

@@ -1,28 +1,36 @@
-// What the information panel does to the document when it re-reads it, and the analysis
-// method choice it offers.
+// What the information panel shows of the document (the method choice and the analysis
+// results) and the analysis method choice it offers.
 #pragma once
 
-#include "core/document/date_text.h"
+#include "core/document/document_analysis.h"
 
 #include <cstdint>
+#include <string>
 
 namespace crackdepth {
 
 class Document;
 
+inline constexpr const char* kMethodChoiceName = "分析方法";
+
 struct PanelState {
     bool enabled = false;         // a line is shown: the method list and the result fields
     std::int32_t methodIndex = 0; // 0 "回归法", 1 "两点法"
+    std::string interceptText;    // "回归系数A"
+    std::string velocityText;     // "回归系数B"
+    std::string crackDepthText; // "平均裂深": the selected crack's, empty on the non-crossing tab
 };
 
-// The panel's refresh: with a shown line, currentBaseName follows the non-crossing file's
-// name, a zero part of the shown line's date becomes today's, and its test date is rewritten
-// in the plain form (a two-digit year becoming one of the 2000s). Returns what the panel
-// shows.
-PanelState RefreshPanel(Document& document, const CalendarDate& today);
+PanelState panelStateOf(const DocumentData& data, const DocumentAnalysis& analysis);
 
-// The analysis method list's choice: stored with the non-crossing line, after which the
-// analysis views redraw. Ignored without a shown line.
-void ChooseAnalysisMethod(Document& document, std::int32_t index);
+// The edit "分析方法": the method stored with the non-crossing line. With `reselectTab` (a
+// content view was active) the selected tab's line is shown again. Ignored without a shown
+// line.
+void ChooseAnalysisMethod(Document& document, std::int32_t index, bool reselectTab);
+
+// The edit of the project and test information that an information page made, named by the
+// page ("检测信息", "工程信息"). Successive changes of one field of one page become one edit.
+void EditProjectInfo(Document& document, const ProjectInfo& after, const std::string& page,
+                     std::size_t field);
 
 } // namespace crackdepth

@@ -3,6 +3,7 @@
 #include "core/analysis/transit_time.h"
 #include "core/common/conversions.h"
 #include "core/document/document.h"
+#include "core/document/point_edit.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,33 +22,44 @@ std::int32_t nearestSampleIndex(double time, float delay, float dt, std::int32_t
 }
 
 void PickArrival(Document& document, std::int32_t sampleIndex) {
-    DocumentData& data = document.data();
-    if (data.shownList == nullptr || data.shownList->empty()) {
+    const DocumentData& data = document.data();
+    const auto id = data.shownId();
+    const PointList* line = data.shownList();
+    if (!id || line == nullptr || line->empty()) {
         return;
     }
-    MeasuringPoint* point = data.shownList->PointAt(data.shownList->currentIndex);
-    const std::int32_t shift = transitTime(*point, data.lineCorrection(), data.correctionAll).shift;
-    point->arrivalIndex = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        static_cast<std::int64_t>(sampleIndex) - shift, INT32_MIN, INT32_MAX));
-    point->amplitudeIndex = point->arrivalIndex;
-    document.SetModified(true);
-    document.RepaintContentViews();
+    const auto index = static_cast<std::size_t>(
+        std::clamp(line->currentIndex, 0, static_cast<std::int32_t>(line->size()) - 1));
+    const std::int32_t shift =
+        transitTime((*line)[index], data.lineCorrection(), data.correctionAll).shift;
+    const auto arrival = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(sampleIndex) - shift, 0, INT32_MAX));
+    document.perform(std::make_unique<PointsEdit>(
+        kPickArrivalName, DocumentChange{0, *id, static_cast<std::int32_t>(index)},
+        std::vector<PointRef>{{*id, index}}, [id = *id, index, arrival](DocumentData& held) {
+            MeasuringPoint& point = (*held.line(id))[index];
+            point.arrivalIndex = arrival;
+            point.amplitudeIndex = arrival;
+        }));
 }
 
-} // namespace crackdepth
-
-namespace crackdepth {
-
 void ShowNonCrossingPoint(Document& document, std::int32_t index) {
-    DocumentData& data = document.data();
-    if (!data.nonCrossingList || index < 0 ||
-        static_cast<std::size_t>(index) >= data.nonCrossingList->size()) {
+    const PointList* line = document.data().nonCrossingList.get();
+    if (line == nullptr || index < 0 || static_cast<std::size_t>(index) >= line->size()) {
         return;
     }
-    data.nonCrossingList->currentIndex = index;
-    data.shownList = data.nonCrossingList.get();
-    data.showingNonCrossing = true;
-    document.RepaintContentViews();
+    document.SelectPoint(kNonCrossingLine, index);
+    document.ShowLine(ShownLine::NonCrossing);
+}
+
+bool ClickTableRow(Document& document, std::int32_t row) {
+    const auto id = document.data().shownId();
+    const PointList* line = document.data().shownList();
+    if (row <= 0 || !id || line == nullptr || line->empty()) {
+        return false;
+    }
+    document.SelectPoint(*id, row - 1);
+    return true;
 }
 
 } // namespace crackdepth

@@ -1,8 +1,7 @@
-// The point commands of the line view's context menu, each a named edit of the document that
-// changes the data, marks the document modified and repaints the views: copy, paste and delete
-// a point, set and clear the phase-reversal point, and keep or exclude a point by hand. Each
-// acts on the current point of the shown line and returns whether it changed anything; one that
-// does not apply (see the enabling rules) changes nothing.
+// The point commands of the line view's context menu, each (copy aside) a named, undoable edit
+// of the document: paste and delete a point, set and clear the phase-reversal point, and keep
+// or exclude a point by hand. Each acts on the current point of the shown line and returns
+// whether it did anything; one that does not apply (see the enabling rules) changes nothing.
 #pragma once
 
 #include "core/data/measuring_point.h"
@@ -54,7 +53,7 @@ PointMenuEnabling pointMenuEnabling(const DocumentData& data, const PointClipboa
 
 // "复制测点": stores the current point in the clipboard, replacing an earlier copy. The
 // document does not change.
-bool CopyPoint(Document& document, PointClipboard& clipboard);
+bool CopyPoint(const Document& document, PointClipboard& clipboard);
 
 // "粘贴测点": overwrites the current point with the copy, keeping its own distance (also the
 // stored positions it is saved as) and `kept`. The waveforms take the target line's sample

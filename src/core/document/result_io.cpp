@@ -6,6 +6,7 @@
 #include "core/common/utf.h"
 #include "core/data/measurement_file.h"
 #include "core/data/result_file.h"
+#include "core/document/line_loading.h"
 
 namespace crackdepth {
 namespace {
@@ -40,7 +41,7 @@ void commitLine(PointList& line, TimeCorrections corrections) {
 
 } // namespace
 
-void CommitCorrections(DocumentData& data) {
+void FoldCorrections(DocumentData& data) {
     if (data.nonCrossingList) {
         commitLine(*data.nonCrossingList, data.nonCrossingCorrections());
     }
@@ -51,12 +52,15 @@ void CommitCorrections(DocumentData& data) {
         // A crossing raw file's line has no correction entry of its own.
         commitLine(*data.rawCrossingList, {data.correctionAll, 0.0f});
     }
+}
+
+void CommitCorrections(DocumentData& data) {
+    FoldCorrections(data);
     for (float& correction : data.crossingCorrections) {
         correction = 0;
     }
     data.correctionAll = 0;
     data.correctionNonCrossing = 0;
-    data.viewsDirty = true;
 }
 
 bool writeOrReport(const std::string& path, std::span<const std::uint8_t> bytes,
@@ -81,48 +85,21 @@ bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompt
         return false;
     }
 
-    data.clearLines();
-    auto& lines = contents.lines;
-    data.nonCrossingList = std::make_unique<PointList>(std::move(lines[0].points));
-    data.nonCrossingList->minDelay = data.nonCrossingList->computeMinDelay();
-    data.nonCrossingParameters = std::move(lines[0].header);
-    applyReferenceDistance(data.nonCrossingParameters, *data.nonCrossingList);
-    for (std::size_t k = 1; k < lines.size(); ++k) {
-        auto list = std::make_unique<PointList>(std::move(lines[k].points));
-        list->minDelay = list->computeMinDelay();
-        data.crossingLists.push_back(std::move(list));
-        data.crossingParameters.push_back(std::move(lines[k].header));
-        // Starts at 0 like the non-crossing correction, so a saved and reopened file shows
-        // the transit times it was saved with.
-        data.crossingCorrections.push_back(0.0f);
-    }
-    data.projectBlock = std::move(contents.projectBlock);
-    data.projectBlock.copyInto(data.projectInfo);
-
-    data.shownList = data.nonCrossingList.get();
-    data.showingNonCrossing = true;
-    data.currentTab = 0;
-    if (!data.crossingLists.empty()) {
-        data.currentCrossingList = data.crossingLists.front().get();
-        data.currentCrossingParameters = data.crossingParameters.front();
-    }
-    data.correctionAll = 0;
-    data.correctionNonCrossing = 0;
-
-    const std::string name = fileNameOf(path);
-    data.paths = {name, path, name, path, name, withoutLastUnits(name, 4)};
+    LoadResultLines(data, std::move(contents), path);
     return true;
 }
 
-bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& prompts) {
-    if (!data.nonCrossingList || data.currentCrossingList == nullptr ||
-        data.crossingLists.empty()) {
+bool canWriteResult(const DocumentData& data) {
+    return data.nonCrossingList && !data.crossingLists.empty();
+}
+
+bool WriteResult(const std::string& path, const DocumentData& data, UserPrompts& prompts) {
+    if (!canWriteResult(data)) {
         prompts.message(kCannotSaveTypeMessage);
-        data.viewsDirty = true;
         return false;
     }
-    CommitCorrections(data);
-    data.projectBlock.copyFrom(data.projectInfo);
+    ProjectBlock block = data.projectBlock;
+    block.copyFrom(data.projectInfo);
 
     // The first header always states the number of lines that follow.
     TestParameters first = data.nonCrossingParameters;
@@ -132,7 +109,7 @@ bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& promp
         lines.push_back({&data.crossingParameters[k], data.crossingLists[k].get()});
     }
     std::vector<std::uint8_t> bytes;
-    WriteResultFile(bytes, lines, data.projectBlock);
+    WriteResultFile(bytes, lines, block);
     return writeOrReport(path, bytes, prompts);
 }
 

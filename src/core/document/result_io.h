@@ -24,14 +24,20 @@ bool writeOrReport(const std::string& path, std::span<const std::uint8_t> bytes,
 // as it was. Every time correction starts at 0.
 bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompts);
 
-// Commits the corrections and writes the result file; false (with a message) when the
-// document lacks the lines a result needs or the file cannot be written. A failed write
-// leaves the previous file intact.
-bool WriteResult(const std::string& path, DocumentData& data, UserPrompts& prompts);
+// Writes the result file as the data stand (the corrections should have been committed);
+// false (with a message) when the document lacks the lines a result needs or the file cannot
+// be written. A failed write leaves the previous file intact.
+bool WriteResult(const std::string& path, const DocumentData& data, UserPrompts& prompts);
+
+// True when the data hold what a result file needs: the non-crossing line and the result's
+// crossing lines.
+bool canWriteResult(const DocumentData& data);
 
 // Folds every pending correction and the points' delay differences into the waveforms:
-// afterwards each point of a line has the line's former minimum delay, each first arrival
-// sits where the corrected transit time put it, and every correction is 0.
+// afterwards each point of a line has the line's former minimum delay and each first arrival
+// sits where the corrected transit time put it. The corrections themselves stay.
+void FoldCorrections(DocumentData& data);
+// FoldCorrections, after which every correction is 0.
 void CommitCorrections(DocumentData& data);
 
 } // namespace crackdepth

@@ -1,8 +1,9 @@
 #include "core/document/time_correction_state.h"
 
 #include "core/common/numbers.h"
+#include "core/document/point_edit.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstdint>
 
 namespace crackdepth {
@@ -10,10 +11,13 @@ namespace {
 
 constexpr double kCorrectionLimit = 200; // us, either way
 
-// printf's "%.<decimals>f", whatever the desktop's locale.
-float currentInterval(PointList* line) {
-    const MeasuringPoint* point = line != nullptr ? line->PointAt(line->currentIndex) : nullptr;
-    return point != nullptr ? point->record.samplingInterval() : 0.0f;
+float currentInterval(const PointList* line) {
+    if (line == nullptr || line->empty()) {
+        return 0.0f;
+    }
+    const auto last = static_cast<std::int32_t>(line->size()) - 1;
+    const auto index = static_cast<std::size_t>(std::clamp(line->currentIndex, 0, last));
+    return (*line)[index].record.samplingInterval();
 }
 
 // Tab k > 0 shows entry k − 1 of the crossing sequences; other tabs give an index past any.
@@ -29,35 +33,25 @@ bool outsideLimit(float value) {
 
 } // namespace
 
-std::optional<TimeCorrectionState>
-TimeCorrectionState::start(Document& doc, std::optional<std::int32_t> selectedTab) {
-    if (doc.data().shownList == nullptr) {
+std::optional<TimeCorrectionState> TimeCorrectionState::start(Document& doc) {
+    if (doc.data().shownList() == nullptr) {
         doc.prompts().message(kTimeCorrectionNoFileMessage);
-        doc.data().viewsDirty = true;
         return std::nullopt;
-    }
-    if (selectedTab) {
-        doc.data().currentTab = *selectedTab;
     }
     return TimeCorrectionState(doc);
 }
 
 TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc) {
-    DocumentData& data = doc.data();
+    static std::uint64_t sessions = 0;
+    mergeKey_ = std::string(kTimeCorrectionTitle) + "#" + std::to_string(++sessions);
+    const DocumentData& data = doc.data();
     tab_ = data.currentTab;
-    const std::size_t entry = crossingEntry(tab_);
-    if (tab_ == 0) {
-        dt_ = currentInterval(data.nonCrossingList.get());
-    } else if (entry < data.crossingLists.size()) {
-        dt_ = currentInterval(data.crossingLists[entry].get());
-    } else {
-        dt_ = currentInterval(data.currentCrossingList);
-    }
+    dt_ = currentInterval(tab_ == 0 ? data.nonCrossingList.get() : data.currentCrossingList());
     const int decimals = dt_ < 1 ? 1 : 0;
     startAll_ = data.correctionAll;
     view_.title = kTimeCorrectionTitle;
     view_.allText = formatFixed(startAll_, decimals);
-    if (const float* line = lineTarget()) {
+    if (const auto line = lineCorrection()) {
         startLine_ = *line;
         view_.lineText = formatFixed(startLine_, decimals);
     } else {
@@ -71,16 +65,31 @@ TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc) {
 // correction of its own (the rule adds 0), so a field for it would change nothing that is
 // shown; it is disabled instead, while the correction of all lines and the per-point
 // corrections still apply to that line.
-float* TimeCorrectionState::lineTarget() {
-    DocumentData& data = doc_.data();
+std::optional<float> TimeCorrectionState::lineCorrection() const {
+    const DocumentData& data = doc_.data();
     if (tab_ == 0) {
-        return &data.correctionNonCrossing;
+        return data.correctionNonCrossing;
     }
     const std::size_t entry = crossingEntry(tab_);
     if (entry < data.crossingCorrections.size()) {
-        return &data.crossingCorrections[entry];
+        return data.crossingCorrections[entry];
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+void TimeCorrectionState::write(std::optional<float> line, std::optional<float> all) {
+    Corrections corrections = correctionsOf(doc_.data());
+    if (line && lineCorrection()) {
+        if (tab_ == 0) {
+            corrections.nonCrossing = *line;
+        } else {
+            corrections.crossing[crossingEntry(tab_)] = *line;
+        }
+    }
+    if (all) {
+        corrections.all = *all;
+    }
+    doc_.perform(makeCorrectionsEdit(kTimeCorrectionTitle, corrections, mergeKey_));
 }
 
 std::string TimeCorrectionState::zeroText() const {
@@ -106,9 +115,10 @@ const TimeCorrectionView& TimeCorrectionState::onAllTextChanged(const std::strin
 void TimeCorrectionState::fieldChanged(Field field, const std::string& text) {
     textOf(field) = text;
     const float value = textToFloat(text, doc_.prompts());
-    float* target = field == Field::Line ? lineTarget() : &doc_.data().correctionAll;
-    if (target != nullptr) {
-        *target = value;
+    if (field == Field::Line) {
+        write(value, std::nullopt);
+    } else {
+        write(std::nullopt, value);
     }
     if (outsideLimit(value)) {
         fieldChanged(field, zeroText());
@@ -118,46 +128,41 @@ void TimeCorrectionState::fieldChanged(Field field, const std::string& text) {
         return;
     }
     view_.title = kTimeCorrectionTitle;
-    if (!text.empty()) {
-        doc_.RepaintContentViews();
-        doc_.data().viewsDirty = true;
-    }
 }
 
 const TimeCorrectionView& TimeCorrectionState::onUndoCorrections() {
-    DocumentData& data = doc_.data();
-    for (float& correction : data.crossingCorrections) {
-        correction = 0;
+    const DocumentData& data = doc_.data();
+    Corrections corrections = correctionsOf(data);
+    corrections.nonCrossing = 0;
+    std::fill(corrections.crossing.begin(), corrections.crossing.end(), 0.0f);
+    std::vector<std::unique_ptr<Edit>> parts;
+    parts.push_back(makeCorrectionsEdit(kUndoCorrectionsCaption, corrections));
+    if (const auto shown = data.shownId()) {
+        parts.push_back(std::make_unique<PointsEdit>(
+            kUndoCorrectionsCaption, DocumentChange{},
+            std::vector<PointRef>{{*shown, std::nullopt}}, [id = *shown](DocumentData& held) {
+                PointList& line = *held.line(id);
+                for (std::size_t i = 0; i < line.size(); ++i) {
+                    line[i].timeShift = 0;
+                }
+            }));
     }
-    data.correctionNonCrossing = 0;
-    PointList& shown = *data.shownList;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        shown[i].timeShift = 0;
-    }
+    doc_.perform(std::make_unique<CompositeEdit>(kUndoCorrectionsCaption, DocumentChange{},
+                                                 std::move(parts)));
     if (view_.lineEditable) {
-        fieldChanged(Field::Line, zeroText());
+        view_.lineText = zeroText();
         startLine_ = 0; // Cancel must not bring back what the button dropped
     }
-    doc_.RepaintContentViews();
-    data.viewsDirty = true;
+    view_.title = kTimeCorrectionTitle;
     return view_;
 }
 
 void TimeCorrectionState::onOk() {
-    if (float* line = lineTarget()) {
-        *line = textToFloat(view_.lineText, doc_.prompts());
-    }
-    doc_.data().correctionAll = textToFloat(view_.allText, doc_.prompts());
-    doc_.data().viewsDirty = true;
+    write(textToFloat(view_.lineText, doc_.prompts()), textToFloat(view_.allText, doc_.prompts()));
 }
 
 void TimeCorrectionState::onCancel() {
-    if (float* line = lineTarget()) {
-        *line = startLine_;
-    }
-    doc_.data().correctionAll = startAll_;
-    doc_.RepaintContentViews();
-    doc_.data().viewsDirty = true;
+    write(startLine_, startAll_);
 }
 
 } // namespace crackdepth

@@ -1,7 +1,8 @@
 // The logic of the "声时修正" command and its dialog: the selected line's correction and the
-// correction of all lines, checked and shown live on every keystroke, the button that drops
-// the current file's corrections, and OK and Cancel. Corrections change no waveform and do
-// not mark the document modified; the transit-time rule adds them in wherever it is used.
+// correction of all lines, checked and applied live on every keystroke, the button that drops
+// the current file's corrections, and OK and Cancel. Corrections change no waveform; the
+// transit-time rule adds them in wherever it is used. One dialog's live changes are one
+// undoable edit, which Cancel takes back.
 #pragma once
 
 #include "core/document/document.h"
@@ -32,11 +33,9 @@ struct TimeCorrectionView {
 
 class TimeCorrectionState {
 public:
-    // The command. `selectedTab` is the crossing tab strip's selection when a content view
-    // is active (it becomes currentTab), none otherwise. With no line shown it shows
-    // kTimeCorrectionNoFileMessage, marks the views dirty and gives none (no dialog).
-    static std::optional<TimeCorrectionState> start(Document& doc,
-                                                    std::optional<std::int32_t> selectedTab);
+    // The command, for the selected tab's line. With no line shown it shows
+    // kTimeCorrectionNoFileMessage and gives none (no dialog).
+    static std::optional<TimeCorrectionState> start(Document& doc);
 
     const TimeCorrectionView& view() const { return view_; }
 
@@ -57,12 +56,16 @@ private:
     enum class Field { Line, All };
 
     explicit TimeCorrectionState(Document& doc);
-    float* lineTarget(); // the correction "当前缝修正值" edits; none when there is none
+    // The correction "当前缝修正值" edits; none when there is none.
+    std::optional<float> lineCorrection() const;
+    // Writes the given corrections through the dialog's edit.
+    void write(std::optional<float> line, std::optional<float> all);
     void fieldChanged(Field field, const std::string& text);
     std::string& textOf(Field field);
     std::string zeroText() const;
 
     Document& doc_;
+    std::string mergeKey_; // this dialog's live changes are one edit
     TimeCorrectionView view_;
     std::int32_t tab_ = 0;
     float dt_ = 0; // sampling interval of the selected line's current point: chooses the format

@@ -1,5 +1,6 @@
 #include "core/document/waveform_commands.h"
 
+#include "core/document/point_edit.h"
 #include "core/signal/filter.h"
 
 #include <algorithm>
@@ -14,8 +15,7 @@ constexpr float kShiftLimit = 200.0f; // us, either way
 
 // The number of samples the commands work on: the shown header's count, never more than
 // either waveform holds (a point pasted from a longer line must not be overrun).
-std::size_t workingLength(const Document& doc, const MeasuringPoint& point) {
-    const std::int32_t declared = doc.data().shownParameters().sampleCount;
+std::size_t workingLength(std::int32_t declared, const MeasuringPoint& point) {
     const std::size_t n = declared > 0 ? static_cast<std::size_t>(declared) : 0;
     return std::min({n, point.samples.size(), point.originalSamples.size()});
 }
@@ -24,143 +24,180 @@ Sample inverted(Sample value) {
     return value > kFullScale ? Sample{0} : static_cast<Sample>(kFullScale - value);
 }
 
-} // namespace
+struct CurrentRef {
+    LineId line;
+    std::size_t index;
+};
 
-MeasuringPoint* currentPoint(Document& doc) {
-    PointList* line = doc.data().shownList;
-    return line != nullptr ? line->PointAt(line->currentIndex) : nullptr;
-}
-
-void RefilterCurrentPoint(Document& doc) {
-    MeasuringPoint* point = currentPoint(doc);
-    if (point != nullptr && !point->samples.empty()) {
-        const std::size_t n = workingLength(doc, *point);
-        const auto working = std::span<Sample>(point->samples).first(n);
-        std::copy_n(point->originalSamples.begin(), n, working.begin());
-        std::vector<Sample> filtered(n);
-        const float highPassHz = doc.filterHighCut * 1000.0f;
-        const float lowPassHz = doc.filterLowCut * 1000.0f;
-        FilterWaveform(working, filtered, point->record.samplingInterval(), doc.filterHighOn,
-                       highPassHz, doc.filterLowOn, lowPassHz);
-        std::copy(filtered.begin(), filtered.end(), working.begin());
-        point->record.setHighPassOn(doc.filterHighOn ? 1.0f : 0.0f);
-        point->record.setLowPassOn(doc.filterLowOn ? 1.0f : 0.0f);
-        point->record.setHighPassCut(doc.filterHighCut);
-        point->record.setLowPassCut(doc.filterLowCut);
+std::optional<CurrentRef> currentRef(const DocumentData& data) {
+    const auto id = data.shownId();
+    const PointList* line = data.shownList();
+    if (!id || line == nullptr || line->empty()) {
+        return std::nullopt;
     }
-    doc.SetModified(true);
+    const auto last = static_cast<std::int32_t>(line->size()) - 1;
+    return CurrentRef{*id, static_cast<std::size_t>(std::clamp(line->currentIndex, 0, last))};
 }
 
-void InvertCurrentPoint(Document& doc, bool contentViewActive) {
-    MeasuringPoint* point = currentPoint(doc);
-    if (point == nullptr) {
+// Performs an edit of the current point made by `change`.
+void editCurrentPoint(Document& doc, const char* name, std::string mergeKey,
+                      std::function<void(MeasuringPoint&, std::int32_t sampleCount)> change) {
+    const auto at = currentRef(doc.data());
+    if (!at) {
         return;
     }
-    const std::size_t n = workingLength(doc, *point);
-    for (std::size_t i = 0; i < n; ++i) {
-        // A working sample above full scale clears both waveforms; a backup sample above it
-        // (left by filtering) is cleared the same way rather than wrapping round 16 bits.
-        if (point->samples[i] > kFullScale) {
-            point->samples[i] = 0;
-            point->originalSamples[i] = 0;
-        } else {
-            point->samples[i] = inverted(point->samples[i]);
-            point->originalSamples[i] = inverted(point->originalSamples[i]);
+    const std::int32_t sampleCount = doc.data().shownParameters().sampleCount;
+    doc.perform(std::make_unique<PointsEdit>(
+        name, DocumentChange{0, at->line, static_cast<std::int32_t>(at->index)},
+        std::vector<PointRef>{{at->line, at->index}},
+        [at = *at, sampleCount, change = std::move(change)](DocumentData& data) {
+            change((*data.line(at.line))[at.index], sampleCount);
+        },
+        std::move(mergeKey)));
+}
+
+std::string pointKey(const char* name, const DocumentData& data) {
+    const auto at = currentRef(data);
+    if (!at) {
+        return {};
+    }
+    return std::string(name) + ":" + std::to_string(static_cast<int>(at->line.kind)) + ":" +
+           std::to_string(at->line.entry) + ":" + std::to_string(at->index);
+}
+
+} // namespace
+
+const MeasuringPoint* currentPoint(const DocumentData& data) {
+    const auto at = currentRef(data);
+    return at ? &(*data.line(at->line))[at->index] : nullptr;
+}
+
+void RefilterCurrentPoint(Document& doc, const std::string& mergeKey) {
+    const bool highOn = doc.filterHighOn;
+    const bool lowOn = doc.filterLowOn;
+    const float highCut = doc.filterHighCut;
+    const float lowCut = doc.filterLowCut;
+    editCurrentPoint(doc, kFilterName, mergeKey,
+                     [=](MeasuringPoint& point, std::int32_t sampleCount) {
+                         if (point.samples.empty()) {
+                             return;
+                         }
+                         const std::size_t n = workingLength(sampleCount, point);
+                         const auto working = std::span<Sample>(point.samples).first(n);
+                         std::copy_n(point.originalSamples.begin(), n, working.begin());
+                         std::vector<Sample> filtered(n);
+                         FilterWaveform(working, filtered, point.record.samplingInterval(), highOn,
+                                        highCut * 1000.0f, lowOn, lowCut * 1000.0f);
+                         std::copy(filtered.begin(), filtered.end(), working.begin());
+                         point.record.setHighPassOn(highOn ? 1.0f : 0.0f);
+                         point.record.setLowPassOn(lowOn ? 1.0f : 0.0f);
+                         point.record.setHighPassCut(highCut);
+                         point.record.setLowPassCut(lowCut);
+                     });
+}
+
+void InvertCurrentPoint(Document& doc) {
+    editCurrentPoint(doc, kInvertName, {}, [](MeasuringPoint& point, std::int32_t sampleCount) {
+        const std::size_t n = workingLength(sampleCount, point);
+        for (std::size_t i = 0; i < n; ++i) {
+            // A working sample above full scale clears both waveforms; a backup sample above
+            // it (left by filtering) is cleared the same way rather than wrapping round 16 bits.
+            if (point.samples[i] > kFullScale) {
+                point.samples[i] = 0;
+                point.originalSamples[i] = 0;
+            } else {
+                point.samples[i] = inverted(point.samples[i]);
+                point.originalSamples[i] = inverted(point.originalSamples[i]);
+            }
         }
-    }
-    if (contentViewActive) {
-        doc.RepaintContentViews();
-    }
+    });
 }
 
 void PreviousPoint(Document& doc) {
-    PointList* line = doc.data().shownList;
-    if (line == nullptr) {
+    const auto id = doc.data().shownId();
+    const PointList* line = doc.data().shownList();
+    if (!id || line == nullptr) {
         return;
     }
-    std::int32_t& index = line->currentIndex;
+    const std::int32_t index = line->currentIndex;
     if (index == 0) {
         doc.prompts().message(kFirstPointMessage);
     } else if (index > 0 && index < line->pointCount()) {
-        --index;
+        doc.SelectPoint(*id, index - 1);
     } else {
-        index = 0;
+        doc.SelectPoint(*id, 0);
     }
-    doc.RefreshAllViews();
 }
 
 void NextPoint(Document& doc) {
-    PointList* line = doc.data().shownList;
-    if (line == nullptr) {
+    const auto id = doc.data().shownId();
+    const PointList* line = doc.data().shownList();
+    if (!id || line == nullptr) {
         return;
     }
-    std::int32_t& index = line->currentIndex;
+    const std::int32_t index = line->currentIndex;
     const std::int32_t last = line->pointCount() - 1;
     if (index == last) {
         doc.prompts().message(kLastPointMessage);
     } else if (index < 0 || index >= last) {
-        index = 0;
+        doc.SelectPoint(*id, 0);
     } else {
-        ++index;
+        doc.SelectPoint(*id, index + 1);
     }
-    doc.RefreshAllViews();
 }
 
-void ToggleWaveTrain(Document& doc) {
-    const std::int32_t onMode = doc.data().currentTab != 0 ? 1 : 2;
-    doc.waveTrainMode = doc.waveTrainMode == 0 ? onMode : 0;
-    doc.RefreshAllViews();
-}
-
-void ToggleTimeDomain(Document& doc) {
-    if (doc.data().shownList == nullptr) {
-        return;
-    }
-    doc.timeDomain = !doc.timeDomain;
-    doc.RepaintContentViews();
-}
-
-HotKeyOutcome ApplyArrowHotKey(Document& doc, ArrowHotKey key, bool contentViewActive) {
+HotKeyOutcome ApplyArrowHotKey(Document& doc, ArrowHotKey key, bool contentViewActive,
+                               const ViewState& view) {
     HotKeyOutcome outcome;
-    MeasuringPoint* point = contentViewActive ? currentPoint(doc) : nullptr;
-    if (point == nullptr) {
+    const auto at = contentViewActive ? currentRef(doc.data()) : std::nullopt;
+    if (!at) {
         return outcome;
     }
-    PointList& line = *doc.data().shownList;
+    const PointList& line = *doc.data().line(at->line);
     switch (key) {
     case ArrowHotKey::Up:
     case ArrowHotKey::Down: {
         // Down moves on through the table; a wave train is drawn bottom up, so there the
         // keys swap.
-        const bool forward = (key == ArrowHotKey::Down) == (doc.waveTrainMode == 0);
+        const bool forward = (key == ArrowHotKey::Down) == (view.waveTrainMode == 0);
         const std::int64_t moved = std::int64_t{line.currentIndex} + (forward ? 1 : -1);
         const std::int64_t last = std::int64_t{line.pointCount()} - 1;
-        line.currentIndex = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved, 0, last));
-        outcome.tableRow = line.currentIndex + 1;
+        doc.SelectPoint(at->line,
+                        static_cast<std::int32_t>(std::clamp<std::int64_t>(moved, 0, last)));
+        outcome.tableRow = doc.data().line(at->line)->currentIndex + 1;
         break;
     }
     case ArrowHotKey::Left:
     case ArrowHotKey::Right: {
         const std::int64_t step = key == ArrowHotKey::Right ? 1 : -1;
-        // The count itself is allowed: the cursor may sit just past the last sample.
-        const std::int64_t limit = std::max(0, doc.data().shownParameters().sampleCount);
-        point->arrivalIndex = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(std::int64_t{point->arrivalIndex} + step, 0, limit));
+        editCurrentPoint(doc, kMoveArrivalName, pointKey(kMoveArrivalName, doc.data()),
+                         [step](MeasuringPoint& point, std::int32_t sampleCount) {
+                             // The count itself is allowed: the cursor may sit just past the
+                             // last sample.
+                             const std::int64_t limit = std::max(0, sampleCount);
+                             point.arrivalIndex = static_cast<std::int32_t>(
+                                 std::clamp<std::int64_t>(point.arrivalIndex + step, 0, limit));
+                             // The amplitude is read at the arrival, as after a click.
+                             point.amplitudeIndex = point.arrivalIndex;
+                         });
         break;
     }
     case ArrowHotKey::CtrlLeft:
     case ArrowHotKey::CtrlRight: {
-        const float dt = point->record.samplingInterval();
-        const float moved =
-            key == ArrowHotKey::CtrlRight ? point->timeShift + dt : point->timeShift - dt;
-        if (!std::isnan(moved)) {
-            point->timeShift = std::clamp(moved, -kShiftLimit, kShiftLimit);
-        }
+        const bool later = key == ArrowHotKey::CtrlRight;
+        editCurrentPoint(doc, kShiftTimeName, pointKey(kShiftTimeName, doc.data()),
+                         [later](MeasuringPoint& point, std::int32_t) {
+                             const float dt = point.record.samplingInterval();
+                             const float moved =
+                                 later ? point.timeShift + dt : point.timeShift - dt;
+                             if (!std::isnan(moved)) {
+                                 point.timeShift = std::clamp(moved, -kShiftLimit, kShiftLimit);
+                             }
+                         });
         break;
     }
     }
     outcome.acted = true;
-    doc.RepaintContentViews();
     return outcome;
 }
 

@@ -1,40 +1,39 @@
-// The single-point waveform commands (re-filter, invert), point stepping, the two display
-// switches and the six arrow hot keys, as operations on the document. Each one is a
-// self-contained edit that changes the data and announces the change.
+// The single-point waveform commands (re-filter, invert), point stepping and the six arrow
+// hot keys, as operations on the document: the changes of data are edits, the moves of the
+// current point are selections.
 #pragma once
 
 #include "core/document/document.h"
+#include "core/document/view_state.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace crackdepth {
 
 inline constexpr const char* kFirstPointMessage = "当前为第一个测点";
 inline constexpr const char* kLastPointMessage = "当前为最后一个测点";
+inline constexpr const char* kFilterName = "滤波";
+inline constexpr const char* kInvertName = "波形反相";
+inline constexpr const char* kMoveArrivalName = "移动初至";
+inline constexpr const char* kShiftTimeName = "平移声时";
 
-// Point `currentIndex` of the shown line, by the line's lookup (which moves its cursor);
-// none when no line is shown or it has no points.
-MeasuringPoint* currentPoint(Document& doc);
+// Point `currentIndex` of the shown line; none when no line is shown or it has no points.
+const MeasuringPoint* currentPoint(const DocumentData& data);
 
-// Re-filters the current point from its originalSamples with the document's four filter
-// settings and records them in the point. Marks the document modified even when there is
-// no point to filter.
-void RefilterCurrentPoint(Document& doc);
+// The edit "滤波": re-filters the current point from its originalSamples with the document's
+// four filter settings and records them in the point. Edits with the same non-empty merge key
+// (one filter dialog's live changes) become one.
+void RefilterCurrentPoint(Document& doc, const std::string& mergeKey = {});
 
-// Inverts the current point about the zero line in both waveforms (4096 − sample); a sample
-// above 4096 becomes 0. Repaints only when a content view is active; the document is not
-// marked modified.
-void InvertCurrentPoint(Document& doc, bool contentViewActive);
+// The edit "波形反相": inverts the current point about the zero line in both waveforms
+// (4096 − sample); a sample above 4096 becomes 0.
+void InvertCurrentPoint(Document& doc);
 
 // "前一测点" and "后一测点": step the shown line's current point, with a message at either end.
 void PreviousPoint(Document& doc);
 void NextPoint(Document& doc);
-
-// "波列视图切换": wave train on (mode 2 on the non-crossing tab, 1 on a crossing tab) or off.
-void ToggleWaveTrain(Document& doc);
-// "时域/频域视图切换": trace or spectrum of the shown line's current point.
-void ToggleTimeDomain(Document& doc);
 
 // The six arrow hot keys of the main window, by their ids.
 enum class ArrowHotKey : std::int32_t {
@@ -53,8 +52,10 @@ struct HotKeyOutcome {
     std::optional<std::int32_t> tableRow;
 };
 
-// Applies one hot key to the shown line's current point and repaints the content views.
-// The document is not marked modified.
-HotKeyOutcome ApplyArrowHotKey(Document& doc, ArrowHotKey key, bool contentViewActive);
+// Applies one hot key to the shown line's current point. Left and Right are the edit
+// "移动初至" (the amplitude sample moves with the arrival), the Ctrl keys the edit "平移声时";
+// successive presses on one point become one edit.
+HotKeyOutcome ApplyArrowHotKey(Document& doc, ArrowHotKey key, bool contentViewActive,
+                               const ViewState& view);
 
 } // namespace crackdepth

@@ -1,0 +1,32 @@
+// The document's analysis as the views read it: computed once per change of the document
+// and shared by the waveform, plot, table and information panel, so that every view shows
+// the numbers of the same data, whichever of them paints first.
+#pragma once
+
+#include "core/document/document.h"
+#include "core/document/document_analysis.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace crackdepth::app {
+
+class AnalysisCache {
+public:
+    explicit AnalysisCache(const Document& document) : document_(document) {}
+
+    const DocumentAnalysis& current() {
+        if (revision_ != document_.revision()) {
+            analysis_ = AnalyseDocument(document_.data());
+            revision_ = document_.revision();
+        }
+        return analysis_;
+    }
+
+private:
+    const Document& document_;
+    std::uint64_t revision_ = std::numeric_limits<std::uint64_t>::max();
+    DocumentAnalysis analysis_;
+};
+
+} // namespace crackdepth::app

@@ -1,0 +1,49 @@
+#include "core/document/document_analysis.h"
+
+#include "core/document/line_tabs.h"
+
+namespace crackdepth {
+
+DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions& options) {
+    DocumentAnalysis analysis;
+    analysis.method = options.method.value_or(currentMethod(data));
+    if (const PointList* line = data.nonCrossingList.get()) {
+        const std::int32_t wanted = options.secondPoint.value_or(line->currentIndex);
+        analysis.secondPoint =
+            analysis.method == RegressionMethod::TwoPoint ? twoPointPartner(*line, wanted) : 0;
+        analysis.fit =
+            FitLine(*line, analysis.method, data.nonCrossingCorrections(), analysis.secondPoint);
+    }
+    analysis.interceptText = interceptText(analysis.fit);
+    analysis.velocityText = velocityText(analysis.fit);
+
+    const std::int32_t tabs = crossingTabCount(data);
+    for (std::int32_t tab = 1; tab <= tabs; ++tab) {
+        const auto entry = static_cast<std::size_t>(tab - 1);
+        const LineId id = data.crossingLists.empty() ? LineId{LineKind::RawCrossing, 0}
+                                                     : LineId{LineKind::Crossing, entry};
+        const float own =
+            entry < data.crossingCorrections.size() ? data.crossingCorrections[entry] : 0.0f;
+        analysis.cracks.push_back(EvaluateCrack(
+            *data.line(id), analysis.fit, {data.correctionAll, own}, reversalOf(*data.header(id))));
+    }
+    // The selected tab's line is the current crossing line, whose correction the selected
+    // tab's transit times take.
+    if (data.currentTab > 0 && data.currentTab <= tabs) {
+        analysis.selected = analysis.cracks[static_cast<std::size_t>(data.currentTab - 1)];
+    }
+    analysis.screenTable = BuildScreenTable(data, analysis.selected);
+    analysis.reportTable = BuildReportTable(data, analysis.selected);
+    return analysis;
+}
+
+std::vector<std::int32_t> keepFlags(const CrackResult& crack) {
+    std::vector<std::int32_t> flags;
+    flags.reserve(crack.points.size());
+    for (const PointEvaluation& point : crack.points) {
+        flags.push_back(point.kept ? 1 : 0);
+    }
+    return flags;
+}
+
+} // namespace crackdepth

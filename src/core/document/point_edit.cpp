@@ -1,0 +1,141 @@
+#include "core/document/point_edit.h"
+
+namespace crackdepth {
+namespace {
+
+// The points a reference names in the data as they are now.
+void collect(const DocumentData& data, const PointRef& ref,
+             std::vector<std::pair<LineId, std::size_t>>& into) {
+    const PointList* line = data.line(ref.line);
+    if (line == nullptr) {
+        return;
+    }
+    if (ref.index) {
+        if (*ref.index < line->size()) {
+            into.emplace_back(ref.line, *ref.index);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < line->size(); ++i) {
+        into.emplace_back(ref.line, i);
+    }
+}
+
+} // namespace
+
+PointsEdit::PointsEdit(std::string name, DocumentChange change, std::vector<PointRef> watched,
+                       Mutation mutate, std::string mergeKey)
+    : Edit(std::move(name), change), watched_(std::move(watched)), mutate_(std::move(mutate)),
+      mergeKey_(std::move(mergeKey)) {}
+
+void PointsEdit::apply(DocumentData& data) {
+    if (applied_) {
+        for (const Changed& changed : changed_) {
+            (*data.line(changed.line))[changed.index] = changed.after;
+        }
+        return;
+    }
+    applied_ = true;
+    std::vector<std::pair<LineId, std::size_t>> points;
+    for (const PointRef& ref : watched_) {
+        collect(data, ref, points);
+    }
+    std::vector<MeasuringPoint> before;
+    before.reserve(points.size());
+    for (const auto& [line, index] : points) {
+        before.push_back((*data.line(line))[index]);
+    }
+    mutate_(data);
+    // Only what changed is kept.
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const auto& [line, index] = points[k];
+        const MeasuringPoint& after = (*data.line(line))[index];
+        if (!(after == before[k])) {
+            changed_.push_back({line, index, std::move(before[k]), after});
+        }
+    }
+    mutate_ = nullptr;
+}
+
+void PointsEdit::revert(DocumentData& data) {
+    for (auto changed = changed_.rbegin(); changed != changed_.rend(); ++changed) {
+        (*data.line(changed->line))[changed->index] = changed->before;
+    }
+}
+
+bool PointsEdit::absorb(const Edit& later) {
+    const auto* same = dynamic_cast<const PointsEdit*>(&later);
+    if (same == nullptr || mergeKey_.empty() || same->mergeKey_ != mergeKey_) {
+        return false;
+    }
+    for (const Changed& next : same->changed_) {
+        bool known = false;
+        for (Changed& mine : changed_) {
+            if (mine.line == next.line && mine.index == next.index) {
+                mine.after = next.after;
+                known = true;
+            }
+        }
+        if (!known) {
+            changed_.push_back(next);
+        }
+    }
+    return true;
+}
+
+bool PointsEdit::changesNothing() const {
+    for (const Changed& changed : changed_) {
+        if (!(changed.before == changed.after)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Corrections correctionsOf(const DocumentData& data) {
+    return {data.correctionAll, data.correctionNonCrossing, data.crossingCorrections};
+}
+
+std::unique_ptr<Edit> makeCorrectionsEdit(std::string name, Corrections after,
+                                          std::string mergeKey) {
+    return std::make_unique<ValueEdit<Corrections>>(
+        std::move(name), DocumentChange{}, correctionsOf,
+        [](DocumentData& data, const Corrections& value) {
+            data.correctionAll = value.all;
+            data.correctionNonCrossing = value.nonCrossing;
+            // A line removed since keeps no entry; the others take theirs.
+            for (std::size_t k = 0; k < data.crossingCorrections.size(); ++k) {
+                if (k < value.crossing.size()) {
+                    data.crossingCorrections[k] = value.crossing[k];
+                }
+            }
+        },
+        std::move(after), std::move(mergeKey));
+}
+
+CompositeEdit::CompositeEdit(std::string name, DocumentChange change,
+                             std::vector<std::unique_ptr<Edit>> parts)
+    : Edit(std::move(name), change), parts_(std::move(parts)) {}
+
+void CompositeEdit::apply(DocumentData& data) {
+    for (auto& part : parts_) {
+        part->apply(data);
+    }
+}
+
+void CompositeEdit::revert(DocumentData& data) {
+    for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
+        (*part)->revert(data);
+    }
+}
+
+bool CompositeEdit::changesNothing() const {
+    for (const auto& part : parts_) {
+        if (!part->changesNothing()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace crackdepth

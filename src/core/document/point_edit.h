@@ -1,0 +1,77 @@
+// The edits of measuring points and of time corrections that the commands are made of: an
+// edit of chosen points that keeps each changed point as it was and as the edit left it, the
+// pending time corrections taken together as one value, and a sequence of edits done as one.
+#pragma once
+
+#include "core/document/edit.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+// One point of a line, or with `index` none every point of the line.
+struct PointRef {
+    LineId line;
+    std::optional<std::size_t> index;
+};
+
+class PointsEdit final : public Edit {
+public:
+    using Mutation = std::function<void(DocumentData&)>;
+
+    // `mutate` changes only the points that `watched` names. Edits with the same non-empty
+    // merge key absorb each other.
+    PointsEdit(std::string name, DocumentChange change, std::vector<PointRef> watched,
+               Mutation mutate, std::string mergeKey = {});
+
+    void apply(DocumentData& data) override;
+    void revert(DocumentData& data) override;
+    bool absorb(const Edit& later) override;
+    bool changesNothing() const override;
+
+private:
+    struct Changed {
+        LineId line;
+        std::size_t index;
+        MeasuringPoint before;
+        MeasuringPoint after;
+    };
+
+    std::vector<PointRef> watched_;
+    Mutation mutate_;
+    std::string mergeKey_;
+    bool applied_ = false;
+    std::vector<Changed> changed_;
+};
+
+// The pending time corrections of a document, all taken together.
+struct Corrections {
+    float all = 0;
+    float nonCrossing = 0;
+    std::vector<float> crossing;
+
+    bool operator==(const Corrections&) const = default;
+};
+
+Corrections correctionsOf(const DocumentData& data);
+std::unique_ptr<Edit> makeCorrectionsEdit(std::string name, Corrections after,
+                                          std::string mergeKey = {});
+
+// Edits done one after the other as a single edit, and undone in the reverse order.
+class CompositeEdit final : public Edit {
+public:
+    CompositeEdit(std::string name, DocumentChange change,
+                  std::vector<std::unique_ptr<Edit>> parts);
+
+    void apply(DocumentData& data) override;
+    void revert(DocumentData& data) override;
+    bool changesNothing() const override;
+
+private:
+    std::vector<std::unique_ptr<Edit>> parts_;
+};
+
+} // namespace crackdepth

@@ -1,0 +1,57 @@
+#include "core/document/undo_history.h"
+
+namespace crackdepth {
+
+void UndoHistory::record(std::unique_ptr<Edit> edit) {
+    if (saved_ && *saved_ > position_) {
+        saved_.reset(); // the saved state was undone and is now replaced for good
+    }
+    if (edit->changesNothing()) {
+        return; // nothing to undo
+    }
+    edits_.resize(position_);
+    const bool savedAtTop = saved_ == position_;
+    if (position_ > 0 && !savedAtTop && edits_.back()->absorb(*edit)) {
+        if (edits_.back()->changesNothing()) {
+            edits_.pop_back();
+            --position_;
+        }
+        return;
+    }
+    edits_.push_back(std::move(edit));
+    ++position_;
+}
+
+const Edit* UndoHistory::undoable() const {
+    return position_ > 0 ? edits_[position_ - 1].get() : nullptr;
+}
+
+const Edit* UndoHistory::redoable() const {
+    return position_ < edits_.size() ? edits_[position_].get() : nullptr;
+}
+
+const Edit* UndoHistory::undo(DocumentData& data) {
+    if (position_ == 0) {
+        return nullptr;
+    }
+    Edit& edit = *edits_[--position_];
+    edit.revert(data);
+    return &edit;
+}
+
+const Edit* UndoHistory::redo(DocumentData& data) {
+    if (position_ == edits_.size()) {
+        return nullptr;
+    }
+    Edit& edit = *edits_[position_++];
+    edit.apply(data);
+    return &edit;
+}
+
+void UndoHistory::clear() {
+    edits_.clear();
+    position_ = 0;
+    saved_ = 0;
+}
+
+} // namespace crackdepth
