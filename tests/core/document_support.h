@@ -27,9 +27,13 @@ struct EventLog final : DocumentListener {
     }
 };
 
-// Every line block as the files store it, then the corrections, the selection and the
-// project information: whatever a document holds that a save or a view could show.
-inline std::vector<std::uint8_t> serialise(const DocumentData& data) {
+enum class Selection { Included, Left };
+
+// Every line block as the files store it, then the corrections, the selection (unless left
+// out: selections are not edits) and the project information: whatever a document holds that
+// a save or a view could show.
+inline std::vector<std::uint8_t> serialise(const DocumentData& data,
+                                           Selection selection = Selection::Included) {
     std::vector<std::uint8_t> bytes;
     const auto put = [&bytes](const void* from, std::size_t size) {
         const auto* begin = static_cast<const std::uint8_t*>(from);
@@ -49,7 +53,9 @@ inline std::vector<std::uint8_t> serialise(const DocumentData& data) {
             put(&point.timeShift, sizeof point.timeShift);
             put(&point.amplitudeIndex, sizeof point.amplitudeIndex);
         }
-        put(&points->currentIndex, sizeof points->currentIndex);
+        if (selection == Selection::Included) {
+            put(&points->currentIndex, sizeof points->currentIndex);
+        }
     };
     line(data.nonCrossingParameters, data.nonCrossingList.get());
     for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
@@ -59,9 +65,11 @@ inline std::vector<std::uint8_t> serialise(const DocumentData& data) {
     line(data.rawCrossingParameters, data.rawCrossingList.get());
     put(&data.correctionAll, sizeof data.correctionAll);
     put(&data.correctionNonCrossing, sizeof data.correctionNonCrossing);
-    put(&data.currentTab, sizeof data.currentTab);
-    put(&data.currentCrossingEntry, sizeof data.currentCrossingEntry);
-    put(&data.shown, sizeof data.shown);
+    if (selection == Selection::Included) {
+        put(&data.currentTab, sizeof data.currentTab);
+        put(&data.currentCrossingEntry, sizeof data.currentCrossingEntry);
+        put(&data.shown, sizeof data.shown);
+    }
     for (const std::string& text : data.projectInfo.texts) {
         put(text.data(), text.size());
         put("|", 1);

@@ -28,6 +28,11 @@ struct DocumentChange {
         ProjectInfo = 1u << 7, // the project and test information
     };
 
+    DocumentChange() = default;
+    DocumentChange(std::uint32_t changed, std::optional<LineId> atLine = std::nullopt,
+                   std::optional<std::int32_t> atPoint = std::nullopt)
+        : flags(changed), line(atLine), point(atPoint) {}
+
     std::uint32_t flags = 0;
     std::optional<LineId> line;
     std::optional<std::int32_t> point;

@@ -19,18 +19,32 @@ PanelState panelStateOf(const DocumentData& data, const DocumentAnalysis& analys
 }
 
 void ChooseAnalysisMethod(Document& document, std::int32_t index, bool reselectTab) {
-    if (document.data().shownList() == nullptr) {
+    const DocumentData& data = document.data();
+    if (data.shownList() == nullptr) {
         return;
     }
-    document.perform(std::make_unique<ValueEdit<std::int32_t>>(
-        kMethodChoiceName, DocumentChange{0, kNonCrossingLine, std::nullopt},
-        [](const DocumentData& data) { return data.nonCrossingParameters.lineFlag; },
-        [](DocumentData& data, const std::int32_t& flag) {
-            data.nonCrossingParameters.lineFlag = flag;
+    // The two-point method pairs point 0 with the current point, which therefore moves off
+    // point 0; undoing the choice brings the point back too.
+    struct Choice {
+        std::int32_t flag = 0;
+        std::int32_t current = 0;
+        bool operator==(const Choice&) const = default;
+    };
+    const PointList& line = *data.nonCrossingList;
+    const std::int32_t flag = index == 1 ? 1 : 0;
+    const bool movesOff = flag != 0 && line.currentIndex == 0 && line.size() >= 2;
+    document.perform(std::make_unique<ValueEdit<Choice>>(
+        kMethodChoiceName, DocumentChange{0, kNonCrossingLine},
+        [](const DocumentData& held) {
+            return Choice{held.nonCrossingParameters.lineFlag, held.nonCrossingList->currentIndex};
         },
-        index == 1 ? 1 : 0));
+        [](DocumentData& held, const Choice& choice) {
+            held.nonCrossingParameters.lineFlag = choice.flag;
+            held.nonCrossingList->currentIndex = choice.current;
+        },
+        Choice{flag, movesOff ? 1 : line.currentIndex}));
     if (reselectTab) {
-        document.SelectTab(document.data().currentTab);
+        document.SelectTab(data.currentTab);
     }
 }
 

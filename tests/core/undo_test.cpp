@@ -1,0 +1,261 @@
+// Undo and redo of every edit the document knows, checked on the whole serialised document:
+// an undone edit leaves no trace, a redone one is exactly what it was.
+#include "core/document/panel_refresh.h"
+#include "core/document/picking.h"
+#include "core/document/point_edit.h"
+#include "core/document/point_editing.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/time_correction_state.h"
+#include "core/document/waveform_commands.h"
+#include "document_support.h"
+#include "test_support.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace crackdepth {
+namespace {
+
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+using Bytes = std::vector<std::uint8_t>;
+constexpr testing::Selection kEditsOnly = testing::Selection::Left;
+
+class Undo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE.DPA"}) {
+            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
+        }
+        ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    }
+    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+    Bytes bytes(testing::Selection selection = testing::Selection::Included) const {
+        return testing::serialise(doc.data(), selection);
+    }
+    void select(std::int32_t tab, std::int32_t point) {
+        doc.SelectTab(tab);
+        doc.SelectPoint(*doc.data().shownId(), point);
+    }
+
+    testing::TempDir dir;
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+};
+
+struct EditCase {
+    const char* name;   // the name undo and redo show
+    std::int32_t tab;   // where the operator stands
+    std::int32_t point; // the current point of the tab's line
+    std::function<void(Document&)> edit;
+};
+
+TEST_F(Undo, EveryEditIsUndoneToTheByteAndRedoneExactly) {
+    PointClipboard clipboard;
+    const EditCase cases[] = {
+        {"拾取初至", 1, 2, [](Document& d) { PickArrival(d, 60); }},
+        {"移动初至", 0, 3,
+         [](Document& d) { ApplyArrowHotKey(d, ArrowHotKey::Left, true, ViewState{}); }},
+        {"平移声时", 2, 1,
+         [](Document& d) { ApplyArrowHotKey(d, ArrowHotKey::CtrlRight, true, ViewState{}); }},
+        {"滤波", 1, 4,
+         [](Document& d) {
+             d.filterLowOn = true;
+             d.filterLowCut = 40;
+             RefilterCurrentPoint(d);
+         }},
+        {"波形反相", 2, 0, [](Document& d) { InvertCurrentPoint(d); }},
+        {"手动剔除", 1, 3, [](Document& d) { MarkManualExclude(d); }},
+        {"手动保留", 1, 0, [](Document& d) { MarkManualKeep(d); }},
+        {"设置反相点", 2, 5, [](Document& d) { SetReversalPoint(d); }},
+        {"粘贴测点", 2, 3,
+         [&clipboard](Document& d) {
+             const LineId line = *d.data().shownId();
+             d.SelectPoint(line, 7);
+             CopyPoint(d, clipboard);
+             d.SelectPoint(line, 3);
+             PastePoint(d, clipboard);
+         }},
+        {"删除测点", 0, 2, [](Document& d) { DeletePoint(d); }},
+        {"删除测点", 2, 11, [](Document& d) { DeletePoint(d); }},
+        {"分析方法", 0, 0, [](Document& d) { ChooseAnalysisMethod(d, 1, true); }},
+        {"声时修正", 1, 0,
+         [](Document& d) {
+             TimeCorrectionState state = *TimeCorrectionState::start(d);
+             state.onLineTextChanged("12.5");
+             state.onAllTextChanged("-3");
+             state.onOk();
+         }},
+        {"工程信息", 0, 0,
+         [](Document& d) {
+             ProjectInfo info = d.projectInfo();
+             info.texts[kClient] = "市政设施管理处";
+             info.locked = 1;
+             EditProjectInfo(d, info, "工程信息", 1);
+         }},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+        select(c.tab, c.point);
+        const Bytes before = bytes();
+        c.edit(doc);
+        const Bytes after = bytes();
+        ASSERT_NE(after, before) << "the edit changed nothing";
+        ASSERT_NE(doc.undoable(), nullptr);
+        EXPECT_EQ(doc.undoable()->name(), c.name);
+        EXPECT_TRUE(doc.IsModified());
+
+        doc.Undo();
+        EXPECT_EQ(testing::firstDifference(bytes(), before), -1);
+        EXPECT_FALSE(doc.IsModified()) << "back at the state of the open";
+        ASSERT_NE(doc.redoable(), nullptr);
+        EXPECT_EQ(doc.redoable()->name(), c.name);
+
+        doc.Redo();
+        EXPECT_EQ(testing::firstDifference(bytes(), after), -1);
+        EXPECT_TRUE(doc.IsModified());
+    }
+}
+
+TEST_F(Undo, DeletingTheLastPointOfACrackBringsTheLineBackWithItsTab) {
+    // SITE.DPA has two cracks; a crack whose points are all deleted goes with its tab.
+    select(1, 0);
+    const Bytes before = bytes();
+    const std::size_t points = doc.data().crossingLists[0]->size();
+    for (std::size_t i = 0; i < points; ++i) {
+        ASSERT_TRUE(DeletePoint(doc)) << i;
+        if (doc.data().crossingLists.size() == 2) {
+            doc.SelectTab(1);
+        }
+    }
+    ASSERT_EQ(doc.data().crossingLists.size(), 1u);
+    EXPECT_EQ(doc.data().currentTab, 0);
+    for (std::size_t i = 0; i < points; ++i) {
+        doc.Undo();
+    }
+    EXPECT_EQ(doc.data().crossingLists.size(), 2u);
+    EXPECT_EQ(doc.data().currentTab, 1);
+    EXPECT_EQ(testing::firstDifference(bytes(), before), -1);
+}
+
+// A thousand edits of every kind at random places, then a thousand undos: the original
+// bytes; a thousand redos: the edited ones.
+TEST_F(Undo, AThousandMixedEditsAreUndoneToTheOriginalBytes) {
+    std::mt19937 random(20261210);
+    const auto pick = [&random](std::int32_t below) {
+        return std::uniform_int_distribution<std::int32_t>(0, below - 1)(random);
+    };
+    const Bytes original = bytes(kEditsOnly);
+    PointClipboard clipboard;
+    std::size_t edits = 0;
+    while (edits < 1000) {
+        const std::int32_t tab = pick(3);
+        doc.SelectTab(tab);
+        const PointList& line = *doc.data().shownList();
+        doc.SelectPoint(*doc.data().shownId(), pick(static_cast<std::int32_t>(line.size())));
+        const Edit* top = doc.undoable();
+        const std::size_t depth = edits;
+        switch (pick(10)) {
+        case 0:
+            PickArrival(doc, pick(200));
+            break;
+        case 1:
+            ApplyArrowHotKey(doc, pick(2) == 0 ? ArrowHotKey::Left : ArrowHotKey::CtrlRight, true,
+                             ViewState{});
+            break;
+        case 2:
+            doc.filterHighOn = pick(2) == 0;
+            doc.filterHighCut = static_cast<float>(1 + pick(19));
+            RefilterCurrentPoint(doc);
+            break;
+        case 3:
+            InvertCurrentPoint(doc);
+            break;
+        case 4:
+            pick(2) == 0 ? MarkManualExclude(doc) : MarkManualKeep(doc);
+            break;
+        case 5:
+            pick(2) == 0 ? SetReversalPoint(doc) : ClearReversalPoint(doc);
+            break;
+        case 6:
+            CopyPoint(doc, clipboard);
+            doc.SelectPoint(*doc.data().shownId(), pick(static_cast<std::int32_t>(line.size())));
+            PastePoint(doc, clipboard);
+            break;
+        case 7:
+            if (line.size() > 4) {
+                DeletePoint(doc);
+            }
+            break;
+        case 8:
+            ChooseAnalysisMethod(doc, pick(2), pick(2) == 0);
+            break;
+        case 9: {
+            Corrections corrections = correctionsOf(doc.data());
+            corrections.all = static_cast<float>(pick(40)) * 0.5f - 10.0f;
+            doc.perform(makeCorrectionsEdit("声时修正", corrections));
+            break;
+        }
+        }
+        // Successive arrow presses on one point are one edit; count what the history holds.
+        if (doc.undoable() != top) {
+            edits = depth + 1;
+        }
+    }
+    const Bytes edited = bytes(kEditsOnly);
+    ASSERT_NE(edited, original);
+    std::size_t undone = 0;
+    while (doc.undoable() != nullptr) {
+        doc.Undo();
+        ++undone;
+    }
+    EXPECT_GE(undone, 1000u);
+    EXPECT_EQ(testing::firstDifference(bytes(kEditsOnly), original), -1);
+    EXPECT_FALSE(doc.IsModified());
+    while (doc.redoable() != nullptr) {
+        doc.Redo();
+    }
+    EXPECT_EQ(testing::firstDifference(bytes(kEditsOnly), edited), -1);
+}
+
+TEST_F(Undo, TheSavedStateIsNotModifiedAndOpenCloseAndMergeStartANewHistory) {
+    select(1, 2);
+    InvertCurrentPoint(doc);
+    ASSERT_TRUE(doc.SaveDocument(at("SAVED.DPA")));
+    EXPECT_FALSE(doc.IsModified());
+    InvertCurrentPoint(doc);
+    EXPECT_TRUE(doc.IsModified());
+    doc.Undo();
+    EXPECT_FALSE(doc.IsModified()) << "undone back to what was saved";
+    while (doc.undoable() != nullptr) {
+        doc.Undo();
+    }
+    EXPECT_TRUE(doc.IsModified()) << "before the save is not what the file holds";
+    while (doc.redoable() != nullptr) {
+        doc.Redo();
+    }
+    EXPECT_TRUE(doc.IsModified()) << "one redo past the saved state";
+    doc.Undo();
+    EXPECT_FALSE(doc.IsModified());
+
+    // A new edit after undoing past the save makes the saved state unreachable.
+    while (doc.undoable() != nullptr) {
+        doc.Undo();
+    }
+    InvertCurrentPoint(doc);
+    doc.Undo();
+    EXPECT_TRUE(doc.IsModified());
+
+    InvertCurrentPoint(doc);
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    EXPECT_EQ(doc.undoable(), nullptr);
+    EXPECT_EQ(doc.redoable(), nullptr);
+    InvertCurrentPoint(doc);
+    prompts.answers = {Answer::Ok};
+    doc.CloseCommand();
+    EXPECT_EQ(doc.undoable(), nullptr);
+}
+
+} // namespace
+} // namespace crackdepth
