@@ -14,13 +14,20 @@ class InfoPageWidget final : public QWidget {
 
 public:
     explicit InfoPageWidget(InfoPage& page, QWidget* parent = nullptr);
+    // The "检测信息" page, whose "检测依据" list shows the record again when it gains the
+    // keyboard focus.
+    explicit InfoPageWidget(TestInfoPage& page, QWidget* parent = nullptr);
 
     // Shows what the state holds now.
     void showState();
     QWidget* control(std::size_t field) const { return controls_.at(field); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     InfoPage& page_;
+    TestInfoPage* testPage_ = nullptr;
     std::vector<QWidget*> controls_;
     bool showing_ = false;
 };

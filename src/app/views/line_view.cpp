@@ -1,5 +1,6 @@
 #include "app/views/line_view.h"
 
+#include "app/views/line_table_delegate.h"
 #include "app/views/wave_train_view.h"
 #include "core/document/document.h"
 #include "core/document/line_table.h"
@@ -30,6 +31,7 @@ LineView::LineView(Document& document, QWidget* parent)
     table_->verticalHeader()->setVisible(false);
     table_->setShowGrid(true);
     table_->setStyleSheet(QStringLiteral("QTableWidget { gridline-color: #d8d8d8; }"));
+    LineTableDelegate::install(*table_);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table_, &QTableWidget::customContextMenuRequested, this, &LineView::showContextMenu);
     connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) {
