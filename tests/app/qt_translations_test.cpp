@@ -59,7 +59,7 @@ TEST(QtTranslationsTest, MessageBoxButtonsReadInChinese) {
         });
         QtPrompts prompts;
         c.ask(prompts);
-        ASSERT_TRUE(*seen);
+        ASSERT_TRUE(seen->seen);
         EXPECT_EQ(caption, QStringLiteral("ULK浅裂缝分析软件"));
         texts.sort();
         QStringList expected;

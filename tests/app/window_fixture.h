@@ -41,20 +41,29 @@ protected:
     MainWindow window{document, qtPrompts};
 };
 
+// What a watch for a modal window saw.
+struct Watch {
+    bool seen = false;
+};
+
 // Runs `act` on the first visible top-level widget of type T once a modal loop shows it; the
-// flag tells whether it ran (it stays valid should the timer fire only after the test). The
-// action must close the widget, or the modal loop never ends. The search gives up after a
-// few hundred turns of the event loop, so a widget that never shows leaves nothing behind.
-template <typename T> std::shared_ptr<bool> whenShown(std::function<void(T&)> act) {
-    auto seen = std::make_shared<bool>(false);
+// action must close the widget, or the modal loop never ends. The search ends when the
+// returned watch goes (so `act` may refer to what the test declared before it), and after a
+// few hundred turns of the event loop.
+template <typename T> std::shared_ptr<Watch> whenShown(std::function<void(T&)> act) {
+    auto watch = std::make_shared<Watch>();
     struct Search {
         std::function<void(T&)> act;
-        std::shared_ptr<bool> seen;
+        std::weak_ptr<Watch> watch;
         mutable int turnsLeft = 300;
         void operator()() const {
+            const auto alive = watch.lock();
+            if (!alive) {
+                return;
+            }
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 if (auto* found = qobject_cast<T*>(widget); found && found->isVisible()) {
-                    *seen = true;
+                    alive->seen = true;
                     act(*found);
                     return;
                 }
@@ -64,8 +73,8 @@ template <typename T> std::shared_ptr<bool> whenShown(std::function<void(T&)> ac
             }
         }
     };
-    QTimer::singleShot(0, Search{std::move(act), seen});
-    return seen;
+    QTimer::singleShot(0, Search{std::move(act), watch});
+    return watch;
 }
 
 } // namespace crackdepth::app::testing

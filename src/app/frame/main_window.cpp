@@ -266,7 +266,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::arrangeRows() {
     const int height = rows_->height();
-    rows_->setSizes({3 * height / 8, height - 3 * height / 8});
+    rows_->setSizes({3 * height / 8, height - 3 * height / 8 - rows_->handleWidth()});
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -281,7 +281,7 @@ void MainWindow::showEvent(QShowEvent* event) {
         arrangeRows();
         // Halves once, when the window first shows; the operator's division stays after.
         const int width = lower_->width();
-        lower_->setSizes({width / 2, width - width / 2});
+        lower_->setSizes({width / 2, width - width / 2 - lower_->handleWidth()});
     }
 }
 

@@ -36,11 +36,10 @@ bool LineTableDelegate::isTruncated(const QAbstractItemView& view, const QModelI
     option.initFrom(&view);
     option.rect = view.visualRect(index);
     delegate->initStyleOption(&option, index);
-    const QStyle* style = view.style();
-    // The same room the style gives the text when it draws the cell, margins deducted.
-    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &option, &view);
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
-    const int room = textRect.width() - 2 * margin;
+    // The cells carry neither icon nor check box: the text has the cell's width less the
+    // margins the style keeps on either side when it draws it.
+    const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+    const int room = option.rect.width() - 2 * margin;
     return option.fontMetrics.horizontalAdvance(option.text) > room;
 }
 

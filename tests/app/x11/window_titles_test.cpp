@@ -49,7 +49,7 @@ TEST_F(X11WindowTest, DialogTitlesAreTheirOwn) {
     QApplication::processEvents();
     struct Case {
         const char* dialog;
-        std::function<std::shared_ptr<bool>(std::pair<QString, QString>&)> watch;
+        std::function<std::shared_ptr<testing::Watch>(std::pair<QString, QString>&)> watch;
         std::function<void()> open;
         QString title;
     };
@@ -80,7 +80,7 @@ TEST_F(X11WindowTest, DialogTitlesAreTheirOwn) {
         std::pair<QString, QString> seen;
         const auto shown = c.watch(seen);
         c.open();
-        ASSERT_TRUE(*shown);
+        ASSERT_TRUE(shown->seen);
         EXPECT_EQ(seen, std::make_pair(c.title, c.title));
     }
 }
