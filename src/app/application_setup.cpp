@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace crackdepth::app {
@@ -21,6 +22,9 @@ bool installQtTranslations(QCoreApplication& application) {
 void prepareApplication(QCoreApplication& application) {
     QCoreApplication::setOrganizationName(QString::fromUtf8(kSettingsOrganisation));
     QCoreApplication::setApplicationName(QString::fromUtf8(kSettingsApplication));
+    // Qt describes files (the file dialog's type column) in the default locale's language.
+    // Chinese writes numbers as C does, so no number the program reads or shows changes.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     installQtTranslations(application);
 }
 

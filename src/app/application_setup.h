@@ -21,7 +21,7 @@ inline constexpr const char* kSettingsApplication = "crackdepth";
 // they are not installed, and Qt's texts stay English.
 bool installQtTranslations(QCoreApplication& application);
 
-// The names and the translations.
+// The names, Chinese as Qt's default locale, and the translations.
 void prepareApplication(QCoreApplication& application);
 
 } // namespace crackdepth::app

@@ -5,10 +5,14 @@
 #include "window_fixture.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace crackdepth::app {
@@ -74,9 +78,12 @@ TEST(QtTranslationsTest, MessageBoxButtonsReadInChinese) {
 // Qt's own file dialog, as the program shows it where the desktop offers none: every label
 // and the accept button in Chinese, none of Qt's English texts left.
 TEST(QtTranslationsTest, FileDialogSpeaksChinese) {
+    const QTemporaryDir folder;
+    const QString notes = folder.filePath(QStringLiteral("notes.txt"));
+    QFile(notes).open(QIODevice::WriteOnly);
     for (const auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
         SCOPED_TRACE(mode == QFileDialog::AcceptOpen ? "open" : "save");
-        QFileDialog dialog(nullptr, QString(), QString(), qtFilter("声波结果文件 (*.DPA)|*.DPA||"));
+        QFileDialog dialog(nullptr, QString(), folder.path(), QStringLiteral("所有文件(*.*)"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(mode);
         dialog.show();
@@ -95,6 +102,13 @@ TEST(QtTranslationsTest, FileDialogSpeaksChinese) {
         }
         EXPECT_FALSE(buttons.isEmpty());
         EXPECT_TRUE(hasChinese(dialog.windowTitle())) << dialog.windowTitle().toStdString();
+
+        // The files' descriptions too: the type column of a text file.
+        const auto* files = dialog.findChild<QFileSystemModel*>();
+        ASSERT_NE(files, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return files->index(notes).isValid(); }));
+        const QString type = files->index(notes).siblingAtColumn(2).data().toString();
+        EXPECT_TRUE(hasChinese(type)) << type.toStdString();
         dialog.reject();
     }
 }
