@@ -23,7 +23,8 @@ void prepareApplication(QCoreApplication& application) {
     QCoreApplication::setOrganizationName(QString::fromUtf8(kSettingsOrganisation));
     QCoreApplication::setApplicationName(QString::fromUtf8(kSettingsApplication));
     // Qt describes files (the file dialog's type column) in the default locale's language.
-    // Chinese writes numbers as C does, so no number the program reads or shows changes.
+    // Chinese writes the decimal point as C does, and the program formats and reads its
+    // numbers itself, so nothing numeric changes.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     installQtTranslations(application);
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <utility>
 
 namespace crackdepth::app {
 namespace {
