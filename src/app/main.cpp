@@ -1,4 +1,5 @@
 // The desktop program: one document, one main window.
+#include "app/application_setup.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "core/data/settings_location.h"
@@ -10,8 +11,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("crackdepth"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ULK浅裂缝分析软件"));
+    crackdepth::app::prepareApplication(application);
     QApplication::setApplicationVersion(QStringLiteral(CRACKDEPTH_VERSION));
     crackdepth::draw::installFontSubstitutions();
 

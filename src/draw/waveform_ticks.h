@@ -76,12 +76,12 @@ inline constexpr int kZoomSliderTickInterval = 10;
 
 // The zoom of a slider position: 100 gives 0.01, 70 … 99 (100 − r)/20, 40 … 69 (100 − r)/15,
 // 10 … 39 (100 − r)/12, 5 … 9 (100 − r)/10, 0 … 4 (100 − r)/8. The steps grow toward the
-// bottom so that the slider's lower half reaches a 12.5-fold magnification. Positions
+// top (position 0) so that the slider's upper end reaches a 12.5-fold magnification. Positions
 // outside 0 … 100 are taken as the nearest end.
 float amplitudeZoomAt(int position);
 
 // The refinement slider: position 1 … 32, starting at 28, a tick every position; the
-// refinement is 33 − position, so moving the slider up refines less.
+// refinement is 33 − position, so moving the slider up (toward position 1) refines more.
 inline constexpr int kRefineSliderMinimum = 1;
 inline constexpr int kRefineSliderMaximum = 32;
 inline constexpr int kRefineSliderStart = 28;

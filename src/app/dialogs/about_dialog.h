@@ -1,11 +1,11 @@
 // The About box: the program's name, its version and what it is for.
 #pragma once
 
+#include "app/application_setup.h"
+
 #include <QDialog>
 
 namespace crackdepth::app {
-
-inline constexpr const char* kProgramName = "ULK浅裂缝分析软件";
 
 class AboutDialog : public QDialog {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 
@@ -72,6 +73,21 @@ InfoPageWidget::InfoPageWidget(InfoPage& page, QWidget* parent) : QWidget(parent
         }
     }
     showState();
+}
+
+InfoPageWidget::InfoPageWidget(TestInfoPage& page, QWidget* parent)
+    : InfoPageWidget(static_cast<InfoPage&>(page), parent) {
+    testPage_ = &page;
+    control(TestInfoPage::kTestStandardList)->installEventFilter(this);
+}
+
+bool InfoPageWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (testPage_ != nullptr && event->type() == QEvent::FocusIn &&
+        watched == control(TestInfoPage::kTestStandardList)) {
+        testPage_->onTestStandardFocused();
+        showState();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void InfoPageWidget::showState() {

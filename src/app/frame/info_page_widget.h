@@ -14,6 +14,9 @@ class InfoPageWidget final : public QWidget {
 
 public:
     explicit InfoPageWidget(InfoPage& page, QWidget* parent = nullptr);
+    // The "检测信息" page, whose "检测依据" list shows the record again when it gains the
+    // keyboard focus.
+    explicit InfoPageWidget(TestInfoPage& page, QWidget* parent = nullptr);
 
     // Shows what the state holds now.
     void showState();
@@ -23,8 +26,12 @@ signals:
     // The operator changed control `field`; the page's record may differ from the document's.
     void edited(std::size_t field);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     InfoPage& page_;
+    TestInfoPage* testPage_ = nullptr;
     std::vector<QWidget*> controls_;
     bool showing_ = false;
 };

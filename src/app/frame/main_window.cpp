@@ -1,6 +1,7 @@
 #include "app/frame/main_window.h"
 
 #include "app/frame/info_panel.h"
+#include "app/frame/lock_key_indicators.h"
 #include "app/frame/qt_prompts.h"
 #include "app/views/distance_time_view.h"
 #include "app/views/line_tab_bar.h"
@@ -49,6 +50,7 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     buildCommands();
     buildHotKeys();
     statusBar()->showMessage(kReady);
+    new LockKeyIndicators(*statusBar());
     // Hovering a menu shows its (empty) prompt; the idle message comes back afterwards.
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
@@ -87,6 +89,9 @@ void MainWindow::buildContent() {
     lower_->addWidget(distanceTimeView_);
     lower_->addWidget(crossing);
     lower_->setChildrenCollapsible(false);
+    // A change of width goes to the crossing pane; the plot keeps the width it was given.
+    lower_->setStretchFactor(0, 0);
+    lower_->setStretchFactor(1, 1);
 
     rows_ = new QSplitter(Qt::Vertical);
     rows_->setHandleWidth(2);
@@ -241,9 +246,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::arrangeRows() {
     const int height = rows_->height();
-    rows_->setSizes({3 * height / 8, height - 3 * height / 8});
-    const int width = lower_->width();
-    lower_->setSizes({width / 2, width - width / 2});
+    rows_->setSizes({3 * height / 8, height - 3 * height / 8 - rows_->handleWidth()});
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -256,6 +259,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!arranged_) {
         arranged_ = true;
         arrangeRows();
+        // Halves once, when the window first shows; the operator's division stays after.
+        const int width = lower_->width();
+        lower_->setSizes({width / 2, width - width / 2 - lower_->handleWidth()});
     }
 }
 

@@ -91,7 +91,9 @@ private:
     std::map<Command, QAction*> actions_;
     QAction* toolbarToggle_ = nullptr;
     QAction* panelToggle_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentPlaceholder_ = nullptr;
+    QList<QAction*> recentEntries_;
     QToolBar* toolbar_ = nullptr;
     QDockWidget* panelDock_ = nullptr;
     InfoPanel* infoPanel_ = nullptr;

@@ -105,6 +105,13 @@ QString historyText(const char* verb, const char* mnemonic, const Edit* edit) {
         edit != nullptr ? QStringLiteral(" ") + QString::fromStdString(edit->name()) : QString();
     return QString::fromUtf8(verb) + name + QString::fromUtf8(mnemonic);
 }
+// The commands that come from the window framework show a prompt in the status bar while
+// the pointer is over them; the program's own commands show none.
+constexpr std::pair<Command, const char*> kFrameworkPrompts[] = {
+    {Command::PrintPreview, "显示整页"},
+    {Command::Print, "打印活动文档"},
+    {Command::About, "显示程序信息、版本号和版权"},
+};
 
 } // namespace
 
@@ -136,9 +143,10 @@ void MainWindow::buildCommands() {
     };
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    fileMenu_ = file;
     addCommands(file, kFileMenu);
     file->addSeparator();
-    recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
+    recentPlaceholder_ = file->addAction(QStringLiteral("最近的文件"));
     file->addSeparator();
     auto* exit = file->addAction(QStringLiteral("退出\tEsc"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -167,6 +175,7 @@ void MainWindow::buildCommands() {
     auto* statusToggle = view->addAction(QStringLiteral("状态栏(&S)"));
     statusToggle->setCheckable(true);
     statusToggle->setChecked(true);
+    statusToggle->setStatusTip(QStringLiteral("显示或隐藏状态栏"));
     connect(statusToggle, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
     view->addSeparator();
     addCommands(view, kViewMenuBottom);
@@ -177,6 +186,9 @@ void MainWindow::buildCommands() {
 
     for (const Command command : kToolbar) {
         toolbar_->addAction(actions_.at(command));
+    }
+    for (const auto& [command, prompt] : kFrameworkPrompts) {
+        actions_.at(command)->setStatusTip(QString::fromUtf8(prompt));
     }
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateActions);
@@ -225,19 +237,13 @@ void MainWindow::buildCommands() {
 }
 
 void MainWindow::rebuildRecentMenu() {
-    recentMenu_->clear();
-    int number = 1;
-    for (const QString& path : recentFiles_.entries()) {
-        auto* entry = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(path));
-        entry->setStatusTip(QStringLiteral("打开此文档"));
-        connect(entry, &QAction::triggered, this, [this, path] {
-            if (!openFile(path)) {
-                recentFiles_.remove(path);
-                rebuildRecentMenu();
-            }
-        });
-    }
-    recentMenu_->setEnabled(!recentFiles_.entries().isEmpty());
+    fillRecentFiles(*fileMenu_, *recentPlaceholder_, recentEntries_, recentFiles_,
+                    [this](const QString& path) {
+                        if (!openFile(path)) {
+                            recentFiles_.remove(path);
+                            rebuildRecentMenu();
+                        }
+                    });
 }
 
 void MainWindow::updateHistoryTexts() {

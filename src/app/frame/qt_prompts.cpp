@@ -1,5 +1,7 @@
 #include "app/frame/qt_prompts.h"
 
+#include "app/application_setup.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -31,7 +33,7 @@ int ask(QWidget* parent, const std::string& text, MessageIcon icon, const std::s
         parent = modal;
     }
     QMessageBox box(qtIcon(icon),
-                    caption.empty() ? QApplication::applicationDisplayName()
+                    caption.empty() ? QString::fromUtf8(kProgramName)
                                     : QString::fromStdString(caption),
                     QString::fromStdString(text), buttons, parent);
     return box.exec();

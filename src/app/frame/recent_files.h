@@ -1,8 +1,13 @@
 // The recent-file list of the "文件(&F)" menu: four entries kept in the platform's settings
-// store, newest first.
+// store, newest first, shown in the menu in place of the placeholder "最近的文件".
 #pragma once
 
+#include <QList>
 #include <QStringList>
+#include <functional>
+
+class QAction;
+class QMenu;
 
 namespace crackdepth::app {
 
@@ -20,5 +25,16 @@ private:
     void save() const;
     QStringList entries_;
 };
+
+// The menu text of entry `number` (1 … 4): "&1 /data/A.DPA", with any "&" of the path doubled
+// so that it is shown and not taken for a shortcut mark.
+QString recentEntryText(int number, const QString& path);
+
+// Fills the recent files' place in `menu`: the disabled `placeholder` ("最近的文件") while the
+// list is empty, otherwise one entry per file in its place, each with the prompt "打开此文档".
+// `entries` holds the entry actions made last time; they are replaced. Choosing an entry
+// calls `open` with its path.
+void fillRecentFiles(QMenu& menu, QAction& placeholder, QList<QAction*>& entries,
+                     const RecentFiles& files, const std::function<void(const QString&)>& open);
 
 } // namespace crackdepth::app

@@ -1,6 +1,7 @@
 #include "app/views/line_view.h"
 
 #include "app/frame/analysis_cache.h"
+#include "app/views/line_table_delegate.h"
 #include "app/views/wave_train_view.h"
 #include "core/document/document.h"
 #include "core/document/picking.h"
@@ -34,6 +35,7 @@ LineView::LineView(Document& document, AnalysisCache& analysis, const ViewState&
     table_->verticalHeader()->setVisible(false);
     table_->setShowGrid(true);
     table_->setStyleSheet(QStringLiteral("QTableWidget { gridline-color: #d8d8d8; }"));
+    LineTableDelegate::install(*table_);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table_, &QTableWidget::customContextMenuRequested, this, &LineView::showContextMenu);
     connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) {

@@ -22,6 +22,11 @@ WaveformView::WaveformView(Document& document, const ViewState& view, QWidget* p
     setFocusPolicy(Qt::ClickFocus);
     setMinimumHeight(120);
     slider_->setTickPosition(QSlider::TicksBothSides);
+    // The smallest position at the top, as both sliders are laid out: pushing the zoom
+    // slider up magnifies the trace, pushing the refinement slider up refines more. Keys
+    // and the wheel move the handle the way they point.
+    slider_->setInvertedAppearance(true);
+    slider_->setInvertedControls(true);
     connect(slider_, &QSlider::valueChanged, this, &WaveformView::onSliderMoved);
     followMode();
 }

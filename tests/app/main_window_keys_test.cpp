@@ -1,0 +1,168 @@
+// The framework's keys and drops at app level: Ctrl+O opens any file through the general open
+// dialog, Ctrl+S saves, F6 and Shift+F6 move through the content panes, and files dropped on
+// the window open like any other.
+#include "app/frame/info_panel.h"
+#include "app/views/distance_time_view.h"
+#include "app/views/line_tab_bar.h"
+#include "app/views/line_view.h"
+#include "app/views/waveform_view.h"
+#include "core/document/picking.h"
+#include "window_fixture.h"
+
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace crackdepth::app {
+namespace {
+
+using testing::whenShown;
+
+class MainWindowKeysTest : public testing::WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // Keys go where the operator's focus is, in the active window (a closed dialog may have
+    // left none active on the offscreen platform).
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &window, key, modifiers);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(MainWindowKeysTest, CtrlOOpensTheChosenFileOfAnyKind) {
+    const struct {
+        const char* chosen; // none: the dialog is cancelled
+        std::string title;
+    } cases[] = {
+        {"SITE.DP0", std::string(kTitlePrefix) + "SITE.DP0"},
+        {nullptr, std::string(kTitlePrefix) + "SITE.DP0"},
+        {"SITE.DPA", std::string(kTitlePrefix) + "SITE.DPA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen != nullptr ? c.chosen : "cancelled");
+        QStringList filters;
+        const auto seen = whenShown<QFileDialog>([&](QFileDialog& dialog) {
+            filters = dialog.nameFilters();
+            if (c.chosen == nullptr) {
+                dialog.reject();
+            } else {
+                dialog.selectFile(path(c.chosen));
+                static_cast<QDialog&>(dialog).accept(); // QFileDialog hides it
+            }
+        });
+        press(Qt::Key_O, Qt::ControlModifier);
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(filters, QStringList({"所有文件(*.*)"}));
+        EXPECT_EQ(document.title(), c.title);
+    }
+    EXPECT_EQ(window.recentFiles().entries().mid(0, 2),
+              QStringList({path("SITE.DPA"), path("SITE.DP0")}));
+}
+
+TEST_F(MainWindowKeysTest, CtrlSSavesTheOpenDocument) {
+    // Nothing loaded: the save asks for nothing and says why.
+    press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>({kOpenFirstMessage}));
+
+    ASSERT_TRUE(window.openFile(path("SITE.DPA")));
+    const auto before = testing::readBytes(dir.path() / "SITE.DPA");
+    const PointList& line = *document.data().shownList();
+    PickArrival(document, line[0].arrivalIndex + 7);
+    ASSERT_TRUE(document.IsModified());
+    prompts.shown.clear();
+    press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(prompts.shown.empty()) << "saved under its own name, without a question";
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_NE(testing::readBytes(dir.path() / "SITE.DPA"), before);
+}
+
+// F6 steps forward through the content panes, Shift+F6 back, wrapping at the ends; from
+// the information panel, F6 brings the focus back to the content.
+TEST_F(MainWindowKeysTest, F6AndShiftF6CycleTheContentPanes) {
+    ASSERT_TRUE(window.openFile(path("SITE.DPA")));
+    QApplication::processEvents();
+    window.waveformView()->setFocus();
+    QWidget* const waveform = window.waveformView();
+    QWidget* const plot = window.distanceTimeView();
+    QWidget* const tabs = window.lineTabBar();
+    QWidget* const table = window.lineView();
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        QWidget* pane;
+    } steps[] = {
+        {Qt::NoModifier, plot},     {Qt::NoModifier, tabs},     {Qt::NoModifier, table},
+        {Qt::NoModifier, waveform}, {Qt::ShiftModifier, table}, {Qt::ShiftModifier, tabs},
+    };
+    for (const auto& step : steps) {
+        press(Qt::Key_F6, step.modifiers);
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus == step.pane || step.pane->isAncestorOf(focus))
+            << (focus != nullptr ? focus->metaObject()->className() : "no focus");
+        EXPECT_TRUE(window.isContentViewActive());
+    }
+
+    window.infoPanel()->fileList()->setFocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(window.isContentViewActive());
+    press(Qt::Key_F6);
+    EXPECT_TRUE(window.isContentViewActive());
+}
+
+TEST_F(MainWindowKeysTest, DroppedFilesOpenLikeAnyOther) {
+    const auto drop = [this](QMimeData& mime) {
+        QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        if (enter.isAccepted()) {
+            QDropEvent dropped(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton,
+                               Qt::NoModifier);
+            QApplication::sendEvent(&window, &dropped);
+        }
+        return enter.isAccepted();
+    };
+    const struct {
+        const char* what;
+        std::function<void(QMimeData&)> fill;
+        bool accepted;
+        std::string title;
+    } cases[] = {
+        {"a text", [](QMimeData& m) { m.setText(QStringLiteral("SITE.DPA")); }, false,
+         kTitlePrefix},
+        {"a remote file",
+         [](QMimeData& m) { m.setUrls({QUrl(QStringLiteral("https://example.org/SITE.DPA"))}); },
+         true, kTitlePrefix},
+        {"a result file",
+         [this](QMimeData& m) { m.setUrls({QUrl::fromLocalFile(path("SITE.DPA"))}); }, true,
+         std::string(kTitlePrefix) + "SITE.DPA"},
+        {"two raw files",
+         [this](QMimeData& m) {
+             m.setUrls(
+                 {QUrl::fromLocalFile(path("SITE.DP0")), QUrl::fromLocalFile(path("SITE_C1.DP1"))});
+         },
+         true, std::string(kTitlePrefix) + "SITE_C1.DP1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QMimeData mime;
+        c.fill(mime);
+        EXPECT_EQ(drop(mime), c.accepted);
+        EXPECT_EQ(document.title(), c.title);
+    }
+    EXPECT_EQ(window.recentFiles().entries().mid(0, 3),
+              QStringList({path("SITE_C1.DP1"), path("SITE.DP0"), path("SITE.DPA")}));
+    EXPECT_TRUE(document.hasNonCrossingLine());
+    EXPECT_TRUE(document.hasCrossingLine());
+}
+
+} // namespace
+} // namespace crackdepth::app
