@@ -1,5 +1,11 @@
 #include "../core/test_support.h"
 #include "cli_test_support.h"
+#include "core/common/byte_source.h"
+#include "core/data/result_file.h"
+#include "core/document/document.h"
+#include "core/document/document_analysis.h"
+#include "core/document/panel_refresh.h"
+#include "core/document/scripted_prompts.h"
 
 #include <cmath>
 #include <cstring>
@@ -35,6 +41,39 @@ TEST(AnalyzeCommand, RecoversTheTrueDepthsOfTheIndependentSet) {
     }
     EXPECT_EQ(result["nonCrossing"]["name"], "SITE");
     EXPECT_EQ(result["cracks"][1]["name"], "SITE_C2");
+}
+
+// The stored method is two-point for any non-zero flag, in the command-line tool as in the
+// desktop program's panel; each flag gives the same fit in both.
+TEST(AnalyzeCommand, TheStoredMethodIsReadAsThePanelReadsIt) {
+    testing::TempDir dir;
+    for (const std::int32_t flag : {0, 1, 2, -1}) {
+        SCOPED_TRACE(flag);
+        FileSource source(kFixtures / "SITE.DPA");
+        ResultFileContents contents;
+        ASSERT_EQ(ReadResultFile(source, contents), BlockStatus::Ok);
+        contents.lines[0].header.lineFlag = flag;
+        std::vector<LineRef> lines;
+        for (const LineData& line : contents.lines) {
+            lines.push_back({&line.header, &line.points});
+        }
+        std::vector<std::uint8_t> bytes;
+        WriteResultFile(bytes, lines, contents.projectBlock);
+        const auto file = dir.path() / "FLAG.DPA";
+        testing::writeBytes(file, bytes);
+
+        ScriptedPrompts prompts;
+        Document document(prompts, {});
+        ASSERT_TRUE(document.OpenDocument(file.string()));
+        const DocumentAnalysis analysis = AnalyseDocument(document.data());
+        const PanelState panel = panelStateOf(document.data(), analysis);
+        const json result = analyze({file.string()}, dir.path());
+        EXPECT_EQ(result["method"], flag != 0 ? "two-point" : "regression");
+        EXPECT_EQ(panel.methodIndex, flag != 0 ? 1 : 0);
+        EXPECT_EQ(result["AText"], panel.interceptText);
+        EXPECT_EQ(result["BText"], panel.velocityText);
+        EXPECT_EQ(result["cracks"][0]["crackDepthText"], analysis.cracks[0].crackDepthText);
+    }
 }
 
 TEST(AnalyzeCommand, RecoversTheDemoDepthsForSeveralSeeds) {

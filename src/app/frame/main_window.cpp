@@ -65,6 +65,9 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::rebuildViews);
     document_.addListener(this);
     updateActions();
+    // A window may come to a document that already holds data.
+    infoPanel_->fillFileList();
+    scheduleRefresh();
 }
 
 MainWindow::~MainWindow() {

@@ -1,0 +1,88 @@
+// Undo and redo of edits on a long line: a re-filter of every point of a 1,000-point line
+// (one edit per point, as the filter dialog makes them), and the memory the history holds.
+#include "core/document/document.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <vector>
+
+using namespace crackdepth;
+
+namespace {
+
+constexpr std::int32_t kSamples = 1024;
+
+// A non-crossing line of `count` points with a decaying 60 kHz burst each.
+DocumentData lineOf(std::int32_t count) {
+    DocumentData data;
+    auto line = std::make_unique<PointList>();
+    line->sampleCount = kSamples;
+    std::vector<Sample> samples(kSamples);
+    for (std::int32_t k = 0; k < count; ++k) {
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const double t = static_cast<double>(i) * 0.4e-6;
+            const double wave = 900.0 * std::exp(-t * 4e4) * std::sin(2 * 3.14159265 * 6e4 * t);
+            samples[i] = static_cast<Sample>(2048 + static_cast<int>(wave) + (k % 7));
+        }
+        line->Append(samples, 100.0f + static_cast<float>(k));
+        line->cursor()->record.setSamplingInterval(0.4f);
+    }
+    data.nonCrossingList = std::move(line);
+    data.nonCrossingParameters.sampleCount = kSamples;
+    data.shown = ShownLine::NonCrossing;
+    return data;
+}
+
+// Re-filters every point once, then times undoing and redoing all of those edits.
+void BM_UndoRedoRefilterOfEveryPoint(benchmark::State& state) {
+    const auto count = static_cast<std::int32_t>(state.range(0));
+    ScriptedPrompts prompts;
+    Document document(prompts, {});
+    document.Load(lineOf(count));
+    document.filterLowOn = true;
+    document.filterLowCut = 100;
+    for (std::int32_t k = 0; k < count; ++k) {
+        document.SelectPoint(kNonCrossingLine, k);
+        RefilterCurrentPoint(document);
+    }
+    for (auto _ : state) {
+        while (document.undoable() != nullptr) {
+            document.Undo();
+        }
+        while (document.redoable() != nullptr) {
+            document.Redo();
+        }
+    }
+    // What an edit keeps: the point as it was and as the edit left it (two waveforms each).
+    const double perEdit = 2.0 * 2.0 * kSamples * sizeof(Sample);
+    state.counters["edits"] = count;
+    state.counters["historyMB"] = perEdit * count / 1e6;
+    state.SetItemsProcessed(state.iterations() * count * 2);
+}
+BENCHMARK(BM_UndoRedoRefilterOfEveryPoint)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The first run of the same edits: filter, keep what changed, announce.
+void BM_RefilterEveryPointAsEdits(benchmark::State& state) {
+    const auto count = static_cast<std::int32_t>(state.range(0));
+    ScriptedPrompts prompts;
+    Document document(prompts, {});
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Load(lineOf(count));
+        document.filterLowOn = true;
+        document.filterLowCut = 100;
+        state.ResumeTiming();
+        for (std::int32_t k = 0; k < count; ++k) {
+            document.SelectPoint(kNonCrossingLine, k);
+            RefilterCurrentPoint(document);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_RefilterEveryPointAsEdits)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
