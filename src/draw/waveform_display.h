@@ -37,7 +37,7 @@ struct TraceInput {
     float gain = 0;                  // stored gain; 0 is shown and scaled as 100
     std::int32_t arrivalIndex = 0;
     std::int32_t amplitudeIndex = 0;
-    std::int32_t shift = 0;     // the pending time corrections in whole samples (`lastShift`)
+    std::int32_t shift = 0;     // the pending time corrections in whole samples
     float distance = 0;         // mm
     float amplitudeZoom = 1.0f; // amplitudeZoomAt(slider position)
     bool crossingLine = false;  // orange trace instead of black

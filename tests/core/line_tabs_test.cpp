@@ -1,3 +1,4 @@
+#include "core/document/document_analysis.h"
 #include "core/document/line_tabs.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/view_state.h"
@@ -178,7 +179,7 @@ void fillForFit(DocumentData& data, const std::vector<float>& times) {
     data.crossingCorrections = {40.0f};
 }
 
-TEST(CurrentFit, TakesTheNonCrossingCorrectionOnEveryTab) {
+TEST(DocumentFit, TakesTheNonCrossingCorrectionOnEveryTab) {
     for (const std::int32_t tab : {0, 1}) {
         ScriptedPrompts prompts;
         Document doc(prompts, {});
@@ -187,14 +188,14 @@ TEST(CurrentFit, TakesTheNonCrossingCorrectionOnEveryTab) {
         loaded.correctionNonCrossing = 5.0f; // every time 5 us later
         doc.Load(std::move(loaded));
         doc.SelectTab(tab);
-        const auto fit = currentFit(doc.data());
+        const auto fit = AnalyseDocument(doc.data()).fit;
         ASSERT_TRUE(fit.has_value());
         EXPECT_NEAR(fit->B, 4.0f, 1e-4f) << "tab " << tab;
         EXPECT_NEAR(fit->A, -20.0f, 1e-3f) << "tab " << tab;
     }
 }
 
-TEST(CurrentFit, UsesTheMethodStoredWithTheNonCrossingLine) {
+TEST(DocumentFit, UsesTheMethodStoredWithTheNonCrossingLine) {
     struct Case {
         std::int32_t stored;
         float A;
@@ -219,7 +220,7 @@ TEST(CurrentFit, UsesTheMethodStoredWithTheNonCrossingLine) {
         loaded.nonCrossingList->currentIndex = 0;
         doc.Load(std::move(loaded));
         const std::vector<std::uint8_t> before = testing::serialise(doc.data());
-        const auto fit = currentFit(doc.data());
+        const auto fit = AnalyseDocument(doc.data()).fit;
         EXPECT_EQ(testing::serialise(doc.data()), before) << "fitting changes nothing";
         ASSERT_TRUE(fit.has_value());
         EXPECT_NEAR(fit->A, c.A, 1e-3f);

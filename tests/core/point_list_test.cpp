@@ -19,16 +19,14 @@ TEST(PointList, NewListDefaults) {
     PointList list;
     EXPECT_EQ(list.pointCount(), 0);
     EXPECT_EQ(list.sampleCount, 512);
-    EXPECT_EQ(list.nextSerial(), 1);
     EXPECT_EQ(list.minDelay, 0.0f);
     EXPECT_EQ(list.PointAt(0), nullptr);
-    EXPECT_EQ(list.head(), nullptr);
+    EXPECT_EQ(list.cursor(), nullptr);
 }
 
 TEST(PointList, AppendMakesIndependentCopiesAndMovesCursor) {
     PointList list = listOf(3);
     EXPECT_EQ(list.pointCount(), 3);
-    EXPECT_EQ(list.nextSerial(), 4);
     EXPECT_EQ(list.cursor(), &list[2]);
     list[0].samples[0] = 999;
     EXPECT_EQ(list[0].originalSamples[0], 0);
@@ -56,35 +54,27 @@ TEST(PointList, PointAtFollowsTheCursorRules) {
         MeasuringPoint* point = list.PointAt(c.index);
         EXPECT_EQ(point, &list[static_cast<std::size_t>(c.expected)]) << "index " << c.index;
         const int cursorAfter = c.index < 0 ? c.cursorBefore : c.expected;
-        EXPECT_EQ(list.cursorPosition(), cursorAfter) << "index " << c.index;
+        EXPECT_EQ(list.cursor(), &list[static_cast<std::size_t>(cursorAfter)])
+            << "index " << c.index;
     }
 }
 
-TEST(PointList, RemoveAtRelinksAndPlacesTheCursor) {
-    struct Case {
-        int count, cursorBefore, remove;
-        std::vector<float> remaining; // distances left, in order
-        int cursorAfter;
-    };
-    const Case cases[] = {
-        {1, 0, 0, {}, -1},       // the only point: empty, no cursor
-        {3, 0, 1, {0, 2}, 1},    // inner: the following point is the cursor
-        {3, 0, 2, {0, 1}, 1},    // last: the previous point is last and cursor
-        {3, 0, 0, {1, 2}, 0},    // head that was the cursor: the new head
-        {3, 2, 0, {1, 2}, 1},    // head while the cursor is further on: same point
-        {3, 1, 5, {0, 1, 2}, 1}, // outside the list: nothing happens
-        {0, 0, 0, {}, -1},       // empty list: nothing happens
-    };
-    for (const Case& c : cases) {
-        PointList list = listOf(c.count);
-        list.PointAt(c.cursorBefore);
-        list.RemoveAt(c.remove);
-        ASSERT_EQ(list.size(), c.remaining.size());
-        for (std::size_t k = 0; k < list.size(); ++k) {
-            EXPECT_EQ(list[k].distance, c.remaining[k]);
+// Taking a point out and putting it back (a deletion and its undo) gives the same line, the
+// very point object included, at any place.
+TEST(PointList, TakeAtAndInsertAtAreInverse) {
+    for (const std::size_t at : {0u, 1u, 2u}) {
+        PointList list = listOf(3);
+        const MeasuringPoint* address = &list[at];
+        std::unique_ptr<MeasuringPoint> taken = list.TakeAt(at);
+        ASSERT_EQ(list.size(), 2u);
+        EXPECT_EQ(taken.get(), address);
+        EXPECT_NE(list.cursor(), nullptr) << "the cursor stays inside the line";
+        list.InsertAt(at, std::move(taken));
+        ASSERT_EQ(list.size(), 3u);
+        EXPECT_EQ(&list[at], address);
+        for (std::size_t k = 0; k < 3; ++k) {
+            EXPECT_EQ(list[k].distance, static_cast<float>(k)) << "at " << at;
         }
-        EXPECT_EQ(list.cursorPosition(), c.cursorAfter)
-            << "count " << c.count << " remove " << c.remove;
     }
 }
 

@@ -16,7 +16,6 @@ bool PointList::Append(std::span<const Sample> samples, float distance) {
     point->distance = distance;
     points_.push_back(std::move(point));
     cursor_ = static_cast<std::int32_t>(points_.size()) - 1;
-    ++nextSerial_;
     return true;
 }
 
@@ -33,24 +32,6 @@ MeasuringPoint* PointList::PointAt(std::int32_t index) {
     }
     cursor_ = std::min(index, count - 1);
     return points_[cursorIndex()].get();
-}
-
-void PointList::RemoveAt(std::int32_t index) {
-    const auto count = static_cast<std::int32_t>(points_.size());
-    if (index < 0 || index >= count) {
-        return;
-    }
-    points_.erase(points_.begin() + index);
-    const auto remaining = count - 1;
-    if (remaining == 0) {
-        cursor_ = -1;
-    } else if (index == remaining) {
-        cursor_ = remaining - 1; // the last point went: its predecessor is the new last point
-    } else if (index == 0) {
-        cursor_ = cursor_ <= 0 ? 0 : cursor_ - 1;
-    } else {
-        cursor_ = index; // the point that followed the removed one
-    }
 }
 
 std::unique_ptr<MeasuringPoint> PointList::TakeAt(std::size_t index) {

@@ -35,11 +35,6 @@ public:
     // cursor unchanged. An empty list gives none.
     MeasuringPoint* PointAt(std::int32_t index);
 
-    // Removes the point at index. The cursor moves to the point that follows an inner point,
-    // to the new last point when the last was removed, and to the new head when the head was
-    // the cursor; an index outside the list changes nothing.
-    void RemoveAt(std::int32_t index);
-
     // Takes the point at `index` out of the line, and puts a point back at `index` (0 …
     // size): the inverse pair behind undoing a deletion. The cursor is not moved by either.
     std::unique_ptr<MeasuringPoint> TakeAt(std::size_t index);
@@ -50,11 +45,8 @@ public:
     std::uint16_t pointCount() const { return static_cast<std::uint16_t>(points_.size()); }
     std::size_t size() const { return points_.size(); }
     bool empty() const { return points_.empty(); }
-    std::int32_t nextSerial() const { return nextSerial_; }
 
-    MeasuringPoint* head() { return points_.empty() ? nullptr : points_.front().get(); }
     MeasuringPoint* cursor() { return cursor_ < 0 ? nullptr : points_[cursorIndex()].get(); }
-    std::int32_t cursorPosition() const { return cursor_; }
 
     // Direct access without moving the cursor, for readers of the whole line.
     MeasuringPoint& operator[](std::size_t index) { return *points_[index]; }
@@ -70,7 +62,6 @@ private:
     // removals of other points.
     std::vector<std::unique_ptr<MeasuringPoint>> points_;
     std::int32_t cursor_ = -1;
-    std::int32_t nextSerial_ = 1;
 };
 
 } // namespace crackdepth

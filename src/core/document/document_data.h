@@ -66,7 +66,6 @@ struct DocumentData {
     std::int32_t currentTab = 0;     // 0 the non-crossing line, k the k-th crossing line
     float correctionAll = 0;         // us, all lines
     float correctionNonCrossing = 0; // us
-    std::int32_t lastShift = 0;
 
     ProjectInfo projectInfo;
     ProjectBlock projectBlock;

@@ -58,11 +58,4 @@ RegressionMethod currentMethod(const DocumentData& data) {
     return storedMethod(data.nonCrossingParameters);
 }
 
-std::optional<LineFit> currentFit(const DocumentData& data) {
-    if (!data.nonCrossingList) {
-        return std::nullopt;
-    }
-    return FitLine(*data.nonCrossingList, currentMethod(data), data.nonCrossingCorrections());
-}
-
 } // namespace crackdepth

@@ -1,6 +1,6 @@
 // The strip of line tabs above the line view: one tab per line (the non-crossing line first,
 // then the crossing lines), and the analysis inputs that follow from the selection (the
-// stored method, the non-crossing fit, the selected line's reversal point). Selecting a tab
+// stored method, the selected line's reversal point). Selecting a tab
 // is the document's Document::SelectTab.
 #pragma once
 
@@ -37,9 +37,5 @@ ReversalPoint currentReversal(const DocumentData& data);
 // The method a non-crossing header stores: any non-zero value means two-point.
 RegressionMethod storedMethod(const TestParameters& nonCrossingHeader);
 RegressionMethod currentMethod(const DocumentData& data);
-
-// The fit of the non-crossing line with its own correction (whichever tab is selected) and the
-// stored method; none without a non-crossing line or when the fit is undefined.
-std::optional<LineFit> currentFit(const DocumentData& data);
 
 } // namespace crackdepth
