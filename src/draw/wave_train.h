@@ -7,7 +7,6 @@
 #include "core/analysis/fit.h"
 #include "core/data/measuring_point.h"
 #include "core/data/point_list.h"
-#include "core/document/point_editing.h"
 #include "draw/display_style.h"
 #include "draw/row_zoom.h" // the wheel rules of the view
 
@@ -80,13 +79,5 @@ std::optional<std::int32_t> trainPointAt(double y, std::int32_t scroll, std::int
 // Up selects the next point (the row above), Down the previous one, kept within the line.
 enum class TrainKey { Up, Down };
 std::int32_t trainPointAfterKey(std::int32_t current, std::int32_t pointCount, TrainKey key);
-
-// The wave train's point menu: the line view's entries without the manual keep/exclude ones.
-struct TrainMenuEntry {
-    const char* text = "";
-    bool enabled = false;
-    bool separatorBefore = false;
-};
-std::vector<TrainMenuEntry> trainMenuOf(const PointMenuEnabling& enabling);
 
 } // namespace crackdepth::draw

@@ -1,7 +1,7 @@
 #include "draw/waveform_display.h"
 
 #include "core/analysis/amplitude.h"
-#include "core/document/picking.h"
+#include "core/analysis/sample_index.h"
 #include "draw/trace_polyline.h"
 #include "draw/waveform_parts.h"
 #include "draw/waveform_readouts.h"

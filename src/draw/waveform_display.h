@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/data/measuring_point.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/display_style.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "draw/waveform_ticks.h"
 
 #include "core/analysis/amplitude.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The wave train, drawn into images: row order, alignment, amplitude scale, colours,
-// envelopes, scrolling and the report picture's range and sizes; and the click, key, row-fit
-// and menu rules of its view.
+// envelopes, scrolling and the report picture's range and sizes; and the click, key and row-fit
+// rules of its view.
 #include "draw/wave_train.h"
 #include "image_support.h"
 
@@ -349,22 +349,6 @@ TEST(WaveTrainRules, UpSelectsTheNextPoint) {
     EXPECT_EQ(trainPointAfterKey(4, 5, TrainKey::Up), 4);
     EXPECT_EQ(trainPointAfterKey(2, 5, TrainKey::Down), 1);
     EXPECT_EQ(trainPointAfterKey(0, 5, TrainKey::Down), 0);
-}
-
-TEST(WaveTrainRules, MenuLeavesOutTheManualEntries) {
-    PointMenuEnabling enabling;
-    enabling.copy = true;
-    enabling.clearReversal = true;
-    enabling.manualKeep = true;
-    const auto menu = trainMenuOf(enabling);
-    ASSERT_EQ(menu.size(), 5u);
-    const std::string texts[] = {"复制测点", "粘贴测点", "删除测点", "设置反相点", "撤销反相点"};
-    const bool enabled[] = {true, false, false, false, true};
-    for (std::size_t i = 0; i < menu.size(); ++i) {
-        EXPECT_EQ(menu[i].text, texts[i]);
-        EXPECT_EQ(menu[i].enabled, enabled[i]) << texts[i];
-        EXPECT_EQ(menu[i].separatorBefore, i == 3) << texts[i];
-    }
 }
 
 } // namespace

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     document.RefreshAllViews();
     shoot("main_time_table.png");
     ToggleTimeDomain(document);
-    shoot("main_frequency_table.png");
+    shoot("main_spectrum_table.png");
     ToggleTimeDomain(document);
     ToggleWaveTrain(document);
     document.RefreshAllViews();

@@ -3,7 +3,7 @@
 #include "core/analysis/transit_time.h"
 #include "core/document/document.h"
 #include "core/document/picking.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/waveform_ticks.h"
 
 #include <QMouseEvent>

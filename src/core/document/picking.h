@@ -2,15 +2,13 @@
 // time, the nearest sample becomes the arrival (and the amplitude index).
 #pragma once
 
+#include "core/analysis/sample_index.h"
+
 #include <cstdint>
 
 namespace crackdepth {
 
 class Document;
-
-// The sample index i in 0 … n−1 whose time delay + i·dt lies nearest to `time`; the later
-// index on a tie. 0 when dt is not a positive number or n < 1.
-std::int32_t nearestSampleIndex(double time, float delay, float dt, std::int32_t n);
 
 // Sets the current point's arrivalIndex and amplitudeIndex to `sampleIndex` − the shift of
 // the pending time corrections, marks the document modified and repaints. Nothing happens
