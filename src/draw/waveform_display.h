@@ -16,7 +16,7 @@
 
 namespace crackdepth::draw {
 
-// Layout, in pixels of the rectangle handed to the drawing functions. The rectangle holds a
+// Layout, in screen pixels of the drawing (device pixels at scale 1). The rectangle holds a
 // title bar for the read-outs and below it the framed plot; the view keeps its slider
 // outside the rectangle.
 inline constexpr double kTitleBarHeight = 20;
@@ -115,8 +115,9 @@ std::int32_t spectrumCursorBin(const SpectrumInput& input);
 // pointer and takes clicks only there.
 bool overPlot(const QRectF& rect, const QPointF& position);
 
-// The time display. Leaves the painter's state as it found it and draws nothing outside
-// `rect`.
+// The time display in `rect` of the painter's device, at the style's scale (the geometry
+// above and the input's positions are in the drawing's screen pixels: the rectangle divided
+// by the scale). Leaves the painter's state as it found it and draws nothing outside `rect`.
 void drawTrace(QPainter& painter, const QRectF& rect, const TraceInput& input,
                const DisplayStyle& style);
 

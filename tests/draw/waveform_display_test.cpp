@@ -364,7 +364,7 @@ TEST(WaveformDisplays, NothingIsDrawnOutsideTheRectangle) {
         spectrum.cursorBin = 900;
         spectrum.hoverX = rect.left() + 30;
         DisplayStyle heavy;
-        heavy.penScale = 4;
+        heavy.scale = 4;
         for (const QImage& image :
              {renderTrace(rect, trace, heavy), renderSpectrum(rect, spectrum, heavy)}) {
             for (int y = 0; y < image.height(); ++y) {
