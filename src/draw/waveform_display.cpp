@@ -70,17 +70,20 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
     }
 }
 
-// The waveform's excursion above the zero line, in counts.
+// The larger of the waveform's two excursions from the zero line, in counts: the peak's or,
+// for example after an inversion, the trough's.
 std::int32_t largestExcursion(std::span<const Sample> samples) {
     if (samples.empty()) {
         return 0;
     }
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
     const int zero = kZeroLine;
-    return std::max(int{*std::max_element(samples.begin(), samples.end())} - zero, 0);
+    return std::max({int{*high} - zero, zero - int{*low}, 0});
 }
 
-// Pixels per count above the zero line: the largest peak reaches 5 px below the top at zoom
-// 1. 0 when the waveform never rises above the zero line, so that it is drawn flat.
+// Pixels per count: the larger excursion reaches 5 px from the frame at zoom 1, so that
+// neither half-wave is cut. 0 when the waveform never leaves the zero line, so that it is
+// drawn flat.
 double pixelsPerCount(const TraceGeometry& g, std::int32_t excursion, float zoom) {
     const double span = 2.0 * excursion;
     const double height = g.plot.height() - kTraceMargin;
