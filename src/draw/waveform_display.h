@@ -20,11 +20,13 @@ namespace crackdepth::draw {
 // title bar for the read-outs and below it the framed plot; the view keeps its slider
 // outside the rectangle.
 inline constexpr double kTitleBarHeight = 20;
-inline constexpr double kAxisInset = 25;         // the vertical axis, from the plot's left edge
-inline constexpr double kTimeAxisReserve = 37;   // plot width not covered by the samples
-inline constexpr double kArrowInset = 5;         // arrow tips, from the plot's right edge
-inline constexpr double kTraceMargin = 10;       // plot height not covered by the half-waves
-inline constexpr double kSpectrumReserve = 50;   // rectangle width not covered by the 256 bins
+inline constexpr double kAxisInset = 25;       // the vertical axis, from the plot's left edge
+inline constexpr double kTimeAxisReserve = 37; // plot width not covered by the samples
+inline constexpr double kArrowInset = 5;       // arrow tips, from the plot's right edge
+inline constexpr double kTraceMargin = 10;     // plot height not covered by the half-waves
+// Rectangle width not covered by the 256 bins: they start at the axis and end at the plot's
+// right edge, so that they span the view's width less 50 px (the slider takes 25 more).
+inline constexpr double kSpectrumReserve = 25;
 inline constexpr double kSpectrumBaseInset = 15; // base line, above the plot's bottom edge
 inline constexpr double kSpectrumPeakInset = 20; // the peak, below the plot's top edge
 

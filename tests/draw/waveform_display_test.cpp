@@ -344,6 +344,21 @@ TEST(WaveformSpectrum, BinsReachTheirLevelsAndTheCursorMarksTheChosenBin) {
     }
 }
 
+TEST(WaveformSpectrum, TheBinsSpanTheViewWidthLessFifty) {
+    // The view is 1100 px wide, its slider takes 25: the drawing's 1075 px hold the 256 bins
+    // on 1050 px from x = 25, so bin 128 lies at 25 + 525 and bin 192 at 25 + 787.5.
+    const QRectF rect = rectOf(1075, 300);
+    for (const auto& [bin, x] :
+         std::vector<std::pair<std::int32_t, double>>{{128, 550}, {192, 813}}) {
+        SpectrumInput input = twoPeaks();
+        input.cursorBin = bin;
+        const SpectrumGeometry g = spectrumGeometry(rect);
+        const auto red = pixelsOf(renderSpectrum(rect, input), g.plot, kCursorColor);
+        ASSERT_FALSE(red.empty());
+        EXPECT_EQ(red.front().x(), kMargin + x) << bin;
+    }
+}
+
 TEST(WaveformSpectrum, AnAllZeroSpectrumLiesOnTheBaseLine) {
     const QRectF rect = rectOf(800, 300);
     SpectrumInput input;

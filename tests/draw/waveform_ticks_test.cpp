@@ -153,19 +153,19 @@ TEST(WaveformTraceGeometry, PointerMapsToTheNearestScreenSample) {
 }
 
 TEST(WaveformSpectrumGeometry, PointerMapsToBinsByWholePixels) {
-    // Width 1075: the bins span 1025 px from x = 35.
+    // Width 1075: the bins span 1050 px from x = 35.
     const SpectrumGeometry g = spectrumGeometry(rectOf(1075, 400));
     ASSERT_DOUBLE_EQ(g.curveLeft, kMargin + kAxisInset);
-    ASSERT_DOUBLE_EQ(g.curveWidth, 1025);
+    ASSERT_DOUBLE_EQ(g.curveWidth, 1050);
     const std::vector<std::pair<double, std::int32_t>> cases{
-        {35, 0}, {38, 0}, {39.9, 1}, {35 + 512, 128}, {35 + 1024, 255}, {0, 0}, {5000, 255}};
+        {35, 0}, {38, 0}, {39.9, 1}, {35 + 525, 128}, {35 + 1049, 255}, {0, 0}, {5000, 255}};
     for (const auto& [x, bin] : cases) {
         EXPECT_EQ(spectrumBinAtX(g, x), bin) << x;
     }
     for (const std::int32_t bin : {0, 17, 100, 255}) {
         EXPECT_EQ(spectrumBinAtX(g, std::round(spectrumBinX(g, bin))), bin);
     }
-    EXPECT_FALSE(spectrumBinAtX(spectrumGeometry(rectOf(40, 400)), 20));
+    EXPECT_FALSE(spectrumBinAtX(spectrumGeometry(rectOf(25, 400)), 20));
 }
 
 // ---- Read-outs ---------------------------------------------------------------------------
