@@ -286,6 +286,29 @@ DistanceAxis distanceAxisOf(const TestParameters& header) {
     return {header.originOffset + header.firstSpacing, header.step, header.referenceDistance};
 }
 
+DistanceAxis distanceAxisOf(const TestParameters& header, const std::vector<PlotPoint>& points) {
+    DistanceAxis axis = distanceAxisOf(header);
+    const double first = axis.firstDistance;
+    const double step = axis.step;
+    if (!std::isfinite(first) || !std::isfinite(step) || !(step > 0)) {
+        return axis;
+    }
+    double farthest = -std::numeric_limits<double>::infinity();
+    for (const PlotPoint& point : points) {
+        if (std::isfinite(point.distance)) {
+            farthest = std::max(farthest, static_cast<double>(point.distance));
+        }
+    }
+    if (std::isfinite(farthest) &&
+        (farthest > axis.topDistance || !std::isfinite(axis.topDistance))) {
+        // On a row of the axis, so that the rows keep their labels; a distance a hair above a
+        // row (float noise) stays on it.
+        const double rows = std::max(std::ceil((farthest - first) / step - 1e-4), 0.0);
+        axis.topDistance = static_cast<float>(first + rows * step);
+    }
+    return axis;
+}
+
 std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corrections) {
     std::vector<PlotPoint> points;
     points.reserve(line.size());
@@ -303,7 +326,7 @@ PlotInput plotInputOf(const PointList& line, const TestParameters& header,
     input.points = plotPointsOf(line, corrections);
     input.currentIndex = line.currentIndex;
     input.fit = fit;
-    input.axis = distanceAxisOf(header);
+    input.axis = distanceAxisOf(header, input.points);
     return input;
 }
 

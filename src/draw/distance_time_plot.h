@@ -41,6 +41,11 @@ struct DistanceAxis {
 // Lmax = referenceDistance.
 DistanceAxis distanceAxisOf(const TestParameters& header);
 
+// The axis of a line's plot: the header's, raised to the first row at or above the largest
+// distance of the points when that lies beyond Lmax. Lmax is the reference point's distance,
+// and the reference point need not be the farthest: every point keeps its own row.
+DistanceAxis distanceAxisOf(const TestParameters& header, const std::vector<PlotPoint>& points);
+
 struct PlotInput {
     std::vector<PlotPoint> points;  // line order
     std::int32_t currentIndex = -1; // the highlighted point; none outside the points
@@ -55,9 +60,9 @@ struct PlotInput {
 // The points of a line at their transit times, with the given time corrections.
 std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corrections);
 
-// The plot of the non-crossing line: its points, current point and axis, with `fit` (fit the
-// line first: under the two-point method the fit can move the current point off point 0).
-// Row height and scroll are left to the caller.
+// The plot of the non-crossing line: its points, current point and axis (reaching its
+// farthest point), with `fit` (fit the line first: under the two-point method the fit can
+// move the current point off point 0). Row height and scroll are left to the caller.
 PlotInput plotInputOf(const PointList& line, const TestParameters& header,
                       TimeCorrections corrections, const std::optional<LineFit>& fit);
 
