@@ -51,7 +51,7 @@ struct PlotInput {
     std::int32_t currentIndex = -1; // the highlighted point; none outside the points
     std::optional<LineFit> fit;     // the line is drawn only for a finite A and a finite B ≠ 0
     DistanceAxis axis;
-    std::int32_t rowHeight = 22; // h, px
+    std::int32_t rowHeight = kInitialRowHeight; // h, px
     // Reports: the row height is fitted to the rectangle (fitPlotRowHeight) instead.
     bool fitRowHeight = false;
     std::int32_t scroll = 0; // px of the plot scrolled off above the rectangle

@@ -38,8 +38,8 @@ struct WaveTrainInput {
     std::int32_t currentIndex = -1; // drawn red
     // Traces orange for a crossing line (layout 1), black for the non-crossing line (layout 2).
     bool crossingLine = false;
-    std::int32_t rowHeight = 22; // h, px (screen layout only)
-    std::int32_t scroll = 0;     // px scrolled off above the pane (screen layout only)
+    std::int32_t rowHeight = kInitialRowHeight; // h, px (screen layout only)
+    std::int32_t scroll = 0; // px scrolled off above the pane (screen layout only)
 };
 
 // a = the time-correction shift of the transit time + trunc((delay − minDelay) / dt), in

@@ -31,7 +31,7 @@ private:
     void updateScrollRange(const draw::PlotInput& input);
 
     Document& document_;
-    std::int32_t rowHeight_ = 22;
+    std::int32_t rowHeight_ = draw::kInitialRowHeight;
 };
 
 } // namespace crackdepth::app

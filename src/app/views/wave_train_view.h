@@ -31,7 +31,7 @@ private:
 
     Document& document_;
     PointClipboard& clipboard_;
-    std::int32_t rowHeight_ = 40;
+    std::int32_t rowHeight_ = draw::kInitialRowHeight;
 };
 
 } // namespace crackdepth::app
