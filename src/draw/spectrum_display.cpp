@@ -35,7 +35,7 @@ void drawFrequencyAxis(QPainter& painter, LabelSpace& space, const SpectrumGeome
     const double labelTop = y + 1;
     labels.push_back(
         {QRectF(g.plot.left() + 1, labelTop, g.curveLeft - 2 - (g.plot.left() + 1), kLabelHeight),
-         Qt::AlignRight | Qt::AlignTop, QStringLiteral("0")});
+         Qt::AlignRight | Qt::AlignTop, QStringLiteral("0"), std::nullopt});
 
     const auto band = spectrumBinKHz(kSpectrumBins, input.refine, input.dt);
     if (!band) {
@@ -54,7 +54,7 @@ void drawFrequencyAxis(QPainter& painter, LabelSpace& space, const SpectrumGeome
         if (tick.labelled) {
             const QString text = fixedText(tick.kHz, ticks.decimals);
             labels.push_back({centredLabelBox(text, x, labelTop, g.plot.left() + 1, lastTickX),
-                              Qt::AlignHCenter | Qt::AlignTop, text});
+                              Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
         }
     }
 }

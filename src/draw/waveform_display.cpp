@@ -49,7 +49,7 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
     const double labelTop = y + 3;
     const QString origin = fixedText(static_cast<double>(input.delay), 0);
     labels.push_back({QRectF(g.axisX + 2, labelTop, labelWidth(origin) + 1, kLabelHeight),
-                      Qt::AlignLeft | Qt::AlignTop, origin});
+                      Qt::AlignLeft | Qt::AlignTop, origin, std::nullopt});
     if (g.pxPerUs <= 0) {
         return;
     }
@@ -66,7 +66,7 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
         // Thinned where the ticks crowd together, so that no two labels overlap.
         const QString text = QString::number(static_cast<qint64>(t));
         labels.push_back({centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX),
-                          Qt::AlignHCenter | Qt::AlignTop, text});
+                          Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
     }
 }
 
@@ -98,6 +98,7 @@ double pixelsPerCount(const TraceGeometry& g, std::int32_t excursion, float zoom
 void drawAmplitudeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
                        const TraceInput& input, std::int32_t excursion, PendingLabels& labels) {
     drawVerticalAxis(painter, space, g.plot, g.axisX);
+    const std::size_t zero = labels.size();
     labels.push_back(leftLabel(g.plot, g.axisX, g.middle, QStringLiteral("0")));
 
     const auto ticks = amplitudeTicks(excursion, input.amplitudeZoom, input.gain);
@@ -118,17 +119,22 @@ void drawAmplitudeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry
     const QRectF margin = leftLabelBox(g.plot, g.axisX, g.middle);
     const QFont smallest = fittedFont(axisFont(), widest, margin.width(), kMinimumLabelPixels);
     const bool inMargin = QFontMetricsF(smallest).horizontalAdvance(widest) <= margin.width();
+    // In the margin all in the size the widest needs, so that the scale reads evenly.
+    const std::optional<QFont> font = inMargin ? std::optional<QFont>(smallest) : std::nullopt;
+    labels[zero].font = font;
     for (const std::int64_t value : {ticks->top, ticks->half}) {
         const double offset = std::round(static_cast<double>(value) * perMillivolt);
         for (const double sign : {1.0, -1.0}) {
             const double y = g.middle - sign * offset;
             drawAxisLine(painter, space, {QPointF(g.axisX, y), QPointF(g.axisX + kTickLength, y)});
             const QString text = QString::number(static_cast<qint64>(sign) * value);
-            labels.push_back(
+            PendingLabel label =
                 inMargin ? leftLabel(g.plot, g.axisX, y, text)
                          : PendingLabel{QRectF(g.axisX + kTickLength + 2, y - kLabelHeight / 2,
                                                labelWidth(text) + 1, kLabelHeight),
-                                        Qt::AlignLeft | Qt::AlignVCenter, text});
+                                        Qt::AlignLeft | Qt::AlignVCenter, text, std::nullopt};
+            label.font = font;
+            labels.push_back(label);
         }
     }
 }

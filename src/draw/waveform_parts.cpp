@@ -108,12 +108,16 @@ QRectF leftLabelBox(const QRectF& plot, double axisX, double y) {
 }
 
 PendingLabel leftLabel(const QRectF& plot, double axisX, double y, const QString& text) {
-    return {leftLabelBox(plot, axisX, y), Qt::AlignRight | Qt::AlignVCenter, text};
+    return {leftLabelBox(plot, axisX, y), Qt::AlignRight | Qt::AlignVCenter, text, std::nullopt};
 }
 
 void drawLabels(QPainter& painter, LabelSpace& space, const PendingLabels& labels) {
     for (const PendingLabel& label : labels) {
-        drawLabel(painter, space, label.box, label.flags, label.text);
+        if (label.font) {
+            drawLabelIn(painter, space, *label.font, label.box, label.flags, label.text);
+        } else {
+            drawLabel(painter, space, label.box, label.flags, label.text);
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace crackdepth::draw::parts {
@@ -64,6 +65,7 @@ struct PendingLabel {
     QRectF box;
     int flags = 0;
     QString text;
+    std::optional<QFont> font; // none: the axis font, shrunk to fit the box
 };
 using PendingLabels = std::vector<PendingLabel>;
 
