@@ -18,6 +18,8 @@ namespace crackdepth::draw {
 // Restores the painter on destruction.
 class DisplayPainter {
 public:
+    // `deviceRect` is in the painter's coordinates as the caller hands it over: the device's
+    // pixels, or a report page's own units.
     DisplayPainter(QPainter& painter, const QRectF& deviceRect, const DisplayStyle& style);
     ~DisplayPainter();
     DisplayPainter(const DisplayPainter&) = delete;

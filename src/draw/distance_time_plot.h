@@ -66,7 +66,7 @@ std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corre
 PlotInput plotInputOf(const PointList& line, const TestParameters& header,
                       TimeCorrections corrections, const std::optional<LineFit>& fit);
 
-// Draws the plot into `rect` of the painter's device (the view's client area or a report
+// Draws the plot into `rect` of the painter (the view's client area or a report
 // picture) at the style's scale, white background, clipped to the rectangle. Row height and
 // scroll are in the drawing's screen pixels.
 void drawDistanceTimePlot(QPainter& painter, const QRectF& rect, const PlotInput& input,

@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +10,24 @@ namespace crackdepth::draw {
 namespace {
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextDontClip;
+
+// The ink of a text around its baseline's origin. Kept by font and text: a view draws the
+// same labels at every repaint (the hover line repaints at every pointer move), and the
+// outlines behind the ink cost more than drawing the text.
+QRectF inkAroundBaseline(const QFontMetricsF& metrics, const QFont& font, const QString& text) {
+    constexpr qsizetype kMostKept = 4096; // a long session's labels; then it starts again
+    thread_local QHash<QString, QRectF> kept;
+    const QString key = font.key() + QChar(0x1f) + text;
+    if (const auto found = kept.constFind(key); found != kept.constEnd()) {
+        return *found;
+    }
+    if (kept.size() >= kMostKept) {
+        kept.clear();
+    }
+    const QRectF ink = metrics.tightBoundingRect(text);
+    kept.insert(key, ink);
+    return ink;
+}
 
 int pixelSizeOf(const QFont& font) {
     return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
@@ -83,8 +102,8 @@ bool LabelSpace::take(const QRectF& box) {
 QRectF inkBoxOf(const QFont& font, const QRectF& box, int flags, const QString& text) {
     const QFontMetricsF metrics(font);
     const QRectF laid = metrics.boundingRect(box, flags | kTextFlags, text);
-    const QRectF ink = metrics.tightBoundingRect(text); // around the baseline's origin
-    return ink.translated(laid.left(), laid.top() + metrics.ascent());
+    return inkAroundBaseline(metrics, font, text)
+        .translated(laid.left(), laid.top() + metrics.ascent());
 }
 
 bool drawLabelIn(QPainter& painter, LabelSpace& space, const QFont& font, const QRectF& box,

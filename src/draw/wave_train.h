@@ -52,7 +52,7 @@ std::int32_t traceOffsetOf(const MeasuringPoint& point, float minDelay,
 WaveTrainInput waveTrainInputOf(const PointList& line, TimeCorrections corrections,
                                 bool crossingLine);
 
-// The line view's wave-train layout in `pane` of the painter's device, at the style's scale:
+// The line view's wave-train layout in `pane` of the painter, at the style's scale:
 // point i in row n − 1 − i from the top, a left axis at 25 px with the distances, traces from
 // 25 px to 25 px before the right edge. Row height and scroll are in screen pixels.
 void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& input,

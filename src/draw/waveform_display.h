@@ -117,7 +117,7 @@ std::int32_t spectrumCursorBin(const SpectrumInput& input);
 // pointer and takes clicks only there.
 bool overPlot(const QRectF& rect, const QPointF& position);
 
-// The time display in `rect` of the painter's device, at the style's scale (the geometry
+// The time display in `rect` of the painter, at the style's scale (the geometry
 // above and the input's positions are in the drawing's screen pixels: the rectangle divided
 // by the scale). Leaves the painter's state as it found it and draws nothing outside `rect`.
 void drawTrace(QPainter& painter, const QRectF& rect, const TraceInput& input,
