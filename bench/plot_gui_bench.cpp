@@ -107,7 +107,7 @@ void BM_WaveTrainPicture(benchmark::State& state) {
     for (auto _ : state) {
         const WaveTrainInput input = waveTrainInputOf(line, {}, true);
         QPainter painter(&image);
-        WaveTrainPicture(painter, QRect(0, 0, kWidth, kHeight), input, 0, last, true,
+        WaveTrainPicture(painter, QRect(0, 0, kWidth, kHeight), input, 0, last, kBitmapPageLayout,
                          DisplayStyle{true, 1.0, {}});
     }
 }

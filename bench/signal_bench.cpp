@@ -1,7 +1,7 @@
 // The digital filter (both sections on) and the spectrum, per waveform, for the sample counts
 // the instrument records.
 #include "core/signal/filter.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Repaint cost of the waveform view's two displays at a large window size: the pointer's
 // hover line repaints the whole view at every move, so a paint must stay well under a frame
 // (16 ms).
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/fonts.h"
 #include "draw/waveform_display.h"
 #include "gui_bench_main.h"

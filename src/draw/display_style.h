@@ -1,5 +1,5 @@
 // How a display is drawn, apart from what it shows: the same drawing functions serve the
-// screen (colour), the printer and the 1-bit bitmaps (monochrome), at any pen scale.
+// screen (colour), the printer and the 1-bit bitmaps (monochrome), at any scale.
 #pragma once
 
 #include <QColor>
@@ -19,8 +19,11 @@ struct DisplayStyle {
     // Everything in black on white: a 1-bit bitmap or a black-and-white printer must still
     // tell the cursor from the trace, so cursors are dashed instead of coloured.
     bool monochrome = false;
-    // Multiplies every pen width, so a high-resolution device gets lines of the same weight.
-    double penScale = 1.0;
+    // Device pixels per pixel of the screen drawing. Everything a display sizes itself (fonts,
+    // insets, margins, pen widths, tick lengths) and the pixel grid it snaps to grow with it,
+    // so that a printer page or a bitmap page gets the screen drawing in proportion. The
+    // displays' inputs and geometry are in these screen pixels too.
+    double scale = 1.0;
     // The title bar's fill: the widget passes its palette's button colour.
     QColor panelColor = kPanelColor;
 };
@@ -34,10 +37,10 @@ inline QColor panelOf(const DisplayStyle& style) {
     return style.monochrome ? kPaperColor : style.panelColor;
 }
 
-// A solid pen of `width` screen pixels in `color` (black in monochrome).
+// A solid pen of `width` screen pixels in `color` (black in monochrome); the display's
+// painter scales it to the device.
 inline QPen penOf(const DisplayStyle& style, const QColor& color, double width = 1.0) {
-    QPen pen(inkOf(style, color), width * style.penScale);
-    return pen;
+    return QPen(inkOf(style, color), width);
 }
 
 // The pen of a marker line (cursor, hover line): dashed in monochrome so that it stays

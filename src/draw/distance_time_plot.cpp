@@ -2,7 +2,9 @@
 
 #include "core/analysis/transit_time.h"
 #include "core/common/conversions.h"
+#include "draw/display_painter.h"
 #include "draw/fonts.h"
+#include "draw/label_space.h"
 #include "draw/number_text.h"
 
 #include <QFontMetricsF>
@@ -15,11 +17,12 @@
 namespace crackdepth::draw {
 namespace {
 
-constexpr double kMargin = 25;  // axis offset from the left edge and the bottom edge
-constexpr double kTick = 8;     // tick length
-constexpr double kArrow = 8;    // arrowhead length
-constexpr double kLabelX = 3;   // left edge of the distance labels
-constexpr int kFontPixels = 13; // "Times New Roman" 13 px
+constexpr double kMargin = 25;   // axis offset from the left edge and the bottom edge
+constexpr double kTick = 8;      // tick length
+constexpr double kArrow = 8;     // arrowhead length
+constexpr double kLabelX = 3;    // left edge of the distance labels
+constexpr double kColumnGap = 2; // between the distance labels and the axis
+constexpr int kFontPixels = 13;  // "Times New Roman" 13 px
 constexpr int kTimeTicks = 10;
 const QColor kPointColor{0, 160, 0}; // a green that stays visible on white
 const QColor kCurrentColor{255, 0, 0};
@@ -65,15 +68,33 @@ Geometry geometryOf(const QRectF& rect, const PlotInput& input) {
     return g;
 }
 
-void drawLabel(QPainter& painter, const QRectF& box, int flags, const QString& text) {
-    painter.drawText(box, flags | Qt::TextDontClip | Qt::TextSingleLine, text);
+QFont labelFont() {
+    return fontOf(kTimes, kFontPixels);
 }
 
-// The rows in view: their distance labels (as many as fit without overlapping) and ticks.
-void drawRows(QPainter& painter, const QRectF& rect, const Geometry& g, const DistanceAxis& axis) {
-    const QFontMetricsF metrics(painter.font());
-    const double textHeight = metrics.height();
-    const auto labelEvery = static_cast<std::int64_t>(std::ceil(textHeight / g.h));
+// The distances' column, from x = 3 to 2 px before the axis (the row ticks lie right of it).
+QRectF labelColumn(const Geometry& g) {
+    const double left = g.left + kLabelX;
+    return {left, g.top, std::max(g.axisX() - kColumnGap - left, 0.0), g.bottom - g.top};
+}
+
+double rowDistance(const DistanceAxis& axis, std::int64_t j) {
+    return static_cast<double>(axis.firstDistance) + static_cast<double>(j) * axis.step;
+}
+
+// The rows in view: their ticks and the distance labels, in one font that fits the column and
+// on every k-th row where the rows are lower than the text, so that labels neither overlap
+// nor reach the axes.
+void drawRows(QPainter& painter, LabelSpace& space, const QRectF& rect, const Geometry& g,
+              const DistanceAxis& axis) {
+    const QRectF column = labelColumn(g);
+    const QFont font = fittedFontForAll(
+        labelFont(),
+        {fixedText(rowDistance(axis, 0), 0), fixedText(rowDistance(axis, g.rows - 1), 0)},
+        column.width());
+    const double textHeight = QFontMetricsF(font).height();
+    const auto labelEvery =
+        static_cast<std::int64_t>(std::ceil((textHeight + LabelSpace::kGap) / g.h));
     const bool tickEveryRow = g.h >= 3;
     // Only the rows inside the rectangle, however long the axis.
     const auto firstVisible =
@@ -87,51 +108,60 @@ void drawRows(QPainter& painter, const QRectF& rect, const Geometry& g, const Di
         const bool labelled = j % labelEvery == 0;
         const double y = g.rowCentre(r);
         if (labelled || tickEveryRow) {
-            painter.drawLine(QLineF(g.axisX(), y, g.axisX() + kTick, y));
+            drawAxisLine(painter, space, QLineF(g.axisX(), y, g.axisX() + kTick, y));
         }
-        if (labelled) {
-            const double distance =
-                static_cast<double>(axis.firstDistance) + static_cast<double>(j) * axis.step;
-            // The top row's label stays below the plot's top edge when rows are low.
-            const double labelTop = std::max(y - textHeight / 2, g.top);
-            drawLabel(painter, QRectF(g.left + kLabelX, labelTop, 0, textHeight),
-                      Qt::AlignLeft | Qt::AlignVCenter, fixedText(distance, 0));
+        if (!labelled) {
+            continue;
+        }
+        const QRectF box(column.left(), y - textHeight / 2, column.width(), textHeight);
+        // A label that would stick out above the plot is left out rather than cut.
+        if (box.top() >= g.top) {
+            drawLabelIn(painter, space, font, box, Qt::AlignLeft | Qt::AlignVCenter,
+                        fittedText(font, fixedText(rowDistance(axis, j), 0), column.width()));
         }
     }
 }
 
-void drawAxes(QPainter& painter, const QRectF& rect, const Geometry& g) {
-    const QFontMetricsF metrics(painter.font());
-    const double textHeight = metrics.height();
+// The two axes with their arrowheads and titles, and the time ticks; the labels that follow
+// keep clear of all of it.
+void drawAxes(QPainter& painter, LabelSpace& space, const QRectF& rect, const Geometry& g) {
+    const QFont font = labelFont();
     const double x = g.axisX();
     // Distance axis with its arrowhead at the top edge.
-    painter.drawLine(QLineF(x, g.bottom - 4, x, g.top));
-    painter.drawLine(QLineF(x, g.top, x - kArrow / 2, g.top + kArrow));
-    painter.drawLine(QLineF(x, g.top, x + kArrow / 2, g.top + kArrow));
-    drawLabel(painter, QRectF(x + 6, g.top, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-              QStringLiteral("L(mm)"));
-    // Time axis with its arrowhead at the right end.
+    drawAxisLine(painter, space, QLineF(x, g.bottom - 4, x, g.top));
+    drawAxisLine(painter, space, QLineF(x, g.top, x - kArrow / 2, g.top + kArrow));
+    drawAxisLine(painter, space, QLineF(x, g.top, x + kArrow / 2, g.top + kArrow));
+    // Right of the row ticks, which the top rows have under it.
+    drawTitleIn(painter, space, font, QRectF(x + kTick + kColumnGap, g.top, 0, 0),
+                Qt::AlignLeft | Qt::AlignTop, QStringLiteral("L(mm)"));
+    // Time axis with its arrowhead at the right end; its title above the ticks.
     const double end = rect.right() - 4;
-    painter.drawLine(QLineF(g.left + 4, g.axisY, end, g.axisY));
-    painter.drawLine(QLineF(end, g.axisY, end - kArrow, g.axisY - kArrow / 2));
-    painter.drawLine(QLineF(end, g.axisY, end - kArrow, g.axisY + kArrow / 2));
-    drawLabel(painter, QRectF(end, g.axisY - 4, 0, 0), Qt::AlignRight | Qt::AlignBottom,
-              QStringLiteral("T(us)"));
-    drawLabel(painter, QRectF(x - 3, g.axisY + 2, 0, textHeight), Qt::AlignRight | Qt::AlignTop,
-              QStringLiteral("0"));
-    // Ten ticks; their labels thinned out when the axis is too short for all of them.
+    drawAxisLine(painter, space, QLineF(g.left + 4, g.axisY, end, g.axisY));
+    drawAxisLine(painter, space, QLineF(end, g.axisY, end - kArrow, g.axisY - kArrow / 2));
+    drawAxisLine(painter, space, QLineF(end, g.axisY, end - kArrow, g.axisY + kArrow / 2));
+    drawTitleIn(painter, space, font, QRectF(end, g.axisY - kTick - LabelSpace::kGap - 1, 0, 0),
+                Qt::AlignRight | Qt::AlignBottom, QStringLiteral("T(us)"));
+    for (int k = 1; k <= kTimeTicks; ++k) {
+        const double tx = g.xOfTime(g.timeEnd * k / kTimeTicks);
+        drawAxisLine(painter, space, QLineF(tx, g.axisY, tx, g.axisY - kTick));
+    }
+}
+
+// "0" at the origin and the tick times, thinned out when the axis is too short for all.
+void drawTimeLabels(QPainter& painter, LabelSpace& space, const Geometry& g) {
+    const QFont font = labelFont();
+    const QFontMetricsF metrics(font);
+    const double textHeight = metrics.height();
+    drawLabelIn(painter, space, font, QRectF(g.axisX() - 3, g.axisY + 2, 0, textHeight),
+                Qt::AlignRight | Qt::AlignTop, QStringLiteral("0"));
     const double spacing = g.sx * g.timeEnd / kTimeTicks;
     const double widest = metrics.horizontalAdvance(fixedText(g.timeEnd, 0)) + 6;
     const int labelEvery =
         spacing > 0 ? static_cast<int>(std::clamp(std::ceil(widest / spacing), 1.0, 11.0)) : 11;
-    for (int k = 1; k <= kTimeTicks; ++k) {
+    for (int k = labelEvery; k <= kTimeTicks; k += labelEvery) {
         const double t = g.timeEnd * k / kTimeTicks;
-        const double tx = g.xOfTime(t);
-        painter.drawLine(QLineF(tx, g.axisY, tx, g.axisY - kTick));
-        if (k % labelEvery == 0) {
-            drawLabel(painter, QRectF(tx, g.axisY + 2, 0, textHeight),
-                      Qt::AlignHCenter | Qt::AlignTop, fixedText(t, 0));
-        }
+        drawLabelIn(painter, space, font, QRectF(g.xOfTime(t), g.axisY + 2, 0, textHeight),
+                    Qt::AlignHCenter | Qt::AlignTop, fixedText(t, 0));
     }
 }
 
@@ -256,6 +286,29 @@ DistanceAxis distanceAxisOf(const TestParameters& header) {
     return {header.originOffset + header.firstSpacing, header.step, header.referenceDistance};
 }
 
+DistanceAxis distanceAxisOf(const TestParameters& header, const std::vector<PlotPoint>& points) {
+    DistanceAxis axis = distanceAxisOf(header);
+    const double first = axis.firstDistance;
+    const double step = axis.step;
+    if (!std::isfinite(first) || !std::isfinite(step) || !(step > 0)) {
+        return axis;
+    }
+    double farthest = -std::numeric_limits<double>::infinity();
+    for (const PlotPoint& point : points) {
+        if (std::isfinite(point.distance)) {
+            farthest = std::max(farthest, static_cast<double>(point.distance));
+        }
+    }
+    if (std::isfinite(farthest) &&
+        (farthest > axis.topDistance || !std::isfinite(axis.topDistance))) {
+        // On a row of the axis, so that the rows keep their labels; a distance a hair above a
+        // row (float noise) stays on it.
+        const double rows = std::max(std::ceil((farthest - first) / step - 1e-4), 0.0);
+        axis.topDistance = static_cast<float>(first + rows * step);
+    }
+    return axis;
+}
+
 std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corrections) {
     std::vector<PlotPoint> points;
     points.reserve(line.size());
@@ -273,7 +326,7 @@ PlotInput plotInputOf(const PointList& line, const TestParameters& header,
     input.points = plotPointsOf(line, corrections);
     input.currentIndex = line.currentIndex;
     input.fit = fit;
-    input.axis = distanceAxisOf(header);
+    input.axis = distanceAxisOf(header, input.points);
     return input;
 }
 
@@ -338,26 +391,25 @@ std::optional<std::int32_t> plotPointAt(double y, const PlotInput& input, Regres
     return std::nullopt;
 }
 
-void drawDistanceTimePlot(QPainter& painter, const QRectF& rect, const PlotInput& input,
+void drawDistanceTimePlot(QPainter& painter, const QRectF& deviceRect, const PlotInput& input,
                           const DisplayStyle& style) {
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(rect, kPaperColor);
-    painter.setFont(fontOf(kTimes, kFontPixels));
+    const DisplayPainter display(painter, deviceRect, style);
+    const QRectF& rect = display.rect();
+    display.fill(rect, kPaperColor);
     painter.setPen(penOf(style, kInkColor));
     painter.setBrush(Qt::NoBrush);
 
     const Geometry g = geometryOf(rect, input);
+    LabelSpace space;
+    drawAxes(painter, space, rect, g);
     if (g.rows > 0) {
-        drawRows(painter, rect, g, input.axis);
+        drawRows(painter, space, rect, g, input.axis);
     }
-    drawAxes(painter, rect, g);
+    drawTimeLabels(painter, space, g);
     if (g.rows > 0) {
         drawPoints(painter, g, input, style);
         drawFit(painter, g, input, style);
     }
-    painter.restore();
 }
 
 } // namespace crackdepth::draw

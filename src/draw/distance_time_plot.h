@@ -41,12 +41,17 @@ struct DistanceAxis {
 // Lmax = referenceDistance.
 DistanceAxis distanceAxisOf(const TestParameters& header);
 
+// The axis of a line's plot: the header's, raised to the first row at or above the largest
+// distance of the points when that lies beyond Lmax. Lmax is the reference point's distance,
+// and the reference point need not be the farthest: every point keeps its own row.
+DistanceAxis distanceAxisOf(const TestParameters& header, const std::vector<PlotPoint>& points);
+
 struct PlotInput {
     std::vector<PlotPoint> points;  // line order
     std::int32_t currentIndex = -1; // the highlighted point; none outside the points
     std::optional<LineFit> fit;     // the line is drawn only for a finite A and a finite B ≠ 0
     DistanceAxis axis;
-    std::int32_t rowHeight = 22; // h, px
+    std::int32_t rowHeight = kInitialRowHeight; // h, px
     // Reports: the row height is fitted to the rectangle (fitPlotRowHeight) instead.
     bool fitRowHeight = false;
     std::int32_t scroll = 0; // px of the plot scrolled off above the rectangle
@@ -55,14 +60,15 @@ struct PlotInput {
 // The points of a line at their transit times, with the given time corrections.
 std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corrections);
 
-// The plot of the non-crossing line: its points, current point and axis, with `fit` (fit the
-// line first: under the two-point method the fit can move the current point off point 0).
-// Row height and scroll are left to the caller.
+// The plot of the non-crossing line: its points, current point and axis (reaching its
+// farthest point), with `fit` (fit the line first: under the two-point method the fit can
+// move the current point off point 0). Row height and scroll are left to the caller.
 PlotInput plotInputOf(const PointList& line, const TestParameters& header,
                       TimeCorrections corrections, const std::optional<LineFit>& fit);
 
-// Draws the plot into `rect` (the view's client area or a report picture), white background,
-// clipped to the rectangle.
+// Draws the plot into `rect` of the painter (the view's client area or a report
+// picture) at the style's scale, white background, clipped to the rectangle. Row height and
+// scroll are in the drawing's screen pixels.
 void drawDistanceTimePlot(QPainter& painter, const QRectF& rect, const PlotInput& input,
                           const DisplayStyle& style);
 

@@ -1,12 +1,14 @@
-// The mouse-wheel rules shared by the scrolling displays with rows (the distance–time plot and
-// the wave train): the row height changes by one pixel per notch within 5 … 100, and the scroll
-// position follows.
+// The row heights shared by the scrolling displays with rows (the distance–time plot and the
+// wave train): the height they start with, and the mouse-wheel rules: the row height changes
+// by one pixel per notch within 5 … 100, and the scroll position follows.
 #pragma once
 
 #include <cstdint>
 
 namespace crackdepth::draw {
 
+// The row height of both views until the rows are fitted to the pane.
+inline constexpr std::int32_t kInitialRowHeight = 22;
 inline constexpr std::int32_t kMinRowHeight = 5;
 inline constexpr std::int32_t kMaxRowHeight = 100;
 

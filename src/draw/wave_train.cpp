@@ -1,6 +1,8 @@
 #include "draw/wave_train.h"
 
+#include "draw/display_painter.h"
 #include "draw/fonts.h"
+#include "draw/label_space.h"
 #include "draw/number_text.h"
 #include "draw/trace_polyline.h"
 
@@ -17,6 +19,10 @@ namespace {
 const QColor kCurrentTraceColor{255, 0, 0};
 const QColor kArrivalColor{0, 0, 255};
 constexpr double kTick = 8;
+constexpr double kAxisInset = 25; // the axis, from the pane's left edge
+constexpr double kLabelX = 3;     // left edge of the distance labels
+constexpr double kColumnGap = 2;  // between the distance labels and the axis
+constexpr int kFontPixels = 13;   // "Times New Roman" 13 px
 
 // The largest and smallest sample over the whole line.
 struct Levels {
@@ -126,21 +132,70 @@ std::int64_t reachInRows(const Levels& levels, double scale, std::int32_t h) {
     return static_cast<std::int64_t>(std::ceil(counts * scale / std::max(h, 1))) + 1;
 }
 
+// The distance labels of the rows: in the column from `left` to 2 px before the axis, all in one
+// font shrunk until the widest distance fits, on every `every`-th row so that labels keep
+// clear of each other where the rows are lower than the text.
+struct DistanceLabels {
+    QFont font;
+    double left = 0;
+    double width = 0;
+    double height = 0;
+    std::int64_t every = 1;
+
+    DistanceLabels(const std::vector<WaveTrace>& traces, const QFont& base, double labelLeft,
+                   double axisX, std::int32_t rowHeight)
+        : left(labelLeft), width(std::max(axisX - kColumnGap - labelLeft, 0.0)) {
+        float low = 0;
+        float high = 0;
+        for (const WaveTrace& trace : traces) {
+            if (std::isfinite(trace.distance)) {
+                low = std::min(low, trace.distance);
+                high = std::max(high, trace.distance);
+            }
+        }
+        font = fittedFontForAll(base, {fixedText(low, 0), fixedText(high, 0)}, width);
+        height = QFontMetricsF(font).height();
+        every = rowHeight > 0
+                    ? std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(
+                                                    (height + LabelSpace::kGap) / rowHeight)))
+                    : static_cast<std::int64_t>(traces.size()) + 1;
+    }
+
+    void draw(QPainter& painter, LabelSpace& space, const WaveTrace& trace, double top) const {
+        drawLabelIn(painter, space, font, QRectF(left, top, width, height),
+                    Qt::AlignLeft | Qt::AlignVCenter,
+                    fittedText(font, fixedText(trace.distance, 0), width));
+    }
+};
+
+// "L(mm)" on a patch of paper, drawn after the traces: the top trace passes under it, so the
+// title stays legible however that trace swings.
+void drawTitleOnPaper(QPainter& painter, const DisplayPainter& display, const QFont& font,
+                      QPointF topLeft) {
+    const QString title = QStringLiteral("L(mm)");
+    const QRectF box(topLeft, QSizeF(0, 0));
+    const int flags = Qt::AlignLeft | Qt::AlignTop;
+    const QRectF ink = inkBoxOf(font, box, flags, title);
+    display.fill(QRectF(QPointF(std::floor(ink.left()) - 1, std::floor(ink.top()) - 1),
+                        QPointF(std::ceil(ink.right()) + 1, std::ceil(ink.bottom()) + 1)),
+                 kPaperColor);
+    painter.setFont(font);
+    painter.drawText(box, flags | Qt::TextDontClip | Qt::TextSingleLine, title);
+}
+
 } // namespace
 
-void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& input,
+void drawWaveTrain(QPainter& painter, const QRectF& devicePane, const WaveTrainInput& input,
                    const DisplayStyle& style) {
-    painter.save();
-    painter.setClipRect(pane, Qt::IntersectClip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(pane, kPaperColor);
-    painter.setFont(fontOf(kTimes, 13));
+    const DisplayPainter display(painter, devicePane, style);
+    const QRectF& pane = display.rect();
+    display.fill(pane, kPaperColor);
     painter.setBrush(Qt::NoBrush);
 
     const auto n = static_cast<std::int64_t>(input.traces.size());
     const std::int32_t h = std::max(input.rowHeight, 1);
     const double rowsTop = pane.top() - input.scroll;
-    const double axisX = pane.left() + 25;
+    const double axisX = pane.left() + kAxisInset;
     const auto centreOf = [&](std::int64_t r) {
         return rowsTop + static_cast<double>(r * h) + static_cast<double>(h / 2);
     };
@@ -154,26 +209,22 @@ void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& 
     // Axis and distance labels, thinned out when the rows are lower than the text.
     painter.setPen(penOf(style, kInkColor));
     const double rowsBottom = rowsTop + static_cast<double>(n * h);
-    painter.drawLine(QLineF(axisX, rowsTop, axisX, rowsBottom));
-    const QFontMetricsF metrics(painter.font());
-    const double textHeight = metrics.height();
-    painter.drawText(QRectF(axisX + 4, rowsTop, 0, 0),
-                     Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop, QStringLiteral("L(mm)"));
-    const auto labelEvery = static_cast<std::int64_t>(std::ceil(textHeight / h));
+    LabelSpace space;
+    drawAxisLine(painter, space, QLineF(axisX, rowsTop, axisX, rowsBottom));
+    const DistanceLabels labels(input.traces, fontOf(kTimes, kFontPixels), pane.left() + kLabelX,
+                                axisX, h);
     // Rows just out of view whose labels still reach into it.
-    const std::int64_t labelReach = labelEvery + 1;
+    const std::int64_t labelReach = labels.every + 1;
     for (std::int64_t r = std::max<std::int64_t>(firstInView - labelReach, 0);
          r <= std::min(lastInView + labelReach, n - 1); ++r) {
         const std::int64_t i = n - 1 - r;
         const double y = centreOf(r);
-        painter.drawLine(QLineF(axisX, y, axisX + kTick, y));
-        if (i % labelEvery == 0) {
+        drawAxisLine(painter, space, QLineF(axisX, y, axisX + kTick, y));
+        if (i % labels.every == 0) {
             // Labels of the outer rows stay within the rows when rows are low.
-            const double labelTop =
-                std::max(std::min(y - textHeight / 2, rowsBottom - textHeight), rowsTop);
-            painter.drawText(QRectF(pane.left() + 3, labelTop, 0, textHeight),
-                             Qt::TextDontClip | Qt::AlignLeft | Qt::AlignVCenter,
-                             fixedText(input.traces[static_cast<std::size_t>(i)].distance, 0));
+            const double top =
+                std::max(std::min(y - labels.height / 2, rowsBottom - labels.height), rowsTop);
+            labels.draw(painter, space, input.traces[static_cast<std::size_t>(i)], top);
         }
     }
 
@@ -181,7 +232,7 @@ void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& 
         const Levels levels = levelsOf(input.traces);
         TraceFrame frame;
         frame.left = axisX;
-        frame.step = std::max(0.0, pane.width() - 50) / input.sampleCount;
+        frame.step = std::max(0.0, pane.width() - 2 * kAxisInset) / input.sampleCount;
         frame.sampleCount = input.sampleCount;
         frame.scale = amplitudeScale(h, levels);
         // Traces stay within the scrolled pane's whole height, so that scrolling only moves
@@ -208,68 +259,60 @@ void drawWaveTrain(QPainter& painter, const QRectF& pane, const WaveTrainInput& 
                         traceCentreOf(n - 1 - current), true);
         }
     }
-    painter.restore();
+    painter.setPen(penOf(style, kInkColor));
+    drawTitleOnPaper(painter, display, fontOf(kTimes, kFontPixels),
+                     QPointF(axisX + kTick + kColumnGap, rowsTop));
 }
 
-bool WaveTrainPicture(QPainter& painter, const QRect& rect, const WaveTrainInput& input,
-                      std::int32_t first, std::int32_t last, bool exportDrawing,
+bool WaveTrainPicture(QPainter& painter, const QRect& deviceRect, const WaveTrainInput& input,
+                      std::int32_t first, std::int32_t last, const WaveTrainPictureLayout& layout,
                       const DisplayStyle& style) {
     const auto n = static_cast<std::int64_t>(input.traces.size());
     if (first < 0 || last < first || last >= n) {
         return false;
     }
-    // The bitmap report's pages are small; the printer's are at printer resolution.
-    const int margin = exportDrawing ? 55 : 250; // J
-    const int inset = exportDrawing ? 3 : 15;    // I
-    const int fontPixels = exportDrawing ? 26 : 110;
-    const int labelRaise = exportDrawing ? 10 : 45; // label top above the row centre
-    const int labelX = exportDrawing ? 0 : 3;
-    const int axisOverhang = exportDrawing ? 0 : 40; // the axis stops short of the edges
-    const QPoint unitLabel = exportDrawing ? QPoint(15, 0) : QPoint(120, 10);
-
-    const int left = rect.left();
-    const int top = rect.top();
-    const int right = left + rect.width();
-    const int bottom = top + rect.height();
+    const DisplayPainter display(painter, deviceRect, style);
+    const QRectF& rect = display.rect();
+    const double left = rect.left();
+    const double top = rect.top();
+    const double right = rect.right();
+    const double bottom = rect.bottom();
     const int count = last - first + 1;
     // Rows count from the rectangle's top (the report renders into a bitmap whose top is 0).
-    const int h = std::max(rect.height() - inset, 0) / count;
-    const auto centreOf = [&](int r) { return top + r * h + h / 2 + inset; };
+    const auto h =
+        static_cast<std::int32_t>(std::floor(std::max(rect.height() - layout.inset, 0.0) / count));
+    const auto centreOf = [&](int r) {
+        return static_cast<int>(std::floor(top + layout.inset)) + r * h + h / 2;
+    };
 
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(rect, kPaperColor);
+    display.fill(rect, kPaperColor);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(penOf(style, kInkColor));
-    painter.setFont(fontOf(kArial, fontPixels));
 
-    const int axisX = left + margin;
-    painter.drawLine(QLineF(axisX, bottom - axisOverhang, axisX, top + axisOverhang));
-    painter.drawText(QRectF(axisX + unitLabel.x(), top + unitLabel.y(), 0, 0),
-                     Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop, QStringLiteral("L(mm)"));
-    const double textHeight = QFontMetricsF(painter.font()).height();
-    const int labelEvery = h > 0 ? std::max(1, static_cast<int>(std::ceil(textHeight / h))) : count;
+    const double axisX = left + layout.margin;
+    LabelSpace space;
+    drawAxisLine(painter, space,
+                 QLineF(axisX, bottom - layout.axisOverhang, axisX, top + layout.axisOverhang));
+    const DistanceLabels labels(input.traces, fontOf(kArial, layout.fontPixels),
+                                left + layout.labelX, axisX, h);
     for (int r = 0; r < count; ++r) {
         const int y = centreOf(r);
-        painter.drawLine(QLineF(axisX, y, axisX + kTick, y));
-        if (r % labelEvery == 0) {
-            const float distance = input.traces[static_cast<std::size_t>(first + r)].distance;
-            painter.drawText(QRectF(left + labelX, y - labelRaise, 0, 0),
-                             Qt::TextDontClip | Qt::AlignLeft | Qt::AlignTop,
-                             fixedText(distance, 0));
+        drawAxisLine(painter, space, QLineF(axisX, y, axisX + kTick, y));
+        if (r % labels.every == 0) {
+            labels.draw(painter, space, input.traces[static_cast<std::size_t>(first + r)],
+                        y - layout.labelRaise);
         }
     }
 
     if (input.sampleCount > 0) {
         TraceFrame frame;
         frame.left = axisX;
-        frame.step = static_cast<double>(std::max(right - axisX, 0)) / input.sampleCount;
+        frame.step = std::max(right - axisX, 0.0) / input.sampleCount;
         frame.sampleCount = input.sampleCount;
         const Levels levels = levelsOf(input.traces);
         frame.scale = amplitudeScale(h, levels);
-        frame.yMin = top;
-        frame.yMax = bottom - 1;
+        frame.yMin = static_cast<int>(std::ceil(top));
+        frame.yMax = static_cast<int>(std::floor(bottom)) - 1;
         frame.h = h;
         TraceDrawer drawer(painter, frame, levels, input, style);
         for (int r = 0; r < count; ++r) {
@@ -282,7 +325,9 @@ bool WaveTrainPicture(QPainter& painter, const QRect& rect, const WaveTrainInput
                         centreOf(input.currentIndex - first), true);
         }
     }
-    painter.restore();
+    painter.setPen(penOf(style, kInkColor));
+    drawTitleOnPaper(painter, display, fontOf(kArial, layout.fontPixels),
+                     QPointF(axisX, top) + layout.unitLabel);
     return true;
 }
 

@@ -1,4 +1,4 @@
-// The wave train's input from a line and the rules of its view (row fit, clicks, keys, menu):
+// The wave train's input from a line and the rules of its view (row fit, clicks, keys):
 // everything about the wave train that needs no painter.
 #include "core/analysis/transit_time.h"
 #include "core/common/conversions.h"
@@ -72,16 +72,6 @@ std::int32_t trainPointAfterKey(std::int32_t current, std::int32_t pointCount, T
     }
     const std::int64_t next = std::int64_t{current} + (key == TrainKey::Up ? 1 : -1);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 0, pointCount - 1));
-}
-
-std::vector<TrainMenuEntry> trainMenuOf(const PointMenuEnabling& enabling) {
-    return {
-        {kCopyPointText, enabling.copy, false},
-        {kPastePointText, enabling.paste, false},
-        {kDeletePointText, enabling.remove, false},
-        {kSetReversalText, enabling.setReversal, true},
-        {kClearReversalText, enabling.clearReversal, false},
-    };
 }
 
 } // namespace crackdepth::draw

@@ -1,7 +1,9 @@
 #include "draw/waveform_display.h"
 
 #include "core/analysis/amplitude.h"
-#include "core/document/picking.h"
+#include "core/analysis/sample_index.h"
+#include "draw/display_painter.h"
+#include "draw/label_space.h"
 #include "draw/trace_polyline.h"
 #include "draw/waveform_parts.h"
 #include "draw/waveform_readouts.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace crackdepth::draw {
 namespace {
@@ -24,19 +27,29 @@ std::size_t validCount(std::span<const Sample> samples, std::int32_t n) {
     return std::min(static_cast<std::size_t>(std::max(n, 0)), samples.size());
 }
 
-void drawTimeAxis(QPainter& painter, const TraceGeometry& g, const TraceInput& input) {
+// The axis titles, placed before any label so that no label can cover them: "T(us)" above
+// the tick marks and the arrowhead, "A(mv)" beside the arrowhead.
+void drawTitles(QPainter& painter, LabelSpace& space, const TraceGeometry& g) {
+    const double titleBottom = g.middle - kTickLength - LabelSpace::kGap - 1;
+    drawTitle(painter, space, QRectF(g.axisEndX - 60, titleBottom - kLabelHeight, 60, kLabelHeight),
+              Qt::AlignRight | Qt::AlignBottom, QStringLiteral("T(us)"));
+    drawTitle(painter, space, QRectF(g.axisX + 6, g.plot.top() + 2, 60, kLabelHeight),
+              Qt::AlignLeft | Qt::AlignTop, QStringLiteral("A(mv)"));
+}
+
+// The zero line with its ticks; the origin's and the ticks' labels go to `labels`.
+void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
+                  const TraceInput& input, PendingLabels& labels) {
     const double y = g.middle;
     // Drawn twice, one row apart, so the zero line stands out from the trace.
-    painter.drawLine(QPointF(g.axisX, y), QPointF(g.axisEndX, y));
-    painter.drawLine(QPointF(g.axisX, y + 1), QPointF(g.axisEndX, y + 1));
-    drawArrowRight(painter, QPointF(g.axisEndX, y));
-    drawLabel(painter, QRectF(g.axisEndX - 60, y - 3 - kLabelHeight, 60, kLabelHeight),
-              Qt::AlignRight | Qt::AlignBottom, QStringLiteral("T(us)"));
+    drawAxisLine(painter, space, {QPointF(g.axisX, y), QPointF(g.axisEndX, y)});
+    drawAxisLine(painter, space, {QPointF(g.axisX, y + 1), QPointF(g.axisEndX, y + 1)});
+    drawArrowRight(painter, space, QPointF(g.axisEndX, y));
 
     const double labelTop = y + 3;
     const QString origin = fixedText(static_cast<double>(input.delay), 0);
-    QRectF lastLabel(g.axisX + 2, labelTop, labelWidth(origin) + 1, kLabelHeight);
-    drawLabel(painter, lastLabel, Qt::AlignLeft | Qt::AlignTop, origin);
+    labels.push_back({QRectF(g.axisX + 2, labelTop, labelWidth(origin) + 1, kLabelHeight),
+                      Qt::AlignLeft | Qt::AlignTop, origin, std::nullopt});
     if (g.pxPerUs <= 0) {
         return;
     }
@@ -49,25 +62,30 @@ void drawTimeAxis(QPainter& painter, const TraceGeometry& g, const TraceInput& i
         if (x < g.axisX) {
             continue;
         }
-        painter.drawLine(QPointF(x, y - kTickLength), QPointF(x, y));
-        const QString text = QString::number(static_cast<qint64>(t));
-        const QRectF box = centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX);
+        drawAxisLine(painter, space, {QPointF(x, y - kTickLength), QPointF(x, y)});
         // Thinned where the ticks crowd together, so that no two labels overlap.
-        if (box.left() >= lastLabel.right() + kLabelGap) {
-            drawLabel(painter, box, Qt::AlignHCenter | Qt::AlignTop, text);
-            lastLabel = box;
-        }
+        const QString text = QString::number(static_cast<qint64>(t));
+        labels.push_back({centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX),
+                          Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
     }
 }
 
-Sample largestSample(std::span<const Sample> samples) {
-    return samples.empty() ? kZeroLine : *std::max_element(samples.begin(), samples.end());
+// The larger of the waveform's two excursions from the zero line, in counts: the peak's or,
+// for example after an inversion, the trough's.
+std::int32_t largestExcursion(std::span<const Sample> samples) {
+    if (samples.empty()) {
+        return 0;
+    }
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    const int zero = kZeroLine;
+    return std::max({int{*high} - zero, zero - int{*low}, 0});
 }
 
-// Pixels per count above the zero line: the largest peak reaches 5 px below the top at zoom
-// 1. 0 when the waveform never rises above the zero line, so that it is drawn flat.
-double pixelsPerCount(const TraceGeometry& g, Sample largest, float zoom) {
-    const double span = 2.0 * static_cast<double>(largest) - 2.0 * kZeroLine;
+// Pixels per count: the larger excursion reaches 5 px from the frame at zoom 1, so that
+// neither half-wave is cut. 0 when the waveform never leaves the zero line, so that it is
+// drawn flat.
+double pixelsPerCount(const TraceGeometry& g, std::int32_t excursion, float zoom) {
+    const double span = 2.0 * excursion;
     const double height = g.plot.height() - kTraceMargin;
     if (span <= 0 || height <= 0) {
         return 0;
@@ -75,15 +93,16 @@ double pixelsPerCount(const TraceGeometry& g, Sample largest, float zoom) {
     return height / span * static_cast<double>(effectiveZoom(zoom));
 }
 
-void drawAmplitudeAxis(QPainter& painter, const TraceGeometry& g, const TraceInput& input,
-                       Sample largest) {
-    drawVerticalAxis(painter, g.plot, g.axisX);
-    drawLabel(painter, QRectF(g.axisX + 4, g.plot.top() + 2, 60, kLabelHeight),
-              Qt::AlignLeft | Qt::AlignTop, QStringLiteral("A(mv)"));
-    drawLeftLabel(painter, g.plot, g.axisX, g.middle, QStringLiteral("0"));
+// The amplitude axis with its ticks; "0" and the ticks' labels go to `labels`, the outer ones
+// first.
+void drawAmplitudeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
+                       const TraceInput& input, std::int32_t excursion, PendingLabels& labels) {
+    drawVerticalAxis(painter, space, g.plot, g.axisX);
+    const std::size_t zero = labels.size();
+    labels.push_back(leftLabel(g.plot, g.axisX, g.middle, QStringLiteral("0")));
 
-    const auto ticks = amplitudeTicks(largest, input.amplitudeZoom, input.gain);
-    const double perCount = pixelsPerCount(g, largest, input.amplitudeZoom);
+    const auto ticks = amplitudeTicks(excursion, input.amplitudeZoom, input.gain);
+    const double perCount = pixelsPerCount(g, excursion, input.amplitudeZoom);
     if (!ticks || perCount <= 0) {
         return;
     }
@@ -100,31 +119,32 @@ void drawAmplitudeAxis(QPainter& painter, const TraceGeometry& g, const TraceInp
     const QRectF margin = leftLabelBox(g.plot, g.axisX, g.middle);
     const QFont smallest = fittedFont(axisFont(), widest, margin.width(), kMinimumLabelPixels);
     const bool inMargin = QFontMetricsF(smallest).horizontalAdvance(widest) <= margin.width();
+    // In the margin all in the size the widest needs, so that the scale reads evenly.
+    const std::optional<QFont> font = inMargin ? std::optional<QFont>(smallest) : std::nullopt;
+    labels[zero].font = font;
     for (const std::int64_t value : {ticks->top, ticks->half}) {
         const double offset = std::round(static_cast<double>(value) * perMillivolt);
         for (const double sign : {1.0, -1.0}) {
             const double y = g.middle - sign * offset;
-            painter.drawLine(QPointF(g.axisX, y), QPointF(g.axisX + kTickLength, y));
+            drawAxisLine(painter, space, {QPointF(g.axisX, y), QPointF(g.axisX + kTickLength, y)});
             const QString text = QString::number(static_cast<qint64>(sign) * value);
-            if (inMargin) {
-                drawLabel(painter, leftLabelBox(g.plot, g.axisX, y),
-                          Qt::AlignRight | Qt::AlignVCenter, text);
-            } else {
-                drawLabel(painter,
-                          QRectF(g.axisX + kTickLength + 2, y - kLabelHeight / 2,
-                                 labelWidth(text) + 1, kLabelHeight),
-                          Qt::AlignLeft | Qt::AlignVCenter, text);
-            }
+            PendingLabel label =
+                inMargin ? leftLabel(g.plot, g.axisX, y, text)
+                         : PendingLabel{QRectF(g.axisX + kTickLength + 2, y - kLabelHeight / 2,
+                                               labelWidth(text) + 1, kLabelHeight),
+                                        Qt::AlignLeft | Qt::AlignVCenter, text, std::nullopt};
+            label.font = font;
+            labels.push_back(label);
         }
     }
 }
 
 // The trace as a polyline from the origin, with the per-column envelope of the shared trace
 // polyline once there are more samples than pixel columns.
-QPolygon tracePolyline(const TraceGeometry& g, const TraceInput& input, Sample largest) {
+QPolygon tracePolyline(const TraceGeometry& g, const TraceInput& input, std::int32_t excursion) {
     QPolygon line;
     const std::size_t valid = validCount(input.samples, input.sampleCount);
-    const double perCount = pixelsPerCount(g, largest, input.amplitudeZoom);
+    const double perCount = pixelsPerCount(g, excursion, input.amplitudeZoom);
     const double top = g.plot.top() + 1;
     const double bottom = lastRow(g.plot) - 1;
     const auto yAt = [&](std::int32_t screen) {
@@ -187,28 +207,32 @@ bool overPlot(const QRectF& rect, const QPointF& position) {
     return plotOf(rect).contains(position);
 }
 
-void drawTrace(QPainter& painter, const QRectF& rect, const TraceInput& input,
+void drawTrace(QPainter& painter, const QRectF& deviceRect, const TraceInput& input,
                const DisplayStyle& style) {
-    const DisplayPainter setup(painter, rect);
-    const TraceGeometry g = traceGeometry(rect, input);
+    const DisplayPainter display(painter, deviceRect, style);
+    const TraceGeometry g = traceGeometry(display.rect(), input);
     const std::size_t valid = validCount(input.samples, input.sampleCount);
-    const Sample largest = largestSample(input.samples.first(valid));
+    const std::int32_t excursion = largestExcursion(input.samples.first(valid));
 
     const bool hovering = input.hoverX && insideColumns(g.plot, *input.hoverX);
     const auto hoverSample =
         hovering ? traceSampleAtX(g, input, *input.hoverX) : std::optional<std::int32_t>{};
-    drawTitleBar(painter, g.titleBar, traceReadouts(input, hoverSample), style);
+    drawTitleBar(painter, display, g.titleBar, traceReadouts(input, hoverSample), style);
     if (g.plot.height() < 1) {
         return;
     }
-    drawFrame(painter, g.plot, style);
-    painter.setClipRect(g.plot, Qt::IntersectClip);
+    LabelSpace space;
+    drawFrame(painter, display, space, g.plot, style);
+    display.clip(g.plot);
     painter.setPen(penOf(style, kInkColor));
-    drawTimeAxis(painter, g, input);
-    drawAmplitudeAxis(painter, g, input, largest);
+    drawTitles(painter, space, g);
+    PendingLabels labels;
+    drawAmplitudeAxis(painter, space, g, input, excursion, labels);
+    drawTimeAxis(painter, space, g, input, labels);
+    drawLabels(painter, space, labels);
 
     painter.setPen(penOf(style, input.crossingLine ? kCrossingColor : kInkColor));
-    painter.drawPolyline(tracePolyline(g, input, largest));
+    painter.drawPolyline(tracePolyline(g, input, excursion));
 
     const std::int64_t arrival = input.arrivalIndex;
     const bool arrivalValid = arrival >= 0 && static_cast<std::size_t>(arrival) < valid;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/data/measuring_point.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/display_style.h"
 
 #include <QPainter>
@@ -16,15 +16,17 @@
 
 namespace crackdepth::draw {
 
-// Layout, in pixels of the rectangle handed to the drawing functions. The rectangle holds a
+// Layout, in screen pixels of the drawing (device pixels at scale 1). The rectangle holds a
 // title bar for the read-outs and below it the framed plot; the view keeps its slider
 // outside the rectangle.
 inline constexpr double kTitleBarHeight = 20;
-inline constexpr double kAxisInset = 25;         // the vertical axis, from the plot's left edge
-inline constexpr double kTimeAxisReserve = 37;   // plot width not covered by the samples
-inline constexpr double kArrowInset = 5;         // arrow tips, from the plot's right edge
-inline constexpr double kTraceMargin = 10;       // plot height not covered by the largest peak
-inline constexpr double kSpectrumReserve = 50;   // rectangle width not covered by the 256 bins
+inline constexpr double kAxisInset = 25;       // the vertical axis, from the plot's left edge
+inline constexpr double kTimeAxisReserve = 37; // plot width not covered by the samples
+inline constexpr double kArrowInset = 5;       // arrow tips, from the plot's right edge
+inline constexpr double kTraceMargin = 10;     // plot height not covered by the half-waves
+// Rectangle width not covered by the 256 bins: they start at the axis and end at the plot's
+// right edge, so that they span the view's width less 50 px (the slider takes 25 more).
+inline constexpr double kSpectrumReserve = 25;
 inline constexpr double kSpectrumBaseInset = 15; // base line, above the plot's bottom edge
 inline constexpr double kSpectrumPeakInset = 20; // the peak, below the plot's top edge
 
@@ -115,8 +117,9 @@ std::int32_t spectrumCursorBin(const SpectrumInput& input);
 // pointer and takes clicks only there.
 bool overPlot(const QRectF& rect, const QPointF& position);
 
-// The time display. Leaves the painter's state as it found it and draws nothing outside
-// `rect`.
+// The time display in `rect` of the painter, at the style's scale (the geometry
+// above and the input's positions are in the drawing's screen pixels: the rectangle divided
+// by the scale). Leaves the painter's state as it found it and draws nothing outside `rect`.
 void drawTrace(QPainter& painter, const QRectF& rect, const TraceInput& input,
                const DisplayStyle& style);
 

@@ -21,7 +21,6 @@ QFont axisFont() {
     return font;
 }
 
-// The last pixel column and row of a plot whose frame lies on its outermost pixels.
 double lastColumn(const QRectF& plot) {
     return plot.left() + plot.width() - 1;
 }
@@ -34,26 +33,29 @@ QRectF plotOf(const QRectF& rect) {
             std::max(rect.height() - kTitleBarHeight, 0.0)};
 }
 
-// A label in `box`, its font shrunk until it fits the box's width.
-void drawLabel(QPainter& painter, const QRectF& box, int flags, const QString& text) {
-    painter.setFont(fittedFont(axisFont(), text, box.width()));
-    painter.drawText(box, flags, text);
+bool drawLabel(QPainter& painter, LabelSpace& space, const QRectF& box, int flags,
+               const QString& text) {
+    return drawLabelIn(painter, space, fittedFont(axisFont(), text, box.width()), box, flags, text);
+}
+
+void drawTitle(QPainter& painter, LabelSpace& space, const QRectF& box, int flags,
+               const QString& text) {
+    drawTitleIn(painter, space, axisFont(), box, flags, text);
 }
 
 double labelWidth(const QString& text) {
     return QFontMetricsF(axisFont()).horizontalAdvance(text);
 }
 
-// The box of a label centred under x, moved inside [minX, maxX] when it would stick out.
 QRectF centredLabelBox(const QString& text, double x, double top, double minX, double maxX) {
     const double width = labelWidth(text) + 1;
     const double left = std::clamp(x - width / 2, minX, std::max(minX, maxX - width));
     return {left, top, width, kLabelHeight};
 }
 
-void drawTitleBar(QPainter& painter, const QRectF& titleBar, const QStringList& texts,
-                  const DisplayStyle& style) {
-    painter.fillRect(titleBar, panelOf(style));
+void drawTitleBar(QPainter& painter, const DisplayPainter& display, const QRectF& titleBar,
+                  const QStringList& texts, const DisplayStyle& style) {
+    display.fill(titleBar, panelOf(style));
     painter.setPen(penOf(style, kInkColor));
     for (const PlacedText& text : layoutReadouts(titleBar, texts, fontOf(kTimes, kReadoutPixels))) {
         painter.setFont(text.font);
@@ -61,24 +63,30 @@ void drawTitleBar(QPainter& painter, const QRectF& titleBar, const QStringList& 
     }
 }
 
-void drawFrame(QPainter& painter, const QRectF& plot, const DisplayStyle& style) {
-    painter.fillRect(plot, kPaperColor);
+void drawFrame(QPainter& painter, const DisplayPainter& display, LabelSpace& space,
+               const QRectF& plot, const DisplayStyle& style) {
+    display.fill(plot, kPaperColor);
     painter.setPen(penOf(style, kInkColor));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(plot.left(), plot.top(), plot.width() - 1, plot.height() - 1));
+    const double right = lastColumn(plot);
+    const double bottom = lastRow(plot);
+    painter.drawRect(QRectF(plot.left(), plot.top(), right - plot.left(), bottom - plot.top()));
+    space.reserveLine({plot.left(), plot.top(), right, plot.top()});
+    space.reserveLine({plot.left(), bottom, right, bottom});
+    space.reserveLine({plot.left(), plot.top(), plot.left(), bottom});
+    space.reserveLine({right, plot.top(), right, bottom});
 }
 
-void drawArrowRight(QPainter& painter, const QPointF& tip) {
-    painter.drawLine(tip, tip + QPointF(-kArrowLength, -kArrowHalfWidth));
-    painter.drawLine(tip, tip + QPointF(-kArrowLength, kArrowHalfWidth));
+void drawArrowRight(QPainter& painter, LabelSpace& space, const QPointF& tip) {
+    drawAxisLine(painter, space, {tip, tip + QPointF(-kArrowLength, -kArrowHalfWidth)});
+    drawAxisLine(painter, space, {tip, tip + QPointF(-kArrowLength, kArrowHalfWidth)});
 }
 
-void drawArrowUp(QPainter& painter, const QPointF& tip) {
-    painter.drawLine(tip, tip + QPointF(-kArrowHalfWidth, kArrowLength));
-    painter.drawLine(tip, tip + QPointF(kArrowHalfWidth, kArrowLength));
+void drawArrowUp(QPainter& painter, LabelSpace& space, const QPointF& tip) {
+    drawAxisLine(painter, space, {tip, tip + QPointF(-kArrowHalfWidth, kArrowLength)});
+    drawAxisLine(painter, space, {tip, tip + QPointF(kArrowHalfWidth, kArrowLength)});
 }
 
-// A full-height marker line at pixel column x, inside the frame.
 void drawMarker(QPainter& painter, const QRectF& plot, double x, const QPen& pen) {
     painter.setPen(pen);
     painter.drawLine(QPointF(x, plot.top() + 1), QPointF(x, lastRow(plot) - 1));
@@ -88,32 +96,29 @@ bool insideColumns(const QRectF& plot, double x) {
     return x > plot.left() && x < lastColumn(plot);
 }
 
-// The vertical axis at `x` with its arrow, from the bottom of the plot to near its top.
-void drawVerticalAxis(QPainter& painter, const QRectF& plot, double x) {
+void drawVerticalAxis(QPainter& painter, LabelSpace& space, const QRectF& plot, double x) {
     const QPointF tip(x, plot.top() + 3);
-    painter.drawLine(QPointF(x, lastRow(plot) - 1), tip);
-    drawArrowUp(painter, tip);
+    drawAxisLine(painter, space, {QPointF(x, lastRow(plot) - 1), tip});
+    drawArrowUp(painter, space, tip);
 }
 
-// The box of a label right-aligned against the vertical axis, centred on row y.
 QRectF leftLabelBox(const QRectF& plot, double axisX, double y) {
-    return {plot.left() + 1, y - kLabelHeight / 2, std::max(axisX - 2 - (plot.left() + 1), 0.0),
-            kLabelHeight};
+    const double left = plot.left() + 1 + kFrameGap;
+    return {left, y - kLabelHeight / 2, std::max(axisX - 2 - left, 0.0), kLabelHeight};
 }
 
-void drawLeftLabel(QPainter& painter, const QRectF& plot, double axisX, double y,
-                   const QString& text) {
-    drawLabel(painter, leftLabelBox(plot, axisX, y), Qt::AlignRight | Qt::AlignVCenter, text);
+PendingLabel leftLabel(const QRectF& plot, double axisX, double y, const QString& text) {
+    return {leftLabelBox(plot, axisX, y), Qt::AlignRight | Qt::AlignVCenter, text, std::nullopt};
 }
 
-DisplayPainter::DisplayPainter(QPainter& painter, const QRectF& rect) : painter_(painter) {
-    painter_.save();
-    painter_.setClipRect(rect, Qt::IntersectClip);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-}
-
-DisplayPainter::~DisplayPainter() {
-    painter_.restore();
+void drawLabels(QPainter& painter, LabelSpace& space, const PendingLabels& labels) {
+    for (const PendingLabel& label : labels) {
+        if (label.font) {
+            drawLabelIn(painter, space, *label.font, label.box, label.flags, label.text);
+        } else {
+            drawLabel(painter, space, label.box, label.flags, label.text);
+        }
+    }
 }
 
 } // namespace crackdepth::draw::parts

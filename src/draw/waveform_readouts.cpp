@@ -2,7 +2,6 @@
 
 #include "core/analysis/amplitude.h"
 
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
@@ -28,10 +27,6 @@ float amplitudeMillivolts(const TraceInput& input, std::int64_t k) {
     const auto centred = static_cast<float>(
         static_cast<int>(input.samples[static_cast<std::size_t>(k)]) - static_cast<int>(kZeroLine));
     return centred * 2.0f / 2048.0f / (effectiveGain(input.gain) + 1e-6f) * 1000.0f;
-}
-
-int pixelSizeOf(const QFont& font) {
-    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
 }
 
 } // namespace
@@ -72,17 +67,6 @@ QStringList spectrumReadouts(const SpectrumInput& input, std::int32_t bin) {
             QStringLiteral("Freq:") + fixedText(kHz, 2) + QStringLiteral("kHz"),
             QStringLiteral("频谱细化倍数:") +
                 QString::number(std::clamp(input.refine, kMinRefine, kMaxRefine))};
-}
-
-QFont fittedFont(const QFont& font, const QString& text, double width, int minimumPixelSize) {
-    QFont fitted = font;
-    int size = pixelSizeOf(font);
-    fitted.setPixelSize(std::max(size, 1));
-    while (size > minimumPixelSize && QFontMetricsF(fitted).horizontalAdvance(text) > width) {
-        --size;
-        fitted.setPixelSize(size);
-    }
-    return fitted;
 }
 
 std::vector<PlacedText> layoutReadouts(const QRectF& titleBar, const QStringList& texts,

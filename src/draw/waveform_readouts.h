@@ -2,6 +2,7 @@
 // label into the box it has, so that no text of the displays is clipped or overlaps another.
 #pragma once
 
+#include "draw/label_space.h" // fittedFont
 #include "draw/number_text.h"
 #include "draw/waveform_display.h"
 
@@ -25,9 +26,6 @@ QStringList traceReadouts(const TraceInput& input, std::optional<std::int32_t> h
 // The three read-outs of the frequency display for a bin: "PT:%.2f" (the bin's value over
 // the peak's), "Freq:%.2fkHz" (spectrumBinKHz) and "频谱细化倍数:%d".
 QStringList spectrumReadouts(const SpectrumInput& input, std::int32_t bin);
-
-// `font`, made smaller (down to minimumPixelSize) until `text` is no wider than `width`.
-QFont fittedFont(const QFont& font, const QString& text, double width, int minimumPixelSize = 7);
 
 // A text with the box and font it is drawn in.
 struct PlacedText {

@@ -1,7 +1,7 @@
 #include "draw/waveform_ticks.h"
 
 #include "core/analysis/amplitude.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,8 +81,8 @@ float effectiveZoom(float zoom) {
     return zoom > 0.0f && std::isfinite(zoom) ? zoom : 0.01f;
 }
 
-std::optional<AmplitudeTicks> amplitudeTicks(Sample maxSample, float zoom, float gain) {
-    if (maxSample <= kZeroLine) {
+std::optional<AmplitudeTicks> amplitudeTicks(std::int32_t excursion, float zoom, float gain) {
+    if (excursion <= 0) {
         return std::nullopt;
     }
     const float g = effectiveGain(gain);
@@ -91,7 +91,7 @@ std::optional<AmplitudeTicks> amplitudeTicks(Sample maxSample, float zoom, float
     }
     // The largest amplitude in mV as a whole number (integer division), as the axis has
     // always labelled it.
-    const int largest = (static_cast<int>(maxSample) - static_cast<int>(kZeroLine)) * 2000 / 2048;
+    const auto largest = static_cast<std::int32_t>(std::int64_t{excursion} * 2000 / 2048);
     const float atTop = static_cast<float>(largest) / effectiveZoom(zoom) / g;
     const double top = roundDownTick(static_cast<double>(atTop)).value;
     if (top > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {

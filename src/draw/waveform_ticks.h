@@ -45,10 +45,11 @@ struct AmplitudeTicks {
     std::int64_t half = 0;
 };
 
-// From the largest sample of the waveform, the zoom and the stored gain (0 counts as 100).
-// None when the waveform never rises above the zero line (the trace is drawn flat), or the
-// gain is negative or not a number.
-std::optional<AmplitudeTicks> amplitudeTicks(Sample maxSample, float zoom, float gain);
+// From the trace's larger excursion from the zero line in counts (the peak's or the
+// trough's, whichever is larger: it reaches the edge of the plot), the zoom and the stored
+// gain (0 counts as 100). None when the waveform never leaves the zero line (the trace is
+// drawn flat), or the gain is negative or not a number.
+std::optional<AmplitudeTicks> amplitudeTicks(std::int32_t excursion, float zoom, float gain);
 
 // One tick of the frequency axis, in kHz; `labelled` ticks are the long, numbered ones.
 struct FrequencyTick {

@@ -347,6 +347,37 @@ TEST(DistanceTimePlotRules, ScrollReturnsToTopNearTheEnd) {
     }
 }
 
+TEST(DistanceTimePlotPoints, PointsBeyondTheReferencePointKeepTheirOwnRows) {
+    // Seven points 100 … 400 mm; the reference point is the second (150 mm). The axis reaches
+    // the largest distance, 400 mm: seven rows, each point on its own.
+    TestParameters header;
+    header.firstSpacing = 100;
+    header.step = 50;
+    header.referenceDistance = 150;
+    PointList line;
+    const std::vector<Sample> samples(512, kZeroLine);
+    for (int i = 0; i < 7; ++i) {
+        line.Append(samples, 100.0f + 50.0f * static_cast<float>(i));
+        MeasuringPoint& point = *line.PointAt(i);
+        point.record.setSamplingInterval(0.5f);
+        point.arrivalIndex = 40 + 10 * i; // 20 … 50 us
+    }
+    PlotInput input = plotInputOf(line, header, {}, std::nullopt);
+    EXPECT_EQ(input.axis.topDistance, 400);
+    EXPECT_EQ(input.axis.rowCount(), 7);
+    input.rowHeight = 20;
+    input.currentIndex = -1;
+    const QImage image = render(input, {kWidth, plotContentHeight(input.axis, 20)});
+    for (int i = 0; i < 7; ++i) {
+        // Row of 400 mm at y = 10, of 100 mm at y = 130; x = trunc(500/60 · T + 25).
+        const int y = 10 + 20 * (6 - i);
+        const int x = static_cast<int>(500.0 / 60.0 * (20 + 5 * i) + 25);
+        EXPECT_TRUE(isGreen(image.pixel(x + 2, y))) << "point " << i;
+        EXPECT_EQ(plotPointAt(y, input, RegressionMethod::Regression), i) << "click on its row";
+    }
+    EXPECT_EQ(distanceAxisOf(header).topDistance, 150) << "the header alone";
+}
+
 TEST(DistanceTimePlotRules, PointsAndAxisComeFromTheLine) {
     TestParameters header;
     header.originOffset = 20;

@@ -1,6 +1,6 @@
 // The wave train, drawn into images: row order, alignment, amplitude scale, colours,
-// envelopes, scrolling and the report picture's range and sizes; and the click, key, row-fit
-// and menu rules of its view.
+// envelopes, scrolling and the report picture's range and sizes; and the click, key and row-fit
+// rules of its view.
 #include "draw/wave_train.h"
 #include "image_support.h"
 
@@ -246,11 +246,11 @@ TEST(WaveTrainLayout, ScrollingMovesThePictureWithRowsOutOfView) {
 
 // The report picture of `first` … `last` into `rect` of a 1500 × 800 image.
 QImage renderPicture(const WaveTrainInput& input, QRect rect, std::int32_t first, std::int32_t last,
-                     bool exportDrawing, bool* drawn = nullptr) {
+                     const WaveTrainPictureLayout& layout, bool* drawn = nullptr) {
     QImage image(1500, 800, QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
-    const bool result = WaveTrainPicture(painter, rect, input, first, last, exportDrawing, {});
+    const bool result = WaveTrainPicture(painter, rect, input, first, last, layout, {});
     if (drawn != nullptr) {
         *drawn = result;
     }
@@ -263,7 +263,8 @@ TEST(WaveTrainPicture, InvalidRangeDrawsNothing) {
     const std::pair<int, int> ranges[] = {{-1, 1}, {2, 1}, {0, 3}, {3, 3}};
     for (const auto& [first, last] : ranges) {
         bool drawn = true;
-        const QImage image = renderPicture(input, {0, 0, 455, 83}, first, last, true, &drawn);
+        const QImage image =
+            renderPicture(input, {0, 0, 455, 83}, first, last, kBitmapPageLayout, &drawn);
         EXPECT_FALSE(drawn) << first << " " << last;
         EXPECT_EQ(countIn(image, image.rect(), isMarked), 0);
     }
@@ -275,7 +276,7 @@ TEST(WaveTrainPicture, RangeRunsDownFromTheFirstPoint) {
     const Line line{{spike(40, 1000), spike(60, 1000), spike(80, 1000)}};
     const WaveTrainInput input = line.input(20);
     bool drawn = false;
-    const QImage image = renderPicture(input, {0, 0, 455, 83}, 1, 2, true, &drawn);
+    const QImage image = renderPicture(input, {0, 0, 455, 83}, 1, 2, kBitmapPageLayout, &drawn);
     EXPECT_TRUE(drawn);
     EXPECT_TRUE(isInk(image.pixel(55 + 4 * 60, 23 - 20)));
     EXPECT_TRUE(isInk(image.pixel(55 + 4 * 80, 63 - 20)));
@@ -288,7 +289,7 @@ TEST(WaveTrainPicture, AmplitudeScaleComesFromTheWholeLine) {
     // 0.04 px per count, so point 0 rises 20 px above its centre (43), not 40.
     const Line line{{spike(40, 500), spike(30, 1000)}};
     const WaveTrainInput input = line.input(20);
-    const QImage image = renderPicture(input, {0, 0, 455, 83}, 0, 0, true);
+    const QImage image = renderPicture(input, {0, 0, 455, 83}, 0, 0, kBitmapPageLayout);
     EXPECT_TRUE(isInk(image.pixel(55 + 160, 43 - 20)));
     EXPECT_FALSE(isMarked(image.pixel(55 + 160, 43 - 24)));
 }
@@ -297,16 +298,16 @@ TEST(WaveTrainPicture, PrinterAndBitmapSizes) {
     const Line line{{spike(10, 500), flat(), flat()}};
     const WaveTrainInput input = line.input(20);
     struct Case {
-        bool exportDrawing;
+        const WaveTrainPictureLayout& layout;
         int axisX;
         bool axisReachesEdges;
     };
-    const Case cases[] = {{true, 55, true}, {false, 250, false}};
+    const Case cases[] = {{kBitmapPageLayout, 55, true}, {kPrinterPageLayout, 250, false}};
     const QRect rect(10, 5, 1400, 700);
     for (const Case& c : cases) {
-        const QImage image = renderPicture(input, rect, 0, 2, c.exportDrawing);
+        const QImage image = renderPicture(input, rect, 0, 2, c.layout);
         const int x = rect.left() + c.axisX;
-        EXPECT_TRUE(isInk(image.pixel(x, rect.top() + 350))) << c.exportDrawing;
+        EXPECT_TRUE(isInk(image.pixel(x, rect.top() + 350))) << c.axisX;
         EXPECT_EQ(isInk(image.pixel(x, rect.top() + 20)), c.axisReachesEdges);
         EXPECT_EQ(isInk(image.pixel(x, rect.bottom() - 20)), c.axisReachesEdges);
         EXPECT_FALSE(isInk(image.pixel(x - 3, rect.top() + 350))) << "margin left of the axis";
@@ -349,22 +350,6 @@ TEST(WaveTrainRules, UpSelectsTheNextPoint) {
     EXPECT_EQ(trainPointAfterKey(4, 5, TrainKey::Up), 4);
     EXPECT_EQ(trainPointAfterKey(2, 5, TrainKey::Down), 1);
     EXPECT_EQ(trainPointAfterKey(0, 5, TrainKey::Down), 0);
-}
-
-TEST(WaveTrainRules, MenuLeavesOutTheManualEntries) {
-    PointMenuEnabling enabling;
-    enabling.copy = true;
-    enabling.clearReversal = true;
-    enabling.manualKeep = true;
-    const auto menu = trainMenuOf(enabling);
-    ASSERT_EQ(menu.size(), 5u);
-    const std::string texts[] = {"复制测点", "粘贴测点", "删除测点", "设置反相点", "撤销反相点"};
-    const bool enabled[] = {true, false, false, false, true};
-    for (std::size_t i = 0; i < menu.size(); ++i) {
-        EXPECT_EQ(menu[i].text, texts[i]);
-        EXPECT_EQ(menu[i].enabled, enabled[i]) << texts[i];
-        EXPECT_EQ(menu[i].separatorBefore, i == 3) << texts[i];
-    }
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace crackdepth::draw {
@@ -81,18 +83,43 @@ bool hasInk(const QImage& image, const QRectF& area) {
 
 // ---- The time display --------------------------------------------------------------------
 
-TEST(WaveformTrace, TracesThatNeverRiseAboveTheZeroLineLieOnIt) {
-    const QRectF rect = rectOf(800, 300);
-    for (const Sample level : {Sample{2048}, Sample{1000}, Sample{0}}) {
-        SCOPED_TRACE(level);
-        const auto samples = constant(512, level);
+// The rows the trace covers: its highest and its lowest.
+std::pair<int, int> traceReach(const QImage& image, const QRectF& plot) {
+    int highest = std::numeric_limits<int>::max();
+    int lowest = std::numeric_limits<int>::min();
+    for (const QPoint& p : pixelsOf(image, plot, kCrossingColor)) {
+        highest = std::min(highest, p.y());
+        lowest = std::max(lowest, p.y());
+    }
+    return {highest, lowest};
+}
+
+TEST(WaveformTrace, TheLargerHalfWaveSetsTheScaleAndNeitherIsCut) {
+    // The larger excursion, peak or trough, reaches 5 px from the frame; the other one lies
+    // in proportion. A trace that never leaves the zero line lies on it.
+    const QRectF rect = rectOf(800, 310); // 290 px of plot: 140 px from the zero line to 5 px
+    struct Case {
+        const char* name;
+        int peak, trough;    // counts above and below the zero line
+        double above, below; // px from the zero line that they reach
+    };
+    const Case cases[] = {
+        {"peak larger", 1500, 750, 140, 70},
+        {"trough larger, as after an inversion", 800, 1500, 74.7, 140},
+        {"only a trough", 0, 1000, 0, 140},
+        {"neither", 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto samples = constant(512, kZeroLine);
+        samples[100] = static_cast<Sample>(kZeroLine + c.peak);
+        samples[200] = static_cast<Sample>(kZeroLine - c.trough);
         const TraceInput input = traceOf(samples);
         const TraceGeometry g = traceGeometry(rect, input);
-        const auto orange = pixelsOf(renderTrace(rect, input), g.plot, kCrossingColor);
-        ASSERT_FALSE(orange.empty());
-        for (const QPoint& p : orange) {
-            ASSERT_EQ(p.y(), g.middle) << p.x();
-        }
+        ASSERT_EQ(g.middle - g.plot.top(), 145);
+        const auto [highest, lowest] = traceReach(renderTrace(rect, input), g.plot);
+        EXPECT_NEAR(g.middle - highest, c.above, 1);
+        EXPECT_NEAR(lowest - g.middle, c.below, 1);
     }
 }
 
@@ -317,6 +344,21 @@ TEST(WaveformSpectrum, BinsReachTheirLevelsAndTheCursorMarksTheChosenBin) {
     }
 }
 
+TEST(WaveformSpectrum, TheBinsSpanTheViewWidthLessFifty) {
+    // The view is 1100 px wide, its slider takes 25: the drawing's 1075 px hold the 256 bins
+    // on 1050 px from x = 25, so bin 128 lies at 25 + 525 and bin 192 at 25 + 787.5.
+    const QRectF rect = rectOf(1075, 300);
+    for (const auto& [bin, x] :
+         std::vector<std::pair<std::int32_t, double>>{{128, 550}, {192, 813}}) {
+        SpectrumInput input = twoPeaks();
+        input.cursorBin = bin;
+        const SpectrumGeometry g = spectrumGeometry(rect);
+        const auto red = pixelsOf(renderSpectrum(rect, input), g.plot, kCursorColor);
+        ASSERT_FALSE(red.empty());
+        EXPECT_EQ(red.front().x(), kMargin + x) << bin;
+    }
+}
+
 TEST(WaveformSpectrum, AnAllZeroSpectrumLiesOnTheBaseLine) {
     const QRectF rect = rectOf(800, 300);
     SpectrumInput input;
@@ -364,7 +406,7 @@ TEST(WaveformDisplays, NothingIsDrawnOutsideTheRectangle) {
         spectrum.cursorBin = 900;
         spectrum.hoverX = rect.left() + 30;
         DisplayStyle heavy;
-        heavy.penScale = 4;
+        heavy.scale = 4;
         for (const QImage& image :
              {renderTrace(rect, trace, heavy), renderSpectrum(rect, spectrum, heavy)}) {
             for (int y = 0; y < image.height(); ++y) {

@@ -58,23 +58,23 @@ TEST(WaveformTicks, TimeTicksRunFromAboveTheDelayToTheRoundedEnd) {
     }
 }
 
-TEST(WaveformTicks, AmplitudeTicksComeFromTheLargestSampleTheZoomAndTheGain) {
+TEST(WaveformTicks, AmplitudeTicksComeFromTheLargerExcursionTheZoomAndTheGain) {
     struct Case {
-        Sample largest;
+        std::int32_t excursion;
         float zoom, gain;
         std::optional<std::int64_t> top, half;
     };
-    // Sample 3000 is trunc(952·2000/2048) = 929 mV before zoom and gain.
-    for (const Case& c : std::vector<Case>{{3000, 1, 1, 900, 450},
-                                           {3000, 0.01f, 1, 92000, 46000},
-                                           {3000, 0, 1, 92000, 46000}, // 0 counts as 0.01
-                                           {3000, 12.5f, 10, 7, 3},
-                                           {3000, 1, 0, 9, 4}, // gain 0 counts as 100
-                                           {2048, 1, 1, std::nullopt, std::nullopt},
-                                           {1000, 1, 1, std::nullopt, std::nullopt},
-                                           {3000, 1, -5, std::nullopt, std::nullopt}}) {
-        SCOPED_TRACE(testing::Message() << c.largest << " zoom " << c.zoom << " gain " << c.gain);
-        const auto ticks = amplitudeTicks(c.largest, c.zoom, c.gain);
+    // 952 counts (sample 3000, or 1096) are trunc(952·2000/2048) = 929 mV before zoom and gain.
+    for (const Case& c : std::vector<Case>{{952, 1, 1, 900, 450},
+                                           {952, 0.01f, 1, 92000, 46000},
+                                           {952, 0, 1, 92000, 46000}, // 0 counts as 0.01
+                                           {952, 12.5f, 10, 7, 3},
+                                           {952, 1, 0, 9, 4}, // gain 0 counts as 100
+                                           {1048, 1, 1, 1000, 500},
+                                           {0, 1, 1, std::nullopt, std::nullopt},
+                                           {952, 1, -5, std::nullopt, std::nullopt}}) {
+        SCOPED_TRACE(testing::Message() << c.excursion << " zoom " << c.zoom << " gain " << c.gain);
+        const auto ticks = amplitudeTicks(c.excursion, c.zoom, c.gain);
         ASSERT_EQ(ticks.has_value(), c.top.has_value());
         if (ticks) {
             EXPECT_EQ(ticks->top, *c.top);
@@ -153,19 +153,19 @@ TEST(WaveformTraceGeometry, PointerMapsToTheNearestScreenSample) {
 }
 
 TEST(WaveformSpectrumGeometry, PointerMapsToBinsByWholePixels) {
-    // Width 1075: the bins span 1025 px from x = 35.
+    // Width 1075: the bins span 1050 px from x = 35.
     const SpectrumGeometry g = spectrumGeometry(rectOf(1075, 400));
     ASSERT_DOUBLE_EQ(g.curveLeft, kMargin + kAxisInset);
-    ASSERT_DOUBLE_EQ(g.curveWidth, 1025);
+    ASSERT_DOUBLE_EQ(g.curveWidth, 1050);
     const std::vector<std::pair<double, std::int32_t>> cases{
-        {35, 0}, {38, 0}, {39.9, 1}, {35 + 512, 128}, {35 + 1024, 255}, {0, 0}, {5000, 255}};
+        {35, 0}, {38, 0}, {39.9, 1}, {35 + 525, 128}, {35 + 1049, 255}, {0, 0}, {5000, 255}};
     for (const auto& [x, bin] : cases) {
         EXPECT_EQ(spectrumBinAtX(g, x), bin) << x;
     }
     for (const std::int32_t bin : {0, 17, 100, 255}) {
         EXPECT_EQ(spectrumBinAtX(g, std::round(spectrumBinX(g, bin))), bin);
     }
-    EXPECT_FALSE(spectrumBinAtX(spectrumGeometry(rectOf(40, 400)), 20));
+    EXPECT_FALSE(spectrumBinAtX(spectrumGeometry(rectOf(25, 400)), 20));
 }
 
 // ---- Read-outs ---------------------------------------------------------------------------

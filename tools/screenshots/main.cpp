@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     document.SelectPoint(*document.data().shownId(), 3);
     shoot("main_time_table.png");
     window.action(Command::TimeFrequency)->trigger();
-    shoot("main_frequency_table.png");
+    shoot("main_spectrum_table.png");
     window.action(Command::TimeFrequency)->trigger();
     window.action(Command::WaveTrain)->trigger();
     shoot("main_wave_train.png");

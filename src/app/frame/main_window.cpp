@@ -65,8 +65,10 @@ MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::rebuildViews);
     document_.addListener(this);
     updateActions();
-    // A window may come to a document that already holds data.
+    // A window may come to a document that already holds data; its rows fit the panes.
     infoPanel_->fillFileList();
+    distanceTimeView_->fitRows();
+    lineView_->waveTrain()->fitRows();
     scheduleRefresh();
 }
 

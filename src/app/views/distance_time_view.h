@@ -37,8 +37,8 @@ private:
 
     Document& document_;
     AnalysisCache& analysis_;
-    std::int32_t rowHeight_ = 22;
-    bool fitRows_ = true;
+    std::int32_t rowHeight_ = draw::kInitialRowHeight;
+    bool fitRows_ = false;
 };
 
 } // namespace crackdepth::app

@@ -2,6 +2,7 @@
 
 #include "core/document/document.h"
 #include "core/document/picking.h"
+#include "core/document/wave_train_menu.h"
 #include "draw/row_zoom.h"
 
 #include <QMenu>
@@ -84,7 +85,7 @@ void WaveTrainView::showMenu(const QPoint& position) {
         [this] { return SetReversalPoint(document_); },
         [this] { return ClearReversalPoint(document_); },
     };
-    const auto entries = draw::trainMenuOf(pointMenuEnabling(document_.data(), clipboard_));
+    const auto entries = trainMenuOf(pointMenuEnabling(document_.data(), clipboard_));
     QMenu menu(this);
     std::vector<QAction*> actions;
     for (const auto& entry : entries) {

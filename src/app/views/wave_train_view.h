@@ -34,8 +34,8 @@ private:
 
     Document& document_;
     PointClipboard& clipboard_;
-    std::int32_t rowHeight_ = 40;
-    bool fitRows_ = true;
+    std::int32_t rowHeight_ = draw::kInitialRowHeight;
+    bool fitRows_ = false;
 };
 
 } // namespace crackdepth::app

@@ -5,7 +5,7 @@
 #include "core/document/picking.h"
 #include "core/document/view_state.h"
 #include "core/document/waveform_commands.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/waveform_ticks.h"
 
 #include <QMouseEvent>

@@ -3,6 +3,8 @@
 // commands of the tables and the plot.
 #pragma once
 
+#include "core/analysis/sample_index.h"
+
 #include <cstdint>
 
 namespace crackdepth {
@@ -10,10 +12,6 @@ namespace crackdepth {
 class Document;
 
 inline constexpr const char* kPickArrivalName = "拾取初至";
-
-// The sample index i in 0 … n−1 whose time delay + i·dt lies nearest to `time`; the later
-// index on a tie. 0 when dt is not a positive number or n < 1.
-std::int32_t nearestSampleIndex(double time, float delay, float dt, std::int32_t n);
 
 // The edit "拾取初至": sets the current point's arrivalIndex and amplitudeIndex to
 // `sampleIndex` − the shift of the pending time corrections (never below the first sample).

@@ -5,7 +5,7 @@
 #include "cli/line_selection.h"
 #include "cli/output.h"
 #include "core/data/measurement_file.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 
 #include <cmath>
 #include <iomanip>

@@ -1,4 +1,4 @@
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 
 #include "core/common/conversions.h"
 #include "core/signal/filter.h"

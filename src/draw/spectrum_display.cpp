@@ -1,3 +1,7 @@
+// The frequency display of the waveform view: the relative power spectrum of the current
+// point with its axes, cursor and read-outs.
+#include "draw/display_painter.h"
+#include "draw/label_space.h"
 #include "draw/waveform_display.h"
 #include "draw/waveform_parts.h"
 #include "draw/waveform_readouts.h"
@@ -6,6 +10,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace crackdepth::draw {
 namespace {
@@ -15,17 +20,22 @@ using namespace parts;
 constexpr double kLongTickLength = 6;
 constexpr double kFrequencyLabelSpacing = 50; // px between numbered frequency ticks, at least
 
-void drawFrequencyAxis(QPainter& painter, const SpectrumGeometry& g, const SpectrumInput& input) {
+// The frequency axis with its ticks and title; "0" and the ticks' labels go to `labels`.
+void drawFrequencyAxis(QPainter& painter, LabelSpace& space, const SpectrumGeometry& g,
+                       const SpectrumInput& input, PendingLabels& labels) {
     const double y = g.baseY;
-    painter.drawLine(QPointF(g.curveLeft, y), QPointF(g.axisEndX, y));
-    drawArrowRight(painter, QPointF(g.axisEndX, y));
-    drawLabel(painter, QRectF(g.axisEndX - 60, y - 3 - kLabelHeight, 60, kLabelHeight),
+    drawAxisLine(painter, space, {QPointF(g.curveLeft, y), QPointF(g.axisEndX, y)});
+    drawArrowRight(painter, space, QPointF(g.axisEndX, y));
+    // Above the long ticks, so that the title never covers the tick at the end of the band.
+    const double titleBottom = y - kLongTickLength - LabelSpace::kGap - 1;
+    drawTitle(painter, space, QRectF(g.axisEndX - 60, titleBottom - kLabelHeight, 60, kLabelHeight),
               Qt::AlignRight | Qt::AlignBottom, QStringLiteral("f(kHz)"));
 
+    // "0" left of the vertical axis, which runs on down to the frame.
     const double labelTop = y + 1;
-    const QString zero = QStringLiteral("0");
-    QRectF lastLabel = centredLabelBox(zero, g.curveLeft, labelTop, g.plot.left() + 1, g.axisEndX);
-    drawLabel(painter, lastLabel, Qt::AlignHCenter | Qt::AlignTop, zero);
+    labels.push_back(
+        {QRectF(g.plot.left() + 1, labelTop, g.curveLeft - 2 - (g.plot.left() + 1), kLabelHeight),
+         Qt::AlignRight | Qt::AlignTop, QStringLiteral("0"), std::nullopt});
 
     const auto band = spectrumBinKHz(kSpectrumBins, input.refine, input.dt);
     if (!band) {
@@ -38,27 +48,32 @@ void drawFrequencyAxis(QPainter& painter, const SpectrumGeometry& g, const Spect
         if (x > lastTickX) {
             break;
         }
-        painter.drawLine(QPointF(x, y - (tick.labelled ? kLongTickLength : kTickLength)),
-                         QPointF(x, y));
-        if (!tick.labelled) {
-            continue;
-        }
-        const QString text = fixedText(tick.kHz, ticks.decimals);
-        const QRectF box = centredLabelBox(text, x, labelTop, g.plot.left() + 1, lastTickX);
-        if (box.left() >= lastLabel.right() + kLabelGap) {
-            drawLabel(painter, box, Qt::AlignHCenter | Qt::AlignTop, text);
-            lastLabel = box;
+        drawAxisLine(
+            painter, space,
+            {QPointF(x, y - (tick.labelled ? kLongTickLength : kTickLength)), QPointF(x, y)});
+        if (tick.labelled) {
+            const QString text = fixedText(tick.kHz, ticks.decimals);
+            labels.push_back({centredLabelBox(text, x, labelTop, g.plot.left() + 1, lastTickX),
+                              Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
         }
     }
 }
 
-void drawPowerAxis(QPainter& painter, const SpectrumGeometry& g) {
-    drawVerticalAxis(painter, g.plot, g.curveLeft);
+// The relative-power axis with its four ticks; their labels go to `labels`, the top and the
+// middle one first, where space is short.
+void drawPowerAxis(QPainter& painter, LabelSpace& space, const SpectrumGeometry& g,
+                   PendingLabels& labels) {
+    drawVerticalAxis(painter, space, g.plot, g.curveLeft);
+    const auto yOf = [&](int quarter) {
+        return std::round(g.baseY - quarter / 4.0 * (g.baseY - g.peakY));
+    };
     for (const int quarter : {1, 2, 3, 4}) {
-        const double share = quarter / 4.0;
-        const double y = std::round(g.baseY - share * (g.baseY - g.peakY));
-        painter.drawLine(QPointF(g.curveLeft, y), QPointF(g.curveLeft + kTickLength, y));
-        drawLeftLabel(painter, g.plot, g.curveLeft, y, fixedText(share, 2));
+        drawAxisLine(
+            painter, space,
+            {QPointF(g.curveLeft, yOf(quarter)), QPointF(g.curveLeft + kTickLength, yOf(quarter))});
+    }
+    for (const int quarter : {4, 2, 1, 3}) {
+        labels.push_back(leftLabel(g.plot, g.curveLeft, yOf(quarter), fixedText(quarter / 4.0, 2)));
     }
 }
 
@@ -123,26 +138,30 @@ std::int32_t spectrumCursorBin(const SpectrumInput& input) {
     return std::clamp(bin, 0, std::int32_t{kSpectrumBins - 1});
 }
 
-void drawSpectrum(QPainter& painter, const QRectF& rect, const SpectrumInput& input,
+void drawSpectrum(QPainter& painter, const QRectF& deviceRect, const SpectrumInput& input,
                   const DisplayStyle& style) {
-    const DisplayPainter setup(painter, rect);
-    const SpectrumGeometry g = spectrumGeometry(rect);
+    const DisplayPainter display(painter, deviceRect, style);
+    const SpectrumGeometry g = spectrumGeometry(display.rect());
     const std::int32_t cursor = spectrumCursorBin(input);
 
     const bool hovering = input.hoverX && insideColumns(g.plot, *input.hoverX);
     const auto hoverBin = hovering ? spectrumBinAtX(g, *input.hoverX) : std::nullopt;
-    drawTitleBar(painter, g.titleBar, spectrumReadouts(input, hoverBin.value_or(cursor)), style);
+    drawTitleBar(painter, display, g.titleBar, spectrumReadouts(input, hoverBin.value_or(cursor)),
+                 style);
     if (g.plot.height() < 1) {
         return;
     }
-    drawFrame(painter, g.plot, style);
+    LabelSpace space;
+    drawFrame(painter, display, space, g.plot, style);
     if (g.curveWidth < 1) {
         return;
     }
-    painter.setClipRect(g.plot, Qt::IntersectClip);
+    display.clip(g.plot);
     painter.setPen(penOf(style, kInkColor));
-    drawFrequencyAxis(painter, g, input);
-    drawPowerAxis(painter, g);
+    PendingLabels labels;
+    drawPowerAxis(painter, space, g, labels);
+    drawFrequencyAxis(painter, space, g, input, labels);
+    drawLabels(painter, space, labels);
 
     painter.setPen(penOf(style, input.crossingLine ? kCrossingColor : kInkColor));
     painter.drawPolyline(spectrumPolyline(g, input));

@@ -1,0 +1,126 @@
+#include "draw/label_space.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace crackdepth::draw {
+namespace {
+
+constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextDontClip;
+
+// The ink of a text around its baseline's origin. Kept by font and text: a view draws the
+// same labels at every repaint (the hover line repaints at every pointer move), and the
+// outlines behind the ink cost more than drawing the text.
+QRectF inkAroundBaseline(const QFontMetricsF& metrics, const QFont& font, const QString& text) {
+    constexpr qsizetype kMostKept = 4096; // a long session's labels; then it starts again
+    thread_local QHash<QString, QRectF> kept;
+    const QString key = font.key() + QChar(0x1f) + text;
+    if (const auto found = kept.constFind(key); found != kept.constEnd()) {
+        return *found;
+    }
+    if (kept.size() >= kMostKept) {
+        kept.clear();
+    }
+    const QRectF ink = metrics.tightBoundingRect(text);
+    kept.insert(key, ink);
+    return ink;
+}
+
+int pixelSizeOf(const QFont& font) {
+    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+} // namespace
+
+void drawAxisLine(QPainter& painter, LabelSpace& space, const QLineF& line) {
+    painter.drawLine(line);
+    space.reserveLine(line);
+}
+
+QFont fittedFont(const QFont& font, const QString& text, double width, int minimumPixelSize) {
+    QFont fitted = font;
+    int size = pixelSizeOf(font);
+    fitted.setPixelSize(std::max(size, 1));
+    while (size > minimumPixelSize && QFontMetricsF(fitted).horizontalAdvance(text) > width) {
+        --size;
+        fitted.setPixelSize(size);
+    }
+    return fitted;
+}
+
+QFont fittedFontForAll(const QFont& font, const QStringList& texts, double width,
+                       int minimumPixelSize) {
+    const QFontMetricsF metrics(font);
+    QString widest;
+    double widestAdvance = -1;
+    for (const QString& text : texts) {
+        const double advance = metrics.horizontalAdvance(text);
+        if (advance > widestAdvance) {
+            widest = text;
+            widestAdvance = advance;
+        }
+    }
+    return fittedFont(font, widest, width, minimumPixelSize);
+}
+
+QString fittedText(const QFont& font, const QString& text, double width) {
+    const QFontMetricsF metrics(font);
+    return metrics.horizontalAdvance(text) <= width
+               ? text
+               : metrics.elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+}
+
+void LabelSpace::reserve(const QRectF& box) {
+    used_.push_back(box);
+}
+
+void LabelSpace::reserveLine(const QLineF& line) {
+    const double left = std::min(line.x1(), line.x2());
+    const double top = std::min(line.y1(), line.y2());
+    used_.emplace_back(left, top, std::abs(line.dx()) + 1, std::abs(line.dy()) + 1);
+}
+
+bool LabelSpace::isFree(const QRectF& box) const {
+    // Just under the gap, so that boxes exactly kGap apart stay free of each other.
+    const double margin = kGap - 0.01;
+    const QRectF around = box.adjusted(-margin, -margin, margin, margin);
+    return std::none_of(used_.begin(), used_.end(),
+                        [&](const QRectF& used) { return around.intersects(used); });
+}
+
+bool LabelSpace::take(const QRectF& box) {
+    if (!isFree(box)) {
+        return false;
+    }
+    used_.push_back(box);
+    return true;
+}
+
+QRectF inkBoxOf(const QFont& font, const QRectF& box, int flags, const QString& text) {
+    const QFontMetricsF metrics(font);
+    const QRectF laid = metrics.boundingRect(box, flags | kTextFlags, text);
+    return inkAroundBaseline(metrics, font, text)
+        .translated(laid.left(), laid.top() + metrics.ascent());
+}
+
+bool drawLabelIn(QPainter& painter, LabelSpace& space, const QFont& font, const QRectF& box,
+                 int flags, const QString& text) {
+    if (!space.take(inkBoxOf(font, box, flags, text))) {
+        return false;
+    }
+    painter.setFont(font);
+    painter.drawText(box, flags | kTextFlags, text);
+    return true;
+}
+
+void drawTitleIn(QPainter& painter, LabelSpace& space, const QFont& font, const QRectF& box,
+                 int flags, const QString& text) {
+    space.reserve(inkBoxOf(font, box, flags, text));
+    painter.setFont(font);
+    painter.drawText(box, flags | kTextFlags, text);
+}
+
+} // namespace crackdepth::draw

@@ -1,0 +1,218 @@
+// No text of a display is printed over another text or over the display's own lines (frame,
+// axes, ticks, arrowheads): crowded labels are thinned out or shrunk to their column, axis
+// titles sit clear of the ticks, and the wave train's title stays legible over its top trace.
+// Each display is recorded with awkward inputs: long axes, four- and five-digit distances,
+// low rows, short and narrow plots, extreme zooms.
+#include "draw/distance_time_plot.h"
+#include "draw/wave_train.h"
+#include "draw/waveform_display.h"
+#include "image_support.h"
+#include "recording_device.h"
+#include "waveform_test_support.h"
+
+#include <QImage>
+#include <QPainter>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace crackdepth::draw {
+namespace {
+
+using testing::Recording;
+using testing::RecordingDevice;
+using testing_support::burst;
+
+Recording record(QSize size, const std::function<void(QPainter&, const QRectF&)>& draw) {
+    RecordingDevice device(size);
+    QPainter painter(&device);
+    draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    return device.recording;
+}
+
+// The pixels a one-pixel line covers: right of and below its coordinates.
+QRectF pixelsOf(const QLineF& line) {
+    return {std::min(line.x1(), line.x2()), std::min(line.y1(), line.y2()), std::abs(line.dx()) + 1,
+            std::abs(line.dy()) + 1};
+}
+
+// Every text keeps a pixel clear of every other text and of every black line (the data
+// drawn here is in colour).
+void expectTextsClear(const Recording& recording) {
+    ASSERT_FALSE(recording.texts.empty());
+    const auto around = [](const QRectF& ink) { return ink.adjusted(-0.5, -0.5, 0.5, 0.5); };
+    for (std::size_t i = 0; i < recording.texts.size(); ++i) {
+        const auto& text = recording.texts[i];
+        for (std::size_t j = i + 1; j < recording.texts.size(); ++j) {
+            const auto& other = recording.texts[j];
+            EXPECT_FALSE(around(text.ink).intersects(other.ink))
+                << '"' << text.text.toStdString() << "\" over \"" << other.text.toStdString()
+                << '"';
+        }
+        for (const auto& line : recording.lines) {
+            if (line.color == kInkColor) {
+                EXPECT_FALSE(around(text.ink).intersects(pixelsOf(line.line)))
+                    << '"' << text.text.toStdString() << "\" on a line at (" << line.line.x1()
+                    << ", " << line.line.y1() << ")–(" << line.line.x2() << ", " << line.line.y2()
+                    << ')';
+            }
+        }
+    }
+}
+
+TEST(LabelClearance, TraceLabelsAndTitles) {
+    const auto ringing = burst(512, 90, 1500);
+    const auto small = burst(512, 90, 40);
+    struct Case {
+        const char* name;
+        QSize size;
+        const std::vector<Sample>* samples;
+        float zoom, gain, delay;
+    };
+    const Case cases[] = {
+        {"plain", {900, 300}, &ringing, 1, 20, 12},
+        {"labels right of the axis", {900, 300}, &ringing, 0.01f, 1, 12},
+        {"four-digit labels", {900, 300}, &ringing, 1, 0.5f, 12},
+        {"three-digit labels", {900, 300}, &small, 1, 0.05f, 0},
+        {"zoomed in", {900, 300}, &ringing, 12.5f, 20, 12},
+        {"short plot", {900, 90}, &ringing, 1, 20, 12},
+        {"narrow plot", {180, 300}, &ringing, 1, 20, 1234},
+        {"late start", {900, 300}, &ringing, 1, 20, 97.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TraceInput input = testing_support::traceOf(*c.samples);
+        input.amplitudeZoom = c.zoom;
+        input.gain = c.gain;
+        input.delay = c.delay;
+        expectTextsClear(
+            record(c.size, [&](QPainter& p, const QRectF& r) { drawTrace(p, r, input, {}); }));
+    }
+}
+
+TEST(LabelClearance, SpectrumLabelsAndTitles) {
+    const auto ringing = burst(512, 90, 1500);
+    struct Case {
+        QSize size;
+        std::int32_t refine;
+        float dt;
+    };
+    const Case cases[] = {{{1075, 300}, 5, 0.5f}, {{1275, 300}, 5, 0.5f}, {{700, 300}, 1, 0.5f},
+                          {{700, 300}, 32, 0.1f}, {{300, 200}, 5, 0.5f},  {{900, 70}, 5, 2.0f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.size.width() << " refine " << c.refine);
+        SpectrumInput input;
+        input.spectrum = Spectrum(ringing, 512, c.dt, c.refine);
+        input.refine = c.refine;
+        input.dt = c.dt;
+        expectTextsClear(
+            record(c.size, [&](QPainter& p, const QRectF& r) { drawSpectrum(p, r, input, {}); }));
+    }
+}
+
+TEST(LabelClearance, DistanceTimePlotLabelsAndTitles) {
+    struct Case {
+        const char* name;
+        DistanceAxis axis;
+        std::int32_t rowHeight; // 0: fitted to the rectangle
+        QSize size;
+    };
+    const Case cases[] = {
+        {"demo line", {50, 50, 350}, 22, {600, 400}},
+        {"1000 points of 50 mm, rows fitted", {50, 50, 50000}, 0, {600, 900}},
+        {"1000 points, 5 px rows", {50, 50, 50000}, 5, {600, 900}},
+        {"four-digit distances", {1000, 500, 9500}, 22, {600, 400}},
+        {"four-digit distances, low rows", {100, 100, 9900}, 3, {600, 400}},
+        {"narrow", {50, 50, 350}, 22, {150, 400}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlotInput input;
+        input.axis = c.axis;
+        input.rowHeight = c.rowHeight;
+        input.fitRowHeight = c.rowHeight == 0;
+        input.points = {{80, c.axis.topDistance}}; // for the time axis; no black joins
+        input.fit = LineFit{-10, 4};
+        expectTextsClear(record(
+            c.size, [&](QPainter& p, const QRectF& r) { drawDistanceTimePlot(p, r, input, {}); }));
+    }
+}
+
+// A crossing line of `count` flat points `step` mm apart from `first`: orange traces, which
+// labels need not avoid.
+struct FlatLine {
+    std::vector<Sample> samples = std::vector<Sample>(200, kZeroLine);
+    WaveTrainInput input;
+
+    FlatLine(int count, float first, float step) {
+        for (int i = 0; i < count; ++i) {
+            input.traces.push_back({samples, first + step * static_cast<float>(i), 50, 0});
+        }
+        input.sampleCount = 200;
+        input.crossingLine = true;
+    }
+};
+
+TEST(LabelClearance, WaveTrainLabels) {
+    struct Case {
+        const char* name;
+        int count;
+        float first, step;
+        std::int32_t rowHeight;
+    };
+    const Case cases[] = {
+        {"demo line", 9, 50, 50, 22},
+        {"four-digit distances", 12, 1000, 750, 22},
+        {"five-digit distances, low rows", 200, 10000, 250, 4},
+        {"rows lower than a pixel's worth of text", 1000, 50, 50, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FlatLine line(c.count, c.first, c.step);
+        line.input.rowHeight = c.rowHeight;
+        expectTextsClear(record({500, 300}, [&](QPainter& p, const QRectF& r) {
+            drawWaveTrain(p, r, line.input, {});
+        }));
+        for (const WaveTrainPictureLayout* layout : {&kBitmapPageLayout, &kPrinterPageLayout}) {
+            const QSize size = layout == &kBitmapPageLayout ? QSize(900, 700) : QSize(4000, 3000);
+            expectTextsClear(record(size, [&](QPainter& p, const QRectF& r) {
+                WaveTrainPicture(p, r.toRect(), line.input, 0, std::min(c.count, 25) - 1, *layout,
+                                 {});
+            }));
+        }
+    }
+}
+
+TEST(LabelClearance, WaveTrainTitleStaysLegibleOverTheTopTrace) {
+    // The top trace swings at once: under the title and far above and below its centre line.
+    std::vector<Sample> swinging(200, kZeroLine);
+    for (std::size_t k = 0; k < 40; ++k) {
+        swinging[k] = static_cast<Sample>(k % 4 < 2 ? 4000 : 100);
+    }
+    FlatLine flat(4, 50, 50);
+    flat.input.rowHeight = 22;
+    FlatLine swing(4, 50, 50);
+    swing.input.rowHeight = 22;
+    swing.input.traces.back().samples = swinging; // the last point is the top row
+    const auto render = [](const WaveTrainInput& input) {
+        QImage image(500, 120, QImage::Format_RGB32);
+        QPainter painter(&image);
+        drawWaveTrain(painter, image.rect(), input, {});
+        return image;
+    };
+    const QImage calm = render(flat.input);
+    const QImage busy = render(swing.input);
+    const Recording titles = record(
+        {500, 120}, [&](QPainter& p, const QRectF& r) { drawWaveTrain(p, r, swing.input, {}); });
+    const auto title = std::find_if(titles.texts.begin(), titles.texts.end(),
+                                    [](const auto& t) { return t.text == "L(mm)"; });
+    ASSERT_NE(title, titles.texts.end());
+    const QRect box = title->ink.toAlignedRect();
+    EXPECT_EQ(busy.copy(box), calm.copy(box));
+    EXPECT_GT(testing::differingPixels(busy, calm), 200) << "the trace does swing";
+}
+
+} // namespace
+} // namespace crackdepth::draw
