@@ -248,17 +248,30 @@ TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
     }
 }
 
-TEST_F(FilterDialogTest, OkKeepsTheLastValidWaveformAndTakesTheTexts) {
+// "确定" closes only when the point carries what the fields show. Before, OK took the texts
+// as they stood and closed without a word: a refused "25" became the cut-off while the point
+// kept 2.
+TEST_F(FilterDialogTest, OkWithAnEntryThatCannotBeAppliedSaysWhyAndStaysOpen) {
     open("SITE.DP0");
     FilterDialog& d = start();
+    d.open();
     d.highPassBox()->click();
     type(*d.highPassEdit(), "2");
     const std::vector<Sample> valid = point().samples;
-    type(*d.highPassEdit(), "25"); // rejected: no re-filter
+    type(*d.highPassEdit(), "25"); // refused: no re-filter
+    prompts.shown.clear();
     d.okButton()->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"高通值无效，高通范围为0.01-20kHz"});
+    EXPECT_EQ(d.windowTitle(), "高通范围为0.01-20kHz");
     EXPECT_EQ(point().samples, valid);
-    EXPECT_FLOAT_EQ(point().record.highPassCut(), 2);
-    EXPECT_FLOAT_EQ(doc.filterHighCut, 25) << "OK takes the text as it stands";
+
+    type(*d.highPassEdit(), "3");
+    d.okButton()->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FLOAT_EQ(point().record.highPassCut(), 3);
+    EXPECT_FLOAT_EQ(doc.filterHighCut, 3);
 }
 
 TEST_F(FilterDialogTest, CommandWithoutAShownLineOnlyShowsTheMessage) {

@@ -7,6 +7,7 @@
 #include "core/document/point_edit.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
+#include "document_fixture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,26 +15,9 @@
 namespace crackdepth {
 namespace {
 
-const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+const std::filesystem::path kFixtures = testing::kIndependentFixtures;
 
-class DocumentFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE_C2.DP1", "SITE.DPA"}) {
-            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
-        }
-    }
-    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
-    // An edit, so that the document has something to save or to ask about.
-    void modify() {
-        InvertCurrentPoint(doc);
-        ASSERT_TRUE(doc.IsModified());
-    }
-
-    testing::TempDir dir;
-    ScriptedPrompts prompts;
-    Document doc{prompts, {}};
-};
+class DocumentFiles : public testing::DocumentFixture {};
 
 TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));

@@ -6,6 +6,7 @@
 #include "document_support.h"
 #include "test_support.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -131,6 +132,7 @@ TEST(FilterCommand, StartsFromTheFilterThePointCarriesOrFromTheLastCutOffs) {
 
 struct EntryCase {
     float otherCut; // the low-pass cut-off for a high-pass entry, and the other way round
+    bool otherOn;   // whether that other filter is on
     std::string text;
     std::string title;
     std::string fieldText;
@@ -140,12 +142,12 @@ struct EntryCase {
 // Types `c.text` into one edit of a dialog whose switch for it is on and checks what the
 // dialog shows and whether the point was re-filtered with the typed value.
 void checkEntry(bool highPass, const EntryCase& c) {
-    SCOPED_TRACE(c.text);
+    SCOPED_TRACE(c.text + (c.otherOn ? ", other filter on" : ", other filter off"));
     Bench bench;
     if (highPass) {
-        bench.markFiltered(true, 5, false, c.otherCut);
+        bench.markFiltered(true, 5, c.otherOn, c.otherCut);
     } else {
-        bench.markFiltered(false, c.otherCut, true, 100);
+        bench.markFiltered(c.otherOn, c.otherCut, true, 100);
     }
     FilterDialogState state = bench.open();
     bench.forget();
@@ -161,8 +163,8 @@ void checkEntry(bool highPass, const EntryCase& c) {
     EXPECT_EQ(bench.log.changes.size(), accepted ? 1u : 0u);
     if (accepted) {
         const float cut = textToFloat(c.text, bench.prompts);
-        const auto expected = highPass ? bench.filtered(true, cut, false, c.otherCut)
-                                       : bench.filtered(false, c.otherCut, true, cut);
+        const auto expected = highPass ? bench.filtered(true, cut, c.otherOn, c.otherCut)
+                                       : bench.filtered(c.otherOn, c.otherCut, true, cut);
         EXPECT_EQ(bench.point().samples, expected);
     } else {
         EXPECT_EQ(bench.point().samples, bench.original);
@@ -172,19 +174,26 @@ void checkEntry(bool highPass, const EntryCase& c) {
 TEST(FilterDialog, HighPassEntriesFollowTheRangeRules) {
     const std::string range = "高通范围为0.01-20kHz";
     const EntryCase cases[] = {
-        {50, "0.01", "数字滤波", "0.01", {}},
-        {50, "0.0099", range, "0.0099", {}},
-        {50, "20", "数字滤波", "20", {}},
-        {50, "20.01", range, "20.01", {}},
-        {50, "-3", range, "-3", {}},
-        {50, "", range, "", {}},
-        {50, "nan", range, "nan", {}},
-        {10, "15", "高通值必须小于低通值", "15", {}},
-        {10, "10", "数字滤波", "10", {}}, // equal cut-offs are accepted
+        {50, false, "0.01", "数字滤波", "0.01", {}},
+        {50, false, "0.0099", range, "0.0099", {}},
+        {50, true, "20", "数字滤波", "20", {}},
+        {50, false, "20.01", range, "20.01", {}},
+        {50, false, "-3", range, "-3", {}},
+        {50, false, "", range, "", {}},
+        {50, false, "nan", range, "nan", {}},
+        {10, true, "15", "高通值必须小于低通值", "15", {}},
+        {10, true, "10", "数字滤波", "10", {}}, // equal cut-offs are accepted
+        // A low-pass that is off does not count: its cut-off is no limit.
+        {10, false, "15", "数字滤波", "15", {}},
         // Above 9999 the text is cut to four characters, which are checked in turn.
-        {50, "12345", range, "1234", {range}},
-        {50, "9e99", range, "9e99", {range}}, // still too large: cut once, not forever
-        {50, "123456789012345678901", range, "123456789012345678901", {kNumberTooLongMessage}},
+        {50, false, "12345", range, "1234", {range}},
+        {50, false, "9e99", range, "9e99", {range}}, // still too large: cut once, not forever
+        {50,
+         false,
+         "123456789012345678901",
+         range,
+         "123456789012345678901",
+         {kNumberTooLongMessage}},
     };
     for (const EntryCase& c : cases) {
         checkEntry(true, c);
@@ -194,13 +203,17 @@ TEST(FilterDialog, HighPassEntriesFollowTheRangeRules) {
 TEST(FilterDialog, LowPassEntriesFollowTheRangeRules) {
     const std::string range = "低通范围为2-500kHz";
     const EntryCase cases[] = {
-        {1, "2", "数字滤波", "2", {}},
-        {1, "1.99", range, "1.99", {}},
-        {1, "500", "数字滤波", "500", {}},
-        {1, "500.5", range, "500.5", {}},
-        {20, "20", "数字滤波", "20", {}},
-        {20, "19", "高通值必须小于低通值", "19", {}}, // even with the high-pass switched off
-        {1, "12345", range, "1234", {"低通范围为2-500"}},
+        {1, true, "2", "数字滤波", "2", {}},
+        {1, false, "1.99", range, "1.99", {}},
+        {1, false, "500", "数字滤波", "500", {}},
+        {1, false, "500.5", range, "500.5", {}},
+        {20, true, "20", "数字滤波", "20", {}},
+        {20, true, "19", "高通值必须小于低通值", "19", {}},
+        // With the high-pass unticked its field (20 by default) is no limit: a low-pass of 5
+        // or 8 kHz alone used to be refused because of it.
+        {20, false, "5", "数字滤波", "5", {}},
+        {20, false, "8", "数字滤波", "8", {}},
+        {1, false, "12345", range, "1234", {"低通范围为2-500"}},
     };
     for (const EntryCase& c : cases) {
         checkEntry(false, c);
@@ -281,29 +294,147 @@ TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     EXPECT_FALSE(bench.doc.IsModified());
 }
 
-TEST(FilterDialog, OkKeepsTheLastValidWaveformAndTheTypedCutOffs) {
+// Types a text one keystroke at a time, as the operator does.
+void type(FilterDialogState& state, bool highPass, const std::string& text) {
+    for (std::size_t n = 1; n <= text.size(); ++n) {
+        highPass ? state.onHighPassTextChanged(text.substr(0, n))
+                 : state.onLowPassTextChanged(text.substr(0, n));
+    }
+}
+
+// "确定" closes only when the point carries what the fields show; otherwise it says why and
+// the dialog stays open. Before, OK took both texts as they stood and closed without a word:
+// letters, an out-of-range value or a cut text ("12345" shows "1234" while the point kept
+// 123, and reopening showed 123) were taken silently.
+TEST(FilterDialog, OkClosesOnlyWhenThePointCarriesWhatTheFieldsShow) {
+    struct Case {
+        const char* name;
+        std::function<void(FilterDialogState&)> events;
+        const char* message; // none: the dialog closes
+    };
+    const Case cases[] = {
+        {"high-pass out of range",
+         [](FilterDialogState& s) {
+             s.onHighPassSwitched(true);
+             type(s, true, "5");
+             type(s, true, "30");
+         },
+         kHighPassInvalidMessage},
+        {"high-pass letters",
+         [](FilterDialogState& s) {
+             s.onHighPassSwitched(true);
+             type(s, true, "abc");
+         },
+         kHighPassInvalidMessage},
+        {"low-pass cut to 1234",
+         [](FilterDialogState& s) {
+             s.onLowPassSwitched(true);
+             type(s, false, "12345");
+         },
+         kLowPassInvalidMessage},
+        {"high-pass above low-pass",
+         [](FilterDialogState& s) {
+             s.onHighPassSwitched(true);
+             s.onLowPassSwitched(true);
+             type(s, false, "10");
+         },
+         kHighAboveLowTitle},
+        {"low-pass alone below the unticked high-pass",
+         [](FilterDialogState& s) {
+             s.onLowPassSwitched(true);
+             type(s, false, "5");
+         },
+         nullptr},
+        {"a wrong entry switched off",
+         [](FilterDialogState& s) {
+             s.onLowPassSwitched(true);
+             s.onHighPassSwitched(true);
+             type(s, true, "30");
+             s.onHighPassSwitched(false);
+         },
+         nullptr},
+        {"nothing changed", [](FilterDialogState&) {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench bench;
+        bench.doc.filterHighCut = 20;
+        bench.doc.filterLowCut = 50;
+        FilterDialogState state = bench.open();
+        c.events(state);
+        const FilterDialogView shown = state.view();
+        bench.forget();
+
+        EXPECT_EQ(state.onOk(), c.message == nullptr);
+        if (c.message != nullptr) {
+            EXPECT_EQ(bench.prompts.messages(), Messages{c.message});
+            EXPECT_NE(state.view().title, kFilterAppliedTitle);
+            continue;
+        }
+        EXPECT_TRUE(bench.prompts.shown.empty());
+        const PointRecord& record = bench.point().record;
+        EXPECT_EQ(record.highPassOn() != 0, shown.highPassOn);
+        EXPECT_EQ(record.lowPassOn() != 0, shown.lowPassOn);
+        if (shown.highPassOn) {
+            EXPECT_EQ(record.highPassCut(), textToFloat(shown.highPassText, bench.prompts));
+        }
+        if (shown.lowPassOn) {
+            EXPECT_EQ(record.lowPassCut(), textToFloat(shown.lowPassText, bench.prompts));
+        }
+        EXPECT_EQ(bench.point().samples,
+                  shown.highPassOn || shown.lowPassOn
+                      ? bench.filtered(shown.highPassOn, bench.doc.filterHighCut, shown.lowPassOn,
+                                       bench.doc.filterLowCut)
+                      : bench.original);
+    }
+}
+
+// Switching one filter off re-filters with the other only when the other's entry can be
+// applied. Before, it re-filtered at once, so a low-pass of 1.5 kHz that its own field had
+// refused reached the point as soon as the high-pass was switched off.
+TEST(FilterDialog, SwitchingOneFilterOffDoesNotApplyTheOthersRefusedEntry) {
     Bench bench;
     FilterDialogState state = bench.open();
     state.onHighPassSwitched(true);
-    state.onHighPassTextChanged("5");
-    const std::vector<Sample> valid = bench.point().samples;
-    EXPECT_EQ(state.onHighPassTextChanged("30").title, "高通范围为0.01-20kHz");
-    state.onOk();
-    EXPECT_EQ(bench.doc.filterHighCut, 30.0f);
-    EXPECT_EQ(bench.point().samples, valid);
-    EXPECT_EQ(bench.point().record.highPassCut(), 5.0f);
+    type(state, true, "5");
+    state.onLowPassSwitched(true); // 5 and 50 kHz
+    const std::vector<Sample> lastValid = bench.point().samples;
+    type(state, false, "1.5");
+    EXPECT_EQ(state.view().title, kLowPassRangeTitle);
 
-    // An unfiltered point opens with the last entry, the filtered one with its own filter.
+    EXPECT_EQ(state.onHighPassSwitched(false).title, kLowPassRangeTitle);
+    EXPECT_EQ(bench.point().samples, lastValid);
+    EXPECT_EQ(bench.point().record.lowPassCut(), 50.0f);
+    type(state, false, "150");
+    EXPECT_EQ(state.view().title, kFilterAppliedTitle);
+    EXPECT_EQ(bench.point().samples, bench.filtered(false, 5, true, 150));
+}
+
+TEST(FilterDialog, OkKeepsTheTypedCutOffsForTheNextUnfilteredPoint) {
+    Bench bench;
+    FilterDialogState state = bench.open();
+    state.onHighPassSwitched(true);
+    type(state, true, "8");
+    state.onLowPassSwitched(true);
+    type(state, false, "120");
+    state.onLowPassSwitched(false);
+    ASSERT_TRUE(state.onOk());
+    EXPECT_EQ(bench.doc.filterHighCut, 8.0f);
+    EXPECT_EQ(bench.doc.filterLowCut, 120.0f);
+    EXPECT_EQ(bench.point().record.highPassCut(), 8.0f);
+
+    // An unfiltered point opens with the last entries, the filtered one with its own filter.
     bench.doc.SelectPoint(kNonCrossingLine, 2);
     const FilterDialogView other = bench.open().view();
-    EXPECT_EQ(other.highPassText, "30.00");
-    EXPECT_EQ(other.lowPassText, "50");
+    EXPECT_EQ(other.highPassText, "8.00");
+    EXPECT_EQ(other.lowPassText, "120");
     EXPECT_FALSE(other.highPassOn);
     EXPECT_FALSE(other.lowPassOn);
     bench.doc.SelectPoint(kNonCrossingLine, 1);
     const FilterDialogView again = bench.open().view();
-    EXPECT_EQ(again.highPassText, "5.00");
+    EXPECT_EQ(again.highPassText, "8.00");
     EXPECT_TRUE(again.highPassOn);
+    EXPECT_FALSE(again.lowPassOn);
 }
 
 } // namespace

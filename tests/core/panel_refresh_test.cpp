@@ -90,5 +90,30 @@ TEST_F(PanelRefresh, TheMethodChoiceIsAnEditStoredWithTheNonCrossingLine) {
     EXPECT_FALSE(panel().enabled);
 }
 
+// A method chosen while a content view is active shows the selected tab's line again, so a
+// plot click that showed the non-crossing line under a crossing tab is undone; chosen from
+// elsewhere it moves nothing. Before, the choice never re-selected the tab's line.
+TEST_F(PanelRefresh, TheMethodChoiceShowsTheSelectedTabsLineAgainOnlyWhenAsked) {
+    for (const bool reselectTab : {false, true}) {
+        SCOPED_TRACE(reselectTab ? "content view active" : "elsewhere");
+        DocumentData data;
+        data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+        data.nonCrossingParameters = header();
+        data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(4));
+        data.rawCrossingParameters = testing::makeHeader(kCrossingSignature);
+        data.paths.crossingName = "x.DP1";
+        doc.Load(std::move(data));
+        doc.SelectTab(1);
+        doc.ShowLine(ShownLine::NonCrossing); // a click in the distance-time plot
+
+        ChooseAnalysisMethod(doc, 1, reselectTab);
+        EXPECT_EQ(doc.data().nonCrossingParameters.analysisMethod(), 1);
+        EXPECT_EQ(doc.data().currentTab, 1);
+        EXPECT_EQ(doc.data().shown, reselectTab ? ShownLine::Crossing : ShownLine::NonCrossing);
+        EXPECT_EQ(doc.data().shownList(), reselectTab ? doc.data().rawCrossingList.get()
+                                                      : doc.data().nonCrossingList.get());
+    }
+}
+
 } // namespace
 } // namespace crackdepth

@@ -88,7 +88,11 @@ void FilterDialog::showView(const FilterDialogView& view) {
 }
 
 void FilterDialog::accept() {
-    state_.onOk();
+    // An entry the point cannot carry keeps the dialog open; the state has said why.
+    if (!state_.onOk()) {
+        showView(state_.view());
+        return;
+    }
     QDialog::accept();
 }
 

@@ -31,7 +31,7 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; }
 
 public slots:
-    void accept() override;
+    void accept() override; // "确定": closes only when the entries can be applied
     void reject() override; // "取消", Escape and closing the window
 
 private:

@@ -99,7 +99,9 @@ public:
     // Opening: the flow is chosen by the path's last three characters ("DP0", "DP1",
     // "DPA"). A failed open leaves the document's data as they were.
     bool OpenDocument(const std::string& path, OpenOrigin origin = OpenOrigin::Command);
-    // Saving: the first of ".DP0", ".DP1", ".DPA" found in the path chooses the format.
+    // Saving: the file name's extension (".DP0", ".DP1", ".DPA") chooses the format; a raw
+    // file gets the line of its format. Afterwards the title, the file list and path() name
+    // the written file, or the line's own file when a raw save went elsewhere.
     bool SaveDocument(const std::string& path);
 
     // The file commands of the menu.
@@ -142,7 +144,9 @@ private:
     void takeOver(const std::string& path);
     void askToSaveBeforeReplacing();
     bool writeLine(const std::string& path, const TestParameters& header, const PointList& line);
-    void finishSave(const std::string& writtenName);
+    // The common end of a save; `namedPath` is the file the document names from now on (the
+    // written one, or the line's own file when a raw save went elsewhere).
+    void finishSave(const std::string& namedPath);
     void setTitle(const std::string& name);
     void showNonCrossing();
     // Starts a new history whose state counts as saved.

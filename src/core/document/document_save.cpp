@@ -105,7 +105,6 @@ bool Document::SaveDocument(const std::string& path) {
     const std::string kind = format;
     PathFields& paths = data_.paths;
     const std::string name = fileNameOf(path);
-    std::string writtenName = name;
 
     if (kind == ".DPA") {
         if (!canWriteResult(data_)) {
@@ -118,9 +117,8 @@ bool Document::SaveDocument(const std::string& path) {
         }
         if (endsWith(paths.nonCrossingName, ".DPA") && endsWith(paths.crossingName, ".DPA")) {
             paths = {name, path, name, path, name, withoutLastUnits(name, 4)};
-            path_ = path;
         }
-        finishSave(writtenName);
+        finishSave(path);
         return true;
     }
 
@@ -137,23 +135,18 @@ bool Document::SaveDocument(const std::string& path) {
     if (!writeLine(path, header, *line)) {
         return false;
     }
+    // A line written to another file stays the line of its own file, and the document goes
+    // on naming that file.
     const bool renew = !resultLoaded();
-    if (nonCrossing) {
-        if (path == paths.nonCrossingPath && renew) {
-            renewPaths(paths, paths.nonCrossingName, paths.nonCrossingPath, path);
-        } else {
-            writtenName = paths.nonCrossingName;
-        }
-    } else if (path == paths.crossingPath && renew) {
-        renewPaths(paths, paths.crossingName, paths.crossingPath, path);
-    } else {
-        writtenName = paths.crossingName;
+    std::string& linePath = nonCrossing ? paths.nonCrossingPath : paths.crossingPath;
+    if (path == linePath && renew) {
+        renewPaths(paths, nonCrossing ? paths.nonCrossingName : paths.crossingName, linePath, path);
     }
-    finishSave(writtenName);
+    finishSave(linePath);
     return true;
 }
 
-void Document::finishSave(const std::string& writtenName) {
+void Document::finishSave(const std::string& namedPath) {
     data_.currentTab = static_cast<std::int32_t>(data_.crossingLists.size());
     if (data_.crossingLists.empty()) {
         showNonCrossing();
@@ -163,9 +156,11 @@ void Document::finishSave(const std::string& writtenName) {
     }
     history_.markSaved();
     settle();
+    // The title, the file list and a later Ctrl+S or exit → Yes all follow the same file.
+    path_ = namedPath;
     notify({DocumentChange::Tabs | DocumentChange::Selection | DocumentChange::History |
             DocumentChange::FileList});
-    setTitle(writtenName);
+    setTitle(fileNameOf(namedPath));
 }
 
 void Document::SaveAsCommand() {
@@ -229,7 +224,8 @@ bool Document::NewCommand() {
     // save asks where to write.
     path_.clear();
     history_.markSaved();
-    notify({DocumentChange::Data | DocumentChange::Selection | DocumentChange::History});
+    notify({DocumentChange::Data | DocumentChange::Selection | DocumentChange::History |
+            DocumentChange::FileList});
     return true;
 }
 

@@ -18,7 +18,7 @@ constexpr double kLowPassLowest = 2;
 constexpr double kLowPassHighest = 500;
 constexpr std::size_t kCutLength = 4; // characters kept of a text that was cut
 
-// printf's "%.<decimals>f", whatever the desktop's locale.
+// The first `count` characters of a text, not bytes: a cut never splits a character.
 std::string firstCharacters(const std::string& text, std::size_t count) {
     const std::u16string units = utf8ToUtf16(text);
     return utf16ToUtf8(std::u16string_view(units).substr(0, count));
@@ -86,44 +86,49 @@ const FilterDialogView& FilterDialogState::onLowPassTextChanged(const std::strin
 void FilterDialogState::highPassChanged(const std::string& text, bool mayCut) {
     view_.highPassText = text;
     doc_.filterHighCut = textToFloat(text, doc_.prompts());
-    const float cut = doc_.filterHighCut;
-    if (mayCut && static_cast<double>(cut) > kCutTextAbove) {
+    if (mayCut && static_cast<double>(doc_.filterHighCut) > kCutTextAbove) {
         doc_.prompts().message(kHighPassRangeText);
         highPassChanged(firstCharacters(text, kCutLength), false);
         return;
     }
-    if (outside(cut, kHighPassLowest, kHighPassHighest)) {
-        view_.title = kHighPassRangeText;
-        return;
-    }
-    if (!(cut <= doc_.filterLowCut)) {
-        view_.title = kHighAboveLowTitle;
-        return;
-    }
-    applyValid();
+    applyIfValid(true);
 }
 
 void FilterDialogState::lowPassChanged(const std::string& text, bool mayCut) {
     view_.lowPassText = text;
     doc_.filterLowCut = textToFloat(text, doc_.prompts());
-    const float cut = doc_.filterLowCut;
-    if (mayCut && static_cast<double>(cut) > kCutTextAbove) {
+    if (mayCut && static_cast<double>(doc_.filterLowCut) > kCutTextAbove) {
         doc_.prompts().message(kLowPassRangeMessage);
         lowPassChanged(firstCharacters(text, kCutLength), false);
         return;
     }
-    if (outside(cut, kLowPassLowest, kLowPassHighest)) {
-        view_.title = kLowPassRangeTitle;
-        return;
-    }
-    if (!(cut >= doc_.filterHighCut)) {
-        view_.title = kHighAboveLowTitle;
-        return;
-    }
-    applyValid();
+    applyIfValid(false);
 }
 
-void FilterDialogState::applyValid() {
+// Only a filter that is on counts: a low-pass of 5 kHz alone is fine whatever the unticked
+// high-pass field holds. The cut-offs are compared only once both are within their ranges.
+const char* FilterDialogState::problem(bool highPassFirst) const {
+    const bool highBad =
+        doc_.filterHighOn && outside(doc_.filterHighCut, kHighPassLowest, kHighPassHighest);
+    const bool lowBad =
+        doc_.filterLowOn && outside(doc_.filterLowCut, kLowPassLowest, kLowPassHighest);
+    if (highBad && (highPassFirst || !lowBad)) {
+        return kHighPassRangeText;
+    }
+    if (lowBad) {
+        return kLowPassRangeTitle;
+    }
+    if (doc_.filterHighOn && doc_.filterLowOn && !(doc_.filterHighCut <= doc_.filterLowCut)) {
+        return kHighAboveLowTitle;
+    }
+    return nullptr;
+}
+
+void FilterDialogState::applyIfValid(bool highPassFirst) {
+    if (const char* title = problem(highPassFirst)) {
+        view_.title = title;
+        return;
+    }
     view_.title = kFilterAppliedTitle;
     RefilterCurrentPoint(doc_, mergeKey_);
 }
@@ -134,7 +139,7 @@ const FilterDialogView& FilterDialogState::onHighPassSwitched(bool on) {
     if (on) {
         highPassChanged(view_.highPassText, true);
     } else {
-        RefilterCurrentPoint(doc_, mergeKey_);
+        applyIfValid(false);
     }
     return view_;
 }
@@ -145,14 +150,27 @@ const FilterDialogView& FilterDialogState::onLowPassSwitched(bool on) {
     if (on) {
         lowPassChanged(view_.lowPassText, true);
     } else {
-        RefilterCurrentPoint(doc_, mergeKey_);
+        applyIfValid(true);
     }
     return view_;
 }
 
-void FilterDialogState::onOk() {
-    doc_.filterHighCut = textToFloat(view_.highPassText, doc_.prompts());
-    doc_.filterLowCut = textToFloat(view_.lowPassText, doc_.prompts());
+// The cut-offs already hold what the fields show (each keystroke stores its value), so the
+// texts are not read again: a text too long to be a number would repeat its message.
+bool FilterDialogState::onOk() {
+    const char* title = problem(true);
+    if (title == nullptr) {
+        return true;
+    }
+    view_.title = title;
+    if (title == kHighPassRangeText) {
+        doc_.prompts().message(kHighPassInvalidMessage);
+    } else if (title == kLowPassRangeTitle) {
+        doc_.prompts().message(kLowPassInvalidMessage);
+    } else {
+        doc_.prompts().message(kHighAboveLowTitle);
+    }
+    return false;
 }
 
 void FilterDialogState::onCancel() {

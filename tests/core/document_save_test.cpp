@@ -1,0 +1,525 @@
+// The save flows of the document: which line a raw save writes and in which format, what
+// save-as does with the workspace an open is about to replace, Ctrl+N, and the title, path
+// and file list after a save; with the open flows' save question and end-of-open resets.
+#include "core/data/line_block.h"
+#include "core/data/measurement_file.h"
+#include "core/document/document.h"
+#include "core/document/line_tabs.h"
+#include "core/document/point_edit.h"
+#include "core/document/result_io.h"
+#include "document_fixture.h"
+#include "document_support.h"
+
+#include <functional>
+#include <optional>
+
+namespace crackdepth {
+namespace {
+
+using testing::firstDifference;
+using testing::readBytes;
+
+class DocumentSave : public testing::DocumentFixture {
+protected:
+    // A document of its own for one case of a table, over fresh copies of the files.
+    std::unique_ptr<Document> openFresh(const std::vector<const char*>& files) {
+        copyFixtures();
+        prompts.shown.clear();
+        prompts.answers.clear();
+        prompts.files.clear();
+        auto document = std::make_unique<Document>(prompts, std::filesystem::path{});
+        for (const char* file : files) {
+            EXPECT_TRUE(document->OpenDocument(at(file))) << file;
+        }
+        prompts.shown.clear();
+        return document;
+    }
+    std::string title(const std::string& name) const { return kTitlePrefix + name; }
+    std::vector<std::string> kinds() const {
+        std::vector<std::string> shown;
+        for (const auto& entry : prompts.shown) {
+            shown.push_back(entry.kind);
+        }
+        return shown;
+    }
+};
+
+std::vector<std::uint8_t> blockOf(const TestParameters& header, const PointList& line) {
+    std::vector<std::uint8_t> bytes;
+    WriteLineBlock(bytes, header, line);
+    return bytes;
+}
+
+// "打开结果文件" with a modified crossing line asks to save first, and that save-as drops the
+// workspace the coming open replaces. Before, the request stayed set whenever the save-as
+// stopped at its dialog (the early return when it was cancelled), so the next ordinary
+// "结果文件另存为" wrote the file and then emptied the workspace.
+TEST_F(DocumentSave, SaveAsAfterAnAbandonedReplacingSaveIsAnOrdinaryOneAgain) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> chosen; // in the replacing save's dialog
+        const char* message;
+    };
+    const Case cases[] = {
+        {"dialog cancelled", std::nullopt, nullptr},
+        {"no known extension", "NOTES.txt", kUnrecognisedFileMessage},
+        {"write failed", "missing/R.DPA", kSaveFailedMessage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = openFresh({"SITE.DPA"});
+        modify(*document);
+        prompts.answers = {Answer::Yes};
+        prompts.files = {c.chosen ? std::optional(at(*c.chosen)) : std::nullopt, std::nullopt};
+        document->OpenResultCommand(); // the open dialog is cancelled too
+        const auto messages = prompts.messages();
+        ASSERT_EQ(messages.size(), c.message != nullptr ? 1u : 0u);
+        if (c.message != nullptr) {
+            EXPECT_EQ(messages[0].rfind(c.message, 0), 0u) << messages[0];
+        }
+
+        prompts.files = {at("LATER.DPA")};
+        document->SaveAsCommand();
+        EXPECT_EQ(readBytes(at("LATER.DPA")).empty(), false);
+        EXPECT_EQ(document->data().crossingLists.size(), 2u) << "the workspace stays";
+        EXPECT_TRUE(document->hasNonCrossingLine());
+        EXPECT_EQ(document->title(), title("LATER.DPA"));
+        EXPECT_FALSE(document->IsModified());
+    }
+}
+
+// Before, the replacing save-as dropped the lines whether or not its write succeeded: after
+// "文件保存失败！" the unsaved edits were gone.
+TEST_F(DocumentSave, AReplacingSaveAsDropsTheWorkspaceOnlyAfterASuccessfulWrite) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> files;
+        const char* target;
+        bool written;
+    };
+    const Case cases[] = {
+        {"result written", {"SITE.DPA"}, "NEW.DPA", true},
+        {"result not written", {"SITE.DPA"}, "missing/NEW.DPA", false},
+        {"crossing line written", {"SITE.DP0", "SITE_C1.DP1"}, "NEW.DP1", true},
+        {"crossing line not written", {"SITE.DP0", "SITE_C1.DP1"}, "missing/NEW.DP1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = openFresh(c.files);
+        modify(*document);
+        const std::size_t crossingPoints = document->data().currentCrossingList()->size();
+        const PathFields paths = document->data().paths;
+        prompts.answers = {Answer::Yes};
+        prompts.files = {at(c.target), std::nullopt};
+        document->OpenResultCommand();
+
+        const DocumentData& data = document->data();
+        if (c.written) {
+            EXPECT_TRUE(prompts.messages().empty());
+            EXPECT_FALSE(readBytes(at(c.target)).empty());
+            EXPECT_FALSE(document->hasCrossingLine()) << "the open was to replace it";
+            EXPECT_FALSE(document->IsModified());
+            continue;
+        }
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0], std::string(kSaveFailedMessage) + "\n" + at(c.target));
+        ASSERT_TRUE(document->hasNonCrossingLine());
+        ASSERT_TRUE(document->hasCrossingLine()) << "every line stays";
+        EXPECT_EQ(data.currentCrossingList()->size(), crossingPoints);
+        EXPECT_EQ(data.crossingLists.size(), c.files.size() == 1 ? 2u : 0u);
+        EXPECT_EQ(data.paths, paths);
+        EXPECT_TRUE(document->IsModified()) << "the edits are still unsaved";
+    }
+    // What the successful cases dropped: everything of a result; of raw files only the
+    // crossing line.
+    auto result = openFresh({"SITE.DPA"});
+    modify(*result);
+    prompts.files = {at("NEW.DPA"), std::nullopt};
+    result->OpenResultCommand();
+    EXPECT_FALSE(result->hasNonCrossingLine());
+    EXPECT_EQ(result->data().paths, PathFields{});
+    auto raw = openFresh({"SITE.DP0", "SITE_C1.DP1"});
+    modify(*raw);
+    prompts.files = {at("NEW.DP1"), std::nullopt};
+    raw->OpenResultCommand();
+    EXPECT_TRUE(raw->hasNonCrossingLine());
+    EXPECT_EQ(raw->data().paths.currentFileName, "SITE.DP0");
+    EXPECT_EQ(raw->data().paths.crossingPath, "");
+}
+
+// A raw file holds the line of its format: ".DP1" the crossing line under its own header,
+// ".DP0" the non-crossing line, whichever line is shown. Before, a raw save wrote the shown
+// line, and every open ends with the non-crossing line shown: "快存结果文件" (and exit → Yes)
+// after opening X.DP1 overwrote it with the non-crossing points under the crossing header,
+// and a ".DP1" save to another path took the non-crossing header, which no reader accepts
+// in a crossing file.
+TEST_F(DocumentSave, ARawSaveWritesTheLineOfItsFormatWhicheverLineIsShown) {
+    struct Shown {
+        const char* name;
+        std::function<void(Document&)> select;
+    };
+    const Shown states[] = {
+        {"as the open left it", [](Document&) {}},
+        {"crossing tab", [](Document& d) { d.SelectTab(1); }},
+        {"plot click under the crossing tab",
+         [](Document& d) {
+             d.SelectTab(1);
+             d.ShowLine(ShownLine::NonCrossing);
+         }},
+    };
+    struct Save {
+        const char* name;
+        const char* target;
+        bool crossing;
+        std::function<void(Document&, const std::string&)> run;
+    };
+    const Save saves[] = {
+        {"快存结果文件", "SITE_C1.DP1", true,
+         [](Document& d, const auto&) { d.QuickSaveCommand(); }},
+        {"exit → Yes", "SITE_C1.DP1", true,
+         [](Document& d, const auto&) {
+             modify(d);
+             EXPECT_TRUE(d.ExitCommand()); // "continue?" OK, "save?" Yes
+         }},
+        {".DP1 to another path", "COPY.DP1", true,
+         [](Document& d, const std::string& path) { EXPECT_TRUE(d.SaveDocument(path)); }},
+        {".DP0", "SITE.DP0", false,
+         [](Document& d, const std::string& path) { EXPECT_TRUE(d.SaveDocument(path)); }},
+    };
+    for (const Shown& state : states) {
+        for (const Save& save : saves) {
+            SCOPED_TRACE(std::string(state.name) + ", " + save.name);
+            auto document = openFresh({"SITE.DP0", "SITE_C1.DP1"});
+            state.select(*document);
+            save.run(*document, at(save.target));
+            EXPECT_TRUE(prompts.messages().empty());
+
+            const DocumentData& data = document->data();
+            const PointList& line = save.crossing ? *data.rawCrossingList : *data.nonCrossingList;
+            const TestParameters& header =
+                save.crossing ? data.rawCrossingParameters : data.nonCrossingParameters;
+            LineData written;
+            ASSERT_EQ(ReadRawFile(at(save.target), written), BlockStatus::Ok);
+            EXPECT_EQ(written.header.signature,
+                      save.crossing ? kCrossingSignature : kNonCrossingSignature);
+            EXPECT_EQ(written.points.size(), line.size());
+            EXPECT_EQ(firstDifference(readBytes(at(save.target)), blockOf(header, line)), -1);
+        }
+    }
+}
+
+// Before, the first of ".DP0", ".DP1", ".DPA" found anywhere in the path chose the format,
+// so a folder named like a measurement file decided it.
+TEST_F(DocumentSave, TheSaveFormatComesFromTheFileNameNotFromAFolder) {
+    struct Case {
+        const char* target;
+        bool result; // a result file open, else SITE.DP0 and SITE_C1.DP1
+        std::optional<FileKind> written;
+    };
+    const Case cases[] = {
+        {"A.DP0x/R.DPA", true, FileKind::Result},
+        {"C.DP1/R.DPA", true, FileKind::Result},
+        {"B.DP0/L.DP1", false, FileKind::CrossingRaw},
+        {"notes.DP0.txt", false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        auto document =
+            openFresh(c.result ? std::vector{"SITE.DPA"} : std::vector{"SITE.DP0", "SITE_C1.DP1"});
+        const std::filesystem::path target = at(c.target);
+        std::filesystem::create_directories(target.parent_path());
+        EXPECT_EQ(document->SaveDocument(target.string()), c.written.has_value());
+        if (!c.written) {
+            EXPECT_EQ(prompts.messages(), std::vector<std::string>{kUnrecognisedFileMessage});
+            EXPECT_FALSE(std::filesystem::exists(target));
+            continue;
+        }
+        EXPECT_TRUE(prompts.messages().empty());
+        if (*c.written == FileKind::Result) {
+            MeasurementFile file;
+            OpenFailure failure;
+            ASSERT_TRUE(openMeasurementFile(target, file, failure)) << failure.explanation;
+            EXPECT_EQ(file.lines.size(), 3u);
+        } else {
+            LineData line;
+            ASSERT_EQ(ReadRawFile(target, line), BlockStatus::Ok);
+            EXPECT_EQ(line.header.signature, kCrossingSignature);
+            EXPECT_EQ(line.points.size(), document->data().rawCrossingList->size());
+        }
+    }
+}
+
+// Ctrl+N: the save question of a modified document, then the document names no file. Before,
+// the path stayed, so Ctrl+S and exit → Yes silently wrote the old file afterwards (and
+// "Yes" with no path at all gave "无法识别的文件类型！" instead of a save dialog).
+TEST_F(DocumentSave, NewAsksToSaveThenForgetsTheFile) {
+    struct Case {
+        const char* name;
+        bool modified;
+        std::deque<Answer> answers;
+        bool done;
+        bool fileWritten;
+    };
+    const Case cases[] = {
+        {"unmodified", false, {}, true, false},
+        {"Cancel", true, {Answer::Cancel}, false, false},
+        {"No", true, {Answer::No}, true, false},
+        {"Yes", true, {Answer::Yes}, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = openFresh({"SITE.DPA"});
+        if (c.modified) {
+            modify(*document);
+        }
+        testing::EventLog log;
+        document->addListener(&log);
+        const std::string titleBefore = document->title();
+        prompts.answers = c.answers;
+        EXPECT_EQ(document->NewCommand(), c.done);
+        document->removeListener(&log);
+
+        ASSERT_EQ(prompts.shown.size(), c.modified ? 1u : 0u);
+        if (c.modified) {
+            EXPECT_EQ(prompts.shown[0].kind, "yesNoCancel");
+            EXPECT_EQ(prompts.shown[0].text, "是否保存对 " + titleBefore + " 的更改?");
+        }
+        EXPECT_EQ(readBytes(at("SITE.DPA")) !=
+                      readBytes(testing::kIndependentFixtures / "SITE.DPA"),
+                  c.fileWritten);
+        EXPECT_EQ(document->hasCrossingLine(), true) << "the lines stay";
+        EXPECT_EQ(document->IsModified(), !c.done);
+        EXPECT_EQ(document->path().empty(), c.done);
+        EXPECT_EQ(document->fileList().names.empty(), c.done);
+        EXPECT_EQ(log.saw(DocumentChange::FileList), c.done) << "the panel's list follows";
+    }
+}
+
+TEST_F(DocumentSave, AfterNewASaveAsksWhereToWrite) {
+    for (const bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "file chosen" : "dialog cancelled");
+        auto document = openFresh({"SITE.DPA"});
+        ASSERT_TRUE(document->NewCommand());
+        modify(*document);
+        if (chosen) {
+            prompts.files = {at("NAMED.DPA")};
+        }
+        EXPECT_EQ(document->ExitCommand(), chosen) << "a cancelled dialog keeps the program";
+        EXPECT_EQ(kinds(), (std::vector<std::string>{"okCancel", "yesNoCancel", "save"}));
+        EXPECT_TRUE(prompts.messages().empty());
+        EXPECT_EQ(readBytes(at("SITE.DPA")), readBytes(testing::kIndependentFixtures / "SITE.DPA"))
+            << "the old file is not touched";
+        EXPECT_EQ(std::filesystem::exists(at("NAMED.DPA")), chosen);
+        EXPECT_EQ(document->path(), chosen ? at("NAMED.DPA") : "");
+    }
+}
+
+// After a save the title, the document's path and the information panel's file list name
+// the same file. Before, a save announced no file-list change and kept the document's path,
+// so after "结果文件另存为" the list still named the old file while the title named the new
+// one. Which name the title shows is the save's own rule: the written file, or for a raw
+// save that did not take the line over to the target, the line's file.
+TEST_F(DocumentSave, TheTitleThePathAndTheFileListNameTheSameFileAfterASave) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> files;
+        std::function<void(Document&)> save;
+        const char* shown; // the file the title names, relative to the folder
+        const char* currentFileName;
+        const char* nonCrossingName;
+        const char* crossingName;
+    };
+    const auto saveAs = [this](const char* target) {
+        return [this, target](Document& d) {
+            prompts.files = {at(target)};
+            d.SaveAsCommand();
+        };
+    };
+    const auto saveTo = [this](const char* target) {
+        return [this, target](Document& d) { EXPECT_TRUE(d.SaveDocument(at(target))); };
+    };
+    const Case cases[] = {
+        {"result saved as",
+         {"SITE.DPA"},
+         saveAs("out/NEW.DPA"),
+         "out/NEW.DPA",
+         "NEW.DPA",
+         "NEW.DPA",
+         "NEW.DPA"},
+        {"result over a raw non-crossing line saved as",
+         {"SITE.DPA", "SITE.DP0"},
+         saveAs("out/NEW.DPA"),
+         "out/NEW.DPA",
+         "SITE.DP0",
+         "SITE.DP0",
+         "SITE.DPA"},
+        {".DP0 to the line's file",
+         {"SITE.DP0", "SITE_C1.DP1"},
+         saveTo("SITE.DP0"),
+         "SITE.DP0",
+         "SITE.DP0",
+         "SITE.DP0",
+         "SITE_C1.DP1"},
+        {".DP0 to another file",
+         {"SITE.DP0", "SITE_C1.DP1"},
+         saveTo("out/OTHER.DP0"),
+         "SITE.DP0",
+         "SITE_C1.DP1",
+         "SITE.DP0",
+         "SITE_C1.DP1"},
+        {".DP1 to another file",
+         {"SITE.DP0", "SITE_C1.DP1"},
+         saveTo("out/COPY.DP1"),
+         "SITE_C1.DP1",
+         "SITE_C1.DP1",
+         "SITE.DP0",
+         "SITE_C1.DP1"},
+        {"快存结果文件 after the non-crossing file again",
+         {"SITE.DP0", "SITE_C1.DP1", "SITE.DP0"},
+         [](Document& d) { d.QuickSaveCommand(); },
+         "SITE_C1.DP1",
+         "SITE_C1.DP1",
+         "SITE.DP0",
+         "SITE_C1.DP1"},
+        {".DP0 of a result",
+         {"SITE.DPA"},
+         saveTo("out/N.DP0"),
+         "SITE.DPA",
+         "SITE.DPA",
+         "SITE.DPA",
+         "SITE.DPA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = openFresh(c.files);
+        std::filesystem::create_directories(dir.path() / "out");
+        testing::writeBytes(dir.path() / "out" / "A.DPA", {});
+        testing::EventLog log;
+        document->addListener(&log);
+        c.save(*document);
+        document->removeListener(&log);
+        EXPECT_TRUE(prompts.messages().empty());
+
+        const std::string shown = at(c.shown);
+        EXPECT_EQ(document->title(), title(fileNameOf(shown)));
+        EXPECT_EQ(document->path(), shown);
+        const FileList list = document->fileList();
+        ASSERT_GE(list.selected, 0);
+        EXPECT_EQ(list.paths[static_cast<std::size_t>(list.selected)], shown);
+        EXPECT_TRUE(log.saw(DocumentChange::FileList));
+        const PathFields& paths = document->data().paths;
+        EXPECT_EQ(paths.currentFileName, c.currentFileName);
+        EXPECT_EQ(paths.nonCrossingName, c.nonCrossingName);
+        EXPECT_EQ(paths.crossingName, c.crossingName);
+        EXPECT_FALSE(document->IsModified());
+    }
+}
+
+TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo) {
+    struct Case {
+        std::vector<const char*> before;
+        const char* opened;
+    };
+    const Case cases[] = {
+        {{"SITE.DP0"}, "SITE.DP0"},
+        {{"SITE.DP0", "SITE_C1.DP1"}, "SITE_C2.DP1"},
+        {{"SITE.DPA"}, "SITE.DPA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opened);
+        auto document = openFresh(c.before);
+        document->filterHighOn = document->filterLowOn = true;
+        Corrections corrections = correctionsOf(document->data());
+        corrections.all = 1.6f;
+        corrections.nonCrossing = 0.8f;
+        document->perform(makeCorrectionsEdit("声时修正", corrections));
+        document->SelectTab(crossingTabCount(document->data()));
+        modify(*document);
+        ASSERT_NE(document->data().correctionAll, 0.0f);
+
+        ASSERT_TRUE(document->OpenDocument(at(c.opened)));
+        const DocumentData& data = document->data();
+        EXPECT_FALSE(document->filterHighOn);
+        EXPECT_FALSE(document->filterLowOn);
+        EXPECT_EQ(data.correctionAll, 0.0f);
+        EXPECT_EQ(data.correctionNonCrossing, 0.0f);
+        EXPECT_EQ(data.currentTab, 0);
+        EXPECT_EQ(data.shownList(), data.nonCrossingList.get());
+        EXPECT_FALSE(document->IsModified());
+        EXPECT_EQ(document->undoable(), nullptr);
+        EXPECT_EQ(document->path(), at(c.opened));
+        EXPECT_EQ(document->title(), title(c.opened));
+        EXPECT_TRUE(prompts.shown.empty());
+    }
+}
+
+// A double-click in the information panel's file list that replaces a modified crossing line
+// asks "数据已经修改，是否保存结果文件？" first; the open commands and the non-crossing flow
+// do not ask.
+TEST_F(DocumentSave, AFileListOpenAsksToSaveAModifiedCrossingLineFirst) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> before;
+        bool modified;
+        OpenOrigin origin;
+        const char* opened;
+        std::deque<Answer> answers;
+        std::vector<std::string> asked;
+        const char* saved; // written by the save-as, if any
+    };
+    const auto list = OpenOrigin::FileList;
+    const auto command = OpenOrigin::Command;
+    const std::vector<const char*> result{"SITE.DPA"};
+    const std::vector<const char*> raw{"SITE.DP0", "SITE_C1.DP1"};
+    const Case cases[] = {
+        {"result, Yes",
+         result,
+         true,
+         list,
+         "OTHER.DPA",
+         {Answer::Yes},
+         {"yesNo", "save"},
+         "SAVED.DPA"},
+        {"result, No", result, true, list, "OTHER.DPA", {Answer::No}, {"yesNo"}, nullptr},
+        {"result, unmodified", result, false, list, "OTHER.DPA", {}, {}, nullptr},
+        {"result, from a command", result, true, command, "OTHER.DPA", {}, {}, nullptr},
+        {"crossing line, Yes",
+         raw,
+         true,
+         list,
+         "SITE_C2.DP1",
+         {Answer::Yes},
+         {"yesNo", "save"},
+         "SAVED.DP1"},
+        {"crossing line, from a command", raw, true, command, "SITE_C2.DP1", {}, {}, nullptr},
+        {"non-crossing file", raw, true, list, "SITE.DP0", {}, {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = openFresh(c.before);
+        testing::writeBytes(dir.path() / "OTHER.DPA",
+                            readBytes(testing::kIndependentFixtures / "SITE.DPA"));
+        std::filesystem::remove(at("SAVED.DPA"));
+        std::filesystem::remove(at("SAVED.DP1"));
+        if (c.modified) {
+            modify(*document);
+        }
+        prompts.answers = c.answers;
+        if (c.saved != nullptr) {
+            prompts.files = {at(c.saved)};
+        }
+        EXPECT_TRUE(document->OpenDocument(at(c.opened), c.origin));
+        EXPECT_EQ(kinds(), c.asked);
+        if (!c.asked.empty()) {
+            EXPECT_EQ(prompts.shown[0].text, kSaveResultQuestion);
+        }
+        EXPECT_EQ(std::filesystem::exists(at("SAVED.DPA")) ||
+                      std::filesystem::exists(at("SAVED.DP1")),
+                  c.saved != nullptr);
+        EXPECT_EQ(document->title(), title(c.opened));
+        EXPECT_FALSE(document->IsModified());
+    }
+}
+
+} // namespace
+} // namespace crackdepth
