@@ -11,12 +11,21 @@ namespace {
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextDontClip;
 
-// The ink of a text around its baseline's origin. Kept by font and text: a view draws the
-// same labels at every repaint (the hover line repaints at every pointer move), and the
-// outlines behind the ink cost more than drawing the text.
-QRectF inkAroundBaseline(const QFontMetricsF& metrics, const QFont& font, const QString& text) {
+// What a single line of text measures in a font: its advance, its line's height and ascent,
+// and its ink around the baseline's origin.
+struct TextMeasure {
+    double advance = 0;
+    double height = 0;
+    double ascent = 0;
+    QRectF ink;
+};
+
+// Kept by font and text: a view draws the same labels at every repaint (the hover line
+// repaints at every pointer move), and the outlines behind the ink cost more than drawing
+// the text.
+TextMeasure measureOf(const QFont& font, const QString& text) {
     constexpr qsizetype kMostKept = 4096; // a long session's labels; then it starts again
-    thread_local QHash<QString, QRectF> kept;
+    thread_local QHash<QString, TextMeasure> kept;
     const QString key = font.key() + QChar(0x1f) + text;
     if (const auto found = kept.constFind(key); found != kept.constEnd()) {
         return *found;
@@ -24,9 +33,11 @@ QRectF inkAroundBaseline(const QFontMetricsF& metrics, const QFont& font, const 
     if (kept.size() >= kMostKept) {
         kept.clear();
     }
-    const QRectF ink = metrics.tightBoundingRect(text);
-    kept.insert(key, ink);
-    return ink;
+    const QFontMetricsF metrics(font);
+    const TextMeasure measure{metrics.horizontalAdvance(text), metrics.height(), metrics.ascent(),
+                              metrics.tightBoundingRect(text)};
+    kept.insert(key, measure);
+    return measure;
 }
 
 int pixelSizeOf(const QFont& font) {
@@ -67,10 +78,9 @@ QFont fittedFontForAll(const QFont& font, const QStringList& texts, double width
 }
 
 QString fittedText(const QFont& font, const QString& text, double width) {
-    const QFontMetricsF metrics(font);
-    return metrics.horizontalAdvance(text) <= width
+    return measureOf(font, text).advance <= width
                ? text
-               : metrics.elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+               : QFontMetricsF(font).elidedText(text, Qt::ElideRight, std::max(width, 0.0));
 }
 
 void LabelSpace::reserve(const QRectF& box) {
@@ -100,10 +110,21 @@ bool LabelSpace::take(const QRectF& box) {
 }
 
 QRectF inkBoxOf(const QFont& font, const QRectF& box, int flags, const QString& text) {
-    const QFontMetricsF metrics(font);
-    const QRectF laid = metrics.boundingRect(box, flags | kTextFlags, text);
-    return inkAroundBaseline(metrics, font, text)
-        .translated(laid.left(), laid.top() + metrics.ascent());
+    // Where drawText puts a single line in the box, by the alignment.
+    const TextMeasure measure = measureOf(font, text);
+    double left = box.left();
+    if ((flags & Qt::AlignRight) != 0) {
+        left = box.right() - measure.advance;
+    } else if ((flags & Qt::AlignHCenter) != 0) {
+        left = box.center().x() - measure.advance / 2;
+    }
+    double top = box.top();
+    if ((flags & Qt::AlignBottom) != 0) {
+        top = box.bottom() - measure.height;
+    } else if ((flags & Qt::AlignVCenter) != 0) {
+        top = box.center().y() - measure.height / 2;
+    }
+    return measure.ink.translated(left, top + measure.ascent);
 }
 
 bool drawLabelIn(QPainter& painter, LabelSpace& space, const QFont& font, const QRectF& box,
