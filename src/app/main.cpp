@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     // Declared before the window, so the document (which saves the settings when it goes)
     // outlives every view of it.
     crackdepth::Document document(prompts,
-                                  crackdepth::settingsFileFor(crackdepth::executableFolder()));
+                                  crackdepth::settingsPathsFor(crackdepth::executableFolder()));
     crackdepth::app::MainWindow window(document, prompts);
     prompts.setParent(&window);
     const QStringList arguments = QApplication::arguments();
@@ -31,5 +31,8 @@ int main(int argc, char** argv) {
         window.setGeometry(screen->availableGeometry());
     }
     window.showMaximized();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The document says so when it cannot save the settings, after the window has gone.
+    prompts.setParent(nullptr);
+    return status;
 }
