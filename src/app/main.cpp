@@ -1,4 +1,5 @@
 // The desktop program: one document, one main window.
+#include "app/frame/guarded_application.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "core/data/settings_location.h"
@@ -9,13 +10,15 @@
 #include <QScreen>
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    // Before the application object, which reports through it when a command runs out of
+    // memory.
+    crackdepth::app::QtPrompts prompts;
+    crackdepth::app::GuardedApplication application(argc, argv, prompts);
     QApplication::setApplicationName(QStringLiteral("crackdepth"));
     QApplication::setApplicationDisplayName(QStringLiteral("ULK浅裂缝分析软件"));
     QApplication::setApplicationVersion(QStringLiteral(CRACKDEPTH_VERSION));
     crackdepth::draw::installFontSubstitutions();
 
-    crackdepth::app::QtPrompts prompts;
     // Declared before the window, so the document (which saves the settings when it goes)
     // outlives every view of it.
     crackdepth::Document document(prompts,
@@ -24,7 +27,12 @@ int main(int argc, char** argv) {
     prompts.setParent(&window);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
-        window.openFile(arguments.at(1));
+        crackdepth::app::runGuarded(
+            [&] {
+                window.openFile(arguments.at(1));
+                return true;
+            },
+            prompts);
     }
     // Without a window manager (a bare X server) maximising does nothing: start at full size.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
