@@ -322,7 +322,8 @@ TEST(DemoCommand, EveryPointOfTheDemoResultShowsAnAmplitude) {
                   0);
         const auto run = testing::runCli({"analyze", "DEMO.DPA"}, temp.path());
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        for (const json& crack : json::parse(run.out).at("cracks")) {
+        const json result = json::parse(run.out);
+        for (const json& crack : result.at("cracks")) {
             for (const json& point : crack.at("points")) {
                 EXPECT_FALSE(point.at("amplitudeDb").is_null())
                     << "seed " << seed << ", " << crack.at("name")
