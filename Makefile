@@ -2,7 +2,7 @@
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build-debug build-release asan fuzz bench format clean
+.PHONY: run test deps build-debug build-release asan fuzz bench format format-check clean
 
 deps:
 	@scripts/install-deps
@@ -32,18 +32,26 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan -j $(JOBS)
 
-# Each fuzz target for FUZZ_SECONDS, starting from the measurement files we have.
+# Each fuzz target for FUZZ_SECONDS, or FUZZ_RUNS executions when that comes first, starting
+# from the project's real files and its corpus in tests/fuzz-corpus/. FUZZ_UPDATE_CORPUS=1
+# writes the minimised corpus back there. A long run: make fuzz FUZZ_SECONDS=86400
+# FUZZ_RUNS=10000000.
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= 0
 fuzz: deps
-	@cmake --preset fuzz >/dev/null
+	@cmake --preset fuzz -DCRACKDEPTH_WERROR=$(WERROR) >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS)
-	@tools/fuzz/run-all build/fuzz/tools/fuzz $(FUZZ_SECONDS)
+	@tools/fuzz/run-all build/fuzz/tools/fuzz $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 bench: build-release
 	@for b in build/release/bench/*_bench; do "$$b"; done
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails, naming the files, when `make format` would change any.
+format-check:
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 clean:
 	rm -rf build

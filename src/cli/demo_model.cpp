@@ -60,15 +60,46 @@ constexpr std::array<float, 4> kGains = {10.0f, 5.0f, 2.0f, 1.0f};
 constexpr double kReferenceAmplitude = 1400; // counts at gain 1 over a 100 mm path
 constexpr double kCrackTipLoss = 0.55;       // share of the energy diffracted round the tip
 
+constexpr double kConverterNoise = 0.6;      // the converter's own noise, counts (sigma)
+constexpr double kNoiseBoundSigmas = 2.5;    // no noise sample goes beyond this many sigmas
+constexpr double kReceiverBandwidth = 150.0; // kHz: the receiver's band limits its noise
+
 // What stays the same over the whole set.
 struct SiteModel {
     double velocity = 0;
     double zeroOffset = 0;
-    double frequency = 0;      // kHz
-    double noiseAmplitude = 0; // counts
-    double decayPeriods = 0;   // periods over which the burst dies away
+    double frequency = 0;    // kHz
+    double inputNoise = 0;   // the amplifier's input noise in counts at gain 1 (sigma)
+    double decayPeriods = 0; // periods over which the burst dies away
     bool phaseReversal = true;
 };
+
+// The largest noise excursion of a record taken at `gain`, in whole counts: the amplifier's
+// noise grows with the gain, the converter's does not.
+double noiseBound(const SiteModel& site, double gain) {
+    const double amplified = site.inputNoise * gain;
+    const double sigma = std::sqrt(kConverterNoise * kConverterNoise + amplified * amplified);
+    return std::ceil(kNoiseBoundSigmas * sigma);
+}
+
+// The noise of one record, in counts: the amplifier's input noise, coloured by the receiver's
+// band and scaled by the gain, plus the converter's white noise; bounded by noiseBound.
+std::vector<double> receiverNoise(std::size_t count, double gain, const SiteModel& site,
+                                  DemoRandom& random) {
+    // A first-order low-pass at the receiver's band edge, scaled to keep unit variance.
+    const double a = std::exp(-2.0 * std::numbers::pi * kReceiverBandwidth / 1000.0 *
+                              static_cast<double>(kSamplingInterval));
+    const double drive = std::sqrt(1.0 - a * a);
+    const double bound = noiseBound(site, gain);
+    std::vector<double> noise(count);
+    double coloured = random.normal();
+    for (double& value : noise) {
+        coloured = a * coloured + drive * random.normal();
+        const double total = site.inputNoise * gain * coloured + kConverterNoise * random.normal();
+        value = std::clamp(total, -bound, bound);
+    }
+    return noise;
+}
 
 // Rounded to `scale` steps per unit (10 for 0.1): the result is the double nearest to the
 // decimal, so that it prints as that decimal.
@@ -100,6 +131,18 @@ double envelope(double tau, double period, double decayPeriods) {
 
 std::int32_t clampSample(double value) {
     return static_cast<std::int32_t>(std::clamp(std::lround(value), 0L, 4095L));
+}
+
+// The first arrival as the instrument picks it: the first sample that stands out of the
+// record's noise. So the picked sample always carries the signal, as on site, and the pick
+// lags the true onset by the fraction of a period the burst takes to clear the noise.
+std::int32_t pickArrival(const std::vector<Sample>& samples, double bound, double onsetIndex) {
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(static_cast<int>(samples[i]) - static_cast<int>(kZeroLine)) > bound) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return static_cast<std::int32_t>(std::lround(onsetIndex)); // a burst lost in the noise
 }
 
 // One measuring point at transducer distance L whose first arrival comes at `transit` us
@@ -135,17 +178,16 @@ void appendPoint(PointList& points, double distance, double path, double transit
     const double period = 1000.0 / frequency;                   // us
 
     std::vector<Sample> samples(kDemoSampleCount);
+    const std::vector<double> noise = receiverNoise(samples.size(), gain, site, random);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const double time = static_cast<double>(delay) + static_cast<double>(i) * dt;
         const double tau = time - transit;
-        const double noise = std::clamp(random.normal() * site.noiseAmplitude / 2.5,
-                                        -site.noiseAmplitude, site.noiseAmplitude);
         double signal = 0;
         if (tau > 0) {
             signal = polarity * amplitude * envelope(tau, period, site.decayPeriods) *
                      std::sin(2.0 * std::numbers::pi * tau / period);
         }
-        samples[i] = static_cast<Sample>(clampSample(kZeroLine + signal + noise));
+        samples[i] = static_cast<Sample>(clampSample(kZeroLine + signal + noise[i]));
     }
 
     points.Append(samples, static_cast<float>(distance));
@@ -153,7 +195,7 @@ void appendPoint(PointList& points, double distance, double path, double transit
     point.delay = delay;
     point.gain = gain;
     point.arrivalIndex =
-        static_cast<std::int32_t>(std::lround((transit - static_cast<double>(delay)) / dt));
+        pickArrival(samples, noiseBound(site, gain), (transit - static_cast<double>(delay)) / dt);
     point.amplitudeIndex = point.arrivalIndex;
     point.kept = 1;
     point.record.setSamplingInterval(kSamplingInterval);
@@ -218,7 +260,7 @@ DemoSet makeDemoSet(std::uint32_t seed, const DemoModelOptions& options) {
     site.velocity = roundTo(random.uniform(4.0, 4.5), 1000);
     site.zeroOffset = roundTo(random.uniform(1.5, 3.0), 100);
     site.frequency = roundTo(random.uniform(42.0, 50.0), 10);
-    site.noiseAmplitude = random.integer(3, 8);
+    site.inputNoise = random.uniform(0.24, 0.48);
     site.decayPeriods = random.uniform(4.0, 6.0);
     site.phaseReversal = options.phaseReversal;
     const int directCount = random.integer(6, 7);
@@ -229,7 +271,7 @@ DemoSet makeDemoSet(std::uint32_t seed, const DemoModelOptions& options) {
     set.velocity = site.velocity;
     set.zeroOffset = site.zeroOffset;
     set.frequency = site.frequency;
-    set.noiseAmplitude = site.noiseAmplitude;
+    set.noiseAmplitude = noiseBound(site, static_cast<double>(kGains.front()));
     set.samplingInterval = kSamplingInterval;
 
     DemoLine direct;

@@ -33,7 +33,7 @@ struct DemoSet {
     double velocity = 0;         // km/s = mm/us
     double zeroOffset = 0;       // coupling and electronics delay t0 added to every path, us
     double frequency = 0;        // centre frequency of the burst on the shortest paths, kHz
-    double noiseAmplitude = 0;   // largest noise excursion, counts
+    double noiseAmplitude = 0;   // largest noise excursion (at the highest gain), counts
     float samplingInterval = 0;  // us
     std::vector<DemoLine> lines; // the non-crossing line first, then one line per crack
 };

@@ -1,8 +1,10 @@
 // crackdepth-cli: the headless twin of the desktop program for batch work and checks.
 #include "cli/commands.h"
+#include "cli/memory_reserve.h"
 #include "cli/output.h"
 
 #include <iostream>
+#include <new>
 #include <string>
 
 namespace {
@@ -45,6 +47,9 @@ constexpr Command kCommands[] = {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // Enough for unwinding out of the largest output a command builds (a JSON array of a
+    // 1,048,576-sample waveform is flattened onto a 16 MiB stack when it is destroyed).
+    const crackdepth::cli::MemoryReserve reserve(std::size_t{64} << 20);
     if (argc < 2) {
         std::cerr << kUsage;
         return crackdepth::cli::kExitUsage;
@@ -57,7 +62,15 @@ int main(int argc, char** argv) {
     for (const Command& command : kCommands) {
         if (name == command.name) {
             const crackdepth::cli::Words words(argv + 2, argv + argc);
-            return command.run(words, std::cout, std::cerr);
+            // The readers refuse what cannot be held; whatever still runs out of memory
+            // (a huge output, a busy machine) ends the command with a message, not an abort.
+            try {
+                return command.run(words, std::cout, std::cerr);
+            } catch (const std::bad_alloc&) {
+                std::cout.flush();
+                return crackdepth::cli::refuse(std::cerr, "",
+                                               "out of memory while running '" + name + "'");
+            }
         }
     }
     return crackdepth::cli::usageError(std::cerr, "", "unknown command '" + name + "'");

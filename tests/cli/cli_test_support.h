@@ -27,15 +27,20 @@ inline std::string shellQuote(const std::string& word) {
     return quoted + "'";
 }
 
-// Runs the tool with `args` in the folder `cwd` (the current folder when empty).
-inline CliRun runCli(const std::vector<std::string>& args, const std::filesystem::path& cwd = {}) {
+// Runs the tool with `args` in the folder `cwd` (the current folder when empty), after the
+// shell command `before` (a ulimit, say) when one is given.
+inline CliRun runCli(const std::vector<std::string>& args, const std::filesystem::path& cwd = {},
+                     const std::string& before = {}) {
     static int counter = 0;
     const auto errPath =
         std::filesystem::temp_directory_path() /
         ("crackdepth-cli-err-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::string command;
+    if (!before.empty()) {
+        command = before + " && ";
+    }
     if (!cwd.empty()) {
-        command = "cd " + shellQuote(cwd.string()) + " && ";
+        command += "cd " + shellQuote(cwd.string()) + " && ";
     }
     command += shellQuote(CRACKDEPTH_CLI);
     for (const auto& arg : args) {
@@ -53,6 +58,7 @@ inline CliRun runCli(const std::vector<std::string>& args, const std::filesystem
         run.out.append(buffer.data(), got);
     }
     const int status = ::pclose(pipe);
+    // The shell reports a tool killed by a signal as 128 + the signal.
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream errFile(errPath);
     std::stringstream err;

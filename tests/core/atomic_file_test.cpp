@@ -2,7 +2,12 @@
 #include "core/common/utf.h"
 #include "test_support.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace crackdepth {
 namespace {
@@ -12,15 +17,115 @@ std::size_t entriesIn(const std::filesystem::path& folder) {
                                                   std::filesystem::directory_iterator{}));
 }
 
-TEST(AtomicFile, ReplacesTheTargetWhole) {
+using Writer = WriteOutcome (*)(const std::filesystem::path&, std::span<const std::uint8_t>);
+
+// Both ways a save can go: through an unnamed temporary file, and through a named one where
+// the file system has no unnamed files.
+struct WriterCase {
+    const char* what;
+    Writer write;
+};
+constexpr WriterCase kWriters[] = {
+    {"unnamed temporary", writeFileAtomically},
+    {"named temporary", detail::writeThroughNamedTemporary},
+};
+
+TEST(AtomicFile, ReplacesTheTargetWholeAndKeepsItsPermissions) {
+    for (const WriterCase& c : kWriters) {
+        testing::TempDir dir;
+        const auto target = dir.path() / "LINE.DP0";
+        testing::writeBytes(target, {1, 2, 3, 4, 5});
+        std::filesystem::permissions(target, std::filesystem::perms(0640));
+        const std::vector<std::uint8_t> bytes{9, 8};
+        const WriteOutcome outcome = c.write(target, bytes);
+        ASSERT_TRUE(outcome.ok) << c.what << ": " << outcome.error;
+        EXPECT_EQ(testing::readBytes(target), bytes) << c.what;
+        EXPECT_EQ(entriesIn(dir.path()), 1u) << c.what << ": no temporary file is left behind";
+        EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640))
+            << c.what;
+    }
+}
+
+// Runs `save` in a child process whose files may not grow beyond 64 KiB; with `ignoreSignal`
+// the write fails with EFBIG, otherwise the kernel kills the child in the middle of the write
+// as a power cut or a kill would. Returns the child's wait status.
+template <typename Save> int inLimitedChild(bool ignoreSignal, Save save) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        const rlimit small{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL);
+        ::_exit(save() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+TEST(AtomicFile, AKilledSaveLeavesTheOldFileAndNoTemporaryFileOnceTheNextSaveRan) {
+    const std::vector<std::uint8_t> old{1, 2, 3};
+    const std::vector<std::uint8_t> big(1024 * 1024, 7);
+    for (const WriterCase& c : kWriters) {
+        testing::TempDir dir;
+        const auto target = dir.path() / "OUT.DPA";
+        testing::writeBytes(target, old);
+        const int status = inLimitedChild(false, [&] { return c.write(target, big).ok; });
+        ASSERT_TRUE(WIFSIGNALED(status)) << c.what;
+        ASSERT_EQ(WTERMSIG(status), SIGXFSZ) << c.what;
+        EXPECT_EQ(testing::readBytes(target), old) << c.what;
+        if (c.write == writeFileAtomically) {
+            EXPECT_EQ(entriesIn(dir.path()), 1u) << "an unnamed temporary file leaves nothing";
+        }
+        // The next save of the same target clears what a killed one left.
+        const std::vector<std::uint8_t> next{4, 5};
+        ASSERT_TRUE(writeFileAtomically(target, next).ok) << c.what;
+        EXPECT_EQ(testing::readBytes(target), next) << c.what;
+        EXPECT_EQ(entriesIn(dir.path()), 1u) << c.what;
+    }
+}
+
+TEST(AtomicFile, AWriteThatFailsHalfwayIsReportedAndChangesNothing) {
+    const std::vector<std::uint8_t> old{1, 2, 3};
+    const std::vector<std::uint8_t> big(1024 * 1024, 7);
+    for (const WriterCase& c : kWriters) {
+        testing::TempDir dir;
+        const auto target = dir.path() / "OUT.DPA";
+        testing::writeBytes(target, old);
+        const int status = inLimitedChild(true, [&] {
+            const WriteOutcome outcome = c.write(target, big);
+            return !outcome.ok && outcome.error.find("File too large") != std::string::npos;
+        });
+        ASSERT_TRUE(WIFEXITED(status)) << c.what;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << c.what << ": the failure must be reported";
+        EXPECT_EQ(testing::readBytes(target), old) << c.what;
+        EXPECT_EQ(entriesIn(dir.path()), 1u) << c.what;
+    }
+}
+
+TEST(AtomicFile, OnlyTheTargetsOwnTemporaryNamesAreCleared) {
+    const struct {
+        const char* name;
+        bool temporary;
+    } cases[] = {
+        {"OUT.DPA.tmp-1f3a9c0d22e4", true},
+        {"OUT.DPA.tmp-581223", true},
+        {"OUT.DPA.tmp-", false},
+        {"OUT.DPA.tmp-notes.txt", false},
+        {"OUT.DPA", false},
+        {"XOUT.DPA.tmp-123", false},
+        {"OUT.DP0.tmp-123", false},
+    };
     testing::TempDir dir;
-    const auto target = dir.path() / "LINE.DP0";
-    testing::writeBytes(target, {1, 2, 3, 4, 5});
-    const std::vector<std::uint8_t> bytes{9, 8};
-    const WriteOutcome outcome = writeFileAtomically(target, bytes);
-    ASSERT_TRUE(outcome.ok) << outcome.error;
-    EXPECT_EQ(testing::readBytes(target), bytes);
-    EXPECT_EQ(entriesIn(dir.path()), 1u) << "no temporary file is left behind";
+    for (const auto& c : cases) {
+        EXPECT_EQ(isTemporaryNameOf(c.name, "OUT.DPA"), c.temporary) << c.name;
+        testing::writeBytes(dir.path() / c.name, {1});
+    }
+    ASSERT_TRUE(writeFileAtomically(dir.path() / "OUT.DPA", std::vector<std::uint8_t>{2}).ok);
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.temporary) << c.name;
+    }
 }
 
 TEST(AtomicFile, AFailedWriteIsReportedAndLeavesTheOldFileIntact) {
@@ -40,10 +145,12 @@ TEST(AtomicFile, AFailedWriteIsReportedAndLeavesTheOldFileIntact) {
         {"folder does not exist", dir.path() / "missing" / "LINE.DP0"},
         {"target is a folder", dir.path()},
     };
-    for (const Case& c : cases) {
-        const WriteOutcome outcome = writeFileAtomically(c.path, replacement);
-        EXPECT_FALSE(outcome.ok) << c.what;
-        EXPECT_FALSE(outcome.error.empty()) << c.what;
+    for (const WriterCase& writer : kWriters) {
+        for (const Case& c : cases) {
+            const WriteOutcome outcome = writer.write(c.path, replacement);
+            EXPECT_FALSE(outcome.ok) << writer.what << ", " << c.what;
+            EXPECT_FALSE(outcome.error.empty()) << writer.what << ", " << c.what;
+        }
     }
     EXPECT_EQ(testing::readBytes(target), old);
     EXPECT_EQ(entriesIn(dir.path()), 1u);

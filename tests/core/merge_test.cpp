@@ -31,6 +31,14 @@ protected:
         return path.string();
     }
 
+    // A raw file cut off inside its last point record: its header promises more than the
+    // file holds.
+    std::string damaged(const std::string& name, const char* signature) {
+        const std::string path = raw(name, signature, 3);
+        std::filesystem::resize_file(path, std::filesystem::file_size(path) - 10);
+        return path;
+    }
+
     ResultFileContents readResult(const std::string& path) {
         FileSource source(path);
         ResultFileContents contents;
@@ -99,6 +107,18 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
          {raw("E.DP1", kNonCrossingSignature, 2)},
          {kExtensionMismatchMessage, kParameterMismatchMessage},
          0},
+        {"a damaged crossing file",
+         {damaged("K.DP1", kCrossingSignature)},
+         {kUnrecognisedFileMessage, kParameterMismatchMessage},
+         0},
+        {"a crossing file holding no line block",
+         {[&] {
+             const auto path = dir.path() / "L.DP1";
+             testing::writeBytes(path, std::vector<std::uint8_t>(600, 'x'));
+             return path.string();
+         }()},
+         {kUnrecognisedFileMessage, kParameterMismatchMessage},
+         0},
         {"a refusal stops the rest of the selection",
          {raw("F.DP1", kCrossingSignature, 2, 150), raw("G.DP1", kCrossingSignature, 2)},
          {kParameterMismatchMessage},
@@ -123,6 +143,10 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
 
     session.addNonCrossingFiles({raw("X.DP0", kCrossingSignature, 2)});
     EXPECT_EQ(prompts.messages(), std::vector<std::string>{kExtensionMismatchMessage});
+    EXPECT_EQ(session.nonCrossingPath(), "");
+    prompts.shown.clear();
+    session.addNonCrossingFiles({damaged("Y.DP0", kNonCrossingSignature)});
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kUnrecognisedFileMessage});
     EXPECT_EQ(session.nonCrossingPath(), "");
     prompts.shown.clear();
     EXPECT_FALSE(session.CheckMergeFile((dir.path() / "notes.txt").string()));

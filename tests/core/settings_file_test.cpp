@@ -206,15 +206,35 @@ TEST_F(SettingsFile, AFolderInPlaceOfTheFileCountsAsMissing) {
     EXPECT_EQ(settings, expected);
 }
 
-TEST_F(SettingsFile, EmptyOrOversizedFileChangesNothing) {
-    std::vector<std::uint8_t> oversized = makeSample().image.bytes();
+TEST_F(SettingsFile, EmptyFileChangesNothing) {
+    writeBytes(path, {});
+    Settings settings;
+    LoadSettings(path, settings);
+    EXPECT_EQ(settings, Settings{});
+}
+
+TEST_F(SettingsFile, OversizedFileGivesTheValuesAtItsStart) {
+    const Sample sample = makeSample();
+    // Whatever follows the values (here 5 MiB of zeros) is never read.
+    std::vector<std::uint8_t> oversized = sample.image.bytes();
     oversized.resize(5u * 1024u * 1024u);
-    for (const auto& bytes : {std::vector<std::uint8_t>{}, oversized}) {
-        writeBytes(path, bytes);
-        Settings settings;
-        LoadSettings(path, settings);
-        EXPECT_EQ(settings, Settings{}) << bytes.size() << " bytes";
-    }
+    writeBytes(path, oversized);
+    Settings loaded;
+    LoadSettings(path, loaded);
+    EXPECT_EQ(loaded, sample.settings);
+
+    // A text that claims more than could ever be read stops the reading there.
+    std::vector<std::uint8_t> runaway = Image().text(u"first").bytes();
+    const std::vector<std::uint8_t> hugeText = {0xFF, 0xFE, 0xFF, 0xFF, 0xFF,
+                                                0xFF, 0x00, 0x00, 0x40, 0x00}; // 4 Mi units
+    runaway.insert(runaway.end(), hugeText.begin(), hugeText.end());
+    runaway.resize(9u * 1024u * 1024u, 'a');
+    writeBytes(path, runaway);
+    Settings partial;
+    LoadSettings(path, partial);
+    Settings expected;
+    expected.legacy.texts[0] = "first";
+    EXPECT_EQ(partial, expected);
 }
 
 TEST_F(SettingsFile, ShortFileKeepsTheRestAsItWas) {

@@ -1,7 +1,9 @@
 // Small builders shared by the core tests: lines with known points and whole files in memory.
 #pragma once
 
+#include "core/common/bytes.h"
 #include "core/data/line_block.h"
+#include "core/data/result_file.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -77,6 +79,39 @@ inline long firstDifference(const std::vector<std::uint8_t>& a,
         }
     }
     return a.size() == b.size() ? -1 : static_cast<long>(n);
+}
+
+struct SparseBlock {
+    const char* signature;
+    std::int32_t points;
+    std::int32_t samples;
+};
+
+// A consistent file of the given line blocks (and, for a result file, the trailing sections)
+// whose point records are holes: the file system stores the headers only, however large the
+// file says it is.
+inline void writeSparse(const std::filesystem::path& path, const std::vector<SparseBlock>& blocks,
+                        bool resultFile) {
+    std::uint64_t at = 0;
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const SparseBlock& block : blocks) {
+            TestParameters header = makeHeader(block.signature, block.samples);
+            header.lineCount = static_cast<std::int32_t>(blocks.size());
+            std::vector<std::uint8_t> bytes;
+            WriteLineBlock(bytes, header, PointList{});
+            storeLE(bytes.data() + 0x100, block.points); // the header's pointCount
+            out.seekp(static_cast<std::streamoff>(at));
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+            at +=
+                kHeaderSize + static_cast<std::uint64_t>(block.points) * recordSize(block.samples);
+        }
+    }
+    if (resultFile) {
+        at += kResultReservedSize + kResultZeroSize + ProjectBlock::kByteSize;
+    }
+    std::filesystem::resize_file(path, at);
 }
 
 // A fresh empty folder under the system's temporary folder, removed by the destructor.

@@ -1,6 +1,6 @@
-// Whole-file input and crash-safe output: a write goes to a temporary file in the target's
-// folder and replaces the target only when it is complete, so a failed save never destroys
-// the previous file.
+// Crash-safe output: a save writes an unnamed temporary file in the target's folder, makes it
+// durable, gives it a name and renames it over the target. A failed, killed or power-cut save
+// leaves the previous file intact and no temporary file behind.
 #pragma once
 
 #include <cstdint>
@@ -18,4 +18,17 @@ struct WriteOutcome {
 WriteOutcome writeFileAtomically(const std::filesystem::path& target,
                                  std::span<const std::uint8_t> bytes);
 
+// Whether `name` is one of the temporary names a save of the file `targetName` uses
+// ("OUT.DPA.tmp-1f3a…"); a save removes the ones an interrupted save left.
+bool isTemporaryNameOf(const std::string& name, const std::string& targetName);
+
+namespace detail {
+
+// The save on file systems without unnamed temporary files: a named temporary file that an
+// interrupted save leaves and the next save of the same target removes. Public so that the
+// tests can take this path on any file system.
+WriteOutcome writeThroughNamedTemporary(const std::filesystem::path& target,
+                                        std::span<const std::uint8_t> bytes);
+
+} // namespace detail
 } // namespace crackdepth

@@ -2,10 +2,12 @@
 
 #include "core/common/bytes.h"
 #include "core/common/conversions.h"
+#include "core/data/memory_budget.h"
 #include "core/data/text_field.h"
 
 #include <array>
 #include <cstring>
+#include <new>
 
 namespace crackdepth {
 namespace {
@@ -240,9 +242,18 @@ BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParamet
     if (status != BlockStatus::Ok) {
         return status;
     }
+    if (memoryForBlock(parsed) > memoryBudget()) {
+        return BlockStatus::TooLarge;
+    }
     PointList points;
     std::uint64_t next = offset;
-    const BlockStatus pointsStatus = ReadBlockPoints(source, next, parsed, points);
+    BlockStatus pointsStatus = BlockStatus::Ok;
+    try {
+        pointsStatus = ReadBlockPoints(source, next, parsed, points);
+    } catch (const std::bad_alloc&) {
+        // Within the budget, but more than the system would give now.
+        return BlockStatus::TooLarge;
+    }
     if (pointsStatus != BlockStatus::Ok) {
         return pointsStatus;
     }

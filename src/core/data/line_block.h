@@ -27,6 +27,9 @@ enum class BlockStatus {
     // Not a line block, or one whose counts are absurd or do not fit the file:
     // "无法识别的文件类型！".
     Unrecognised,
+    // A consistent file whose points would need more memory than a file may take
+    // (memory_budget.h), or more than the system gave: "无法识别的文件类型！" as well.
+    TooLarge,
 };
 
 // Bytes of one point record for the given sample count.
@@ -43,7 +46,8 @@ BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParame
 BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
                             PointList& list);
 
-// Header and points together; `offset` advances past the block on success.
+// Header and points together; `offset` advances past the block on success. A block whose
+// points would not fit the memory budget is refused before any point is read.
 BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
                           PointList& list);
 

@@ -1,5 +1,7 @@
 #include "core/data/measurement_file.h"
 
+#include "core/data/memory_budget.h"
+
 namespace crackdepth {
 
 bool fileKindOf(const std::string& path, FileKind& kind) {
@@ -52,6 +54,24 @@ BlockStatus ReadRawFile(ByteSource& source, LineData& line) {
     return status;
 }
 
+OpenFailure openFailureOf(BlockStatus status) {
+    switch (status) {
+    case BlockStatus::Ok:
+        break;
+    case BlockStatus::ReadError:
+        return {std::string(kFilePointerMessage) + "\n" + kUnrecognisedFileMessage,
+                "the file could not be read"};
+    case BlockStatus::Unrecognised:
+        break;
+    case BlockStatus::TooLarge:
+        return {kUnrecognisedFileMessage,
+                "the file's points would need more memory than the " +
+                    std::to_string(memoryBudget() >> 20) +
+                    " MiB a file may take here, or than the system could give"};
+    }
+    return {kUnrecognisedFileMessage, "not a measurement file of this kind, or a damaged one"};
+}
+
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
                          OpenFailure& failure) {
     FileKind kind{};
@@ -83,12 +103,7 @@ bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& fil
         read.lines.push_back(std::move(line));
     }
     if (status != BlockStatus::Ok) {
-        failure.message = status == BlockStatus::ReadError
-                              ? std::string(kFilePointerMessage) + "\n" + kUnrecognisedFileMessage
-                              : kUnrecognisedFileMessage;
-        failure.explanation = status == BlockStatus::ReadError
-                                  ? "the file could not be read"
-                                  : "not a measurement file of this kind, or a damaged one";
+        failure = openFailureOf(status);
         return false;
     }
     if (kind != FileKind::CrossingRaw) {

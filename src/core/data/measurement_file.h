@@ -29,6 +29,9 @@ struct OpenFailure {
     std::string explanation; // a short English explanation
 };
 
+// The message and explanation of a refused read.
+OpenFailure openFailureOf(BlockStatus status);
+
 // Reads the file whole. The non-crossing line's reference distance becomes the distance of
 // its reference point, as every open does. On failure `failure` says why and `file` is left
 // as it was.

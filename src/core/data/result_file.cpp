@@ -1,9 +1,11 @@
 #include "core/data/result_file.h"
 
 #include "core/common/bytes.h"
+#include "core/data/memory_budget.h"
 #include "core/data/text_field.h"
 
 #include <array>
+#include <new>
 
 namespace crackdepth {
 
@@ -26,9 +28,12 @@ void WriteProjectBlock(std::vector<std::uint8_t>& out, const ProjectBlock& block
     }
 }
 
-BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
-    // First pass: walk the headers without reading any point.
-    std::vector<TestParameters> headers;
+namespace {
+
+// First pass: the headers of every block, checked against the file and, together, against
+// the memory budget, without reading any point.
+BlockStatus readResultHeaders(ByteSource& source, std::vector<TestParameters>& headers,
+                              std::uint64_t& end) {
     std::uint64_t offset = 0;
     TestParameters first;
     BlockStatus status = ReadBlockHeader(source, offset, first);
@@ -37,6 +42,11 @@ BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
     }
     if (first.signature != kNonCrossingSignature || first.lineCount < 1) {
         return BlockStatus::Unrecognised;
+    }
+    const std::uint64_t budget = memoryBudget();
+    std::uint64_t memory = memoryForBlock(first);
+    if (memory > budget) {
+        return BlockStatus::TooLarge;
     }
     offset += blockSize(first);
     headers.push_back(first);
@@ -49,8 +59,24 @@ BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
         if (header.signature != kCrossingSignature) {
             return BlockStatus::Unrecognised;
         }
+        // Counted as the walk goes, so that millions of empty blocks are refused too.
+        memory += memoryForBlock(header);
+        if (memory > budget) {
+            return BlockStatus::TooLarge;
+        }
         offset += blockSize(header);
         headers.push_back(std::move(header));
+    }
+    end = offset;
+    return BlockStatus::Ok;
+}
+
+BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents) {
+    std::vector<TestParameters> headers;
+    std::uint64_t offset = 0;
+    BlockStatus status = readResultHeaders(source, headers, offset);
+    if (status != BlockStatus::Ok) {
+        return status;
     }
     const std::uint64_t projectAt = offset + kResultReservedSize + kResultZeroSize;
     if (projectAt > source.size() || source.size() - projectAt < ProjectBlock::kByteSize) {
@@ -76,6 +102,17 @@ BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
     ReadProjectBlock(projectBytes, read.projectBlock);
     contents = std::move(read);
     return BlockStatus::Ok;
+}
+
+} // namespace
+
+BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
+    try {
+        return readWholeResultFile(source, contents);
+    } catch (const std::bad_alloc&) {
+        // Within the budget, but more than the system would give now.
+        return BlockStatus::TooLarge;
+    }
 }
 
 void WriteResultFile(std::vector<std::uint8_t>& out, std::span<const LineRef> lines,

@@ -32,8 +32,9 @@ struct LineRef {
 };
 
 // Checks the whole layout first (signatures, lineCount ≥ 1, every block and the trailing
-// sections inside the file) and only then reads the points, so a damaged file is refused
-// before anything is allocated for it. `contents` is replaced only on success.
+// sections inside the file, the memory all blocks need) and only then reads the points, so a
+// damaged or oversized file is refused before anything is allocated for it. `contents` is
+// replaced only on success.
 BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents);
 
 // Appends the whole file: the blocks in order, the reserved and zero areas, the project

@@ -4,6 +4,7 @@
 #include "core/common/bytes.h"
 #include "core/common/utf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
@@ -13,7 +14,7 @@
 namespace crackdepth {
 namespace {
 
-// A real settings file is a few hundred bytes; anything beyond this is not one.
+// A real settings file is a few hundred bytes; no more than this is ever read.
 constexpr std::uint64_t kMaxSettingsFileSize = 4u * 1024u * 1024u;
 
 // Length prefix of a text: one byte below 0xFF; else 0xFF and a word below 0xFFFE; else
@@ -268,15 +269,21 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
         settings.project.texts[kCastingDate] = kDefaultDateText;
         return;
     }
-    // An empty file, or one far too large to be a settings file, yields nothing.
-    if (file.size() == 0 || file.size() > kMaxSettingsFileSize) {
+    // A file longer than any settings file holds its values at the start (followed by
+    // whatever a tool appended): those are read, the rest is never loaded.
+    const std::uint64_t used = std::min(file.size(), kMaxSettingsFileSize);
+    if (used == 0) {
         return;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(used));
     if (!file.read(0, bytes)) {
         return;
     }
     parseSettings(bytes, settings);
+}
+
+std::string settingsSaveFailedMessage(const std::filesystem::path& path) {
+    return std::string(kSettingsSaveFailedMessage) + "\n" + path.string();
 }
 
 WriteOutcome SaveSettings(const std::filesystem::path& path, const Settings& settings) {

@@ -18,6 +18,11 @@ namespace crackdepth {
 
 inline constexpr const char* kSettingsFileName = "tessvel.ini";
 inline constexpr const char* kDefaultDateText = "2012-10-20";
+inline constexpr const char* kSettingsSaveFailedMessage = "设置文件保存失败！";
+
+// What the user is told when the settings cannot be saved at the end of a run: the message
+// and the file it concerns.
+std::string settingsSaveFailedMessage(const std::filesystem::path& path);
 
 // Values without a role in this program; read so that the later groups line up, written
 // back as held.

@@ -9,8 +9,13 @@
 namespace crackdepth {
 namespace {
 
-// Whether a file can be created in the folder (permission bits do not tell for root or
-// for read-only mounts, so try it).
+bool isFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
 bool folderWritable(const std::filesystem::path& folder) {
     std::error_code error;
     if (folder.empty() || !std::filesystem::is_directory(folder, error)) {
@@ -25,8 +30,6 @@ bool folderWritable(const std::filesystem::path& folder) {
     std::filesystem::remove(probe, error);
     return writable;
 }
-
-} // namespace
 
 std::filesystem::path executableFolder() {
     std::error_code error;
@@ -46,24 +49,31 @@ std::filesystem::path userSettingsFile() {
     return base / "crackdepth" / kSettingsFileName;
 }
 
-std::filesystem::path settingsFileFor(const std::filesystem::path& executableDir) {
-    return folderWritable(executableDir) ? executableDir / kSettingsFileName : userSettingsFile();
+SettingsPaths chooseSettingsPaths(const std::filesystem::path& executableDir,
+                                  bool executableDirWritable,
+                                  const std::filesystem::path& userFile) {
+    const std::filesystem::path beside =
+        executableDir.empty() ? std::filesystem::path{} : executableDir / kSettingsFileName;
+    SettingsPaths paths;
+    paths.write = executableDirWritable && !beside.empty() ? beside : userFile;
+    for (const auto& candidate : {paths.write, beside, userFile}) {
+        if (isFile(candidate)) {
+            paths.read = candidate;
+            return paths;
+        }
+    }
+    paths.read = paths.write;
+    return paths;
+}
+
+SettingsPaths settingsPathsFor(const std::filesystem::path& executableDir) {
+    return chooseSettingsPaths(executableDir, folderWritable(executableDir), userSettingsFile());
 }
 
 std::optional<std::filesystem::path>
 existingSettingsFile(const std::filesystem::path& executableDir) {
-    std::error_code error;
-    if (!executableDir.empty()) {
-        const auto beside = executableDir / kSettingsFileName;
-        if (std::filesystem::is_regular_file(beside, error)) {
-            return beside;
-        }
-    }
-    const auto user = userSettingsFile();
-    if (std::filesystem::is_regular_file(user, error)) {
-        return user;
-    }
-    return std::nullopt;
+    const SettingsPaths paths = settingsPathsFor(executableDir);
+    return isFile(paths.read) ? std::optional(paths.read) : std::nullopt;
 }
 
 } // namespace crackdepth

@@ -10,27 +10,29 @@
 
 namespace crackdepth {
 
-Document::Document(UserPrompts& prompts, std::filesystem::path settingsPath)
-    : prompts_(prompts), settingsPath_(std::move(settingsPath)) {
-    if (!settingsPath_.empty()) {
-        LoadSettings(settingsPath_, settings_);
+Document::Document(UserPrompts& prompts, SettingsPaths settings)
+    : prompts_(prompts), settingsPaths_(std::move(settings)) {
+    if (!settingsPaths_.read.empty()) {
+        LoadSettings(settingsPaths_.read, settings_);
     }
     data_.projectInfo = settings_.project;
     NormaliseInfoDates(data_.projectInfo, today_(), prompts_);
 }
 
 Document::~Document() {
-    saveSettings();
+    if (!settingsPaths_.write.empty() && !saveSettings()) {
+        prompts_.message(settingsSaveFailedMessage(settingsPaths_.write), MessageIcon::Warning);
+    }
 }
 
 bool Document::saveSettings() {
-    if (settingsPath_.empty()) {
+    if (settingsPaths_.write.empty()) {
         return false;
     }
     settings_.project = data_.projectInfo;
     std::error_code ignored;
-    std::filesystem::create_directories(settingsPath_.parent_path(), ignored);
-    return SaveSettings(settingsPath_, settings_).ok;
+    std::filesystem::create_directories(settingsPaths_.write.parent_path(), ignored);
+    return SaveSettings(settingsPaths_.write, settings_).ok;
 }
 
 void Document::addListener(DocumentListener* listener) {

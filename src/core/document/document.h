@@ -8,6 +8,7 @@
 #include "core/common/utf.h"
 #include "core/data/settings_file.h"
 #include "core/document/date_text.h"
+#include "core/data/settings_location.h"
 #include "core/document/document_data.h"
 #include "core/document/edit.h"
 #include "core/document/undo_history.h"
@@ -51,10 +52,10 @@ enum class OpenOrigin { Command, FileList };
 
 class Document {
 public:
-    // Loads the settings file at `settingsPath` (missing: defaults, and the test and
-    // casting dates become 2012-10-20). An empty path keeps the defaults and saves nothing.
-    Document(UserPrompts& prompts, std::filesystem::path settingsPath);
-    // Saves the settings file.
+    // Loads the settings file `settings.read` (missing: defaults, and the test and casting
+    // dates become 2012-10-20). An empty path keeps the defaults and saves nothing.
+    Document(UserPrompts& prompts, SettingsPaths settings);
+    // Saves the settings file to `settings.write`; says so once when it cannot.
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -157,7 +158,7 @@ private:
     void settleHeader(TestParameters& header);
 
     UserPrompts& prompts_;
-    std::filesystem::path settingsPath_;
+    SettingsPaths settingsPaths_;
     Settings settings_;
     DocumentData data_;
     UndoHistory history_;

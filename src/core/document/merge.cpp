@@ -19,6 +19,13 @@ LineData readRawFile(const std::string& path) {
     return line;
 }
 
+// Only a line block of the other kind makes the extension the problem; anything else that
+// is not the expected line is not a measurement file at all.
+const char* refusalOf(const std::string& signature, bool nonCrossing) {
+    const char* otherKind = nonCrossing ? kCrossingSignature : kNonCrossingSignature;
+    return signature == otherKind ? kExtensionMismatchMessage : kUnrecognisedFileMessage;
+}
+
 } // namespace
 
 bool MergeSession::checkAgainst(const std::string& path, const Reference* reference,
@@ -31,7 +38,7 @@ bool MergeSession::checkAgainst(const std::string& path, const Reference* refere
     const LineData line = readRawFile(path);
     const char* expected = nonCrossing ? kNonCrossingSignature : kCrossingSignature;
     if (line.header.signature != expected) {
-        prompts_.message(kExtensionMismatchMessage);
+        prompts_.message(refusalOf(line.header.signature, nonCrossing));
         return false;
     }
     Reference found;

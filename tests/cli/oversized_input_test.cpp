@@ -1,0 +1,54 @@
+// The tool never aborts on a file it cannot hold: refused from the header when the file says
+// it is too large, and ended with a message when the machine runs out of memory anyway.
+#include "../core/test_support.h"
+#include "cli_test_support.h"
+#include "core/data/memory_budget.h"
+
+#include <gtest/gtest.h>
+
+namespace crackdepth {
+namespace {
+
+TEST(OversizedInput, AFileTooLargeToHoldIsRefusedFromItsHeader) {
+    testing::TempDir dir;
+    testing::writeSparse(dir.path() / "HUGE.DP0", {{kNonCrossingSignature, 65535, 1048576}}, false);
+    testing::writeSparse(dir.path() / "HUGE.DPA", {{kNonCrossingSignature, 65535, 1048576}}, true);
+    for (const char* command : {"info", "analyze"}) {
+        for (const char* file : {"HUGE.DP0", "HUGE.DPA"}) {
+            const auto run = testing::runCli({command, file}, dir.path());
+            EXPECT_EQ(run.exitCode, 1) << command << " " << file << ": " << run.err;
+            EXPECT_NE(run.err.find("无法识别的文件类型！"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("memory"), std::string::npos) << run.err;
+        }
+    }
+}
+
+TEST(OversizedInput, RunningOutOfMemoryEndsTheCommandWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot start under an address-space limit";
+#else
+    testing::TempDir dir;
+    // Within the budget, but more than the 300 MiB address space the tool is given: the
+    // reading fails half-way.
+    testing::writeSparse(dir.path() / "BIG.DP0", {{kNonCrossingSignature, 100, 1048576}}, false);
+    ASSERT_LE(100 * 4 * std::uint64_t{1048576}, kMemoryCeiling);
+    // Read without trouble, but its samples as JSON take far more than the limit.
+    testing::writeSparse(dir.path() / "WIDE.DP0", {{kNonCrossingSignature, 16, 1048576}}, false);
+    const std::string limit = "ulimit -v 307200";
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"info", "BIG.DP0"}, "无法识别的文件类型！"},
+        {{"info", "WIDE.DP0", "--samples"}, "out of memory"},
+    };
+    for (const auto& c : cases) {
+        const auto run = testing::runCli(c.args, dir.path(), limit);
+        EXPECT_EQ(run.exitCode, 1) << c.args[1] << ": " << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+#endif
+}
+
+} // namespace
+} // namespace crackdepth

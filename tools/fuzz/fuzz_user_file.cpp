@@ -1,0 +1,180 @@
+// The whole path a user's file takes: saved under a name with one of the extensions, opened
+// by the file opener (extension and signature checks) and by the document's open flows,
+// analysed (the fit, every tab's tables with the crack evaluation) and drawn (trace,
+// spectrum, distance-time plot, wave train and its report picture) into a small image.
+//
+// Input: one selector byte, then the file's bytes. The selector's low three bits choose the
+// file name's ending; its bit 3 chooses which real non-crossing file is opened before a
+// crossing raw file (the document needs one, with the same test parameters).
+#include "core/analysis/transit_time.h"
+#include "core/data/measurement_file.h"
+#include "core/document/document.h"
+#include "core/document/line_table.h"
+#include "core/document/line_tabs.h"
+#include "core/document/scripted_prompts.h"
+#include "core/signal/power_bins.h"
+#include "draw/distance_time_plot.h"
+#include "draw/fonts.h"
+#include "draw/wave_train.h"
+#include "draw/waveform_display.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+using namespace crackdepth;
+
+namespace {
+
+constexpr std::array<const char*, 8> kEndings = {".DP0", ".DP1", ".DPA", ".dpa",
+                                                 ".DP0", ".DP1", ".DPA", ".TXT"};
+constexpr std::array<const char*, 2> kNonCrossingFiles = {CRACKDEPTH_EXAMPLES_DIR "/DEMO.DP0",
+                                                          CRACKDEPTH_FIXTURES_DIR "/SITE.DP0"};
+
+std::filesystem::path workFolder() {
+    const std::filesystem::path shared = "/dev/shm";
+    std::error_code error;
+    const auto base = std::filesystem::is_directory(shared, error)
+                          ? shared
+                          : std::filesystem::temp_directory_path();
+    auto folder = base / ("crackdepth-fuzz-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+void writeFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// The current point of the shown line as the waveform view draws it, in both domains.
+void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& data) {
+    const PointList* line = data.shownList;
+    if (line == nullptr || line->empty() || line->currentIndex < 0 ||
+        static_cast<std::size_t>(line->currentIndex) >= line->size()) {
+        return;
+    }
+    const MeasuringPoint& point = (*line)[static_cast<std::size_t>(line->currentIndex)];
+    draw::TraceInput trace;
+    trace.samples = point.samples;
+    trace.sampleCount = data.shownParameters().sampleCount;
+    trace.dt = point.record.samplingInterval();
+    trace.delay = point.delay;
+    trace.gain = point.gain;
+    trace.arrivalIndex = point.arrivalIndex;
+    trace.amplitudeIndex = point.amplitudeIndex;
+    trace.shift = transitTime(point, data.lineCorrection(), data.correctionAll).shift;
+    trace.distance = point.distance;
+    trace.crossingLine = !data.showingNonCrossing;
+    trace.hoverX = rect.center().x();
+    draw::drawTrace(painter, rect, trace, draw::DisplayStyle{});
+
+    draw::SpectrumInput spectrum;
+    spectrum.spectrum = Spectrum(point.samples, trace.sampleCount, trace.dt, spectrum.refine);
+    spectrum.dt = trace.dt;
+    spectrum.crossingLine = trace.crossingLine;
+    draw::drawSpectrum(painter, rect, spectrum, draw::DisplayStyle{});
+}
+
+// The displays of the selected tab as the views draw them: the current point's trace and
+// spectrum, the distance-time plot (at the view's row height and fitted as in a report) and the
+// wave train; or, for `report`, the report's picture of the wave train in place of the
+// view's. Each wave train costs a table over the line's whole range of sample values, so one
+// of each per input keeps the executions coming.
+void drawDisplays(QImage& image, DocumentData& data, bool report) {
+    QPainter painter(&image);
+    const QRectF rect(0, 0, image.width(), image.height());
+    drawWaveform(painter, rect, data);
+    if (data.nonCrossingList) {
+        const auto fit = currentFit(data);
+        draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
+                                                 data.nonCrossingCorrections(), fit);
+        plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
+        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+        plot.fitRowHeight = true;
+        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+    }
+    if (data.shownList == nullptr) {
+        return;
+    }
+    draw::WaveTrainInput train =
+        draw::waveTrainInputOf(*data.shownList, data.tabCorrections(), !data.showingNonCrossing);
+    if (report) {
+        const auto last = static_cast<std::int32_t>(train.traces.size()) - 1;
+        draw::WaveTrainPicture(painter, image.rect(), train, 0, last, true, draw::DisplayStyle{});
+    } else {
+        train.rowHeight = draw::fitTrainRowHeight(
+            rect.height(), static_cast<std::int32_t>(train.traces.size()), train.rowHeight);
+        draw::drawWaveTrain(painter, rect, train, draw::DisplayStyle{});
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Text needs a font database, which needs the application object.
+    static QGuiApplication application(*argc, *argv);
+    draw::installFontSubstitutions();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    static const std::filesystem::path folder = workFolder();
+    const std::uint8_t selector = data[0];
+    const std::string ending = kEndings[selector & 7u];
+    const auto path = folder / ("F" + ending);
+    writeFile(path, data + 1, size - 1);
+
+    MeasurementFile file;
+    OpenFailure failure;
+    const bool openerRead = openMeasurementFile(path, file, failure);
+
+    ScriptedPrompts prompts;
+    Document document(prompts, {});
+    if (ending == ".DP1" && !document.OpenDocument(kNonCrossingFiles[(selector >> 3) & 1u])) {
+        std::abort(); // a real file the program must open
+    }
+    const bool documentRead = document.OpenDocument(path.string());
+    // The document reads what the opener reads (a crossing raw file must also match the
+    // non-crossing line's test parameters).
+    if (documentRead && !openerRead) {
+        std::abort();
+    }
+    if (openerRead != documentRead && ending != ".DP1") {
+        std::abort();
+    }
+    std::filesystem::remove(path);
+    if (!documentRead) {
+        return 0;
+    }
+
+    QImage image(160, 120, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::int32_t tabs = crossingTabCount(document.data());
+    for (std::int32_t tab = 0; tab <= tabs; ++tab) {
+        SelectTab(document, tab);
+        BuildScreenTable(document.data());
+        BuildReportTable(document.data());
+        // The non-crossing tab as the views show it, the last tab as a report pictures it (a
+        // lone non-crossing line both ways); the other tabs would only repeat them.
+        if (tab == 0) {
+            drawDisplays(image, document.data(), false);
+        }
+        if (tab == tabs) {
+            drawDisplays(image, document.data(), true);
+        }
+    }
+    return 0;
+}
