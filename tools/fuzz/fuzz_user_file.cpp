@@ -9,10 +9,10 @@
 #include "core/analysis/transit_time.h"
 #include "core/data/measurement_file.h"
 #include "core/document/document.h"
-#include "core/document/line_table.h"
+#include "core/document/document_analysis.h"
 #include "core/document/line_tabs.h"
 #include "core/document/scripted_prompts.h"
-#include "core/signal/power_bins.h"
+#include "core/signal/spectrum.h"
 #include "draw/distance_time_plot.h"
 #include "draw/fonts.h"
 #include "draw/wave_train.h"
@@ -57,7 +57,7 @@ void writeFile(const std::filesystem::path& path, const std::uint8_t* data, std:
 
 // The current point of the shown line as the waveform view draws it, in both domains.
 void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& data) {
-    const PointList* line = data.shownList;
+    const PointList* line = data.shownList();
     if (line == nullptr || line->empty() || line->currentIndex < 0 ||
         static_cast<std::size_t>(line->currentIndex) >= line->size()) {
         return;
@@ -73,7 +73,7 @@ void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& dat
     trace.amplitudeIndex = point.amplitudeIndex;
     trace.shift = transitTime(point, data.lineCorrection(), data.correctionAll).shift;
     trace.distance = point.distance;
-    trace.crossingLine = !data.showingNonCrossing;
+    trace.crossingLine = !data.showingNonCrossing();
     trace.hoverX = rect.center().x();
     draw::drawTrace(painter, rect, trace, draw::DisplayStyle{});
 
@@ -89,27 +89,28 @@ void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& dat
 // wave train; or, for `report`, the report's picture of the wave train in place of the
 // view's. Each wave train costs a table over the line's whole range of sample values, so one
 // of each per input keeps the executions coming.
-void drawDisplays(QImage& image, DocumentData& data, bool report) {
+void drawDisplays(QImage& image, const DocumentData& data, const DocumentAnalysis& analysis,
+                  bool report) {
     QPainter painter(&image);
     const QRectF rect(0, 0, image.width(), image.height());
     drawWaveform(painter, rect, data);
     if (data.nonCrossingList) {
-        const auto fit = currentFit(data);
         draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
-                                                 data.nonCrossingCorrections(), fit);
+                                                 data.nonCrossingCorrections(), analysis.fit);
         plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
         draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
         plot.fitRowHeight = true;
         draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
     }
-    if (data.shownList == nullptr) {
+    if (data.shownList() == nullptr) {
         return;
     }
-    draw::WaveTrainInput train =
-        draw::waveTrainInputOf(*data.shownList, data.tabCorrections(), !data.showingNonCrossing);
+    draw::WaveTrainInput train = draw::waveTrainInputOf(*data.shownList(), data.tabCorrections(),
+                                                        !data.showingNonCrossing());
     if (report) {
         const auto last = static_cast<std::int32_t>(train.traces.size()) - 1;
-        draw::WaveTrainPicture(painter, image.rect(), train, 0, last, true, draw::DisplayStyle{});
+        draw::WaveTrainPicture(painter, image.rect(), train, 0, last, draw::kBitmapPageLayout,
+                               draw::DisplayStyle{});
     } else {
         train.rowHeight = draw::fitTrainRowHeight(
             rect.height(), static_cast<std::int32_t>(train.traces.size()), train.rowHeight);
@@ -164,16 +165,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     image.fill(Qt::white);
     const std::int32_t tabs = crossingTabCount(document.data());
     for (std::int32_t tab = 0; tab <= tabs; ++tab) {
-        SelectTab(document, tab);
-        BuildScreenTable(document.data());
-        BuildReportTable(document.data());
+        document.SelectTab(tab);
+        const DocumentAnalysis analysis = AnalyseDocument(document.data());
         // The non-crossing tab as the views show it, the last tab as a report pictures it (a
         // lone non-crossing line both ways); the other tabs would only repeat them.
         if (tab == 0) {
-            drawDisplays(image, document.data(), false);
+            drawDisplays(image, document.data(), analysis, false);
         }
         if (tab == tabs) {
-            drawDisplays(image, document.data(), true);
+            drawDisplays(image, document.data(), analysis, true);
         }
     }
     return 0;
