@@ -7,8 +7,8 @@
 
 #include "core/common/utf.h"
 #include "core/data/settings_file.h"
-#include "core/document/date_text.h"
 #include "core/data/settings_location.h"
+#include "core/document/date_text.h"
 #include "core/document/document_data.h"
 #include "core/document/edit.h"
 #include "core/document/undo_history.h"
