@@ -200,8 +200,10 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
     list.sampleCount = header.sampleCount;
     const auto samplesPerPoint = static_cast<std::size_t>(header.sampleCount);
     const std::uint64_t size = recordSize(header.sampleCount);
-    std::vector<std::uint8_t> record(static_cast<std::size_t>(size));
-    std::vector<Sample> samples(samplesPerPoint);
+    // The buffers only for a block that has points: an empty line may state any sample count
+    // up to 1,048,576 (6 MiB of buffers) without holding a single record.
+    std::vector<std::uint8_t> record(header.pointCount > 0 ? static_cast<std::size_t>(size) : 0);
+    std::vector<Sample> samples(header.pointCount > 0 ? samplesPerPoint : 0);
     for (std::int32_t k = 0; k < header.pointCount; ++k) {
         const std::uint64_t at = offset + kHeaderSize + static_cast<std::uint64_t>(k) * size;
         if (!source.read(at, record)) {
