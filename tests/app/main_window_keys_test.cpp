@@ -11,6 +11,7 @@
 
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
@@ -56,8 +57,12 @@ TEST_F(MainWindowKeysTest, CtrlOOpensTheChosenFileOfAnyKind) {
             if (c.chosen == nullptr) {
                 dialog.reject();
             } else {
-                dialog.selectFile(path(c.chosen));
-                static_cast<QDialog&>(dialog).accept(); // QFileDialog hides it
+                // Typed as the operator would: selectFile() leaves the name field alone
+                // while it has the focus, which it may already have when this runs.
+                auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                name->setText(path(c.chosen));
+                static_cast<QDialog&>(dialog).accept(); // protected in QFileDialog
             }
         });
         press(Qt::Key_O, Qt::ControlModifier);

@@ -8,7 +8,9 @@
 #include "core/document/scripted_prompts.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -49,13 +51,14 @@ struct Watch {
 // Runs `act` on the first visible top-level widget of type T once a modal loop shows it; the
 // action must close the widget, or the modal loop never ends. The search ends when the
 // returned watch goes (so `act` may refer to what the test declared before it), and after a
-// few hundred turns of the event loop.
+// minute: on a loaded machine a file dialog can take seconds to appear, and a search that
+// gave up early would leave its modal loop waiting for ever.
 template <typename T> std::shared_ptr<Watch> whenShown(std::function<void(T&)> act) {
     auto watch = std::make_shared<Watch>();
     struct Search {
         std::function<void(T&)> act;
         std::weak_ptr<Watch> watch;
-        mutable int turnsLeft = 300;
+        QDeadlineTimer deadline{std::chrono::minutes(1)};
         void operator()() const {
             const auto alive = watch.lock();
             if (!alive) {
@@ -68,7 +71,7 @@ template <typename T> std::shared_ptr<Watch> whenShown(std::function<void(T&)> a
                     return;
                 }
             }
-            if (--turnsLeft > 0) {
+            if (!deadline.hasExpired()) {
                 QTimer::singleShot(10, *this);
             }
         }
