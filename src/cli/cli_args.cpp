@@ -34,7 +34,8 @@ std::optional<Args> parseArgs(const std::vector<std::string>& argv, const Option
                 error = "option " + name + " needs a value";
                 return std::nullopt;
             }
-            if (name == "--format") {
+            // A command that names --format itself (the report) checks its value.
+            if (name == "--format" && spec.withValue.count(name) == 0) {
                 if (value != "json" && value != "text") {
                     error = "--format takes json or text, not '" + value + "'";
                     return std::nullopt;

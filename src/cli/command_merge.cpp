@@ -3,8 +3,7 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "core/data/settings_file.h"
-#include "core/data/settings_location.h"
+#include "cli/saved_settings.h"
 #include "core/document/merge.h"
 #include "core/document/scripted_prompts.h"
 
@@ -21,16 +20,6 @@ result file, with the checks of the desktop program's merge. The project informa
 from the desktop program's saved settings (empty when there are none).
   -o OUT.DPA   the result file to write (an existing one is replaced)
 )";
-
-// The project information the desktop program saved, or an empty one.
-ProjectInfo savedProjectInfo() {
-    Settings settings;
-    if (const auto path = existingSettingsFile(executableFolder())) {
-        LoadSettings(*path, settings);
-        return settings.project;
-    }
-    return {};
-}
 
 std::string joined(const std::vector<std::string>& messages) {
     std::string text;
@@ -85,7 +74,7 @@ int runMerge(const Words& words, std::ostream& out, std::ostream& err) {
                           ": not a crossing raw file of the same test parameters, or one given "
                           "twice");
     }
-    if (!session.mergeTo(target, savedProjectInfo())) {
+    if (!session.mergeTo(target, savedSettings().project)) {
         return refuse(err, joined(prompts.messages()), "cannot write " + target);
     }
     const int lines = static_cast<int>(crossing.size() + 1);

@@ -16,5 +16,6 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err);
 int runSpectrum(const Words& words, std::ostream& out, std::ostream& err);
 int runFilter(const Words& words, std::ostream& out, std::ostream& err);
 int runMerge(const Words& words, std::ostream& out, std::ostream& err);
+int runReport(const Words& words, std::ostream& out, std::ostream& err);
 
 } // namespace crackdepth::cli

@@ -24,9 +24,11 @@ Commands:
   merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA
                             merge raw files into a result file
   demo -o DIR [--seed N]    write a synthetic measurement set from a physical model
+  report FILE.DPA --format pdf|bmp [--style standard|simple|wavetrain] -o OUT
+                            the analysis report as a PDF file or bitmap pages
 
 Options for every command:
-  --format json|text        output format (default json)
+  --format json|text        output format (default json; report: pdf|bmp)
   --help                    usage of the command
 
 Exit status: 0 success, 1 input refused, 2 usage error.
@@ -41,6 +43,9 @@ constexpr Command kCommands[] = {
     {"info", crackdepth::cli::runInfo},       {"demo", crackdepth::cli::runDemo},
     {"analyze", crackdepth::cli::runAnalyze}, {"spectrum", crackdepth::cli::runSpectrum},
     {"filter", crackdepth::cli::runFilter},   {"merge", crackdepth::cli::runMerge},
+#ifdef CRACKDEPTH_REPORTS
+    {"report", crackdepth::cli::runReport},
+#endif
 };
 
 } // namespace

@@ -19,13 +19,10 @@ DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions
 
     const std::int32_t tabs = crossingTabCount(data);
     for (std::int32_t tab = 1; tab <= tabs; ++tab) {
-        const auto entry = static_cast<std::size_t>(tab - 1);
-        const LineId id = data.crossingLists.empty() ? LineId{LineKind::RawCrossing, 0}
-                                                     : LineId{LineKind::Crossing, entry};
-        const float own =
-            entry < data.crossingCorrections.size() ? data.crossingCorrections[entry] : 0.0f;
-        analysis.cracks.push_back(EvaluateCrack(
-            *data.line(id), analysis.fit, {data.correctionAll, own}, reversalOf(*data.header(id))));
+        const LineId id = crossingLineOfTab(data, tab);
+        analysis.cracks.push_back(EvaluateCrack(*data.line(id), analysis.fit,
+                                                crossingTabCorrections(data, tab),
+                                                reversalOf(*data.header(id))));
     }
     // The selected tab's line is the current crossing line, whose correction the selected
     // tab's transit times take.

@@ -13,12 +13,6 @@
 namespace crackdepth {
 namespace {
 
-// "%d" of a value truncated to a whole number; a value that is no number cannot be shown as
-// one.
-std::string truncatedText(float value) {
-    return std::isfinite(value) ? std::to_string(truncToInt32(value)) : kNoValueText;
-}
-
 std::string amplitudeText(const MeasuringPoint& point, std::int32_t sampleCount) {
     const std::optional<float> db = amplitudeDb(point, sampleCount);
     return db ? formatFixed2(*db) : kNoValueText;
@@ -38,6 +32,10 @@ bool nearReversal(ReversalPoint reversal, std::size_t row) {
 }
 
 } // namespace
+
+std::string truncatedText(float value) {
+    return std::isfinite(value) ? std::to_string(truncToInt32(value)) : kNoValueText;
+}
 
 PointTable BuildScreenTable(const DocumentData& data, const std::optional<CrackResult>& result) {
     PointTable table;

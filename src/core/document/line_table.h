@@ -43,6 +43,9 @@ struct PointTable {
 
 inline constexpr const char* kStatusHeader = "保留标志";
 
+// "%d" of a value truncated to a whole number; "--.--" for a value that is no number.
+std::string truncatedText(float value);
+
 // The line view's table of the shown line: "测点序列", "测距(mm)", "声时(us)", "保留标志",
 // "缝深(mm)", "波幅(dB)". Transit times take the selected tab's correction. Statuses and depths
 // are those of `selected`, the evaluation of the selected crossing line (none on the

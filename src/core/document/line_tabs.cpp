@@ -18,6 +18,19 @@ std::int32_t crossingTabCount(const DocumentData& data) {
     return data.rawCrossingList ? 1 : 0;
 }
 
+LineId crossingLineOfTab(const DocumentData& data, std::int32_t tab) {
+    if (data.crossingLists.empty()) {
+        return {LineKind::RawCrossing, 0};
+    }
+    return {LineKind::Crossing, static_cast<std::size_t>(tab - 1)};
+}
+
+TimeCorrections crossingTabCorrections(const DocumentData& data, std::int32_t tab) {
+    const auto entry = static_cast<std::size_t>(tab - 1);
+    const bool own = !data.crossingLists.empty() && entry < data.crossingCorrections.size();
+    return {data.correctionAll, own ? data.crossingCorrections[entry] : 0.0f};
+}
+
 std::vector<std::string> tabLabels(const DocumentData& data) {
     std::vector<std::string> labels;
     if (!data.nonCrossingList) {

@@ -19,6 +19,12 @@ namespace crackdepth {
 // crossing raw file (0 without any).
 std::int32_t crossingTabCount(const DocumentData& data);
 
+// The crossing line of tab k (1 … crossingTabCount).
+LineId crossingLineOfTab(const DocumentData& data, std::int32_t tab);
+// The corrections its transit times take, whichever tab is selected: its own line correction
+// (none for a crossing raw file's line) and the correction of all lines.
+TimeCorrections crossingTabCorrections(const DocumentData& data, std::int32_t tab);
+
 // One label per tab: each line's note without its last four characters (its extension).
 // Empty without a non-crossing line.
 std::vector<std::string> tabLabels(const DocumentData& data);

@@ -1,0 +1,151 @@
+// `report FILE.DPA --format pdf|bmp [--style standard|simple|wavetrain] -o OUT`: the report of
+// the desktop program's report commands, drawn offscreen without a display.
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/saved_settings.h"
+#include "core/data/measurement_file.h"
+#include "core/document/document_analysis.h"
+#include "core/document/line_loading.h"
+#include "core/document/merge.h"
+#include "report/mono_bmp.h"
+#include "report/page_sink.h"
+#include "report/report_content.h"
+#include "report/report_pdf.h"
+#include "report/report_renderer.h"
+
+#include <QGuiApplication>
+#include <map>
+#include <memory>
+
+namespace crackdepth::cli {
+namespace {
+
+constexpr const char* kHelp =
+    R"(Usage: crackdepth-cli report FILE.DPA --format pdf|bmp [--style STYLE] -o OUT
+
+Draws the analysis report of a result file as the desktop program prints it, without a
+display.
+  --format pdf        one PDF file OUT (vector pages, selectable text)
+  --format bmp        one black-and-white bitmap per page: OUT1.bmp, OUT2.bmp, ...
+  --style standard|simple|wavetrain
+                      the report style (default: the style of the saved print settings)
+  -o OUT              the PDF file, or the stem of the bitmap files
+Prints { "files": [...], "pages": N }.
+)";
+
+const std::map<std::string, ReportStyle> kStyles = {
+    {"standard", ReportStyle::Standard},
+    {"simple", ReportStyle::Simple},
+    {"wavetrain", ReportStyle::WaveTrain},
+};
+
+// Text rendering needs a GUI application; the offscreen platform needs no display.
+std::unique_ptr<QGuiApplication> offscreenApplication() {
+    if (QGuiApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "crackdepth-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int runReport(const Words& words, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto args = parseArgs(words, {{"--format", "--style", "-o"}, {}}, error);
+    if (!args) {
+        return usageError(err, "report", error);
+    }
+    if (args->help) {
+        out << kHelp;
+        return kExitOk;
+    }
+    if (args->positional.size() != 1) {
+        return usageError(err, "report", "expects one result file (.DPA)");
+    }
+    if (!args->has("--format")) {
+        return usageError(err, "report", "--format pdf|bmp is required");
+    }
+    const std::string& format = args->values.at("--format");
+    if (format == "xlsx" || format == "docx") {
+        return usageError(err, "report", "--format " + format + " is not available yet");
+    }
+    if (format != "pdf" && format != "bmp") {
+        return usageError(err, "report", "--format takes pdf or bmp, not '" + format + "'");
+    }
+    if (!args->has("-o") || args->values.at("-o").empty()) {
+        return usageError(err, "report", "-o OUT is required");
+    }
+    const std::string& target = args->values.at("-o");
+
+    Settings settings = savedSettings();
+    PrintSettings& print = settings.print;
+    if (print.reportStyle < 0 || print.reportStyle > 2) {
+        print.reportStyle = 0;
+    }
+    auto style = static_cast<ReportStyle>(print.reportStyle);
+    if (args->has("--style")) {
+        const auto found = kStyles.find(args->values.at("--style"));
+        if (found == kStyles.end()) {
+            return usageError(err, "report",
+                              "--style takes standard, simple or wavetrain, not '" +
+                                  args->values.at("--style") + "'");
+        }
+        style = found->second;
+    }
+
+    const std::string& input = args->positional[0];
+    OpenFailure failure;
+    MeasurementFile file;
+    if (!openMeasurementFile(input, file, failure)) {
+        return refuse(err, failure.message, input + ": " + failure.explanation);
+    }
+    if (file.kind != FileKind::Result) {
+        return refuse(err, kUnrecognisedFileMessage,
+                      input + ": the report is drawn from a result file (.DPA)");
+    }
+    DocumentData data;
+    LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, input);
+    const DocumentAnalysis analysis = AnalyseDocument(data);
+    const report::ReportContent content = report::BuildReportContent(data, analysis);
+
+    const auto application = offscreenApplication();
+    const report::ReportRenderer renderer(content, print, style);
+    if (renderer.pageCount() == 0) {
+        return refuse(err, "", input + ": the report has no pages (no crossing line to report)");
+    }
+
+    nlohmann::json files = nlohmann::json::array();
+    if (format == "pdf") {
+        const WriteOutcome written = report::WritePdfReport(renderer, print, target);
+        if (!written.ok) {
+            return refuse(err, "", written.error);
+        }
+        files.push_back(target);
+    } else {
+        std::string failed;
+        report::BitmapPageSink sink(
+            [&](std::int32_t page) {
+                return std::filesystem::path(target + std::to_string(page) + ".bmp");
+            },
+            [&](std::int32_t, const std::filesystem::path& path, const WriteOutcome& outcome) {
+                if (outcome.ok) {
+                    files.push_back(path.string());
+                } else if (failed.empty()) {
+                    failed = path.string() + ": " + outcome.error;
+                }
+            });
+        report::RenderPages(renderer, print, sink);
+        if (!failed.empty()) {
+            return refuse(err, report::kBmpWriteFailedMessage, failed);
+        }
+    }
+    printJson(out, {{"files", files}, {"pages", renderer.pageCount()}});
+    return kExitOk;
+}
+
+} // namespace crackdepth::cli

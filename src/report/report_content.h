@@ -1,0 +1,61 @@
+// What a report shows, taken once from the document and its analysis: the project texts, the
+// fit, and for every crack its names, crack depth and point rows, and the lines' waveforms for
+// the wave-train pages. The page drawing reads only this, so a report can never print a number
+// the screen does not show, nor change the document while it draws.
+#pragma once
+
+#include "core/data/project_info.h"
+#include "core/document/document_analysis.h"
+#include "core/document/document_data.h"
+#include "draw/distance_time_plot.h"
+#include "draw/wave_train.h"
+#include "report/report_pagination.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace crackdepth::report {
+
+// One row of a crack's point table: the point of the longer of the crossing line and the
+// non-crossing line. Cells past the end of a line read "--.--".
+struct ReportRow {
+    std::string number;          // "%d" of k + 1
+    std::string distance;        // "%d" of the longer line's distance, mm
+    std::string crossingTime;    // "%d" of trunc(arrivalIndex × dt + delay), us
+    std::string nonCrossingTime; // likewise
+    std::string reversal;        // "是" at the reversal point, else "否"
+    std::string status;          // the crossing table's "保留标志" text
+    std::string depth;           // the crossing table's "缝深(mm)" text
+};
+
+struct CrackReport {
+    std::string crossingName;    // the crossing line's name without its extension
+    std::string nonCrossingName; // likewise
+    std::string longerName;      // the name of the longer line
+    std::string crackDepth;      // "12.34" or "--.--": the panel's text without "(mm)"
+    std::vector<ReportRow> rows;
+};
+
+// One line of the wave-train pages.
+struct ReportLine {
+    std::string name;
+    draw::WaveTrainInput train; // points into the document's waveforms
+};
+
+struct ReportContent {
+    std::array<std::string, ProjectInfo::kTextCount> project;
+    std::string intercept; // "%.2f" of A, or "--.--"
+    std::string velocity;  // "%.2f" of B, or "--.--"
+    std::vector<CrackReport> cracks; // in tab order
+    std::optional<draw::PlotInput> plot; // the distance–time plot of the non-crossing line
+    std::vector<ReportLine> lines;       // the non-crossing line first, then the crossing lines
+
+    LineCounts counts() const;
+};
+
+// The report of the document as the screen shows it. The waveforms the wave-train pages draw
+// stay in the document: it must outlive the content and not change while pages are drawn.
+ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysis& analysis);
+
+} // namespace crackdepth::report
