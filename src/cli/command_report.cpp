@@ -8,6 +8,7 @@
 #include "core/document/document_analysis.h"
 #include "core/document/line_loading.h"
 #include "core/document/merge.h"
+#include "draw/fonts.h"
 #include "report/mono_bmp.h"
 #include "report/page_sink.h"
 #include "report/report_content.h"
@@ -49,7 +50,9 @@ std::unique_ptr<QGuiApplication> offscreenApplication() {
     static int argc = 1;
     static char name[] = "crackdepth-cli";
     static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+    auto application = std::make_unique<QGuiApplication>(argc, argv);
+    draw::installFontSubstitutions(); // the faces the desktop program draws with
+    return application;
 }
 
 } // namespace

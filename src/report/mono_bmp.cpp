@@ -29,7 +29,9 @@ QImage toMonochrome(const QImage& image) {
     return out;
 }
 
-std::uint32_t MonoBmpWriter::rowSize(std::uint32_t width) { return (width + 31) / 32 * 4; }
+std::uint32_t MonoBmpWriter::rowSize(std::uint32_t width) {
+    return (width + 31) / 32 * 4;
+}
 
 std::vector<std::uint8_t> MonoBmpWriter::encode(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
@@ -55,8 +57,8 @@ std::vector<std::uint8_t> MonoBmpWriter::encode(const QImage& source) {
     put32(out, 0);
     put32(out, 2);
     put32(out, 0);
-    put32(out, 0x00000000);  // palette entry 0: black
-    put32(out, 0x00FFFFFF);  // palette entry 1: white
+    put32(out, 0x00000000); // palette entry 0: black
+    put32(out, 0x00FFFFFF); // palette entry 1: white
 
     out.resize(kHeaderBytes + imageBytes, 0);
     for (std::uint32_t y = 0; y < height; ++y) {

@@ -27,8 +27,12 @@ std::int32_t fromSettings(double dpi, std::int32_t millimetres) {
 
 } // namespace
 
-double PageGeometry::columnWidth() const { return body.width() * (1.0 / 18); }
-double PageGeometry::rowHeight() const { return body.height() * (1.0 / 30); }
+double PageGeometry::columnWidth() const {
+    return body.width() * (1.0 / 18);
+}
+double PageGeometry::rowHeight() const {
+    return body.height() * (1.0 / 30);
+}
 std::int32_t PageGeometry::x(double column) const {
     return static_cast<std::int32_t>(body.left + column * columnWidth());
 }
@@ -40,10 +44,12 @@ PageGeometry PrintedPageGeometry(const DeviceMetrics& device, const PrintSetting
     PageGeometry page;
     page.dpiY = device.dpiY;
     // Margins below the printer's physical offsets are raised to them.
-    const std::int32_t left = std::max(fromSettings(device.dpiX, settings.leftMargin), device.offsetX);
+    const std::int32_t left =
+        std::max(fromSettings(device.dpiX, settings.leftMargin), device.offsetX);
     const std::int32_t right =
         std::max(fromSettings(device.dpiX, settings.rightMargin), device.offsetX);
-    const std::int32_t top = std::max(fromSettings(device.dpiY, settings.topMargin), device.offsetY);
+    const std::int32_t top =
+        std::max(fromSettings(device.dpiY, settings.topMargin), device.offsetY);
     const std::int32_t bottom =
         std::max(fromSettings(device.dpiY, settings.bottomMargin), device.offsetY);
     const std::int32_t x0 = left - device.offsetX;
@@ -70,6 +76,7 @@ PageGeometry PrintedPageGeometry(const DeviceMetrics& device, const PrintSetting
         height -= ten;
     }
     page.titleBox = {x0, y0, x0 + width, y0 + fifteen - two};
+    height -= fifteen;
     page.body = {x0, y0 + fifteen, x0 + width, y0 + fifteen + height};
     return page;
 }
@@ -86,8 +93,9 @@ PageGeometry BitmapPageGeometry() {
 
 std::string pageNumberText(const PrintSettings& settings, std::int32_t page) {
     // Wraps like the int arithmetic it stands for, without its undefined overflow.
-    const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(settings.startPageNumber) +
-                                                  static_cast<std::uint32_t>(page) - 1u);
+    const auto number =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(settings.startPageNumber) +
+                                  static_cast<std::uint32_t>(page) - 1u);
     if (settings.pageNumberFormat == 0) {
         return std::to_string(number) + " ";
     }

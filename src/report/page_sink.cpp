@@ -44,7 +44,9 @@ QPainter* PagedDeviceSink::beginPage(std::int32_t) {
     return painter_.get();
 }
 
-bool PagedDeviceSink::endPage(std::int32_t) { return painter_ && painter_->isActive(); }
+bool PagedDeviceSink::endPage(std::int32_t) {
+    return painter_ && painter_->isActive();
+}
 
 bool PagedDeviceSink::finish() {
     if (!painter_) {
@@ -56,7 +58,9 @@ bool PagedDeviceSink::finish() {
 BitmapPageSink::BitmapPageSink(PathOf pathOf, Written written)
     : pathOf_(std::move(pathOf)), written_(std::move(written)) {}
 
-PageGeometry BitmapPageSink::geometry(const PrintSettings&) const { return BitmapPageGeometry(); }
+PageGeometry BitmapPageSink::geometry(const PrintSettings&) const {
+    return BitmapPageGeometry();
+}
 
 QPainter* BitmapPageSink::beginPage(std::int32_t page) {
     const std::optional<std::filesystem::path> path = pathOf_(page);

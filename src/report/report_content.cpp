@@ -13,7 +13,9 @@ namespace {
 inline constexpr const char* kReversalYes = "是";
 inline constexpr const char* kReversalNo = "否";
 
-std::string nameOf(const TestParameters& header) { return withoutLastUnits(header.note, 4); }
+std::string nameOf(const TestParameters& header) {
+    return withoutLastUnits(header.note, 4);
+}
 
 // The report's transit time carries no time correction: the report commands fold pending
 // corrections into the waveforms before they draw.
@@ -67,9 +69,7 @@ CrackReport crackReportOf(const PointList& crossing, const TestParameters& heade
 
 LineCounts ReportContent::counts() const {
     LineCounts counts;
-    if (!lines.empty()) {
-        counts.nonCrossing = static_cast<std::int64_t>(lines.front().train.traces.size());
-    }
+    counts.nonCrossing = nonCrossingPoints;
     for (const CrackReport& crack : cracks) {
         // The rows of a crack are those of the longer line; the non-crossing count is the
         // other bound, so this gives the same pages.
@@ -87,6 +87,7 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
         return content;
     }
     const PointList& nonCrossing = *data.nonCrossingList;
+    content.nonCrossingPoints = static_cast<std::int64_t>(nonCrossing.size());
     draw::PlotInput plot = draw::plotInputOf(nonCrossing, data.nonCrossingParameters,
                                              data.nonCrossingCorrections(), analysis.fit);
     plot.fitRowHeight = true;
@@ -104,7 +105,8 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
             crackReportOf(line, header, nonCrossing, data.nonCrossingParameters,
                           analysis.cracks.at(static_cast<std::size_t>(tab - 1))));
         content.lines.push_back(
-            {nameOf(header), draw::waveTrainInputOf(line, crossingTabCorrections(data, tab), true)});
+            {nameOf(header),
+             draw::waveTrainInputOf(line, crossingTabCorrections(data, tab), true)});
     }
     return content;
 }

@@ -45,11 +45,12 @@ struct ReportLine {
 
 struct ReportContent {
     std::array<std::string, ProjectInfo::kTextCount> project;
-    std::string intercept; // "%.2f" of A, or "--.--"
-    std::string velocity;  // "%.2f" of B, or "--.--"
-    std::vector<CrackReport> cracks; // in tab order
+    std::string intercept;               // "%.2f" of A, or "--.--"
+    std::string velocity;                // "%.2f" of B, or "--.--"
+    std::vector<CrackReport> cracks;     // in tab order
     std::optional<draw::PlotInput> plot; // the distance–time plot of the non-crossing line
     std::vector<ReportLine> lines;       // the non-crossing line first, then the crossing lines
+    std::int64_t nonCrossingPoints = 0;
 
     LineCounts counts() const;
 };

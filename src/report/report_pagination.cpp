@@ -96,7 +96,9 @@ ReportLayout paginateWaveTrain(const LineCounts& counts) {
 
 } // namespace
 
-std::int32_t standardFirstPageRows(bool tableHead) { return tableHead ? 10 : 19; }
+std::int32_t standardFirstPageRows(bool tableHead) {
+    return tableHead ? 10 : 19;
+}
 
 std::int64_t reportRowsOf(std::int64_t crossing, std::int64_t nonCrossing) {
     return std::max<std::int64_t>({crossing, nonCrossing, 0});

@@ -23,8 +23,7 @@ WriteOutcome WritePdfReport(const ReportRenderer& renderer, const PrintSettings&
         writer.setCreator(QStringLiteral("crackdepth"));
         writer.setTitle(QString::fromUtf8(kReportTitle));
         // The margins are the print settings': the paper has no unprintable edge.
-        writer.setPageLayout(
-            QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         PagedDeviceSink sink(writer);
         summary = RenderPages(renderer, settings, sink);
         if (!sink.finish() || summary.written != summary.pages) {

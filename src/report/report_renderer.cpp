@@ -6,12 +6,14 @@
 #include "report/mono_bmp.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace crackdepth::report {
 namespace {
@@ -21,19 +23,33 @@ constexpr std::array<const char*, 5> kFrameFaces = {"宋体", "黑体", "隶书"
                                                     "楷体_GB2312"};
 constexpr const char* kBodyFace = "Arial";
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
-// Chinese text in a face without Chinese glyphs (Arial) takes them from a face whose glyphs
-// map back to their own characters, so that a PDF reader extracts and finds the text.
+// Chinese text takes its glyphs from a face whose glyphs map back to their own characters, so
+// that a PDF reader extracts and finds the text (some CJK faces share a glyph between a
+// character and its radical, and the text comes out as radicals). An installed face comes
+// first; Arial, where it is missing, becomes its metric twin.
 constexpr const char* kChineseFallback = "WenQuanYi Zen Hei";
+
+QStringList familiesFor(const char* face) {
+    const QString chosen = QString::fromUtf8(face);
+    const QString fallback = QString::fromUtf8(kChineseFallback);
+    if (QFontDatabase::hasFamily(chosen)) {
+        return {chosen, fallback};
+    }
+    if (chosen == QString::fromUtf8(kBodyFace)) {
+        return {QStringLiteral("Liberation Sans"), fallback, chosen};
+    }
+    return {fallback, chosen};
+}
 
 // A face whose lines are `cellHeight` pixels high (ascent plus descent), the way a report font
 // is sized by its row, trunc'd to whole pixels.
 QFont fontOf(const char* face, double cellHeight) {
     QFont font;
-    // Arial where it is installed, else its metric twin.
-    font.setFamilies({QString::fromUtf8(face), QStringLiteral("Liberation Sans"),
-                      QString::fromUtf8(kChineseFallback)});
+    font.setFamilies(familiesFor(face));
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::SansSerif);
     const int wanted = std::max(1, static_cast<int>(cellHeight));
@@ -61,7 +77,9 @@ Qt::Alignment horizontalOf(std::int32_t position) {
     }
 }
 
-QRect rectOf(const PageBox& box) { return QRect(box.left, box.top, box.width(), box.height()); }
+QRect rectOf(const PageBox& box) {
+    return QRect(box.left, box.top, box.width(), box.height());
+}
 
 // Single-line text in a rectangle. A text too wide for its cell is set smaller, down to two
 // thirds of the size, before it is cut with an ellipsis: a label such as "工程名称" must stay
@@ -176,8 +194,8 @@ void placePicture(QPainter& painter, const QRect& target, QSize size, PictureMod
     painter.restore();
 }
 
-const draw::DisplayStyle kPictureStyle{.monochrome = true, .scale = 1.0,
-                                       .panelColor = draw::kPanelColor};
+const draw::DisplayStyle kPictureStyle{
+    .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor};
 
 // The block of a style whose pages include `page`.
 bool onPage(const ReportLayout& layout, std::size_t block, std::int32_t page) {
@@ -233,8 +251,10 @@ void ReportRenderer::drawFrame(QPainter& painter, const PageGeometry& geometry,
         if (!fontChosen) {
             painter.setFont(frameFont(0, geometry.dpiY));
         }
-        // Below the footer text, in the font last chosen.
-        drawCellText(painter, rectOf(geometry.footerBox).translated(0, 110),
+        // Below the footer text, in the font last chosen: 110 pixels of a 600 dpi printer
+        // (4.7 mm), the same distance on paper at any resolution.
+        const auto below = static_cast<int>(std::lround(110 * geometry.dpiY / 600));
+        drawCellText(painter, rectOf(geometry.footerBox).translated(0, below),
                      pageNumberText(settings_, page),
                      horizontalOf(settings_.pageNumberPosition) | Qt::AlignVCenter);
     }
@@ -388,9 +408,9 @@ void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geome
         const bool startPage = page == layout_.startPage[i];
         const std::int32_t first = startPage ? layout_.startRow[i] : 1;
         const std::int64_t offset =
-            startPage ? 1
-                      : std::int64_t{kBodyRows} * (page - layout_.startPage[i]) -
-                            layout_.startRow[i] + 2;
+            startPage
+                ? 1
+                : std::int64_t{kBodyRows} * (page - layout_.startPage[i]) - layout_.startRow[i] + 2;
         const std::int32_t last = page == layout_.endPage[i] ? layout_.endRow[i] : kBodyRows;
 
         grid.border(first - 1, last);
@@ -433,8 +453,8 @@ void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geome
                 break;
             case 5:
                 grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)",
-                               "保留标志", "缝深(mm)"});
+                              {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)", "保留标志",
+                               "缝深(mm)"});
                 break;
             default: {
                 const std::int64_t k = b - 6;
@@ -442,9 +462,9 @@ void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geome
                     break;
                 }
                 const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
-                grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status,
-                               r.depth});
+                grid.rowCells(
+                    row, {2, 3, 4, 2, 3, 4},
+                    {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status, r.depth});
             }
             }
         }
@@ -487,10 +507,9 @@ void ReportRenderer::drawWaveTrainPage(QPainter& painter, const PageGeometry& ge
         const QSize size(right - body.left - 5, bottom - top);
         placePicture(painter, QRect(body.left + 15, top, right - body.left - 25, bottom - top),
                      size, pictures, [&](QPainter& p, const QRect& rect) {
-                         draw::WaveTrainPicture(p, rect, line.train,
-                                                static_cast<std::int32_t>(firstPoint),
-                                                static_cast<std::int32_t>(lastPoint),
-                                                pictureLayout, kPictureStyle);
+                         draw::WaveTrainPicture(
+                             p, rect, line.train, static_cast<std::int32_t>(firstPoint),
+                             static_cast<std::int32_t>(lastPoint), pictureLayout, kPictureStyle);
                      });
     }
 }

@@ -1,0 +1,132 @@
+// `crackdepth-cli report`: the PDF read back by a PDF reader holds the numbers `analyze` prints
+// and as many pages as the report has; bitmap pages are one file each; bad requests are
+// refused without leaving files behind.
+#include "../core/test_support.h"
+#include "cli_test_support.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+namespace crackdepth {
+namespace {
+
+using nlohmann::json;
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+// What a shell command prints on stdout.
+std::string shellOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return out;
+    }
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        out.append(buffer, got);
+    }
+    ::pclose(pipe);
+    return out;
+}
+
+std::string pdfText(const std::filesystem::path& pdf) {
+    return shellOutput("pdftotext -layout " + testing::shellQuote(pdf.string()) + " -");
+}
+
+int pdfPages(const std::filesystem::path& pdf) {
+    const std::string info = shellOutput("pdfinfo " + testing::shellQuote(pdf.string()));
+    std::smatch match;
+    return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1])
+                                                                           : -1;
+}
+
+std::string withoutUnit(const json& text) {
+    const std::string s = text.get<std::string>();
+    return s.substr(0, s.find('('));
+}
+
+json run(const std::vector<std::string>& words) {
+    const auto result = testing::runCli(words, kFixtures);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.exitCode == 0 ? json::parse(result.out) : json{};
+}
+
+TEST(ReportCommand, ThePdfHoldsTheNumbersTheAnalysisPrints) {
+    const testing::TempDir dir;
+    const json analysis = run({"analyze", "SITE.DPA"});
+    ASSERT_FALSE(analysis.empty());
+
+    for (const char* style : {"standard", "simple"}) {
+        SCOPED_TRACE(style);
+        const auto pdf = dir.path() / (std::string(style) + ".pdf");
+        const json written =
+            run({"report", "SITE.DPA", "--format", "pdf", "--style", style, "-o", pdf.string()});
+        ASSERT_EQ(written["files"], json::array({pdf.string()}));
+        EXPECT_EQ(pdfPages(pdf), written["pages"].get<int>());
+        const std::string text = pdfText(pdf);
+        EXPECT_NE(text.find(withoutUnit(analysis["AText"])), std::string::npos) << text;
+        EXPECT_NE(text.find(withoutUnit(analysis["BText"])), std::string::npos);
+        EXPECT_NE(text.find("检测单位"), std::string::npos) << "Chinese text is searchable";
+        for (const json& crack : analysis["cracks"]) {
+            EXPECT_NE(text.find(withoutUnit(crack["crackDepthText"])), std::string::npos);
+            if (std::string(style) == "simple") {
+                for (const json& point : crack["points"]) {
+                    EXPECT_NE(text.find(point["depthText"].get<std::string>()), std::string::npos);
+                }
+            }
+        }
+    }
+    // The standard style puts each crack on pages of its own.
+    const json standard = run({"report", "SITE.DPA", "--format", "pdf", "--style", "standard",
+                               "-o", (dir.path() / "again.pdf").string()});
+    EXPECT_GE(standard["pages"].get<std::size_t>(), analysis["cracks"].size());
+}
+
+TEST(ReportCommand, BitmapPagesAreOneFileEach) {
+    const testing::TempDir dir;
+    const std::string stem = (dir.path() / "page").string();
+    const json written = run({"report", "SITE.DPA", "--format", "bmp", "-o", stem});
+    const int pages = written["pages"].get<int>();
+    ASSERT_GT(pages, 0);
+    ASSERT_EQ(written["files"].size(), static_cast<std::size_t>(pages));
+    for (int page = 1; page <= pages; ++page) {
+        const std::string file = stem + std::to_string(page) + ".bmp";
+        EXPECT_EQ(written["files"][static_cast<std::size_t>(page - 1)], file);
+        EXPECT_EQ(std::filesystem::file_size(file), 184862u);
+    }
+}
+
+TEST(ReportCommand, RefusesWhatItCannotDo) {
+    const testing::TempDir dir;
+    const std::string out = (dir.path() / "out.pdf").string();
+    const struct {
+        std::vector<std::string> words;
+        int exitCode;
+        const char* message; // on stderr
+    } cases[] = {
+        {{"report", "SITE.DPA", "--format", "xlsx", "-o", out}, 2, "not available yet"},
+        {{"report", "SITE.DPA", "--format", "svg", "-o", out}, 2, "pdf or bmp"},
+        {{"report", "SITE.DPA", "--format", "pdf", "--style", "fancy", "-o", out}, 2, "wavetrain"},
+        {{"report", "SITE.DPA", "--format", "pdf"}, 2, "-o OUT"},
+        {{"report", "SITE.DPA", "-o", out}, 2, "--format"},
+        {{"report", "MISSING.DPA", "--format", "pdf", "-o", out}, 1, ""},
+        {{"report", "SITE.DP0", "--format", "pdf", "-o", out}, 1, "无法识别的文件类型！"},
+        {{"report", "SITE.DPA", "--format", "pdf", "-o", (dir.path() / "no" / "x.pdf").string()},
+         1, "cannot create"},
+        {{"report", "SITE.DPA", "--format", "bmp", "-o", (dir.path() / "no" / "p").string()}, 1,
+         "error!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.back());
+        const auto result = testing::runCli(c.words, kFixtures);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a refused report leaves no file";
+}
+
+} // namespace
+} // namespace crackdepth
