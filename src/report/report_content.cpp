@@ -1,5 +1,6 @@
 #include "report/report_content.h"
 
+#include "core/analysis/transit_time.h"
 #include "core/common/numbers.h"
 #include "core/common/utf.h"
 #include "core/document/line_table.h"
@@ -17,20 +18,30 @@ std::string nameOf(const TestParameters& header) {
     return withoutLastUnits(header.note, 4);
 }
 
-// The report's transit time carries no time correction: the report commands fold pending
-// corrections into the waveforms before they draw.
-std::string reportTimeText(const MeasuringPoint& point) {
-    return truncatedText(static_cast<float>(point.arrivalIndex) * point.record.samplingInterval() +
-                         point.delay);
+// Whole microseconds of the transit time the screen shows, pending corrections included. The
+// preview and the exports fold the corrections into the waveforms first, which leaves this
+// number as it is; a print without the fold still prints what the screen shows.
+std::string reportTimeText(const MeasuringPoint& point, TimeCorrections corrections) {
+    return truncatedText(transitTime(point, corrections.line, corrections.all).time);
 }
 
 std::string fixedOrNone(const std::optional<LineFit>& fit, float LineFit::*value) {
     return fit ? formatFixed((*fit).*value, 2) : std::string(kNoValueText);
 }
 
-CrackReport crackReportOf(const PointList& crossing, const TestParameters& header,
-                          const PointList& nonCrossing, const TestParameters& nonCrossingHeader,
+// A line and the corrections its transit times take.
+struct ReportedLine {
+    const PointList& points;
+    const TestParameters& header;
+    TimeCorrections corrections;
+};
+
+CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& nonCrossingLine,
                           const CrackResult& result) {
+    const PointList& crossing = crossingLine.points;
+    const TestParameters& header = crossingLine.header;
+    const PointList& nonCrossing = nonCrossingLine.points;
+    const TestParameters& nonCrossingHeader = nonCrossingLine.header;
     CrackReport crack;
     crack.crossingName = nameOf(header);
     crack.nonCrossingName = nameOf(nonCrossingHeader);
@@ -49,7 +60,7 @@ CrackReport crackReportOf(const PointList& crossing, const TestParameters& heade
         row.crossingTime = row.nonCrossingTime = row.reversal = row.status = row.depth =
             kNoValueText;
         if (k < crossing.size()) {
-            row.crossingTime = reportTimeText(crossing[k]);
+            row.crossingTime = reportTimeText(crossing[k], crossingLine.corrections);
             row.reversal = reversal.set && static_cast<std::int64_t>(k) == reversal.index
                                ? kReversalYes
                                : kReversalNo;
@@ -59,7 +70,7 @@ CrackReport crackReportOf(const PointList& crossing, const TestParameters& heade
             row.depth = result.points[k].depthText;
         }
         if (k < nonCrossing.size()) {
-            row.nonCrossingTime = reportTimeText(nonCrossing[k]);
+            row.nonCrossingTime = reportTimeText(nonCrossing[k], nonCrossingLine.corrections);
         }
     }
     return crack;
@@ -101,12 +112,12 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
         const LineId id = crossingLineOfTab(data, tab);
         const PointList& line = *data.line(id);
         const TestParameters& header = *data.header(id);
+        const TimeCorrections corrections = crossingTabCorrections(data, tab);
         content.cracks.push_back(
-            crackReportOf(line, header, nonCrossing, data.nonCrossingParameters,
+            crackReportOf({line, header, corrections},
+                          {nonCrossing, data.nonCrossingParameters, data.nonCrossingCorrections()},
                           analysis.cracks.at(static_cast<std::size_t>(tab - 1))));
-        content.lines.push_back(
-            {nameOf(header),
-             draw::waveTrainInputOf(line, crossingTabCorrections(data, tab), true)});
+        content.lines.push_back({nameOf(header), draw::waveTrainInputOf(line, corrections, true)});
     }
     return content;
 }

@@ -22,7 +22,7 @@ namespace crackdepth::report {
 struct ReportRow {
     std::string number;          // "%d" of k + 1
     std::string distance;        // "%d" of the longer line's distance, mm
-    std::string crossingTime;    // "%d" of trunc(arrivalIndex × dt + delay), us
+    std::string crossingTime;    // "%d" of the transit time the screen shows, us
     std::string nonCrossingTime; // likewise
     std::string reversal;        // "是" at the reversal point, else "否"
     std::string status;          // the crossing table's "保留标志" text

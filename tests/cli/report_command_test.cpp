@@ -39,7 +39,7 @@ int pdfPages(const std::filesystem::path& pdf) {
     const std::string info = shellOutput("pdfinfo " + testing::shellQuote(pdf.string()));
     std::smatch match;
     return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1])
-                                                                           : -1;
+                                                                          : -1;
 }
 
 std::string withoutUnit(const json& text) {
@@ -79,8 +79,8 @@ TEST(ReportCommand, ThePdfHoldsTheNumbersTheAnalysisPrints) {
         }
     }
     // The standard style puts each crack on pages of its own.
-    const json standard = run({"report", "SITE.DPA", "--format", "pdf", "--style", "standard",
-                               "-o", (dir.path() / "again.pdf").string()});
+    const json standard = run({"report", "SITE.DPA", "--format", "pdf", "--style", "standard", "-o",
+                               (dir.path() / "again.pdf").string()});
     EXPECT_GE(standard["pages"].get<std::size_t>(), analysis["cracks"].size());
 }
 
@@ -114,8 +114,10 @@ TEST(ReportCommand, RefusesWhatItCannotDo) {
         {{"report", "MISSING.DPA", "--format", "pdf", "-o", out}, 1, ""},
         {{"report", "SITE.DP0", "--format", "pdf", "-o", out}, 1, "无法识别的文件类型！"},
         {{"report", "SITE.DPA", "--format", "pdf", "-o", (dir.path() / "no" / "x.pdf").string()},
-         1, "cannot create"},
-        {{"report", "SITE.DPA", "--format", "bmp", "-o", (dir.path() / "no" / "p").string()}, 1,
+         1,
+         "cannot create"},
+        {{"report", "SITE.DPA", "--format", "bmp", "-o", (dir.path() / "no" / "p").string()},
+         1,
          "error!"},
     };
     for (const auto& c : cases) {

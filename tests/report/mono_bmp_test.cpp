@@ -36,7 +36,8 @@ TEST(MonoBmp, FileSizesAndHeaderFields) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
         EXPECT_EQ(MonoBmpWriter::rowSize(static_cast<std::uint32_t>(c.width)), c.rowSize);
-        const std::vector<std::uint8_t> bytes = MonoBmpWriter::encode(whiteImage(c.width, c.height));
+        const std::vector<std::uint8_t> bytes =
+            MonoBmpWriter::encode(whiteImage(c.width, c.height));
         ASSERT_EQ(bytes.size(), c.fileBytes);
         EXPECT_EQ(bytes[0], 'B');
         EXPECT_EQ(bytes[1], 'M');

@@ -137,8 +137,10 @@ TEST(ReportPagination, EveryRowOfAFlowingBlockIsDrawnOnceInsideTheBody) {
             }
             // Blocks never overlap: each begins after the one before it ends.
             for (std::size_t block = 1; block < points.size(); ++block) {
-                const auto before = std::make_pair(train.endPage[block - 1], train.endRow[block - 1]);
-                const auto title = std::make_pair(train.startPage[block], train.startRow[block] - 1);
+                const auto before =
+                    std::make_pair(train.endPage[block - 1], train.endRow[block - 1]);
+                const auto title =
+                    std::make_pair(train.startPage[block], train.startRow[block] - 1);
                 EXPECT_LT(before, title);
             }
         }

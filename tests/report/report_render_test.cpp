@@ -51,13 +51,15 @@ QImage bitmapPage(const ReportContent& content, const PrintSettings& settings, R
     QImage image(kBitmapPageWidth, kBitmapPageHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    ReportRenderer(content, settings, style).drawPage(painter, BitmapPageGeometry(), page, pictures);
+    ReportRenderer(content, settings, style)
+        .drawPage(painter, BitmapPageGeometry(), page, pictures);
     return image;
 }
 
 // The rectangle of grid columns c0 … c1 and rows r0 … r1 of a page, a little inside its rules.
 QRect cellRect(const PageGeometry& page, double c0, double c1, double r0, double r1) {
-    return QRect(QPoint(page.x(c0), page.y(r0)), QPoint(page.x(c1), page.y(r1))).adjusted(3, 3, -3, -3);
+    return QRect(QPoint(page.x(c0), page.y(r0)), QPoint(page.x(c1), page.y(r1)))
+        .adjusted(3, 3, -3, -3);
 }
 
 // The two renderings differ, and only inside `where`.
@@ -96,8 +98,7 @@ TEST(ReportRender, EachTextOfTheStandardPageIsInItsCell) {
          cellRect(page, 4, 18, 7, 9)},
         {"crack depth", [](ReportContent& c) { c.cracks[0].crackDepth = "--.--"; },
          cellRect(page, 4, 8, 13, 15)},
-        {"velocity", [](ReportContent& c) { c.velocity = "--.--"; },
-         cellRect(page, 4, 8, 17, 19)},
+        {"velocity", [](ReportContent& c) { c.velocity = "--.--"; }, cellRect(page, 4, 8, 17, 19)},
         {"tenth point", [](ReportContent& c) { c.cracks[0].rows[9].crossingTime = "--.--"; },
          cellRect(page, 8, 12, 29, 30)},
         {"reversal", [](ReportContent& c) { c.cracks[0].rows[0].reversal = "是"; },
@@ -129,9 +130,10 @@ TEST(ReportRender, PicturesFillTheirCells) {
     for (const PictureMode mode : {PictureMode::Bitmap, PictureMode::Vector}) {
         SCOPED_TRACE(mode == PictureMode::Bitmap ? "bitmap" : "vector");
         // The plot beside the result block: columns 8 … 18, rows 9 … 19.
-        expectDifferenceOnlyIn(bitmapPage(withoutPictures, settings, ReportStyle::Standard, 1, mode),
-                               bitmapPage(content, settings, ReportStyle::Standard, 1, mode),
-                               cellRect(page, 8, 18, 9, 19));
+        expectDifferenceOnlyIn(
+            bitmapPage(withoutPictures, settings, ReportStyle::Standard, 1, mode),
+            bitmapPage(content, settings, ReportStyle::Standard, 1, mode),
+            cellRect(page, 8, 18, 9, 19));
         // The non-crossing line's waveforms below its title row (rows 1 … 1 + its points).
         const auto rows = static_cast<double>(content.lines[0].train.traces.size());
         expectDifferenceOnlyIn(
@@ -198,9 +200,9 @@ TEST(ReportRender, HeaderFooterAndPageNumberInTheirBands) {
         other.startPageNumber = 5; // "VI"
         return printed(other, 2);
     }();
-    expectDifferenceOnlyIn(second, secondAgain,
-                           QRect(footer.left + 20, footer.top + 20 + 18, footer.width(),
-                                 footer.height()));
+    expectDifferenceOnlyIn(
+        second, secondAgain,
+        QRect(footer.left + 20, footer.top + 20 + 18, footer.width(), footer.height()));
 }
 
 TEST(ReportRender, TheReportShowsThePanelsNumbers) {
@@ -221,9 +223,9 @@ TEST(ReportRender, TheReportShowsThePanelsNumbers) {
     const CrackReport& first = content.cracks[0];
     const MeasuringPoint& point = (*data.crossingLists[0])[0];
     EXPECT_EQ(first.rows[0].crossingTime,
-              std::to_string(static_cast<int>(
-                  static_cast<float>(point.arrivalIndex) * point.record.samplingInterval() +
-                  point.delay)));
+              std::to_string(static_cast<int>(static_cast<float>(point.arrivalIndex) *
+                                                  point.record.samplingInterval() +
+                                              point.delay)));
     ASSERT_GT(first.rows.size(), data.nonCrossingList->size());
     EXPECT_EQ(first.rows.back().nonCrossingTime, "--.--");
 }
@@ -238,11 +240,10 @@ TEST(ReportRender, MissingValuesAndHugeLinesDrawWithoutFault) {
     EXPECT_EQ(content.intercept, "--.--");
     EXPECT_EQ(content.cracks[0].crackDepth, "--.--");
     EXPECT_EQ(content.cracks[0].rows[0].depth, "--.--");
-    for (const ReportStyle style : {ReportStyle::Standard, ReportStyle::Simple,
-                                    ReportStyle::WaveTrain}) {
+    for (const ReportStyle style :
+         {ReportStyle::Standard, ReportStyle::Simple, ReportStyle::WaveTrain}) {
         const QImage page = bitmapPage(content, {}, style, 1);
-        EXPECT_GT(draw::testing::countIn(page, page.rect(),
-                                         [](QRgb p) { return qGray(p) < 128; }),
+        EXPECT_GT(draw::testing::countIn(page, page.rect(), [](QRgb p) { return qGray(p) < 128; }),
                   1000);
     }
     // 65,535 points: the first and the last of 2,186 pages.

@@ -50,21 +50,7 @@ void renewPaths(PathFields& paths, std::string& lineName, std::string& linePath,
 // the analysis, and for a result file the pending corrections are folded into the waveforms.
 // An undoable edit, so that undo after a save still restores what was shown before.
 std::unique_ptr<Edit> prepareForSave(const DocumentData& data, bool commit) {
-    std::vector<PointRef> watched;
-    if (commit && data.nonCrossingList) {
-        watched.push_back({kNonCrossingLine, std::nullopt});
-    }
-    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
-        watched.push_back({{LineKind::Crossing, k}, std::nullopt});
-    }
-    if (data.rawCrossingList) {
-        watched.push_back({{LineKind::RawCrossing, 0}, std::nullopt});
-    }
-    auto settle = [commit](DocumentData& held) {
-        const DocumentAnalysis analysis = AnalyseDocument(held);
-        if (commit) {
-            FoldCorrections(held);
-        }
+    auto keepFlagsOf = [](DocumentData& held, const DocumentAnalysis& analysis) {
         for (std::size_t tab = 0; tab < analysis.cracks.size(); ++tab) {
             PointList& line =
                 held.crossingLists.empty() ? *held.rawCrossingList : *held.crossingLists[tab];
@@ -74,17 +60,17 @@ std::unique_ptr<Edit> prepareForSave(const DocumentData& data, bool commit) {
             }
         }
     };
-    std::vector<std::unique_ptr<Edit>> parts;
-    parts.push_back(std::make_unique<PointsEdit>(kPrepareSaveName, DocumentChange{},
-                                                 std::move(watched), settle));
     if (commit) {
-        Corrections zero = correctionsOf(data);
-        zero.all = 0;
-        zero.nonCrossing = 0;
-        std::fill(zero.crossing.begin(), zero.crossing.end(), 0.0f);
-        parts.push_back(makeCorrectionsEdit(kPrepareSaveName, zero));
+        // The flags of the analysis before the fold, which leaves every transit time as it is.
+        return makeFoldCorrectionsEdit(kPrepareSaveName, data, [keepFlagsOf](DocumentData& held) {
+            const DocumentAnalysis analysis = AnalyseDocument(held);
+            FoldCorrections(held);
+            keepFlagsOf(held, analysis);
+        });
     }
-    return std::make_unique<CompositeEdit>(kPrepareSaveName, DocumentChange{}, std::move(parts));
+    return std::make_unique<PointsEdit>(
+        kPrepareSaveName, DocumentChange{}, crossingLinePoints(data),
+        [keepFlagsOf](DocumentData& held) { keepFlagsOf(held, AnalyseDocument(held)); });
 }
 
 } // namespace

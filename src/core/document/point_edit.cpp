@@ -1,5 +1,7 @@
 #include "core/document/point_edit.h"
 
+#include <algorithm>
+
 namespace crackdepth {
 namespace {
 
@@ -111,6 +113,40 @@ std::unique_ptr<Edit> makeCorrectionsEdit(std::string name, Corrections after,
             }
         },
         std::move(after), std::move(mergeKey));
+}
+
+std::vector<PointRef> crossingLinePoints(const DocumentData& data) {
+    std::vector<PointRef> watched;
+    for (std::size_t k = 0; k < data.crossingLists.size(); ++k) {
+        watched.push_back({{LineKind::Crossing, k}, std::nullopt});
+    }
+    if (data.rawCrossingList) {
+        watched.push_back({{LineKind::RawCrossing, 0}, std::nullopt});
+    }
+    return watched;
+}
+
+std::vector<PointRef> allLinePoints(const DocumentData& data) {
+    std::vector<PointRef> watched;
+    if (data.nonCrossingList) {
+        watched.push_back({kNonCrossingLine, std::nullopt});
+    }
+    const std::vector<PointRef> crossing = crossingLinePoints(data);
+    watched.insert(watched.end(), crossing.begin(), crossing.end());
+    return watched;
+}
+
+std::unique_ptr<Edit> makeFoldCorrectionsEdit(std::string name, const DocumentData& data,
+                                              PointsEdit::Mutation fold) {
+    std::vector<std::unique_ptr<Edit>> parts;
+    parts.push_back(
+        std::make_unique<PointsEdit>(name, DocumentChange{}, allLinePoints(data), std::move(fold)));
+    Corrections zero = correctionsOf(data);
+    zero.all = 0;
+    zero.nonCrossing = 0;
+    std::fill(zero.crossing.begin(), zero.crossing.end(), 0.0f);
+    parts.push_back(makeCorrectionsEdit(name, zero));
+    return std::make_unique<CompositeEdit>(std::move(name), DocumentChange{}, std::move(parts));
 }
 
 CompositeEdit::CompositeEdit(std::string name, DocumentChange change,

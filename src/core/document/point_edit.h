@@ -60,6 +60,16 @@ Corrections correctionsOf(const DocumentData& data);
 std::unique_ptr<Edit> makeCorrectionsEdit(std::string name, Corrections after,
                                           std::string mergeKey = {});
 
+// Every point of the crossing lines (the result file's, or a crossing raw file's line), and
+// every point of every line.
+std::vector<PointRef> crossingLinePoints(const DocumentData& data);
+std::vector<PointRef> allLinePoints(const DocumentData& data);
+
+// The pending corrections folded into the waveforms by `fold` (FoldCorrections, and whatever
+// else the caller settles in the points at the same time), then set to 0: one edit.
+std::unique_ptr<Edit> makeFoldCorrectionsEdit(std::string name, const DocumentData& data,
+                                              PointsEdit::Mutation fold);
+
 // Edits done one after the other as a single edit, and undone in the reverse order.
 class CompositeEdit final : public Edit {
 public:

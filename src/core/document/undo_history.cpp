@@ -3,11 +3,11 @@
 namespace crackdepth {
 
 void UndoHistory::record(std::unique_ptr<Edit> edit) {
+    if (edit->changesNothing()) {
+        return; // nothing to undo, and the redo steps and the saved state stay as they were
+    }
     if (saved_ && *saved_ > position_) {
         saved_.reset(); // the saved state was undone and is now replaced for good
-    }
-    if (edit->changesNothing()) {
-        return; // nothing to undo
     }
     edits_.resize(position_);
     const bool savedAtTop = saved_ == position_;

@@ -1,0 +1,121 @@
+// What the report commands settle before drawing: pending corrections folded into the
+// waveforms without changing a number the screen shows, as one undoable step that is no step
+// at all when nothing is pending; the longer line shown; the last crossing line selected
+// after the bitmap report.
+#include "core/document/document_analysis.h"
+#include "core/document/point_edit.h"
+#include "core/document/report_preparation.h"
+#include "core/document/scripted_prompts.h"
+#include "core/document/waveform_commands.h"
+#include "document_support.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace crackdepth {
+namespace {
+
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+class ReportPreparation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE.DPA"}) {
+            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
+        }
+        ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    }
+    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+    // Every number of every tab's table, the crack depths and the fit, as the screen shows them.
+    std::vector<std::string> screenNumbers() {
+        std::vector<std::string> numbers;
+        const std::int32_t tab = doc.data().currentTab;
+        for (std::int32_t t = 0; t <= static_cast<std::int32_t>(doc.data().crossingLists.size());
+             ++t) {
+            doc.SelectTab(t);
+            const DocumentAnalysis analysis = AnalyseDocument(doc.data());
+            for (const auto& row : analysis.screenTable.rows) {
+                for (const TableCell& cell : row) {
+                    numbers.push_back(cell.text);
+                }
+            }
+            numbers.push_back(analysis.crackDepthText());
+            numbers.push_back(analysis.interceptText + analysis.velocityText);
+        }
+        doc.SelectTab(tab);
+        return numbers;
+    }
+
+    testing::TempDir dir;
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+};
+
+TEST_F(ReportPreparation, FoldsPendingCorrectionsWithoutChangingWhatTheScreenShows) {
+    Corrections pending = correctionsOf(doc.data());
+    pending.all = 1.5f;
+    pending.nonCrossing = -2.0f;
+    pending.crossing[1] = 3.0f;
+    doc.perform(makeCorrectionsEdit("声时修正", pending));
+    const auto shown = screenNumbers();
+    const auto before = testing::serialise(doc.data(), testing::Selection::Left);
+
+    ASSERT_TRUE(PrepareReport(doc));
+    EXPECT_EQ(correctionsOf(doc.data()), (Corrections{0, 0, {0, 0}}));
+    {
+        const auto after = screenNumbers();
+        ASSERT_EQ(after.size(), shown.size());
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i], shown[i]) << "number " << i;
+        }
+    }
+    ASSERT_NE(doc.undoable(), nullptr);
+    EXPECT_EQ(doc.undoable()->name(), kPrepareReportName);
+
+    doc.Undo();
+    EXPECT_EQ(testing::serialise(doc.data(), testing::Selection::Left), before);
+}
+
+TEST_F(ReportPreparation, NothingPendingIsNoStepAndKeepsTheSavedState) {
+    ASSERT_TRUE(PrepareReport(doc)); // the file as opened: its delays may still be folded
+    ASSERT_TRUE(PrepareReport(doc));
+    const Edit* top = doc.undoable();
+    ASSERT_TRUE(PrepareReport(doc));
+    EXPECT_EQ(doc.undoable(), top) << "nothing left to fold adds no step";
+
+    // Undone past the save, a preparation that changes nothing keeps the way back to it.
+    doc.SelectPoint(*doc.data().shownId(), 1);
+    InvertCurrentPoint(doc);
+    ASSERT_TRUE(doc.SaveDocument(at("SAVED.DPA")));
+    doc.Undo();
+    ASSERT_TRUE(doc.IsModified());
+    const Edit* redo = doc.redoable();
+    ASSERT_NE(redo, nullptr);
+    ASSERT_TRUE(PrepareReport(doc));
+    EXPECT_EQ(doc.redoable(), redo);
+    doc.Redo();
+    EXPECT_FALSE(doc.IsModified()) << "redone back to what was saved";
+}
+
+TEST_F(ReportPreparation, ShowsTheLongerLineAndTheBitmapReportSelectsTheLastCrack) {
+    const DocumentData& data = doc.data();
+    for (std::int32_t tab = 1; tab <= static_cast<std::int32_t>(data.crossingLists.size());
+         ++tab) {
+        doc.SelectTab(tab);
+        ASSERT_TRUE(PrepareReport(doc));
+        const bool nonCrossingLonger =
+            data.currentCrossingList()->size() < data.nonCrossingList->size();
+        EXPECT_EQ(data.shown, nonCrossingLonger ? ShownLine::NonCrossing : ShownLine::Crossing);
+    }
+    doc.SelectTab(1);
+    SelectLastCrossingLine(doc);
+    EXPECT_EQ(data.currentTab, static_cast<std::int32_t>(data.crossingLists.size()));
+
+    ScriptedPrompts quiet;
+    Document empty{quiet, {}};
+    EXPECT_FALSE(PrepareReport(empty));
+    EXPECT_EQ(empty.undoable(), nullptr);
+}
+
+} // namespace
+} // namespace crackdepth
