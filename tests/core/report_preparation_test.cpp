@@ -99,8 +99,7 @@ TEST_F(ReportPreparation, NothingPendingIsNoStepAndKeepsTheSavedState) {
 
 TEST_F(ReportPreparation, ShowsTheLongerLineAndTheBitmapReportSelectsTheLastCrack) {
     const DocumentData& data = doc.data();
-    for (std::int32_t tab = 1; tab <= static_cast<std::int32_t>(data.crossingLists.size());
-         ++tab) {
+    for (std::int32_t tab = 1; tab <= static_cast<std::int32_t>(data.crossingLists.size()); ++tab) {
         doc.SelectTab(tab);
         ASSERT_TRUE(PrepareReport(doc));
         const bool nonCrossingLonger =

@@ -6,11 +6,13 @@
 #include "app/dialogs/time_correction_dialog.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
+#include "app/frame/report_printing.h"
 #include "app/views/distance_time_view.h"
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
 #include "app/views/waveform_view.h"
 #include "core/document/waveform_commands.h"
+#include "report/report_exports.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -67,6 +69,7 @@ constexpr CommandSpec kReportMenu[] = {
     {Command::WordReport, "输出到word", "输出报告到word", "report_word"},
     {Command::SpreadsheetReport, "输出到excel", "导出到EXCEL", "report_spreadsheet"},
     {Command::BitmapReport, "输出到BMP", "输出报告到BMP", "report_bitmap"},
+    {Command::PdfReport, "输出到PDF", "输出报告到PDF", "report_pdf"},
 };
 
 constexpr CommandSpec kWaveformMenu[] = {
@@ -94,6 +97,7 @@ constexpr Command kToolbar[] = {
     Command::WordReport,
     Command::SpreadsheetReport,
     Command::BitmapReport,
+    Command::PdfReport,
     Command::PrintSettings,
     Command::PrintPreview,
     Command::Print,
@@ -194,7 +198,8 @@ void MainWindow::buildCommands() {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateActions);
     }
 
-    // The framework's keys: a general open dialog, save, pane cycling.
+    // The framework's keys: a general open dialog, save, pane cycling, print.
+    actions_.at(Command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     auto* openAny = new QAction(this);
     openAny->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(openAny, &QAction::triggered, this, [this] {
@@ -316,8 +321,21 @@ void MainWindow::runCommand(Command command) {
     case Command::TestParameters:
         TestParametersDialog::run(document_, this);
         break;
+    case Command::Print:
+        PrintReport(document_, document_.settings().print, this);
+        scheduleRefresh();
+        break;
+    case Command::PrintPreview:
+        PreviewReport(document_, document_.settings().print, this);
+        break;
+    case Command::BitmapReport:
+        report::ExportBitmapReport(document_, document_.settings().print);
+        break;
+    case Command::PdfReport:
+        report::ExportPdfReport(document_, document_.settings().print);
+        break;
     default:
-        // Print settings, printing and the reports come with the report windows.
+        // The word-processor and spreadsheet reports come later.
         statusBar()->showMessage(QStringLiteral("此功能将在后续版本中提供"), 3000);
         break;
     }

@@ -89,11 +89,24 @@ std::optional<std::string> QtPrompts::chooseOpenFile(const std::string& filter,
     return chosen.toStdString();
 }
 
+QString defaultSuffixOf(const std::string& filter) {
+    const QString text = QString::fromStdString(filter);
+    const qsizetype star = text.indexOf(QStringLiteral("*."));
+    if (star < 0) {
+        return {};
+    }
+    QString suffix;
+    for (qsizetype i = star + 2; i < text.size() && text[i].isLetterOrNumber(); ++i) {
+        suffix += text[i];
+    }
+    return suffix;
+}
+
 std::optional<std::string> QtPrompts::chooseSaveFile(const std::string& filter,
                                                      const std::string& proposed) {
     QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed), qtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("DPA"));
+    dialog.setDefaultSuffix(defaultSuffixOf(filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -33,4 +33,8 @@ private:
 // form a Qt file dialog takes.
 QString qtFilter(const std::string& filter);
 
+// The extension a save dialog adds to a name typed without one: the filter's first pattern's
+// ("声波结果文件 (*.DPA)|*.DPA||" → "DPA").
+QString defaultSuffixOf(const std::string& filter);
+
 } // namespace crackdepth::app

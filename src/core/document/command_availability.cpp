@@ -29,6 +29,7 @@ bool isAvailable(Command command, const Document& document, const ViewState& vie
     case Command::WordReport:
     case Command::SpreadsheetReport:
     case Command::BitmapReport:
+    case Command::PdfReport:
         return reportable;
     case Command::TestParameters:
     case Command::TimeFrequency:

@@ -26,6 +26,7 @@ enum class Command {
     WordReport = 40005,
     SpreadsheetReport = 40006,
     BitmapReport = 40007,
+    PdfReport = 40011,
     Filter = 32781,
     Invert = 1071,
     TimeCorrection = 32881,
