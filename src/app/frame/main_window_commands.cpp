@@ -2,6 +2,7 @@
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/filter_dialog.h"
 #include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/print_settings_dialog.h"
 #include "app/dialogs/test_parameters_dialog.h"
 #include "app/dialogs/time_correction_dialog.h"
 #include "app/frame/main_window.h"
@@ -316,8 +317,11 @@ void MainWindow::runCommand(Command command) {
     case Command::TestParameters:
         TestParametersDialog::run(document_, this);
         break;
+    case Command::PrintSettings:
+        PrintSettingsDialog::run(document_, this);
+        break;
     default:
-        // Print settings, printing and the reports come with the report windows.
+        // Printing and the reports come with the report windows.
         statusBar()->showMessage(QStringLiteral("此功能将在后续版本中提供"), 3000);
         break;
     }
