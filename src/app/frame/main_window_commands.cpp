@@ -2,6 +2,7 @@
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/filter_dialog.h"
 #include "app/dialogs/merge_dialog.h"
+#include "app/dialogs/print_settings_dialog.h"
 #include "app/dialogs/test_parameters_dialog.h"
 #include "app/dialogs/time_correction_dialog.h"
 #include "app/frame/main_window.h"
@@ -320,6 +321,9 @@ void MainWindow::runCommand(Command command) {
         break;
     case Command::TestParameters:
         TestParametersDialog::run(document_, this);
+        break;
+    case Command::PrintSettings:
+        PrintSettingsDialog::run(document_, this);
         break;
     case Command::Print:
         PrintReport(document_, document_.settings().print, this);
