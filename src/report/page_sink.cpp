@@ -33,10 +33,10 @@ PageGeometry PagedDeviceSink::geometry(const PrintSettings& settings) const {
 QPainter* PagedDeviceSink::beginPage(std::int32_t) {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>();
-        if (!painter_->begin(&device_)) {
-            return nullptr;
-        }
-    } else if (started_ && !device_.newPage()) {
+        painter_->begin(&device_);
+    }
+    // A device that would not start takes no page at all.
+    if (!painter_->isActive() || (started_ && !device_.newPage())) {
         return nullptr;
     }
     started_ = true;

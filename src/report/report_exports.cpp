@@ -40,7 +40,8 @@ RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settin
         return {};
     }
     UserPrompts& prompts = document.prompts();
-    const ReportContent content = BuildReportContent(document.data(), AnalyseDocument(document.data()));
+    const ReportContent content =
+        BuildReportContent(document.data(), AnalyseDocument(document.data()));
     const ReportRenderer renderer(content, settings, reportStyleOf(settings));
     BitmapPageSink sink(
         [&](std::int32_t) -> std::optional<std::filesystem::path> {
@@ -68,7 +69,8 @@ bool ExportPdfReport(Document& document, const PrintSettings& settings) {
     if (!chosen) {
         return false;
     }
-    const ReportContent content = BuildReportContent(document.data(), AnalyseDocument(document.data()));
+    const ReportContent content =
+        BuildReportContent(document.data(), AnalyseDocument(document.data()));
     const ReportRenderer renderer(content, settings, reportStyleOf(settings));
     const WriteOutcome outcome = WritePdfReport(renderer, settings, withExtension(*chosen, ".pdf"));
     if (!outcome.ok) {

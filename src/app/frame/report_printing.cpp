@@ -65,7 +65,12 @@ int PrintReport(Document& document, const PrintSettings& settings, QWidget* pare
     const bool range = printer.printRange() == QPrinter::PageRange;
     const int first = range ? printer.fromPage() : 1;
     const int last = range ? printer.toPage() : renderer.pageCount();
-    return printPages(renderer, settings, printer, first, last).written;
+    const report::RenderSummary summary = printPages(renderer, settings, printer, first, last);
+    if (summary.written < last - first + 1) {
+        // A printer that cannot start (or a file it cannot create) must not look like a print.
+        document.prompts().message(kPrintFailedMessage, MessageIcon::Error);
+    }
+    return summary.written;
 }
 
 void PreviewReport(Document& document, const PrintSettings& settings, QWidget* parent) {

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace crackdepth::app {
 
+inline constexpr const char* kPrintFailedMessage = "打印失败：打印机无法开始打印。";
+
 // The pages the print dialog sent to the printer; 0 when it was cancelled.
 int PrintReport(Document& document, const PrintSettings& settings, QWidget* parent);
 

@@ -1,0 +1,97 @@
+// The report commands that write files, driven through the document's prompts: one save
+// dialog per bitmap page (a cancelled one skips only its page), confirmations and "error!",
+// the selection afterwards, and the PDF export's proposal and messages.
+#include "../core/test_support.h"
+#include "core/document/document.h"
+#include "core/document/scripted_prompts.h"
+#include "report/mono_bmp.h"
+#include "report/report_exports.h"
+
+#include <gtest/gtest.h>
+
+namespace crackdepth::report {
+namespace {
+
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+
+class ReportExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE.DPA"}) {
+            crackdepth::testing::writeBytes(dir.path() / file,
+                                            crackdepth::testing::readBytes(kFixtures / file));
+        }
+        ASSERT_TRUE(doc.OpenDocument((dir.path() / "SITE.DPA").string()));
+        prompts.shown.clear();
+    }
+    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
+    std::vector<std::string> saveDialogs() const {
+        std::vector<std::string> filters;
+        for (const auto& shown : prompts.shown) {
+            if (shown.kind == "save") {
+                filters.push_back(shown.text);
+            }
+        }
+        return filters;
+    }
+
+    crackdepth::testing::TempDir dir;
+    ScriptedPrompts prompts;
+    Document doc{prompts, {}};
+};
+
+TEST_F(ReportExports, OneDialogPerBitmapPageAndACancelledOneSkipsOnlyItsPage) {
+    PrintSettings settings; // the standard style: three pages for the two cracks here
+    doc.SelectTab(1);
+    prompts.files = {std::nullopt, at("second"), at("third.bmp")};
+    const RenderSummary summary = ExportBitmapReport(doc, settings);
+    ASSERT_EQ(summary.pages, 3);
+    EXPECT_EQ(saveDialogs(), std::vector<std::string>(3, kBmpFilter));
+    EXPECT_EQ(summary.skipped, 1);
+    EXPECT_EQ(summary.written, 2);
+    EXPECT_FALSE(std::filesystem::exists(at("second")));
+    EXPECT_EQ(std::filesystem::file_size(at("second.bmp")), 184862u) << "the dialog's extension";
+    EXPECT_EQ(std::filesystem::file_size(at("third.bmp")), 184862u);
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>(2, kBmpPageWrittenMessage));
+    EXPECT_EQ(doc.data().currentTab, static_cast<std::int32_t>(doc.data().crossingLists.size()))
+        << "the last crossing line is selected";
+}
+
+TEST_F(ReportExports, AFailedBitmapPageSaysErrorAndTheNextGoesOn) {
+    PrintSettings settings;
+    settings.reportStyle = 1; // simple: every crack on page 1 here
+    prompts.files = {at("missing/page.bmp"), at("ok.bmp")};
+    const RenderSummary summary = ExportBitmapReport(doc, settings);
+    EXPECT_GE(summary.failed, 1);
+    ASSERT_FALSE(prompts.messages().empty());
+    EXPECT_EQ(prompts.messages().front(), kBmpWriteFailedMessage);
+    EXPECT_FALSE(std::filesystem::exists(at("missing")));
+}
+
+TEST_F(ReportExports, ThePdfIsProposedBesideTheResultFile) {
+    prompts.files = {at("report")};
+    ASSERT_TRUE(ExportPdfReport(doc, PrintSettings{}));
+    ASSERT_EQ(prompts.shown.front().kind, "save");
+    EXPECT_EQ(prompts.shown.front().text, kPdfFilter);
+    EXPECT_EQ(prompts.shown.front().caption, at("SITE.pdf"));
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kPdfWrittenMessage});
+    const std::string head = [&] {
+        const auto bytes = crackdepth::testing::readBytes(dir.path() / "report.pdf");
+        return std::string(bytes.begin(), bytes.begin() + 5);
+    }();
+    EXPECT_EQ(head, "%PDF-");
+
+    prompts.shown.clear();
+    prompts.files = {at("no/such/folder/report.pdf")};
+    EXPECT_FALSE(ExportPdfReport(doc, PrintSettings{}));
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages().front().rfind(kPdfFailedMessage, 0), 0u);
+
+    prompts.shown.clear();
+    prompts.files = {std::nullopt}; // cancelled: nothing written, nothing said
+    EXPECT_FALSE(ExportPdfReport(doc, PrintSettings{}));
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+} // namespace
+} // namespace crackdepth::report
