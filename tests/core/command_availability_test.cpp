@@ -48,6 +48,7 @@ TEST(CommandAvailability, FollowsTheDocumentState) {
         {Command::Close, {false, true, true, true, true, true}},
         {Command::PrintPreview, {false, false, true, true, false, true}},
         {Command::WordReport, {false, false, true, true, false, true}},
+        {Command::PdfReport, {false, false, true, true, false, true}},
         {Command::TestParameters, {false, true, true, true, true, true}},
         {Command::WaveTrain, {false, true, true, true, true, true}},
         {Command::Invert, {false, true, true, true, true, false}},

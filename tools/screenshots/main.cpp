@@ -11,11 +11,42 @@
 #include "core/document/waveform_commands.h"
 #include "draw/fonts.h"
 
+#include "app/dialogs/print_settings_dialog.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QPrintPreviewDialog>
 #include <QTableWidget>
+#include <QTimer>
 
 using namespace crackdepth;
+
+namespace {
+
+// Grabs the first visible dialog of type T into `path` once a modal loop has shown it and
+// given it `settle` ms to draw, then closes it.
+template <typename T> void grabWhenShown(const QString& path, int settle) {
+    auto* timer = new QTimer;
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, settle] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<T*>(widget);
+            if (dialog == nullptr || !dialog->isVisible()) {
+                continue;
+            }
+            timer->stop();
+            timer->deleteLater();
+            QTimer::singleShot(settle, dialog, [dialog, path] {
+                dialog->grab().save(path);
+                dialog->reject();
+            });
+            return;
+        }
+    });
+    timer->start();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -48,5 +79,12 @@ int main(int argc, char** argv) {
     window.action(Command::TimeFrequency)->trigger();
     window.action(Command::WaveTrain)->trigger();
     shoot("main_wave_train.png");
+    window.action(Command::WaveTrain)->trigger();
+    QApplication::processEvents();
+
+    grabWhenShown<app::PrintSettingsDialog>(output.filePath("dialog_print_settings.png"), 200);
+    window.action(Command::PrintSettings)->trigger();
+    grabWhenShown<QPrintPreviewDialog>(output.filePath("dialog_print_preview.png"), 500);
+    window.action(Command::PrintPreview)->trigger();
     return 0;
 }
