@@ -115,8 +115,8 @@ TEST_F(ReportCommandsTest, CtrlPPrintsThePagesAPdfReaderCounts) {
 TEST_F(ReportCommandsTest, GreyedInWaveTrainMode) {
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
-    for (const Command command : {Command::Print, Command::PrintPreview, Command::BitmapReport,
-                                  Command::PdfReport}) {
+    for (const Command command :
+         {Command::Print, Command::PrintPreview, Command::BitmapReport, Command::PdfReport}) {
         EXPECT_FALSE(window.action(command)->isEnabled()) << static_cast<int>(command);
     }
     window.action(Command::WaveTrain)->trigger();

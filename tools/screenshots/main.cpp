@@ -1,6 +1,7 @@
 // Developer tool: renders the main window with the demo measurement in its typical states
 // into PNG files, for the README and for looking at the program without a display.
 // Usage: crackdepth-screenshots DEMO.DPA OUTPUT_FOLDER
+#include "app/dialogs/print_settings_dialog.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "app/views/line_tab_bar.h"
@@ -10,8 +11,6 @@
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
 #include "draw/fonts.h"
-
-#include "app/dialogs/print_settings_dialog.h"
 
 #include <QApplication>
 #include <QDir>
