@@ -63,9 +63,9 @@ void BM_StandardReportToPdf(benchmark::State& state) {
     }
     const auto pages = static_cast<double>(renderer.pageCount());
     state.counters["pages"] = pages;
-    state.counters["s_per_page"] = benchmark::Counter(
-        pages * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["s_per_page"] =
+        benchmark::Counter(pages * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["pdf_kib"] = static_cast<double>(std::filesystem::file_size(pdf)) / 1024.0;
 }
 BENCHMARK(BM_StandardReportToPdf)->Unit(benchmark::kMillisecond);

@@ -104,6 +104,21 @@ std::int64_t reportRowsOf(std::int64_t crossing, std::int64_t nonCrossing) {
     return std::max<std::int64_t>({crossing, nonCrossing, 0});
 }
 
+BlockRows blockRowsOn(const ReportLayout& layout, std::size_t block, std::int32_t page,
+                      std::int32_t continuedRows) {
+    BlockRows rows;
+    const std::int32_t startPage = layout.startPage[block];
+    if (page == startPage) {
+        rows.first = layout.startRow[block];
+        rows.offset = 1;
+    } else {
+        rows.first = 1;
+        rows.offset = std::int64_t{continuedRows} * (page - startPage) - layout.startRow[block] + 2;
+    }
+    rows.last = page == layout.endPage[block] ? layout.endRow[block] : kBodyRows;
+    return rows;
+}
+
 ReportLayout PaginateReport(ReportStyle style, const LineCounts& counts, bool tableHead) {
     switch (style) {
     case ReportStyle::Simple:

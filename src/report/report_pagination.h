@@ -40,6 +40,18 @@ struct ReportLayout {
 // The pages of a report of `style` (a stored style outside the three counts as the standard).
 ReportLayout PaginateReport(ReportStyle style, const LineCounts& counts, bool tableHead);
 
+// The rows of block `block` on page `page` of a flowing style: page rows first − 1 … last − 1
+// show block rows offset, offset + 1, … (block row 1 is the heading or title row). A page the
+// block continues onto starts at page row 0; its rows go on where the last page stopped, with
+// `continuedRows` rows of the block a page (30, or 29 where the title row is repeated).
+struct BlockRows {
+    std::int32_t first = 1;
+    std::int64_t offset = 1;
+    std::int32_t last = kBodyRows;
+};
+BlockRows blockRowsOn(const ReportLayout& layout, std::size_t block, std::int32_t page,
+                      std::int32_t continuedRows);
+
 // The rows of points a line takes: the longer of the crossing line and the non-crossing line.
 std::int64_t reportRowsOf(std::int64_t crossing, std::int64_t nonCrossing);
 

@@ -406,12 +406,7 @@ void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geome
         }
         const CrackReport& crack = content_.cracks[i];
         const bool startPage = page == layout_.startPage[i];
-        const std::int32_t first = startPage ? layout_.startRow[i] : 1;
-        const std::int64_t offset =
-            startPage
-                ? 1
-                : std::int64_t{kBodyRows} * (page - layout_.startPage[i]) - layout_.startRow[i] + 2;
-        const std::int32_t last = page == layout_.endPage[i] ? layout_.endRow[i] : kBodyRows;
+        const auto [first, offset, last] = blockRowsOn(layout_, i, page, kBodyRows);
 
         grid.border(first - 1, last);
         for (int row = first; row < last; ++row) {
@@ -481,13 +476,8 @@ void ReportRenderer::drawWaveTrainPage(QPainter& painter, const PageGeometry& ge
             continue;
         }
         const ReportLine& line = content_.lines[j];
-        const bool startPage = page == layout_.startPage[j];
-        const std::int32_t first = startPage ? layout_.startRow[j] : 1;
-        const std::int64_t offset =
-            startPage ? 1
-                      : std::int64_t{kBodyRows - 1} * (page - layout_.startPage[j]) -
-                            layout_.startRow[j] + 2;
-        const std::int32_t last = page == layout_.endPage[j] ? layout_.endRow[j] : kBodyRows;
+        // A continued block repeats its title row: 29 rows of points a page.
+        const auto [first, offset, last] = blockRowsOn(layout_, j, page, kBodyRows - 1);
 
         grid.border(first - 1, last);
         grid.across(first);

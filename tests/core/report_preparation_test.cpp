@@ -7,6 +7,7 @@
 #include "core/document/report_preparation.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
+#include "document_fixture.h"
 #include "document_support.h"
 #include "test_support.h"
 
@@ -15,17 +16,12 @@
 namespace crackdepth {
 namespace {
 
-const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
-
-class ReportPreparation : public ::testing::Test {
+class ReportPreparation : public testing::DocumentFixture {
 protected:
     void SetUp() override {
-        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE.DPA"}) {
-            testing::writeBytes(dir.path() / file, testing::readBytes(kFixtures / file));
-        }
+        DocumentFixture::SetUp();
         ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
     }
-    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
     // Every number of every tab's table, the crack depths and the fit, as the screen shows them.
     std::vector<std::string> screenNumbers() {
         std::vector<std::string> numbers;
@@ -45,10 +41,6 @@ protected:
         doc.SelectTab(tab);
         return numbers;
     }
-
-    testing::TempDir dir;
-    ScriptedPrompts prompts;
-    Document doc{prompts, {}};
 };
 
 TEST_F(ReportPreparation, FoldsPendingCorrectionsWithoutChangingWhatTheScreenShows) {

@@ -61,45 +61,35 @@ TEST(ReportPagination, SimpleAndWaveTrainBlocksFollowOneAnother) {
     EXPECT_EQ(train.endPage, (std::vector<std::int32_t>{1, 1, 2}));
 }
 
-// The rows the page drawing gives each block row, page by page, with the same arithmetic as
-// the renderer: block row b of a page is offset + r − (first − 1) for page rows
-// first − 1 ≤ r < last.
+// The rows the page drawing gives each block row, page by page: block row
+// offset + r − (first − 1) in page rows first − 1 ≤ r < last. Wave-train blocks draw their
+// points below the title: points offset − 1 … last + offset − first − 2.
 struct Drawn {
-    std::map<std::int64_t, int> times; // block row → how often it is drawn
+    std::map<std::int64_t, int> times; // block row (or point) → how often it is drawn
     bool outside = false;              // a row below the body
 };
 
-Drawn simpleRows(const ReportLayout& layout, std::size_t block) {
+Drawn drawnRows(const ReportLayout& layout, std::size_t block, std::int32_t continuedRows,
+                bool points) {
     Drawn drawn;
     for (std::int32_t page = layout.startPage[block]; page <= layout.endPage[block]; ++page) {
-        const bool start = page == layout.startPage[block];
-        const std::int32_t first = start ? layout.startRow[block] : 1;
-        const std::int64_t offset =
-            start ? 1 : 30LL * (page - layout.startPage[block]) - layout.startRow[block] + 2;
-        const std::int32_t last = page == layout.endPage[block] ? layout.endRow[block] : 30;
-        drawn.outside = drawn.outside || last > 30 || first < 1;
-        for (std::int32_t r = first - 1; r < last; ++r) {
-            ++drawn.times[offset + r - (first - 1)];
+        const BlockRows rows = blockRowsOn(layout, block, page, continuedRows);
+        drawn.outside = drawn.outside || rows.last > 30 || rows.first < 1;
+        const std::int64_t from = points ? rows.offset - 1 : rows.offset;
+        const std::int64_t to = points ? rows.last + rows.offset - rows.first - 2
+                                       : rows.offset + rows.last - rows.first;
+        for (std::int64_t row = from; row <= to; ++row) {
+            ++drawn.times[row];
         }
     }
     return drawn;
 }
 
-// Wave-train points: offset − 1 … last + offset − first − 2 on each page.
+Drawn simpleRows(const ReportLayout& layout, std::size_t block) {
+    return drawnRows(layout, block, 30, false);
+}
 Drawn trainPoints(const ReportLayout& layout, std::size_t block) {
-    Drawn drawn;
-    for (std::int32_t page = layout.startPage[block]; page <= layout.endPage[block]; ++page) {
-        const bool start = page == layout.startPage[block];
-        const std::int32_t first = start ? layout.startRow[block] : 1;
-        const std::int64_t offset =
-            start ? 1 : 29LL * (page - layout.startPage[block]) - layout.startRow[block] + 2;
-        const std::int32_t last = page == layout.endPage[block] ? layout.endRow[block] : 30;
-        drawn.outside = drawn.outside || last > 30 || first < 1;
-        for (std::int64_t k = offset - 1; k <= last + offset - first - 2; ++k) {
-            ++drawn.times[k];
-        }
-    }
-    return drawn;
+    return drawnRows(layout, block, 29, true);
 }
 
 void expectEachOnce(const Drawn& drawn, std::int64_t from, std::int64_t to) {

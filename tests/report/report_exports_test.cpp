@@ -1,7 +1,7 @@
 // The report commands that write files, driven through the document's prompts: one save
 // dialog per bitmap page (a cancelled one skips only its page), confirmations and "error!",
 // the selection afterwards, and the PDF export's proposal and messages.
-#include "../core/test_support.h"
+#include "../core/document_fixture.h"
 #include "core/document/document.h"
 #include "core/document/scripted_prompts.h"
 #include "report/mono_bmp.h"
@@ -12,19 +12,13 @@
 namespace crackdepth::report {
 namespace {
 
-const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
-
-class ReportExports : public ::testing::Test {
+class ReportExports : public crackdepth::testing::DocumentFixture {
 protected:
     void SetUp() override {
-        for (const char* file : {"SITE.DP0", "SITE_C1.DP1", "SITE.DPA"}) {
-            crackdepth::testing::writeBytes(dir.path() / file,
-                                            crackdepth::testing::readBytes(kFixtures / file));
-        }
-        ASSERT_TRUE(doc.OpenDocument((dir.path() / "SITE.DPA").string()));
+        DocumentFixture::SetUp();
+        ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
         prompts.shown.clear();
     }
-    std::string at(const std::string& name) const { return (dir.path() / name).string(); }
     std::vector<std::string> saveDialogs() const {
         std::vector<std::string> filters;
         for (const auto& shown : prompts.shown) {
@@ -34,10 +28,6 @@ protected:
         }
         return filters;
     }
-
-    crackdepth::testing::TempDir dir;
-    ScriptedPrompts prompts;
-    Document doc{prompts, {}};
 };
 
 TEST_F(ReportExports, OneDialogPerBitmapPageAndACancelledOneSkipsOnlyItsPage) {
