@@ -231,21 +231,39 @@ TEST(ReportRender, TheReportShowsThePanelsNumbers) {
 }
 
 TEST(ReportRender, MissingValuesAndHugeLinesDrawWithoutFault) {
-    // A non-crossing line of one point: no fit, so no depth anywhere.
-    DocumentData data = demoDocument();
-    while (data.nonCrossingList->size() > 1) {
-        data.nonCrossingList->TakeAt(data.nonCrossingList->size() - 1);
+    // Non-crossing lines of one point and of none: no fit, so no depth anywhere, and the
+    // cells say so as the screen does.
+    for (const std::size_t kept : {std::size_t{1}, std::size_t{0}}) {
+        SCOPED_TRACE(kept);
+        DocumentData data = demoDocument();
+        while (data.nonCrossingList->size() > kept) {
+            data.nonCrossingList->TakeAt(data.nonCrossingList->size() - 1);
+        }
+        const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+        EXPECT_EQ(content.intercept, "--.--");
+        EXPECT_EQ(content.cracks[0].crackDepth, "--.--");
+        EXPECT_EQ(content.cracks[0].rows[0].depth, "--.--");
+        EXPECT_EQ(content.cracks[0].rows.back().nonCrossingTime, "--.--");
+        for (const ReportStyle style :
+             {ReportStyle::Standard, ReportStyle::Simple, ReportStyle::WaveTrain}) {
+            const QImage page = bitmapPage(content, {}, style, 1);
+            EXPECT_GT(
+                draw::testing::countIn(page, page.rect(), [](QRgb p) { return qGray(p) < 128; }),
+                1000);
+        }
     }
-    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
-    EXPECT_EQ(content.intercept, "--.--");
-    EXPECT_EQ(content.cracks[0].crackDepth, "--.--");
-    EXPECT_EQ(content.cracks[0].rows[0].depth, "--.--");
-    for (const ReportStyle style :
-         {ReportStyle::Standard, ReportStyle::Simple, ReportStyle::WaveTrain}) {
-        const QImage page = bitmapPage(content, {}, style, 1);
-        EXPECT_GT(draw::testing::countIn(page, page.rect(), [](QRgb p) { return qGray(p) < 128; }),
-                  1000);
-    }
+    // No crossing line: no page in the standard and simple styles, the non-crossing line's
+    // block in the wave-train style.
+    DocumentData lone = demoDocument();
+    lone.crossingLists.clear();
+    lone.crossingParameters.clear();
+    lone.crossingCorrections.clear();
+    lone.currentTab = 0;
+    lone.shown = ShownLine::NonCrossing;
+    const ReportContent none = BuildReportContent(lone, AnalyseDocument(lone));
+    EXPECT_EQ(ReportRenderer(none, {}, ReportStyle::Standard).pageCount(), 0);
+    EXPECT_EQ(ReportRenderer(none, {}, ReportStyle::Simple).pageCount(), 0);
+    EXPECT_EQ(ReportRenderer(none, {}, ReportStyle::WaveTrain).pageCount(), 1);
     // 65,535 points: the first and the last of 2,186 pages.
     const ReportContent huge = syntheticContent(65535);
     const ReportRenderer renderer(huge, {}, ReportStyle::Standard);
