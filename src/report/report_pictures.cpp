@@ -1,0 +1,51 @@
+#include "report/report_pictures.h"
+
+#include "draw/display_style.h"
+#include "draw/distance_time_plot.h"
+#include "draw/wave_train.h"
+
+#include <QPainter>
+#include <cmath>
+#include <functional>
+
+namespace crackdepth::report {
+namespace {
+
+const draw::DisplayStyle kMonochrome{.monochrome = true, .scale = 1.0,
+                                     .panelColor = draw::kPanelColor};
+
+QImage drawn(QSize size, double scale, const std::function<void(QPainter&, const QRect&)>& draw) {
+    const QSize pixels(std::max(1, static_cast<int>(std::lround(size.width() * scale))),
+                       std::max(1, static_cast<int>(std::lround(size.height() * scale))));
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (size.isEmpty()) {
+        return image;
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.scale(static_cast<double>(pixels.width()) / size.width(),
+                  static_cast<double>(pixels.height()) / size.height());
+    draw(painter, QRect(QPoint(0, 0), size));
+    return image;
+}
+
+} // namespace
+
+QImage plotPicture(const ReportContent& content, QSize size, double scale) {
+    return drawn(size, scale, [&](QPainter& painter, const QRect& rect) {
+        if (content.plot) {
+            draw::drawDistanceTimePlot(painter, QRectF(rect), *content.plot, kMonochrome);
+        }
+    });
+}
+
+QImage waveTrainPicture(const ReportLine& line, std::int32_t first, std::int32_t last, QSize size,
+                        double scale) {
+    return drawn(size, scale, [&](QPainter& painter, const QRect& rect) {
+        draw::WaveTrainPicture(painter, rect, line.train, first, last, draw::kBitmapPageLayout,
+                               kMonochrome);
+    });
+}
+
+} // namespace crackdepth::report
