@@ -16,6 +16,7 @@
 #include "report/report_renderer.h"
 
 #include <QGuiApplication>
+#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -47,6 +48,13 @@ std::unique_ptr<QGuiApplication> offscreenApplication() {
         return nullptr;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's notes about the environment (no runtime folder, say) are not the command's
+    // diagnostics; its errors still are.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        }
+    });
     static int argc = 1;
     static char name[] = "crackdepth-cli";
     static char* argv[] = {name, nullptr};

@@ -11,8 +11,8 @@
 namespace crackdepth::report {
 namespace {
 
-const draw::DisplayStyle kMonochrome{.monochrome = true, .scale = 1.0,
-                                     .panelColor = draw::kPanelColor};
+const draw::DisplayStyle kMonochrome{
+    .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor};
 
 QImage drawn(QSize size, double scale, const std::function<void(QPainter&, const QRect&)>& draw) {
     const QSize pixels(std::max(1, static_cast<int>(std::lround(size.width() * scale))),
