@@ -1,6 +1,8 @@
 // `analyze FILE.DPA` · `analyze NC.DP0 [C.DP1]`: the fit of the non-crossing line, every
 // crossing point's depth and status, and each crack's depth, as the desktop program shows
-// them right after opening the files.
+// them right after opening the files; `analyze PATH...`: the same of many files at once.
+#include "cli/analysis_document.h"
+#include "cli/batch_analyze.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/output.h"
@@ -15,7 +17,12 @@
 #include "core/document/line_tabs.h"
 #include "core/document/merge.h"
 
-#include <iomanip>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
 
 namespace crackdepth::cli {
 namespace {
@@ -23,129 +30,48 @@ namespace {
 constexpr const char* kHelp =
     R"(Usage: crackdepth-cli analyze FILE.DPA [OPTIONS]
        crackdepth-cli analyze NC.DP0 [C.DP1] [OPTIONS]
+       crackdepth-cli analyze PATH... [--recursive] [--format json|jsonl|csv|text] [--jobs N]
 
 Fits L = A + B*T to the non-crossing line and evaluates every crossing line: the depth of
 each point, its status and the crack depth. Transit times carry no time correction.
   --method regression|two-point   the fit (default: the one stored with the non-crossing line)
   --second-point K                two-point fit: the non-crossing point paired with point 0
                                   (default 1)
+  --format json|text              one file: a JSON document (default) or a table
+Many files, or folders (their .DPA files, sorted by path):
+  --recursive                     folders with their subfolders
+  --format jsonl|csv|json|text    one JSON line per file (default); one CSV row per crack
+                                  (UTF-8 with BOM); one JSON array; tables
+  --jobs N                        files analysed at once (default: the processor count);
+                                  the output keeps the input order
+  --min-depth MM                  only the cracks at least MM deep
+A refused file gives its own record and the others go on; the exit status is then 1.
 )";
 
 using nlohmann::json;
 
-// The files as the desktop program holds them after opening them in the same order.
-int openInput(const Args& args, DocumentData& data, std::ostream& err) {
-    OpenFailure failure;
-    const std::string& first = args.positional[0];
-    MeasurementFile file;
-    if (!openMeasurementFile(first, file, failure)) {
-        return refuse(err, failure.message, first + ": " + failure.explanation);
-    }
-    if (file.kind == FileKind::CrossingRaw) {
-        return refuse(err, kNeedNonCrossingMessage,
-                      first + ": a crossing raw file needs the non-crossing file before it");
-    }
-    if (file.kind == FileKind::Result) {
-        if (args.positional.size() > 1) {
-            return usageError(err, "analyze", "a result file is analysed on its own");
-        }
-        LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, first);
-        return kExitOk;
-    }
-    LoadNonCrossingLine(data, std::move(file.lines[0]), first);
-    if (args.positional.size() < 2) {
-        return kExitOk;
-    }
-    const std::string& second = args.positional[1];
-    MeasurementFile crossing;
-    if (!openMeasurementFile(second, crossing, failure)) {
-        return refuse(err, failure.message, second + ": " + failure.explanation);
-    }
-    if (crossing.kind != FileKind::CrossingRaw) {
-        return refuse(err, kUnrecognisedFileMessage, second + ": not a crossing raw file");
-    }
-    LineData& line = crossing.lines[0];
-    if (!sameLineGeometry(data.nonCrossingParameters, *data.nonCrossingList, line.header,
-                          line.points)) {
-        return refuse(err, kParameterMismatchMessage,
-                      second + ": its test parameters differ from the non-crossing file's");
-    }
-    LoadRawCrossingLine(data, std::move(line), second);
-    return kExitOk;
+// Two files of which the first is a non-crossing raw file are one measurement (the second
+// must then be its crossing raw file); anything else of several paths, or a folder, is a
+// batch.
+bool isRawPair(const std::vector<std::string>& paths) {
+    return paths.size() == 2 && std::filesystem::path(paths[0]).extension() == ".DP0";
 }
 
-json lineName(const TestParameters& header) {
-    return withoutLastUnits(header.note, 4);
-}
-
-json optionalFloat(const std::optional<float>& value) {
-    return value ? jsonFloat(*value) : json(nullptr);
-}
-
-json crackJson(int number, const PointList& points, const TestParameters& header,
-               const CrackResult& result) {
-    const ReversalPoint reversal = reversalOf(header);
-    json rows = json::array();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const PointEvaluation& evaluation = result.points[i];
-        rows.push_back({
-            {"distance", jsonFloat(points[i].distance)},
-            {"transitTime", jsonFloat(evaluation.transitTime)},
-            {"depth", optionalFloat(evaluation.depth)},
-            {"depthText", evaluation.depthText},
-            {"status", statusText(evaluation.status)},
-            {"kept", evaluation.kept ? 1 : 0},
-            {"amplitudeDb", optionalFloat(amplitudeDb(points[i], header.sampleCount))},
-        });
-    }
-    return {
-        {"line", number},
-        {"name", lineName(header)},
-        {"reversalIndex", reversal.set ? json(reversal.index) : json(nullptr)},
-        {"points", std::move(rows)},
-        {"crackDepth", optionalFloat(result.crackDepth)},
-        {"crackDepthText", result.crackDepthText},
-    };
-}
-
-std::string fixed(const json& value) {
-    return value.is_null() ? std::string(kNoValueText) : formatFixed2(value.get<float>());
-}
-
-void printText(std::ostream& out, const json& document) {
-    out << "method " << document["method"].get<std::string>() << "   A "
-        << document["AText"].get<std::string>() << "   B " << document["BText"].get<std::string>()
-        << "\n\nnon-crossing line \"" << document["nonCrossing"]["name"].get<std::string>()
-        << "\"\n  " << std::setw(10) << "L(mm)" << std::setw(10) << "T(us)" << '\n';
-    for (const auto& point : document["nonCrossing"]["points"]) {
-        out << "  " << std::setw(10) << fixed(point["distance"]) << std::setw(10)
-            << fixed(point["transitTime"]) << '\n';
-    }
-    for (const auto& crack : document["cracks"]) {
-        out << "\ncrossing line " << crack["line"].dump() << " \""
-            << crack["name"].get<std::string>() << "\"";
-        if (!crack["reversalIndex"].is_null()) {
-            out << ", phase reversal at point " << crack["reversalIndex"].dump();
-        }
-        out << "\n  " << std::setw(4) << "#" << std::setw(10) << "L(mm)" << std::setw(10) << "T(us)"
-            << "  status      " << std::setw(10) << "h(mm)" << std::setw(10) << "dB" << '\n';
-        int index = 0;
-        for (const auto& point : crack["points"]) {
-            const json& db = point["amplitudeDb"];
-            out << "  " << std::setw(4) << index++ << std::setw(10) << fixed(point["distance"])
-                << std::setw(10) << fixed(point["transitTime"]) << "  "
-                << point["status"].get<std::string>() << "  " << std::setw(10)
-                << point["depthText"].get<std::string>() << std::setw(10) << fixed(db) << '\n';
-        }
-        out << "  crack depth " << crack["crackDepthText"].get<std::string>() << '\n';
-    }
+bool anyFolder(const std::vector<std::string>& paths) {
+    std::error_code ignored;
+    return std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
+        return std::filesystem::is_directory(path, ignored);
+    });
 }
 
 } // namespace
 
 int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     std::string error;
-    const auto args = parseArgs(words, {{"--method", "--second-point"}, {}}, error);
+    const auto args = parseArgs(
+        words,
+        {{"--method", "--second-point", "--format", "--jobs", "--min-depth"}, {"--recursive"}},
+        error);
     if (!args) {
         return usageError(err, "analyze", error);
     }
@@ -153,8 +79,14 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
         out << kHelp;
         return kExitOk;
     }
-    if (args->positional.empty() || args->positional.size() > 2) {
-        return usageError(err, "analyze", "expects FILE.DPA, or NC.DP0 and optionally C.DP1");
+    if (args->positional.empty()) {
+        return usageError(err, "analyze", "expects FILE.DPA, NC.DP0 [C.DP1], or files and folders");
+    }
+    const std::string format = args->has("--format") ? args->values.at("--format") : "";
+    if (!format.empty() && format != "json" && format != "jsonl" && format != "csv" &&
+        format != "text") {
+        return usageError(err, "analyze",
+                          "--format takes json, jsonl, csv or text, not '" + format + "'");
     }
     std::optional<RegressionMethod> method;
     if (args->has("--method")) {
@@ -169,10 +101,50 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     if (!secondPoint) {
         return usageError(err, "analyze", error);
     }
+    const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+    const auto jobs = integerOption(*args, "--jobs", processors, 1, 1024, error);
+    if (!jobs) {
+        return usageError(err, "analyze", error);
+    }
+    std::optional<float> minDepth;
+    if (args->has("--min-depth")) {
+        const std::string& text = args->values.at("--min-depth");
+        float value = 0;
+        const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (code != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+            return usageError(err, "analyze",
+                              "--min-depth takes a depth in mm, not '" + text + "'");
+        }
+        minDepth = value;
+    }
+
+    const std::vector<std::string>& paths = args->positional;
+    const bool batch = format == "jsonl" || format == "csv" || args->flags.count("--recursive") ||
+                       args->has("--min-depth") || anyFolder(paths) ||
+                       (paths.size() > 1 && !isRawPair(paths));
+    if (batch) {
+        const auto files = batchFiles(paths, args->flags.count("--recursive") != 0, error);
+        if (!files) {
+            return usageError(err, "analyze", error);
+        }
+        BatchOptions options;
+        options.analysis = {
+            method, args->has("--second-point")
+                        ? std::optional<std::int32_t>(static_cast<std::int32_t>(*secondPoint))
+                        : std::nullopt};
+        options.minDepth = minDepth;
+        options.jobs = static_cast<unsigned>(*jobs);
+        options.format = format == "csv"    ? BatchFormat::Csv
+                         : format == "json" ? BatchFormat::Json
+                         : format == "text" ? BatchFormat::Text
+                                            : BatchFormat::JsonLines;
+        options.progress = files->size() > 1 && ::isatty(STDERR_FILENO) != 0;
+        return runBatch(*files, options, out, err);
+    }
 
     DocumentData data;
-    if (const int status = openInput(*args, data, err); status != kExitOk) {
-        return status;
+    if (const auto refusal = openInput(paths, data)) {
+        return refuse(err, refusal->message, refusal->explanation);
     }
     const PointList& nonCrossing = *data.nonCrossingList;
     if (args->has("--second-point") && *secondPoint >= static_cast<long>(nonCrossing.size())) {
@@ -181,35 +153,10 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
                               " does not exist: the non-crossing line has " +
                               std::to_string(nonCrossing.size()) + " points");
     }
-    const DocumentAnalysis analysis =
-        AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint)});
-
-    json nonCrossingPoints = json::array();
-    for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
-        nonCrossingPoints.push_back(
-            {{"distance", jsonFloat(nonCrossing[i].distance)},
-             {"transitTime", jsonFloat(transitTime(nonCrossing[i], 0, 0).time)}});
-    }
-    json cracks = json::array();
-    for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
-        const LineId id = data.crossingLists.empty() ? LineId{LineKind::RawCrossing, 0}
-                                                     : LineId{LineKind::Crossing, k};
-        cracks.push_back(crackJson(static_cast<int>(k + 1), *data.line(id), *data.header(id),
-                                   analysis.cracks[k]));
-    }
-    const std::optional<LineFit>& fit = analysis.fit;
-    const json document = {
-        {"method", analysis.method == RegressionMethod::TwoPoint ? "two-point" : "regression"},
-        {"A", fit ? jsonFloat(fit->A) : json(nullptr)},
-        {"B", fit ? jsonFloat(fit->B) : json(nullptr)},
-        {"AText", analysis.interceptText},
-        {"BText", analysis.velocityText},
-        {"nonCrossing",
-         {{"name", lineName(data.nonCrossingParameters)}, {"points", nonCrossingPoints}}},
-        {"cracks", std::move(cracks)},
-    };
-    if (args->text) {
-        printText(out, document);
+    const json document = analysisJson(
+        data, AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint)}));
+    if (format == "text") {
+        printAnalysisText(out, document);
     } else {
         printJson(out, document);
     }

@@ -1,0 +1,155 @@
+// `analyze PATH...`: many files and folders in one call, as JSON lines, CSV rows that a CSV
+// reader takes back, in input order whatever the number of threads, a refused file giving
+// its own record and exit status 1.
+#include "../core/test_support.h"
+#include "cli_test_support.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace crackdepth {
+namespace {
+
+using nlohmann::json;
+const std::filesystem::path kFixtures = CRACKDEPTH_FIXTURES_DIR;
+const std::filesystem::path kExamples = CRACKDEPTH_EXAMPLES_DIR;
+
+class BatchAnalyze : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.path() / "site" / "deeper");
+        std::filesystem::copy_file(kExamples / "DEMO.DPA", dir.path() / "DEMO.DPA");
+        std::filesystem::copy_file(kFixtures / "SITE.DPA", dir.path() / "site" / "SITE.DPA");
+        std::filesystem::copy_file(kFixtures / "SITE.DPA",
+                                   dir.path() / "site" / "deeper" / "AGAIN.DPA");
+        std::filesystem::copy_file(kFixtures / "SITE.DP0", dir.path() / "site" / "SITE.DP0");
+        const auto bytes = testing::readBytes(kExamples / "DEMO.DPA");
+        testing::writeBytes(dir.path() / "BROKEN.DPA",
+                            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 3000));
+    }
+    testing::CliRun analyze(std::vector<std::string> args) {
+        args.insert(args.begin(), "analyze");
+        return testing::runCli(args, dir.path());
+    }
+    // The "file" of every JSON line.
+    static std::vector<std::string> filesOf(const std::string& lines) {
+        std::vector<std::string> files;
+        std::istringstream in(lines);
+        for (std::string line; std::getline(in, line);) {
+            files.push_back(json::parse(line)["file"].get<std::string>());
+        }
+        return files;
+    }
+
+    testing::TempDir dir;
+};
+
+TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> files;
+        int exitCode;
+    } cases[] = {
+        {{"DEMO.DPA", "site/SITE.DPA"}, {"DEMO.DPA", "site/SITE.DPA"}, 0},
+        {{"site/SITE.DPA", "DEMO.DPA", "--jobs", "1"}, {"site/SITE.DPA", "DEMO.DPA"}, 0},
+        {{"BROKEN.DPA", "DEMO.DPA"}, {"BROKEN.DPA", "DEMO.DPA"}, 1},
+        {{"site"}, {"site/SITE.DPA"}, 0}, // a folder: its result files only
+        {{"site", "--recursive"}, {"site/SITE.DPA", "site/deeper/AGAIN.DPA"}, 0},
+        {{".", "--recursive", "--jobs", "3"},
+         {"./BROKEN.DPA", "./DEMO.DPA", "./site/SITE.DPA", "./site/deeper/AGAIN.DPA"}, 1},
+        {{"DEMO.DPA", "--format", "jsonl"}, {"DEMO.DPA"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " … " + c.args.back());
+        const auto run = analyze(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(filesOf(run.out), c.files);
+    }
+    // Each line is the single-file document of its file, with the file named; a refused
+    // file's line carries the program's message and an explanation.
+    const json single = json::parse(analyze({"DEMO.DPA"}).out);
+    const std::string lines = analyze({"BROKEN.DPA", "DEMO.DPA"}).out;
+    const auto newline = lines.find('\n');
+    const json broken = json::parse(lines.substr(0, newline));
+    json demo = json::parse(lines.substr(newline + 1));
+    demo.erase("file");
+    EXPECT_EQ(demo, single);
+    EXPECT_EQ(broken["error"], "无法识别的文件类型！");
+    EXPECT_FALSE(broken["explanation"].get<std::string>().empty());
+}
+
+// The CSV as a spreadsheet or any CSV reader takes it back: Python's csv module here.
+TEST_F(BatchAnalyze, CsvRowsPerCrackReadBackByACsvReader) {
+    const auto run = analyze({".", "--recursive", "--format", "csv", "--min-depth", "100"});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.out.rfind("\xEF\xBB\xBF", 0), 0u) << "UTF-8 with a byte order mark";
+    testing::writeBytes(dir.path() / "out.csv",
+                        std::vector<std::uint8_t>(run.out.begin(), run.out.end()));
+    const std::string script =
+        "import csv,json,sys\n"
+        "rows=list(csv.DictReader(open(sys.argv[1],encoding='utf-8-sig',newline='')))\n"
+        "print(json.dumps(rows,ensure_ascii=False))\n";
+    testing::writeBytes(dir.path() / "read.py",
+                        std::vector<std::uint8_t>(script.begin(), script.end()));
+    std::string printed;
+    const std::string command = "python3 " + testing::shellQuote((dir.path() / "read.py").string()) +
+                                " " + testing::shellQuote((dir.path() / "out.csv").string());
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            printed.append(buffer, got);
+        }
+        ::pclose(pipe);
+    }
+    const json rows = json::parse(printed);
+    // The analysis of each file, filtered to the cracks of at least 100 mm.
+    std::vector<std::string> expected;
+    for (const char* file : {"./DEMO.DPA", "./site/SITE.DPA", "./site/deeper/AGAIN.DPA"}) {
+        const json document = json::parse(analyze({file}).out);
+        for (const json& crack : document["cracks"]) {
+            if (crack["crackDepth"].is_number() && crack["crackDepth"].get<float>() >= 100) {
+                expected.push_back(std::string(file) + "|" + crack["line"].dump() + "|" +
+                                   crack["crackDepthText"].get<std::string>());
+            }
+        }
+    }
+    std::vector<std::string> seen;
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0]["file"], "./BROKEN.DPA");
+    EXPECT_EQ(rows[0]["error"], "无法识别的文件类型！");
+    EXPECT_EQ(rows[0]["crackDepth"], "");
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const json& row = rows[i];
+        EXPECT_EQ(row["error"], "");
+        EXPECT_EQ(row["method"], "regression");
+        EXPECT_GE(std::stof(row["crackDepth"].get<std::string>()), 100.0f);
+        EXPECT_LE(std::stoi(row["kept"].get<std::string>()),
+                  std::stoi(row["points"].get<std::string>()));
+        seen.push_back(row["file"].get<std::string>() + "|" + row["line"].get<std::string>() +
+                       "|" + row["crackDepthText"].get<std::string>());
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(BatchAnalyze, UsageErrors) {
+    const struct {
+        std::vector<std::string> args;
+        const char* reason;
+    } cases[] = {
+        {{"DEMO.DPA", "MISSING.DPA"}, "no such file"},
+        {{"DEMO.DPA", "--format", "xml"}, "--format"},
+        {{"DEMO.DPA", "--jobs", "0"}, "--jobs"},
+        {{"DEMO.DPA", "--min-depth", "deep"}, "--min-depth"},
+    };
+    for (const auto& c : cases) {
+        const auto run = analyze(c.args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+} // namespace
+} // namespace crackdepth
