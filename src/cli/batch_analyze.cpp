@@ -34,9 +34,8 @@ Outcome analyseFile(const std::string& path, const BatchOptions& options) {
     Outcome outcome;
     const auto refuse = [&](const Refusal& refusal) {
         outcome.refused = true;
-        outcome.record = {{"file", path},
-                          {"error", refusal.message},
-                          {"explanation", refusal.explanation}};
+        outcome.record = {
+            {"file", path}, {"error", refusal.message}, {"explanation", refusal.explanation}};
         return outcome;
     };
     try {
@@ -45,7 +44,8 @@ Outcome analyseFile(const std::string& path, const BatchOptions& options) {
             return refuse(*refusal);
         }
         const auto secondPoint = options.analysis.secondPoint;
-        if (secondPoint && *secondPoint >= static_cast<std::int32_t>(data.nonCrossingList->size())) {
+        if (secondPoint &&
+            *secondPoint >= static_cast<std::int32_t>(data.nonCrossingList->size())) {
             return refuse({"", path + ": --second-point " + std::to_string(*secondPoint) +
                                    " does not exist: the non-crossing line has " +
                                    std::to_string(data.nonCrossingList->size()) + " points"});
@@ -68,7 +68,9 @@ Outcome analyseFile(const std::string& path, const BatchOptions& options) {
     return outcome;
 }
 
-std::string numberText(const json& value) { return value.is_null() ? "" : value.dump(); }
+std::string numberText(const json& value) {
+    return value.is_null() ? "" : value.dump();
+}
 
 void writeCsvHeader(std::ostream& out) {
     out << "\xEF\xBB\xBF" // UTF-8 byte order mark: spreadsheets then read the Chinese texts
@@ -80,9 +82,8 @@ void writeCsvRows(std::ostream& out, const Outcome& outcome) {
     const std::string file = csvField(r["file"].get<std::string>());
     if (outcome.refused) {
         const std::string message = r["error"].get<std::string>();
-        out << file << ",,,,,,,,,," << csvField(message.empty() ? r["explanation"].get<std::string>()
-                                                                 : message)
-            << "\r\n";
+        out << file << ",,,,,,,,,,"
+            << csvField(message.empty() ? r["explanation"].get<std::string>() : message) << "\r\n";
         return;
     }
     const std::string fit = csvField(r["method"].get<std::string>()) + "," + numberText(r["A"]) +
@@ -92,8 +93,9 @@ void writeCsvRows(std::ostream& out, const Outcome& outcome) {
         for (const json& point : crack["points"]) {
             kept += point["kept"].get<int>() == 1 ? 1u : 0u;
         }
-        out << file << ',' << crack["line"].dump() << ',' << csvField(crack["name"].get<std::string>())
-            << ',' << fit << ',' << numberText(crack["crackDepth"]) << ','
+        out << file << ',' << crack["line"].dump() << ','
+            << csvField(crack["name"].get<std::string>()) << ',' << fit << ','
+            << numberText(crack["crackDepth"]) << ','
             << csvField(crack["crackDepthText"].get<std::string>()) << ',' << kept << ','
             << crack["points"].size() << ",\r\n";
     }
@@ -181,8 +183,8 @@ int runBatch(const std::vector<std::string>& files, const BatchOptions& options,
             ready.notify_one();
         }
     };
-    const unsigned threads =
-        static_cast<unsigned>(std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(count, 1)));
+    const unsigned threads = static_cast<unsigned>(
+        std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(count, 1)));
     std::vector<std::thread> workers;
     workers.reserve(threads);
     for (unsigned t = 0; t < threads; ++t) {

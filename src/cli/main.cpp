@@ -40,12 +40,13 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", crackdepth::cli::runInfo},       {"demo", crackdepth::cli::runDemo},
-    {"analyze", crackdepth::cli::runAnalyze}, {"spectrum", crackdepth::cli::runSpectrum},
-    {"filter", crackdepth::cli::runFilter},   {"merge", crackdepth::cli::runMerge},
-#ifdef CRACKDEPTH_REPORTS
-    {"report", crackdepth::cli::runReport},
-#endif
+    {"info", crackdepth::cli::runInfo},
+    {"demo", crackdepth::cli::runDemo},
+    {"analyze", crackdepth::cli::runAnalyze},
+    {"spectrum", crackdepth::cli::runSpectrum},
+    {"filter", crackdepth::cli::runFilter},
+    {"merge", crackdepth::cli::runMerge},
+    {"report", crackdepth::cli::runReportProgram},
 };
 
 } // namespace

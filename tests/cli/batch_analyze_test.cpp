@@ -58,7 +58,8 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
         {{"site"}, {"site/SITE.DPA"}, 0}, // a folder: its result files only
         {{"site", "--recursive"}, {"site/SITE.DPA", "site/deeper/AGAIN.DPA"}, 0},
         {{".", "--recursive", "--jobs", "3"},
-         {"./BROKEN.DPA", "./DEMO.DPA", "./site/SITE.DPA", "./site/deeper/AGAIN.DPA"}, 1},
+         {"./BROKEN.DPA", "./DEMO.DPA", "./site/SITE.DPA", "./site/deeper/AGAIN.DPA"},
+         1},
         {{"DEMO.DPA", "--format", "jsonl"}, {"DEMO.DPA"}, 0},
     };
     for (const auto& c : cases) {
@@ -94,8 +95,9 @@ TEST_F(BatchAnalyze, CsvRowsPerCrackReadBackByACsvReader) {
     testing::writeBytes(dir.path() / "read.py",
                         std::vector<std::uint8_t>(script.begin(), script.end()));
     std::string printed;
-    const std::string command = "python3 " + testing::shellQuote((dir.path() / "read.py").string()) +
-                                " " + testing::shellQuote((dir.path() / "out.csv").string());
+    const std::string command = "python3 " +
+                                testing::shellQuote((dir.path() / "read.py").string()) + " " +
+                                testing::shellQuote((dir.path() / "out.csv").string());
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
         for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
@@ -127,8 +129,8 @@ TEST_F(BatchAnalyze, CsvRowsPerCrackReadBackByACsvReader) {
         EXPECT_GE(std::stof(row["crackDepth"].get<std::string>()), 100.0f);
         EXPECT_LE(std::stoi(row["kept"].get<std::string>()),
                   std::stoi(row["points"].get<std::string>()));
-        seen.push_back(row["file"].get<std::string>() + "|" + row["line"].get<std::string>() +
-                       "|" + row["crackDepthText"].get<std::string>());
+        seen.push_back(row["file"].get<std::string>() + "|" + row["line"].get<std::string>() + "|" +
+                       row["crackDepthText"].get<std::string>());
     }
     EXPECT_EQ(seen, expected);
 }

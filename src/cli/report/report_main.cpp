@@ -1,0 +1,19 @@
+// crackdepth-cli-report: the `report` command of crackdepth-cli in a program of its own, so
+// that the drawing libraries load only when a report is drawn and every other command starts
+// and runs as lean as before. crackdepth-cli hands `report` over to it.
+#include "cli/commands.h"
+#include "cli/output.h"
+
+#include <iostream>
+#include <new>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const crackdepth::cli::Words words(argv + 1, argv + argc);
+    try {
+        return crackdepth::cli::runReport(words, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        return crackdepth::cli::refuse(std::cerr, "", "out of memory while drawing the report");
+    }
+}
