@@ -64,7 +64,8 @@ std::optional<Refusal> openInput(const std::vector<std::string>& paths, Document
     OpenFailure failure;
     const std::string& first = paths[0];
     MeasurementFile file;
-    if (!openMeasurementFile(first, file, failure)) {
+    // The analysis needs no waveform but each point's amplitude sample.
+    if (!openMeasurementFile(first, file, failure, SampleDetail::AmplitudeOnly)) {
         return Refusal{failure.message, first + ": " + failure.explanation};
     }
     if (file.kind == FileKind::CrossingRaw) {
@@ -81,7 +82,7 @@ std::optional<Refusal> openInput(const std::vector<std::string>& paths, Document
     }
     const std::string& second = paths[1];
     MeasurementFile crossing;
-    if (!openMeasurementFile(second, crossing, failure)) {
+    if (!openMeasurementFile(second, crossing, failure, SampleDetail::AmplitudeOnly)) {
         return Refusal{failure.message, second + ": " + failure.explanation};
     }
     if (crossing.kind != FileKind::CrossingRaw) {

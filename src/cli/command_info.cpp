@@ -163,12 +163,14 @@ int runInfo(const Words& words, std::ostream& out, std::ostream& err) {
         return usageError(err, "info", "expects exactly one FILE");
     }
     const std::string& path = args->positional.front();
+    const bool withSamples = args->flags.count("--samples") != 0;
     MeasurementFile file;
     OpenFailure failure;
-    if (!openMeasurementFile(path, file, failure)) {
+    // The waveforms are read only when they are printed.
+    if (!openMeasurementFile(path, file, failure,
+                             withSamples ? SampleDetail::All : SampleDetail::AmplitudeOnly)) {
         return refuse(err, failure.message, path + ": " + failure.explanation);
     }
-    const bool withSamples = args->flags.count("--samples") != 0;
     if (args->text) {
         printText(out, path, file, withSamples);
     } else {

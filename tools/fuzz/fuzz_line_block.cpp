@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the raw-file reader. A block that reads must write back and read
 // again to the same points: whatever a file holds, the program can save what it opened.
 #include "core/data/line_block.h"
+#include "core/data/sample_detail.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,8 +14,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t offset = 0;
     TestParameters header;
     PointList points;
-    if (ReadLineBlock(source, offset, header, points) != BlockStatus::Ok) {
+    const BlockStatus status = ReadLineBlock(source, offset, header, points);
+    // The reader that skips the waveforms refuses exactly the same and reads the same points.
+    std::uint64_t recordsOffset = 0;
+    TestParameters recordsHeader;
+    PointList records;
+    if (ReadLineBlock(source, recordsOffset, recordsHeader, records, SampleDetail::AmplitudeOnly) !=
+        status) {
+        std::abort();
+    }
+    if (status != BlockStatus::Ok) {
         return 0;
+    }
+    if (recordsOffset != offset || !sameRecords(records, points)) {
+        std::abort();
     }
     if (offset > size || points.size() != static_cast<std::size_t>(header.pointCount)) {
         std::abort();

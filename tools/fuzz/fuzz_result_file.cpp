@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the result-file reader; a file that reads must write back into a
-// file that reads to the same lines and project texts.
+// file that reads to the same lines and project texts. The reader that skips the waveforms
+// must refuse exactly what the whole reader refuses and read the same points.
 #include "core/data/result_file.h"
+#include "core/data/sample_detail.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,8 +13,21 @@ using namespace crackdepth;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemorySource source({data, size});
     ResultFileContents contents;
-    if (ReadResultFile(source, contents) != BlockStatus::Ok) {
+    const BlockStatus status = ReadResultFile(source, contents);
+    ResultFileContents records;
+    if (ReadResultFile(source, records, SampleDetail::AmplitudeOnly) != status) {
+        std::abort();
+    }
+    if (status != BlockStatus::Ok) {
         return 0;
+    }
+    if (records.lines.size() != contents.lines.size()) {
+        std::abort();
+    }
+    for (std::size_t k = 0; k < contents.lines.size(); ++k) {
+        if (!sameRecords(records.lines[k].points, contents.lines[k].points)) {
+            std::abort();
+        }
     }
     if (contents.lines.empty() ||
         static_cast<std::int32_t>(contents.lines.size()) != contents.lines[0].header.lineCount) {

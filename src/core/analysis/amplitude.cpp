@@ -7,11 +7,15 @@ namespace crackdepth {
 float amplitudeVolts(const MeasuringPoint& point, std::int32_t sampleCount) {
     const std::int32_t k = point.amplitudeIndex;
     const auto available = static_cast<std::int64_t>(point.samples.size());
-    if (k < 0 || k >= sampleCount || k >= available) {
+    Sample sample = kZeroLine;
+    if (k >= 0 && k < sampleCount && k < available) {
+        sample = point.samples[static_cast<std::size_t>(k)];
+    } else if (point.samples.empty() && point.amplitudeSample && k >= 0 && k < sampleCount) {
+        sample = *point.amplitudeSample; // read without its waveforms
+    } else {
         return 0.0f;
     }
-    const auto centred = static_cast<float>(
-        static_cast<int>(point.samples[static_cast<std::size_t>(k)]) - static_cast<int>(kZeroLine));
+    const auto centred = static_cast<float>(static_cast<int>(sample) - static_cast<int>(kZeroLine));
     return centred * 2.0f / 2048.0f / (effectiveGain(point.gain) + 1e-6f);
 }
 

@@ -46,4 +46,24 @@ private:
     std::uint64_t position_ = 0; // where the next sequential read starts, to skip needless seeks
 };
 
+// A file mapped into memory, for readers that take a few bytes here and there: no read
+// copies more than it asks for. Not open when the file cannot be opened or mapped (an empty
+// file maps as an empty source).
+class MappedFileSource final : public ByteSource {
+public:
+    explicit MappedFileSource(const std::filesystem::path& path);
+    ~MappedFileSource() override;
+    MappedFileSource(const MappedFileSource&) = delete;
+    MappedFileSource& operator=(const MappedFileSource&) = delete;
+
+    bool isOpen() const { return open_; }
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+private:
+    const std::uint8_t* data_ = nullptr;
+    std::uint64_t size_ = 0;
+    bool open_ = false;
+};
+
 } // namespace crackdepth

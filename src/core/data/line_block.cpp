@@ -190,7 +190,7 @@ BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParame
 }
 
 BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
-                            PointList& list) {
+                            PointList& list, SampleDetail detail) {
     if (header.pointCount < 0 || header.pointCount > kMaxPointCount || header.sampleCount < 1 ||
         header.sampleCount > kMaxSampleCount || offset > source.size() ||
         blockSize(header) > source.size() - offset) {
@@ -198,27 +198,32 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
     }
     list.Free();
     list.sampleCount = header.sampleCount;
+    const bool whole = detail == SampleDetail::All;
     const auto samplesPerPoint = static_cast<std::size_t>(header.sampleCount);
     const std::uint64_t size = recordSize(header.sampleCount);
     // The buffers only for a block that has points: an empty line may state any sample count
     // up to 1,048,576 (6 MiB of buffers) without holding a single record.
-    std::vector<std::uint8_t> record(header.pointCount > 0 ? static_cast<std::size_t>(size) : 0);
-    std::vector<Sample> samples(header.pointCount > 0 ? samplesPerPoint : 0);
+    const bool any = header.pointCount > 0;
+    std::vector<std::uint8_t> record(any ? static_cast<std::size_t>(whole ? size : kSamplesInRecord)
+                                         : 0);
+    std::vector<Sample> samples(any && whole ? samplesPerPoint : 0);
     for (std::int32_t k = 0; k < header.pointCount; ++k) {
         const std::uint64_t at = offset + kHeaderSize + static_cast<std::uint64_t>(k) * size;
         if (!source.read(at, record)) {
             list.Free();
             return BlockStatus::ReadError;
         }
-        const std::uint8_t* floats = record.data() + kSamplesInRecord;
-        for (std::size_t c = 0; c < samplesPerPoint; ++c) {
-            samples[c] = sampleFromFile(loadLE<float>(floats + 4 * c));
-        }
         PointRecord::Bytes head{};
         std::memcpy(head.data(), record.data(), PointRecord::kSize);
         const PointRecord stored(head);
-        if (!list.Append(samples,
-                         distanceFromPositions(stored.startPosition(), stored.endPosition()))) {
+        const float distance = distanceFromPositions(stored.startPosition(), stored.endPosition());
+        if (whole) {
+            const std::uint8_t* floats = record.data() + kSamplesInRecord;
+            for (std::size_t c = 0; c < samplesPerPoint; ++c) {
+                samples[c] = sampleFromFile(loadLE<float>(floats + 4 * c));
+            }
+        }
+        if (!(whole ? list.Append(samples, distance) : list.AppendWithoutWaveforms(distance))) {
             list.Free();
             return BlockStatus::Unrecognised;
         }
@@ -232,13 +237,24 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
         point.amplitudeIndex = point.arrivalIndex;
         point.timeShift = 0;
         point.record = stored;
+        if (!whole && point.amplitudeIndex >= 0 && point.amplitudeIndex < header.sampleCount) {
+            // The one sample the amplitude reads.
+            std::array<std::uint8_t, 4> bytes{};
+            if (!source.read(at + kSamplesInRecord +
+                                 4 * static_cast<std::uint64_t>(point.amplitudeIndex),
+                             bytes)) {
+                list.Free();
+                return BlockStatus::ReadError;
+            }
+            point.amplitudeSample = sampleFromFile(loadLE<float>(bytes.data()));
+        }
     }
     offset += blockSize(header);
     return BlockStatus::Ok;
 }
 
 BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
-                          PointList& list) {
+                          PointList& list, SampleDetail detail) {
     TestParameters parsed;
     const BlockStatus status = ReadBlockHeader(source, offset, parsed);
     if (status != BlockStatus::Ok) {
@@ -251,7 +267,7 @@ BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParamet
     std::uint64_t next = offset;
     BlockStatus pointsStatus = BlockStatus::Ok;
     try {
-        pointsStatus = ReadBlockPoints(source, next, parsed, points);
+        pointsStatus = ReadBlockPoints(source, next, parsed, points, detail);
     } catch (const std::bad_alloc&) {
         // Within the budget, but more than the system would give now.
         return BlockStatus::TooLarge;

@@ -32,6 +32,11 @@ enum class BlockStatus {
     TooLarge,
 };
 
+// How much of each point a reader takes: everything, or for a command that draws and
+// changes nothing only the point record and the one sample the amplitude reads (the
+// waveforms stay empty). Both refuse exactly the same files.
+enum class SampleDetail { All, AmplitudeOnly };
+
 // Bytes of one point record for the given sample count.
 constexpr std::uint64_t recordSize(std::int32_t sampleCount) {
     return 128 + 4 * static_cast<std::uint64_t>(sampleCount);
@@ -44,12 +49,12 @@ BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParame
 // Reads the points of a block whose header was read by ReadBlockHeader into `list` and
 // advances `offset` past the block.
 BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
-                            PointList& list);
+                            PointList& list, SampleDetail detail = SampleDetail::All);
 
 // Header and points together; `offset` advances past the block on success. A block whose
 // points would not fit the memory budget is refused before any point is read.
 BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
-                          PointList& list);
+                          PointList& list, SampleDetail detail = SampleDetail::All);
 
 // Appends the block of `header` and the points of `list` to `out`.
 void WriteLineBlock(std::vector<std::uint8_t>& out, const TestParameters& header,

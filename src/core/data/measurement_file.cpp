@@ -2,6 +2,8 @@
 
 #include "core/data/memory_budget.h"
 
+#include <memory>
+
 namespace crackdepth {
 
 bool fileKindOf(const std::string& path, FileKind& kind) {
@@ -44,10 +46,10 @@ BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line) {
     return source.isOpen() ? ReadRawFile(source, line) : BlockStatus::Unrecognised;
 }
 
-BlockStatus ReadRawFile(ByteSource& source, LineData& line) {
+BlockStatus ReadRawFile(ByteSource& source, LineData& line, SampleDetail detail) {
     LineData read;
     std::uint64_t offset = 0;
-    const BlockStatus status = ReadLineBlock(source, offset, read.header, read.points);
+    const BlockStatus status = ReadLineBlock(source, offset, read.header, read.points, detail);
     if (status == BlockStatus::Ok) {
         line = std::move(read);
     }
@@ -73,28 +75,40 @@ OpenFailure openFailureOf(BlockStatus status) {
 }
 
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
-                         OpenFailure& failure) {
+                         OpenFailure& failure, SampleDetail detail) {
     FileKind kind{};
     if (!fileKindOf(path.string(), kind)) {
         failure = {kUnsupportedFileMessage, "the file name does not end in DP0, DP1 or DPA"};
         return false;
     }
-    FileSource source(path);
-    if (!source.isOpen()) {
-        failure = {"", "the file cannot be opened for reading"};
-        return false;
+    // Scattered reads of a few bytes a point go to a mapping; a whole read streams the file.
+    std::unique_ptr<ByteSource> opened;
+    if (detail == SampleDetail::AmplitudeOnly) {
+        auto mapped = std::make_unique<MappedFileSource>(path);
+        if (mapped->isOpen()) {
+            opened = std::move(mapped);
+        }
     }
+    if (!opened) {
+        auto streamed = std::make_unique<FileSource>(path);
+        if (!streamed->isOpen()) {
+            failure = {"", "the file cannot be opened for reading"};
+            return false;
+        }
+        opened = std::move(streamed);
+    }
+    ByteSource& source = *opened;
     MeasurementFile read;
     read.kind = kind;
     BlockStatus status = BlockStatus::Ok;
     if (kind == FileKind::Result) {
         ResultFileContents contents;
-        status = ReadResultFile(source, contents);
+        status = ReadResultFile(source, contents, detail);
         read.lines = std::move(contents.lines);
         read.projectBlock = std::move(contents.projectBlock);
     } else {
         LineData line;
-        status = ReadRawFile(source, line);
+        status = ReadRawFile(source, line, detail);
         const char* expected =
             kind == FileKind::NonCrossingRaw ? kNonCrossingSignature : kCrossingSignature;
         if (status == BlockStatus::Ok && line.header.signature != expected) {

@@ -35,12 +35,16 @@ OpenFailure openFailureOf(BlockStatus status);
 // Reads the file whole. The non-crossing line's reference distance becomes the distance of
 // its reference point, as every open does. On failure `failure` says why and `file` is left
 // as it was.
+// With SampleDetail::AmplitudeOnly the file is mapped into memory and only the point
+// records and each point's amplitude sample are read; it is refused exactly when a whole
+// read refuses it.
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
-                         OpenFailure& failure);
+                         OpenFailure& failure, SampleDetail detail = SampleDetail::All);
 
 // Reads the one line block of a raw file; Unrecognised also for a file that cannot be opened.
 // `line` is replaced only on success.
-BlockStatus ReadRawFile(ByteSource& source, LineData& line);
+BlockStatus ReadRawFile(ByteSource& source, LineData& line,
+                        SampleDetail detail = SampleDetail::All);
 BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line);
 
 // The distance of point referencePoint − 1 (the head for 0 or below), as the line is read.

@@ -5,6 +5,7 @@
 #include "core/data/point_record.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace crackdepth {
@@ -24,6 +25,9 @@ struct MeasuringPoint {
     std::int32_t amplitudeIndex = 0;     // sample index read for the amplitude
     std::int32_t kept = 0;               // 1 kept by the last evaluation, 0 excluded
     PointRecord record;                  // the stored record, kept as read
+    // Read without its waveforms (by a command that draws and changes nothing): the sample
+    // at amplitudeIndex as read, none when that index lies outside the waveform.
+    std::optional<Sample> amplitudeSample;
 
     bool operator==(const MeasuringPoint&) const = default;
 };

@@ -19,6 +19,17 @@ bool PointList::Append(std::span<const Sample> samples, float distance) {
     return true;
 }
 
+bool PointList::AppendWithoutWaveforms(float distance) {
+    if (points_.size() >= kMaxPoints) {
+        return false;
+    }
+    auto point = std::make_unique<MeasuringPoint>();
+    point->distance = distance;
+    points_.push_back(std::move(point));
+    cursor_ = static_cast<std::int32_t>(points_.size()) - 1;
+    return true;
+}
+
 MeasuringPoint* PointList::PointAt(std::int32_t index) {
     if (points_.empty()) {
         return nullptr;

@@ -29,6 +29,9 @@ public:
     // given distance, appends it and makes it the cursor. False, adding nothing, when fewer
     // than sampleCount samples are given or the line is full.
     bool Append(std::span<const Sample> samples, float distance);
+    // A point without waveforms, for a reader that takes only the point records; false,
+    // adding nothing, when the line is full.
+    bool AppendWithoutWaveforms(float distance);
 
     // Index < 0 gives the head; 0 ≤ index ≤ pointCount gives the point at index, the last
     // point when index = pointCount, and makes it the cursor; index > pointCount gives the

@@ -71,7 +71,8 @@ BlockStatus readResultHeaders(ByteSource& source, std::vector<TestParameters>& h
     return BlockStatus::Ok;
 }
 
-BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents) {
+BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents,
+                                SampleDetail detail) {
     std::vector<TestParameters> headers;
     std::uint64_t offset = 0;
     BlockStatus status = readResultHeaders(source, headers, offset);
@@ -88,7 +89,7 @@ BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents
     offset = 0;
     for (const TestParameters& header : headers) {
         LineData line;
-        status = ReadBlockPoints(source, offset, header, line.points);
+        status = ReadBlockPoints(source, offset, header, line.points, detail);
         if (status != BlockStatus::Ok) {
             return status;
         }
@@ -106,9 +107,9 @@ BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents
 
 } // namespace
 
-BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents) {
+BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents, SampleDetail detail) {
     try {
-        return readWholeResultFile(source, contents);
+        return readWholeResultFile(source, contents, detail);
     } catch (const std::bad_alloc&) {
         // Within the budget, but more than the system would give now.
         return BlockStatus::TooLarge;

@@ -35,7 +35,8 @@ struct LineRef {
 // sections inside the file, the memory all blocks need) and only then reads the points, so a
 // damaged or oversized file is refused before anything is allocated for it. `contents` is
 // replaced only on success.
-BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents);
+BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents,
+                           SampleDetail detail = SampleDetail::All);
 
 // Appends the whole file: the blocks in order, the reserved and zero areas, the project
 // block. The caller has set the first header's lineCount.
