@@ -1,0 +1,366 @@
+#include "report/docx_report.h"
+
+#include "report/docx_package.h"
+#include "report/docx_xml.h"
+#include "report/report_pictures.h"
+#include "report/report_renderer.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace crackdepth::report {
+namespace {
+
+using docx::Block;
+using docx::Paragraph;
+using docx::Picture;
+using docx::Table;
+
+inline constexpr std::int32_t kColumns = 18;
+inline constexpr std::int32_t kTitleHalfPoints = 32; // 16 points
+inline constexpr const char* kFontName = "宋体";     // 9 points unless said otherwise
+inline constexpr double kPageWidthMm = 210;
+inline constexpr double kPageHeightMm = 297;
+// The pictures have this many image pixels per displayed screen pixel: sharp on paper.
+inline constexpr double kPlotScale = 4;
+inline constexpr double kWaveScale = 2;
+// A wave-train picture is drawn on the bitmap page's proportions, 1000 pixels wide.
+inline constexpr double kWavePictureWidthPixels = 1000;
+
+constexpr const char* kWordNamespaces =
+    " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
+    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
+    " xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
+    " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
+    " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"";
+constexpr const char* kXmlDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr const char* kRelationshipTypes =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::int32_t twips(double mm) {
+    return static_cast<std::int32_t>(std::lround(mm * docx::kTwipsPerMm));
+}
+
+Block text(std::int32_t row, std::int32_t column, std::int32_t rows, std::int32_t columns,
+           std::string value) {
+    return {row, column, rows, columns, {std::move(value)}, nullptr};
+}
+
+// One row of cells side by side from column 0, `widths` grid columns wide.
+void appendRowCells(std::vector<Block>& blocks, std::int32_t row,
+                    std::initializer_list<std::int32_t> widths,
+                    std::initializer_list<std::string> texts) {
+    std::int32_t column = 0;
+    auto value = texts.begin();
+    for (const std::int32_t width : widths) {
+        blocks.push_back(text(row, column, 1, width, *value++));
+        column += width;
+    }
+}
+
+// The document being built: its body and its pictures.
+class DocxBuilder {
+public:
+    DocxBuilder(const PrintSettings& settings) : settings_(settings) {
+        const double textWidth =
+            kPageWidthMm - std::max(0, settings.leftMargin) - std::max(0, settings.rightMargin);
+        columnTwips_ = std::max(1, twips(std::max(textWidth, 36.0)) / kColumns);
+    }
+
+    std::int32_t columnTwips() const { return columnTwips_; }
+    double textWidthMm() const { return columnTwips_ * kColumns / docx::kTwipsPerMm; }
+    std::string& body() { return body_; }
+
+    const Picture& addPicture(const QImage& image, double widthMm, double heightMm) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        // Black and white drawings: grey levels keep the antialiasing at a third of the size.
+        image.convertToFormat(QImage::Format_Grayscale8).save(&buffer, "PNG");
+        const std::string file = "media/image" + std::to_string(media_.size() + 1) + ".png";
+        media_.push_back({"word/" + file, png.toStdString(), false});
+        images_.push_back(file);
+        return showAgain({"rId" + std::to_string(images_.size() + 1), 0, widthMm, heightMm});
+    }
+
+    // Another drawing of a picture's image: every drawing has a number of its own.
+    const Picture& showAgain(const Picture& picture) {
+        Picture again = picture;
+        again.id = static_cast<std::int32_t>(pictures_.size()) + 1;
+        return pictures_.emplace_back(std::move(again));
+    }
+
+    std::vector<PackagePart> parts() const {
+        std::vector<PackagePart> parts;
+        parts.push_back({"[Content_Types].xml", contentTypes(), true});
+        parts.push_back({"_rels/.rels", packageRelations(), true});
+        parts.push_back({"word/document.xml", document(), true});
+        parts.push_back({"word/_rels/document.xml.rels", documentRelations(), true});
+        parts.push_back({"word/styles.xml", styles(), true});
+        parts.insert(parts.end(), media_.begin(), media_.end());
+        return parts;
+    }
+
+private:
+    static std::string contentTypes() {
+        return std::string(kXmlDeclaration) +
+               "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+               "<Default Extension=\"rels\" "
+               "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+               "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+               "<Default Extension=\"png\" ContentType=\"image/png\"/>"
+               "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+               "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+               "<Override PartName=\"/word/styles.xml\" ContentType=\"application/"
+               "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
+               "</Types>";
+    }
+
+    static std::string packageRelations() {
+        return std::string(kXmlDeclaration) +
+               "<Relationships "
+               "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+               "<Relationship Id=\"rId1\" Type=\"" +
+               kRelationshipTypes + "officeDocument\" Target=\"word/document.xml\"/>" +
+               "</Relationships>";
+    }
+
+    std::string documentRelations() const {
+        std::string xml = std::string(kXmlDeclaration) +
+                          "<Relationships "
+                          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                          "<Relationship Id=\"rId1\" Type=\"" +
+                          kRelationshipTypes + "styles\" Target=\"styles.xml\"/>";
+        for (std::size_t k = 0; k < images_.size(); ++k) {
+            xml += "<Relationship Id=\"rId" + std::to_string(k + 2) + "\" Type=\"" +
+                   kRelationshipTypes + "image\" Target=\"" + images_[k] + "\"/>";
+        }
+        return xml + "</Relationships>";
+    }
+
+    // The defaults are the tables': "宋体" 9 points, single-spaced paragraphs.
+    static std::string styles() {
+        const std::string font = docx::xmlText(kFontName);
+        return std::string(kXmlDeclaration) + "<w:styles" + kWordNamespaces +
+               "><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"" + font +
+               "\" w:eastAsia=\"" + font + "\" w:hAnsi=\"" + font + "\" w:cs=\"" + font +
+               "\"/><w:sz w:val=\"18\"/><w:szCs w:val=\"18\"/>"
+               "<w:lang w:val=\"en-US\" w:eastAsia=\"zh-CN\"/></w:rPr></w:rPrDefault>"
+               "<w:pPrDefault><w:pPr><w:spacing w:after=\"0\" w:line=\"240\" "
+               "w:lineRule=\"auto\"/></w:pPr></w:pPrDefault></w:docDefaults>"
+               "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
+               "<w:name w:val=\"Normal\"/></w:style>"
+               "<w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\">"
+               "<w:name w:val=\"Normal Table\"/><w:tblPr><w:tblInd w:w=\"0\" w:type=\"dxa\"/>"
+               "<w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/><w:left w:w=\"28\" "
+               "w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"28\" "
+               "w:type=\"dxa\"/></w:tblCellMar></w:tblPr></w:style></w:styles>";
+    }
+
+    // A4 portrait with the print settings' margins.
+    std::string document() const {
+        const auto margin = [](std::int32_t mm) { return std::to_string(twips(std::max(0, mm))); };
+        return std::string(kXmlDeclaration) + "<w:document" + kWordNamespaces + "><w:body>" +
+               body_ +
+               // The body ends with a paragraph after its last table.
+               "<w:p/><w:sectPr><w:pgSz w:w=\"" + std::to_string(twips(kPageWidthMm)) +
+               "\" w:h=\"" + std::to_string(twips(kPageHeightMm)) + "\"/><w:pgMar w:top=\"" +
+               margin(settings_.topMargin) + "\" w:right=\"" + margin(settings_.rightMargin) +
+               "\" w:bottom=\"" + margin(settings_.bottomMargin) + "\" w:left=\"" +
+               margin(settings_.leftMargin) +
+               "\" w:header=\"567\" w:footer=\"567\" w:gutter=\"0\"/></w:sectPr></w:body>"
+               "</w:document>";
+    }
+
+    const PrintSettings& settings_;
+    std::int32_t columnTwips_ = 0;
+    std::string body_;
+    std::deque<Picture> pictures_;    // the drawings; stable addresses for the tables
+    std::vector<std::string> images_; // the package's images, relationship rId2 on
+    std::vector<PackagePart> media_;
+};
+
+void appendTitle(DocxBuilder& builder, bool newPage) {
+    Paragraph title;
+    title.lines = {kReportTitle};
+    title.format = {kTitleHalfPoints, true};
+    title.pageBreakFirst = newPage;
+    title.keepWithNext = true;
+    docx::appendParagraph(builder.body(), title);
+}
+
+// The printed standard page's blocks: the project block (with the table head), the results
+// beside the plot, the point table of every point.
+void appendStandardSection(DocxBuilder& builder, const ReportContent& content,
+                           const CrackReport& crack, bool tableHead, const Picture& plot) {
+    const auto& p = content.project;
+    const auto points = static_cast<std::int32_t>(crack.rows.size());
+    Table table;
+    table.columns = kColumns;
+    table.columnTwips = builder.columnTwips();
+    table.rows = points + (tableHead ? 20 : 11);
+    std::vector<Block>& blocks = table.blocks;
+    std::int32_t results = 0; // the first row of the result block
+    if (tableHead) {
+        const char* wide[] = {"工程名称", "检测单位", "施工单位"};
+        for (std::int32_t row = 0; row < 3; ++row) {
+            blocks.push_back(text(row, 0, 1, 4, wide[row]));
+            blocks.push_back(text(row, 4, 1, 14, p[static_cast<std::size_t>(row)]));
+        }
+        const struct {
+            const char* left;
+            std::size_t leftText;
+            const char* right;
+            std::size_t rightText;
+        } pairs[] = {{"委托单位", 3, "委托编号", 11},
+                     {"施工日期", 13, "检测日期", 8},
+                     {"构件名称", 15, "设计强度", 5},
+                     {"检测依据", 6, "检测编号", 14}};
+        std::int32_t row = 3;
+        for (const auto& pair : pairs) {
+            appendRowCells(blocks, row++, {4, 6, 3, 5},
+                           {pair.left, p[pair.leftText], pair.right, p[pair.rightText]});
+        }
+        blocks.push_back({7, 0, 2, 4, {"仪器型号", "与编号"}, nullptr});
+        blocks.push_back(text(7, 4, 2, 14, p[22] + "        " + p[12]));
+        results = 9;
+    }
+    const std::string labels[] = {"跨缝测线", "非跨缝测线", "裂缝深度(mm)", "回归系数A(mm)",
+                                  "回归系数B(km/s)"};
+    const std::string values[] = {crack.crossingName, crack.nonCrossingName, crack.crackDepth,
+                                  content.intercept, content.velocity};
+    for (std::int32_t k = 0; k < 5; ++k) {
+        blocks.push_back(text(results + 2 * k, 0, 2, 4, labels[k]));
+        blocks.push_back(text(results + 2 * k, 4, 2, 4, values[k]));
+    }
+    blocks.push_back({results, 8, 10, 10, {}, &plot});
+    // The plot's ten rows share its height evenly.
+    table.minimumRowTwips.assign(static_cast<std::size_t>(results), 0);
+    table.minimumRowTwips.resize(static_cast<std::size_t>(results + 10),
+                                 twips((plot.heightMm + 2) / 10));
+    const std::int32_t head = results + 10;
+    appendRowCells(blocks, head, {4, 4, 4, 4, 2},
+                   {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"});
+    for (std::int32_t k = 0; k < points; ++k) {
+        const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
+        appendRowCells(blocks, head + 1 + k, {4, 4, 4, 4, 2},
+                       {r.number, r.distance, r.crossingTime, r.nonCrossingTime, r.reversal});
+    }
+    docx::appendTable(builder.body(), table);
+}
+
+// The printed simple style's block of one crack.
+void appendSimpleSection(DocxBuilder& builder, const ReportContent& content,
+                         const CrackReport& crack) {
+    const auto& p = content.project;
+    const auto points = static_cast<std::int32_t>(crack.rows.size());
+    Table table;
+    table.columns = kColumns;
+    table.columnTwips = builder.columnTwips();
+    table.rows = points + 5;
+    std::vector<Block>& blocks = table.blocks;
+    appendRowCells(blocks, 0, {2, 7, 3, 6}, {"工程名称", p[0], "检测单位", p[1]});
+    const auto six = {2, 3, 4, 2, 3, 4};
+    appendRowCells(blocks, 1, six,
+                   {"构件名称", p[15], "裂缝名称", crack.longerName, "推定缝深", crack.crackDepth});
+    appendRowCells(
+        blocks, 2, six,
+        {"系数A", content.intercept, "系数B", content.velocity, "检测依据", "CECS21:2000"});
+    appendRowCells(blocks, 3, six, {"设计强度", p[5], "浇注日期", p[13], "检测日期", p[8]});
+    appendRowCells(
+        blocks, 4, six,
+        {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)", "保留标志", "缝深(mm)"});
+    for (std::int32_t k = 0; k < points; ++k) {
+        const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
+        appendRowCells(
+            blocks, 5 + k, six,
+            {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status, r.depth});
+    }
+    docx::appendTable(builder.body(), table);
+}
+
+// One line's block: its name across the table, then its points, one row each, merged into
+// cells of a page's worth of points that each hold the wave train of their points. A line
+// continued on the next page repeats its name there, as the printed pages do.
+void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line) {
+    const auto points = static_cast<std::int32_t>(line.train.traces.size());
+    Paragraph spacer;
+    spacer.keepWithNext = true;
+    docx::appendParagraph(builder.body(), spacer);
+
+    Table table;
+    table.columns = kColumns;
+    table.columnTwips = builder.columnTwips();
+    table.rows = points + 1;
+    table.exactRowTwips = twips(kDocxWaveRowMm);
+    table.exactFrom = 1;
+    table.headerRows = 1; // the name heads every page the line continues on
+    table.keepWithNext.assign(static_cast<std::size_t>(table.rows), true);
+    table.blocks.push_back(text(0, 0, 1, kColumns, line.name));
+    const double widthMm = builder.textWidthMm() - 6;
+    for (std::int32_t first = 0; first < points; first += kDocxWavePointsPerPicture) {
+        const std::int32_t last = std::min(points, first + kDocxWavePointsPerPicture) - 1;
+        const std::int32_t rows = last - first + 1;
+        const double heightMm = rows * kDocxWaveRowMm - 1.5;
+        const QSize size(
+            static_cast<int>(kWavePictureWidthPixels),
+            static_cast<int>(std::lround(kWavePictureWidthPixels * heightMm / widthMm)));
+        const Picture& picture = builder.addPicture(
+            waveTrainPicture(line, first, last, size, kWaveScale), widthMm, heightMm);
+        table.blocks.push_back({1 + first, 0, rows, kColumns, {}, &picture});
+        // A picture stays on one page: its rows keep together, the next picture may move on.
+        table.keepWithNext[static_cast<std::size_t>(1 + last)] = false;
+    }
+    docx::appendTable(builder.body(), table);
+}
+
+} // namespace
+
+WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
+                             ReportStyle style, const std::filesystem::path& path) {
+    if (style != ReportStyle::WaveTrain && content.cracks.empty()) {
+        return {false, "the report has no pages: the document holds no crossing line"};
+    }
+    if (style == ReportStyle::WaveTrain && content.lines.empty()) {
+        return {false, "the report has no pages: the document holds no line"};
+    }
+    DocxBuilder builder(settings);
+    switch (style) {
+    case ReportStyle::Standard: {
+        const Picture& plot = builder.addPicture(plotPicture(content, QSize(310, 200), kPlotScale),
+                                                 kDocxPlotWidthMm, kDocxPlotHeightMm);
+        for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+            appendTitle(builder, i > 0);
+            appendStandardSection(builder, content, content.cracks[i], settings.tableHead != 0,
+                                  i == 0 ? plot : builder.showAgain(plot));
+        }
+        break;
+    }
+    case ReportStyle::Simple:
+        for (const CrackReport& crack : content.cracks) {
+            appendTitle(builder, false);
+            appendSimpleSection(builder, content, crack);
+        }
+        break;
+    case ReportStyle::WaveTrain:
+        for (const ReportLine& line : content.lines) {
+            appendWaveTrainBlock(builder, line);
+        }
+        break;
+    }
+
+    const std::vector<PackagePart> parts = builder.parts();
+    std::string error;
+    const std::optional<std::string> bytes = zipPackage(parts, error);
+    if (!bytes) {
+        return {false, error};
+    }
+    return writeFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
+}
+
+} // namespace crackdepth::report

@@ -1,0 +1,677 @@
+// The word-processor report as a user's office program reads it: the package opened as a zip,
+// its document read as XML and its tables rebuilt cell by cell (grid spans across, continued
+// cells down), and one rendering by an office program turned into text.
+#include "core/data/measurement_file.h"
+#include "core/document/document_analysis.h"
+#include "core/document/line_loading.h"
+#include "report/docx_report.h"
+#include "report/report_content.h"
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <pugixml.hpp>
+#include <regex>
+#include <sstream>
+#include <zip.h>
+
+namespace crackdepth::report {
+namespace {
+
+namespace fs = std::filesystem;
+
+DocumentData loadDocument(const std::string& path) {
+    MeasurementFile file;
+    OpenFailure failure;
+    EXPECT_TRUE(openMeasurementFile(path, file, failure)) << failure.explanation;
+    DocumentData data;
+    LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, path);
+    return data;
+}
+
+DocumentData demoDocument() {
+    return loadDocument(std::string(CRACKDEPTH_EXAMPLES_DIR) + "/DEMO.DPA");
+}
+
+// Every part of a zip file by name; empty when it is no zip.
+std::map<std::string, std::string> packageParts(const fs::path& path) {
+    std::map<std::string, std::string> parts;
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (archive == nullptr) {
+        return parts;
+    }
+    for (zip_int64_t k = 0; k < zip_get_num_entries(archive, 0); ++k) {
+        zip_stat_t stat;
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(k), 0);
+        if (file == nullptr || zip_stat_index(archive, static_cast<zip_uint64_t>(k), 0, &stat)) {
+            continue;
+        }
+        std::string bytes(stat.size, '\0');
+        const zip_int64_t got = zip_fread(file, bytes.data(), stat.size);
+        zip_fclose(file);
+        if (got == static_cast<zip_int64_t>(stat.size)) {
+            parts[stat.name] = std::move(bytes);
+        }
+    }
+    zip_discard(archive);
+    return parts;
+}
+
+int countNamed(pugi::xml_node node, const char* name) {
+    int count = std::string_view(node.name()) == name ? 1 : 0;
+    for (pugi::xml_node child : node.children()) {
+        count += countNamed(child, name);
+    }
+    return count;
+}
+
+// The text of a cell or paragraph: its runs, a line break as "\n".
+void collectText(pugi::xml_node node, std::string& text) {
+    for (pugi::xml_node child : node.children()) {
+        const std::string_view name = child.name();
+        if (name == "w:t") {
+            text += child.text().get();
+        } else if (name == "w:br" && child.attribute("w:type").empty()) {
+            text += '\n';
+        } else {
+            collectText(child, text);
+        }
+    }
+}
+
+std::string textOf(pugi::xml_node node) {
+    std::string text;
+    collectText(node, text);
+    return text;
+}
+
+// A cell as it shows: rows × columns grid cells from (row, column).
+struct Cell {
+    int row = 0;
+    int column = 0;
+    int rows = 1;
+    int columns = 1;
+    std::string text;
+    int pictures = 0;
+};
+
+struct TableView {
+    int gridColumns = 0;
+    int rows = 0;
+    int headerRows = 0;          // rows repeated on every page
+    bool rowsFillTheGrid = true; // every row's cells span exactly the grid
+    bool cellsCentred = true;    // vertically and their paragraphs horizontally
+    std::vector<Cell> cells;
+    std::vector<std::vector<int>> owner; // cell index of each grid position
+
+    const Cell& at(int row, int column) const {
+        static const Cell none{-1, -1, 0, 0, "<no cell>", 0};
+        if (row < 0 || row >= rows || column < 0 || column >= gridColumns) {
+            return none;
+        }
+        const int index = owner[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        return index < 0 ? none : cells[static_cast<std::size_t>(index)];
+    }
+    // The widths of the cells that start in a row.
+    std::vector<int> widthsOfRow(int row) const {
+        std::vector<int> widths;
+        for (const Cell& cell : cells) {
+            if (cell.row == row) {
+                widths.push_back(cell.columns);
+            }
+        }
+        return widths;
+    }
+};
+
+TableView viewOf(pugi::xml_node table) {
+    TableView view;
+    view.gridColumns =
+        static_cast<int>(std::distance(table.child("w:tblGrid").children("w:gridCol").begin(),
+                                       table.child("w:tblGrid").children("w:gridCol").end()));
+    for (pugi::xml_node row : table.children("w:tr")) {
+        std::vector<int>& owners =
+            view.owner.emplace_back(static_cast<std::size_t>(view.gridColumns), -1);
+        const int r = view.rows++;
+        view.headerRows += row.child("w:trPr").child("w:tblHeader") ? 1 : 0;
+        int column = 0;
+        for (pugi::xml_node cell : row.children("w:tc")) {
+            const pugi::xml_node properties = cell.child("w:tcPr");
+            const int span =
+                std::max(1, properties.child("w:gridSpan").attribute("w:val").as_int());
+            const pugi::xml_node merge = properties.child("w:vMerge");
+            const bool continued =
+                merge && std::string_view(merge.attribute("w:val").value()) != "restart";
+            view.cellsCentred =
+                view.cellsCentred &&
+                std::string_view(properties.child("w:vAlign").attribute("w:val").value()) ==
+                    "center" &&
+                std::string_view(
+                    cell.child("w:p").child("w:pPr").child("w:jc").attribute("w:val").value()) ==
+                    "center";
+            int index = -1;
+            if (continued && r > 0 && column < view.gridColumns) {
+                index =
+                    view.owner[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(column)];
+                if (index >= 0) {
+                    Cell& above = view.cells[static_cast<std::size_t>(index)];
+                    above.rows = r - above.row + 1;
+                    view.rowsFillTheGrid =
+                        view.rowsFillTheGrid && above.columns == span && above.column == column;
+                }
+            }
+            if (index < 0) {
+                index = static_cast<int>(view.cells.size());
+                view.cells.push_back(
+                    {r, column, 1, span, textOf(cell), countNamed(cell, "wp:inline")});
+            }
+            for (int c = column; c < std::min(column + span, view.gridColumns); ++c) {
+                owners[static_cast<std::size_t>(c)] = index;
+            }
+            column += span;
+        }
+        view.rowsFillTheGrid = view.rowsFillTheGrid && column == view.gridColumns;
+    }
+    return view;
+}
+
+// A paragraph of the body outside the tables.
+struct ParagraphView {
+    std::string text;
+    bool pageBreakFirst = false;
+    bool bold = false;
+    int halfPoints = 0;
+};
+
+struct DocxView {
+    std::map<std::string, std::string> parts;
+    pugi::xml_document document;
+    pugi::xml_document styles;
+    std::vector<TableView> tables;
+    std::vector<ParagraphView> paragraphs;
+    int pageBreaks = 0;
+    int drawings = 0;
+    bool parsed = false;
+
+    // The paragraphs that carry text: the titles.
+    std::vector<ParagraphView> titles() const {
+        std::vector<ParagraphView> titles;
+        for (const ParagraphView& p : paragraphs) {
+            if (!p.text.empty()) {
+                titles.push_back(p);
+            }
+        }
+        return titles;
+    }
+};
+
+void readDocx(const fs::path& path, DocxView& view) {
+    view.parts = packageParts(path);
+    ASSERT_TRUE(view.parts.contains("word/document.xml")) << "no document part in " << path;
+    for (const char* part : {"[Content_Types].xml", "_rels/.rels", "word/_rels/document.xml.rels",
+                             "word/styles.xml"}) {
+        ASSERT_TRUE(view.parts.contains(part)) << part;
+        pugi::xml_document xml;
+        ASSERT_TRUE(xml.load_string(view.parts[part].c_str())) << part;
+    }
+    const pugi::xml_parse_result result =
+        view.document.load_string(view.parts["word/document.xml"].c_str());
+    ASSERT_TRUE(result) << result.description() << " at " << result.offset;
+    ASSERT_TRUE(view.styles.load_string(view.parts["word/styles.xml"].c_str()));
+    const pugi::xml_node body = view.document.child("w:document").child("w:body");
+    for (pugi::xml_node node : body.children()) {
+        const std::string_view name = node.name();
+        if (name == "w:tbl") {
+            view.tables.push_back(viewOf(node));
+        } else if (name == "w:p") {
+            ParagraphView& p = view.paragraphs.emplace_back();
+            p.text = textOf(node);
+            const pugi::xml_node first = node.child("w:r");
+            p.pageBreakFirst =
+                std::string_view(first.child("w:br").attribute("w:type").value()) == "page";
+            const pugi::xml_node format =
+                node.find_child([](pugi::xml_node run) {
+                        return std::string_view(run.name()) == "w:r" && run.child("w:t");
+                    })
+                    .child("w:rPr");
+            p.bold = format.child("w:b");
+            p.halfPoints = format.child("w:sz").attribute("w:val").as_int();
+        }
+    }
+    pugi::xml_node root = view.document.document_element();
+    view.drawings = countNamed(root, "wp:inline");
+    view.pageBreaks = static_cast<int>(view.document.select_nodes("//w:br[@w:type='page']").size());
+    // Every picture is in the package under the name its relationship gives.
+    pugi::xml_document relations;
+    ASSERT_TRUE(relations.load_string(view.parts["word/_rels/document.xml.rels"].c_str()));
+    std::map<std::string, std::string> targets;
+    for (pugi::xml_node r : relations.child("Relationships").children("Relationship")) {
+        targets[r.attribute("Id").value()] = r.attribute("Target").value();
+    }
+    for (pugi::xpath_node blip : view.document.select_nodes("//a:blip")) {
+        const std::string id = blip.node().attribute("r:embed").value();
+        ASSERT_TRUE(targets.contains(id)) << id;
+        const std::string& png = view.parts["word/" + targets[id]];
+        ASSERT_GT(png.size(), 8u) << targets[id];
+        EXPECT_EQ(png.substr(1, 3), "PNG") << targets[id];
+    }
+    view.parsed = true;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The demo's report with project texts that say where they belong, two of them with
+// characters XML must escape or cannot carry.
+ReportContent demoContent(const DocumentData& data) {
+    ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    for (std::size_t k = 0; k < content.project.size(); ++k) {
+        content.project[k] = "T" + std::to_string(k);
+    }
+    content.project[0] = "A&B <工程> \"x\" 'y'";
+    content.project[1] = "a\x01"
+                         "b\xff";
+    return content;
+}
+
+TEST(DocxReport, StandardSectionsRebuildThePrintedPage) {
+    const DocumentData data = demoDocument();
+    const ReportContent content = demoContent(data);
+    ASSERT_GE(content.cracks.size(), 2u) << "the demo has cracks to tell apart";
+    const QTemporaryDir dir;
+    const struct {
+        int tableHead;
+        int extraRows;  // rows besides the points
+        int resultsRow; // first row of the result block
+        int headRow;    // the point table's header
+    } cases[] = {{1, 20, 9, 19}, {0, 11, 0, 10}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tableHead ? "with table head" : "without table head");
+        PrintSettings settings;
+        settings.tableHead = c.tableHead;
+        const fs::path path =
+            dir.filePath(QString("standard%1.docx").arg(c.tableHead)).toStdString();
+        const WriteOutcome outcome =
+            WriteDocxReport(content, settings, ReportStyle::Standard, path);
+        ASSERT_TRUE(outcome.ok) << outcome.error;
+        DocxView docx;
+        readDocx(path, docx);
+        ASSERT_TRUE(docx.parsed);
+
+        // One titled section and one plot per crack, each after the first on a new page.
+        const std::vector<ParagraphView> titles = docx.titles();
+        ASSERT_EQ(titles.size(), content.cracks.size());
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            EXPECT_EQ(titles[i].text, "分析报告表");
+            EXPECT_TRUE(titles[i].bold);
+            EXPECT_EQ(titles[i].halfPoints, 32);
+            EXPECT_EQ(titles[i].pageBreakFirst, i > 0) << i;
+        }
+        EXPECT_EQ(docx.pageBreaks, static_cast<int>(content.cracks.size()) - 1);
+        EXPECT_EQ(docx.drawings, static_cast<int>(content.cracks.size()));
+        ASSERT_EQ(docx.tables.size(), content.cracks.size());
+
+        for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+            SCOPED_TRACE("crack " + std::to_string(i + 1));
+            const CrackReport& crack = content.cracks[i];
+            const TableView& t = docx.tables[i];
+            const int n = static_cast<int>(crack.rows.size());
+            EXPECT_EQ(t.gridColumns, 18);
+            EXPECT_TRUE(t.rowsFillTheGrid);
+            EXPECT_TRUE(t.cellsCentred);
+            EXPECT_EQ(t.rows, n + c.extraRows);
+            if (c.tableHead) {
+                EXPECT_EQ(t.at(0, 0).text, "工程名称");
+                EXPECT_EQ(t.at(0, 4).text, "A&B <工程> \"x\" 'y'");
+                EXPECT_EQ(t.at(0, 4).columns, 14);
+                EXPECT_EQ(t.at(1, 17).text, "ab\uFFFD");
+                EXPECT_EQ(t.widthsOfRow(3), (std::vector<int>{4, 6, 3, 5}));
+                EXPECT_EQ(t.at(3, 10).text, "委托编号");
+                EXPECT_EQ(t.at(3, 13).text, "T11");
+                EXPECT_EQ(t.at(4, 4).text, "T13");
+                EXPECT_EQ(t.at(5, 17).text, "T5");
+                EXPECT_EQ(t.at(6, 0).text, "检测依据");
+                EXPECT_EQ(t.at(8, 0).text, "仪器型号\n与编号");
+                EXPECT_EQ(t.at(8, 0).rows, 2);
+                EXPECT_EQ(t.at(8, 17).text, "T22        T12");
+                EXPECT_EQ(t.at(8, 17).rows, 2);
+            }
+            const int r0 = c.resultsRow;
+            const Cell& label = t.at(r0 + 1, 3);
+            EXPECT_EQ(label.text, "跨缝测线");
+            EXPECT_EQ(label.rows, 2);
+            EXPECT_EQ(label.columns, 4);
+            EXPECT_EQ(t.at(r0, 4).text, crack.crossingName);
+            EXPECT_EQ(t.at(r0 + 3, 7).text, crack.nonCrossingName);
+            EXPECT_EQ(t.at(r0 + 4, 0).text, "裂缝深度(mm)");
+            EXPECT_EQ(t.at(r0 + 5, 4).text, crack.crackDepth);
+            EXPECT_EQ(t.at(r0 + 6, 4).text, content.intercept);
+            EXPECT_EQ(t.at(r0 + 8, 0).text, "回归系数B(km/s)");
+            EXPECT_EQ(t.at(r0 + 9, 5).text, content.velocity);
+            const Cell& plot = t.at(r0 + 9, 17);
+            EXPECT_EQ(plot.row, r0);
+            EXPECT_EQ(plot.column, 8);
+            EXPECT_EQ(plot.rows, 10);
+            EXPECT_EQ(plot.columns, 10);
+            EXPECT_EQ(plot.pictures, 1);
+
+            EXPECT_EQ(t.widthsOfRow(c.headRow), (std::vector<int>{4, 4, 4, 4, 2}));
+            EXPECT_EQ(t.at(c.headRow, 17).text, "反相点");
+            for (const int k : {0, n - 1}) {
+                const ReportRow& row = crack.rows[static_cast<std::size_t>(k)];
+                const int r = c.headRow + 1 + k;
+                EXPECT_EQ(t.at(r, 0).text, row.number);
+                EXPECT_EQ(t.at(r, 4).text, row.distance);
+                EXPECT_EQ(t.at(r, 8).text, row.crossingTime);
+                EXPECT_EQ(t.at(r, 12).text, row.nonCrossingTime);
+                EXPECT_EQ(t.at(r, 16).text, row.reversal);
+            }
+        }
+    }
+}
+
+TEST(DocxReport, FontsAreTheReportsOwn) {
+    // The tables take the defaults, "宋体" at 9 points and not bold; titles are 16 and bold.
+    const DocumentData data = demoDocument();
+    const QTemporaryDir dir;
+    const fs::path path = dir.filePath("fonts.docx").toStdString();
+    ASSERT_TRUE(WriteDocxReport(demoContent(data), {}, ReportStyle::Standard, path).ok);
+    DocxView docx;
+    readDocx(path, docx);
+    const pugi::xml_node defaults =
+        docx.styles.child("w:styles").child("w:docDefaults").child("w:rPrDefault").child("w:rPr");
+    EXPECT_STREQ(defaults.child("w:rFonts").attribute("w:eastAsia").value(), "宋体");
+    EXPECT_STREQ(defaults.child("w:rFonts").attribute("w:ascii").value(), "宋体");
+    EXPECT_EQ(defaults.child("w:sz").attribute("w:val").as_int(), 18);
+    EXPECT_FALSE(defaults.child("w:b"));
+    const pugi::xml_node table = docx.document.select_node("//w:tbl").node();
+    EXPECT_EQ(countNamed(table, "w:rPr"), 0) << "a table run overrides the defaults";
+}
+
+TEST(DocxReport, SimpleSectionsAreCompactTables) {
+    const DocumentData data = demoDocument();
+    const ReportContent content = demoContent(data);
+    const QTemporaryDir dir;
+    const fs::path path = dir.filePath("simple.docx").toStdString();
+    const WriteOutcome outcome = WriteDocxReport(content, {}, ReportStyle::Simple, path);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    DocxView docx;
+    readDocx(path, docx);
+    ASSERT_EQ(docx.tables.size(), content.cracks.size());
+    EXPECT_EQ(docx.titles().size(), content.cracks.size());
+    EXPECT_EQ(docx.drawings, 0);
+    EXPECT_EQ(docx.pageBreaks, 0);
+    for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+        SCOPED_TRACE("crack " + std::to_string(i + 1));
+        const CrackReport& crack = content.cracks[i];
+        const TableView& t = docx.tables[i];
+        const int n = static_cast<int>(crack.rows.size());
+        EXPECT_EQ(t.gridColumns, 18);
+        EXPECT_TRUE(t.rowsFillTheGrid);
+        ASSERT_EQ(t.rows, n + 5);
+        EXPECT_EQ(t.widthsOfRow(0), (std::vector<int>{2, 7, 3, 6}));
+        for (int r = 1; r < t.rows; ++r) {
+            EXPECT_EQ(t.widthsOfRow(r), (std::vector<int>{2, 3, 4, 2, 3, 4})) << r;
+        }
+        EXPECT_EQ(t.at(0, 2).text, content.project[0]);
+        EXPECT_EQ(t.at(1, 9).text, crack.longerName);
+        EXPECT_EQ(t.at(1, 17).text, crack.crackDepth);
+        EXPECT_EQ(t.at(2, 2).text, content.intercept);
+        EXPECT_EQ(t.at(2, 9).text, content.velocity);
+        EXPECT_EQ(t.at(2, 14).text, "CECS21:2000");
+        EXPECT_EQ(t.at(3, 5).text, "浇注日期");
+        EXPECT_EQ(t.at(3, 9).text, "T13");
+        EXPECT_EQ(t.at(4, 5).text, "不跨缝声时(us)");
+        const ReportRow& last = crack.rows.back();
+        EXPECT_EQ(t.at(n + 4, 0).text, last.number);
+        EXPECT_EQ(t.at(n + 4, 5).text, last.nonCrossingTime);
+        EXPECT_EQ(t.at(n + 4, 9).text, last.crossingTime);
+        EXPECT_EQ(t.at(n + 4, 11).text, last.status);
+        EXPECT_EQ(t.at(n + 4, 14).text, last.depth);
+    }
+}
+
+TEST(DocxReport, WaveTrainTablesGiveEveryPointARow) {
+    const DocumentData data = demoDocument();
+    ReportContent content = demoContent(data);
+    // A line of 40 points does not fit one page: its pictures hold 29 and 11 points.
+    std::vector<draw::WaveTrace>& traces = content.lines.back().train.traces;
+    const std::vector<draw::WaveTrace> model = traces;
+    while (traces.size() < 40) {
+        traces.push_back(model[traces.size() % model.size()]);
+    }
+    const QTemporaryDir dir;
+    const fs::path path = dir.filePath("waves.docx").toStdString();
+    const WriteOutcome outcome = WriteDocxReport(content, {}, ReportStyle::WaveTrain, path);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    DocxView docx;
+    readDocx(path, docx);
+    ASSERT_EQ(docx.tables.size(), content.lines.size());
+    int pictures = 0;
+    for (std::size_t j = 0; j < content.lines.size(); ++j) {
+        SCOPED_TRACE("line " + std::to_string(j));
+        const TableView& t = docx.tables[j];
+        const int n = static_cast<int>(content.lines[j].train.traces.size());
+        EXPECT_EQ(t.gridColumns, 18);
+        EXPECT_TRUE(t.rowsFillTheGrid);
+        ASSERT_EQ(t.rows, n + 1);
+        EXPECT_EQ(t.at(0, 0).columns, 18);
+        EXPECT_EQ(t.at(0, 0).text, content.lines[j].name);
+        EXPECT_EQ(t.headerRows, 1) << "the name heads each page of the line";
+        // The points' rows are merged into picture cells of at most 29 rows, one after another.
+        int row = 1;
+        while (row <= n) {
+            const Cell& cell = t.at(row, 0);
+            EXPECT_EQ(cell.row, row);
+            EXPECT_EQ(cell.columns, 18);
+            EXPECT_EQ(cell.rows, std::min(29, n + 1 - row));
+            EXPECT_EQ(cell.pictures, 1);
+            row += std::max(1, cell.rows);
+            ++pictures;
+        }
+    }
+    EXPECT_EQ(docx.tables.back().at(1, 0).rows, 29);
+    EXPECT_EQ(docx.tables.back().at(30, 0).rows, 11);
+    EXPECT_EQ(docx.drawings, pictures);
+    EXPECT_TRUE(docx.titles().empty());
+}
+
+TEST(DocxReport, AFailedWriteLeavesTheFileAlone) {
+    const DocumentData data = demoDocument();
+    const ReportContent content = demoContent(data);
+    // The demo without its crossing lines.
+    DocumentData withoutCracks = demoDocument();
+    withoutCracks.crossingLists.clear();
+    withoutCracks.crossingParameters.clear();
+    withoutCracks.crossingCorrections.clear();
+    const ReportContent noCracks =
+        BuildReportContent(withoutCracks, AnalyseDocument(withoutCracks));
+    ASSERT_TRUE(noCracks.cracks.empty());
+    const QTemporaryDir dir;
+    const fs::path existing = dir.filePath("existing.docx").toStdString();
+    std::ofstream(existing) << "what was there";
+    const struct {
+        const char* what;
+        const ReportContent& content;
+        ReportStyle style;
+        fs::path path;
+        const char* reason;
+    } cases[] = {
+        {"no crossing line, standard", noCracks, ReportStyle::Standard, existing, "crossing line"},
+        {"no crossing line, simple", noCracks, ReportStyle::Simple, existing, "crossing line"},
+        {"no line at all", ReportContent{}, ReportStyle::WaveTrain, existing, "no line"},
+        {"missing folder", content, ReportStyle::Standard,
+         fs::path(dir.path().toStdString()) / "missing" / "r.docx", "missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const WriteOutcome outcome = WriteDocxReport(c.content, {}, c.style, c.path);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_NE(outcome.error.find(c.reason), std::string::npos) << outcome.error;
+    }
+    EXPECT_EQ(fileText(existing), "what was there");
+    // Only the file that was there is left in the folder: no temporary file.
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(dir.path().toStdString()), fs::directory_iterator()),
+        1);
+    // A document without crossing lines still has its non-crossing line's wave train.
+    ASSERT_TRUE(WriteDocxReport(noCracks, {}, ReportStyle::WaveTrain, existing).ok);
+    DocxView docx;
+    readDocx(existing, docx);
+    EXPECT_EQ(docx.tables.size(), 1u);
+}
+
+// What a shell command prints on stdout, and whether it succeeded.
+std::pair<std::string, bool> shellOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return {out, false};
+    }
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        out.append(buffer, got);
+    }
+    return {out, ::pclose(pipe) == 0};
+}
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (const char c : text) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+std::string fixed2(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
+    return text;
+}
+
+TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
+    if (!fs::exists("/usr/bin/soffice") || !shellOutput("command -v pdftotext").second) {
+        GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
+                        "checked";
+    }
+    const DocumentData data = loadDocument(std::string(CRACKDEPTH_FIXTURES_DIR) + "/SITE.DPA");
+    const DocumentAnalysis analysis = AnalyseDocument(data);
+    ASSERT_TRUE(analysis.fit);
+    ASSERT_EQ(analysis.cracks.size(), 2u);
+    const QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const fs::path docxPath = fs::path(folder) / "site.docx";
+    const WriteOutcome outcome =
+        WriteDocxReport(BuildReportContent(data, analysis), {}, ReportStyle::Standard, docxPath);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+
+    // A profile of its own, so that runs side by side and a user's office do not clash.
+    const auto [log, converted] =
+        shellOutput("cd " + quoted(folder) + " && timeout 180 /usr/bin/soffice " +
+                    quoted("-env:UserInstallation=file://" + folder + "/profile") +
+                    " --headless --convert-to pdf --outdir " + quoted(folder) + " site.docx 2>&1");
+    ASSERT_TRUE(converted && fs::exists(fs::path(folder) / "site.pdf")) << log;
+    const auto [text, read] =
+        shellOutput("pdftotext -layout " + quoted(folder + "/site.pdf") + " -");
+    ASSERT_TRUE(read);
+
+    // The words of the text, in order.
+    std::vector<std::string> words;
+    std::istringstream stream(text);
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    const auto contains = [&](const std::string& word) {
+        return std::find(words.begin(), words.end(), word) != words.end();
+    };
+    EXPECT_TRUE(contains(fixed2(analysis.fit->A))) << text;
+    EXPECT_TRUE(contains(fixed2(analysis.fit->B))) << text;
+    for (std::size_t i = 0; i < analysis.cracks.size(); ++i) {
+        const CrackResult& crack = analysis.cracks[i];
+        ASSERT_TRUE(crack.crackDepth);
+        EXPECT_TRUE(contains(fixed2(*crack.crackDepth))) << "crack " << i + 1 << "\n" << text;
+        // Each point's row: its number, its distance, then its crossing transit time.
+        for (std::size_t k = 0; k < crack.points.size(); ++k) {
+            const auto time = std::to_string(static_cast<int>(crack.points[k].transitTime));
+            const std::regex row("(^|\\n)\\s*" + std::to_string(k + 1) + "\\s+\\d+\\s+" + time +
+                                 "\\s");
+            EXPECT_TRUE(std::regex_search(text, row))
+                << "crack " << i + 1 << " point " << k + 1 << " time " << time;
+        }
+    }
+    // The page count: one page for each crack.
+    const auto [info, ok] = shellOutput("pdfinfo " + quoted(folder + "/site.pdf"));
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+}
+
+// A result file of `cracks` crossing lines of `points` points each, copies of the demo's
+// first crossing line at ever larger distances.
+DocumentData manyCracks(std::size_t cracks, std::size_t points) {
+    DocumentData data = demoDocument();
+    const PointList& model = *data.crossingLists.front();
+    std::vector<std::unique_ptr<PointList>> lines;
+    for (std::size_t c = 0; c < cracks; ++c) {
+        auto line = std::make_unique<PointList>();
+        line->sampleCount = model.sampleCount;
+        for (std::size_t k = 0; k < points; ++k) {
+            const MeasuringPoint& source = model[k % model.size()];
+            line->Append(source.samples, 50.0f * static_cast<float>(k + 1));
+            MeasuringPoint& copy = *line->cursor();
+            const float distance = copy.distance;
+            copy = source;
+            copy.distance = distance;
+        }
+        lines.push_back(std::move(line));
+    }
+    const TestParameters header = data.crossingParameters.front();
+    data.crossingLists = std::move(lines);
+    data.crossingParameters.assign(cracks, header);
+    data.crossingCorrections.assign(cracks, 0.0f);
+    return data;
+}
+
+TEST(DocxReport, TenCracksOfAThousandPoints) {
+    const DocumentData data = manyCracks(10, 1000);
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    // The wave trains of one 1000-point line: 35 pictures (all eleven lines take half a
+    // minute in a debug build).
+    ReportContent oneLine = content;
+    oneLine.lines.resize(2);
+    const QTemporaryDir dir;
+    const struct {
+        const char* what;
+        const ReportContent& content;
+        ReportStyle style;
+        int lastRows; // rows of the last table
+    } cases[] = {
+        {"standard style, 10 x 1000 points", content, ReportStyle::Standard, 1020},
+        {"simple style, 10 x 1000 points", content, ReportStyle::Simple, 1005},
+        {"wave-train style, one line of 1000 points", oneLine, ReportStyle::WaveTrain, 1001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path path = dir.filePath("large.docx").toStdString();
+        const auto start = std::chrono::steady_clock::now();
+        const WriteOutcome outcome = WriteDocxReport(c.content, {}, c.style, path);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(outcome.ok) << outcome.error;
+        std::printf("[ figures  ] %s: %.2f s, %.0f KiB\n", c.what, took.count(),
+                    static_cast<double>(fs::file_size(path)) / 1024.0);
+        DocxView docx;
+        readDocx(path, docx);
+        ASSERT_FALSE(docx.tables.empty());
+        EXPECT_EQ(docx.tables.back().rows, c.lastRows);
+    }
+}
+
+} // namespace
+} // namespace crackdepth::report
