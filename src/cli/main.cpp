@@ -24,8 +24,9 @@ Commands:
   merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA
                             merge raw files into a result file
   demo -o DIR [--seed N]    write a synthetic measurement set from a physical model
-  report FILE.DPA --format pdf|bmp [--style standard|simple|wavetrain] -o OUT
-                            the analysis report as a PDF file or bitmap pages
+  report FILE.DPA --format pdf|bmp|xlsx|docx [--style standard|simple|wavetrain] -o OUT
+                            the analysis report as a PDF file, bitmap pages, a workbook
+                            or a word-processor document
 
 Options for every command:
   --format json|text        output format (default json; report: pdf|bmp)

@@ -104,7 +104,7 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
     plot.fitRowHeight = true;
     content.plot = std::move(plot);
     content.lines.push_back(
-        {nameOf(data.nonCrossingParameters),
+        {nameOf(data.nonCrossingParameters), data.nonCrossingParameters.note,
          draw::waveTrainInputOf(nonCrossing, data.nonCrossingCorrections(), false)});
 
     const std::int32_t tabs = crossingTabCount(data);
@@ -117,7 +117,8 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
             crackReportOf({line, header, corrections},
                           {nonCrossing, data.nonCrossingParameters, data.nonCrossingCorrections()},
                           analysis.cracks.at(static_cast<std::size_t>(tab - 1))));
-        content.lines.push_back({nameOf(header), draw::waveTrainInputOf(line, corrections, true)});
+        content.lines.push_back(
+            {nameOf(header), header.note, draw::waveTrainInputOf(line, corrections, true)});
     }
     return content;
 }

@@ -39,7 +39,8 @@ struct CrackReport {
 
 // One line of the wave-train pages.
 struct ReportLine {
-    std::string name;
+    std::string name;           // without its extension
+    std::string fullName;       // the stored name in full
     draw::WaveTrainInput train; // points into the document's waveforms
 };
 

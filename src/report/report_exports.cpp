@@ -2,10 +2,12 @@
 
 #include "core/document/document_analysis.h"
 #include "core/document/report_preparation.h"
+#include "report/docx_report.h"
 #include "report/mono_bmp.h"
 #include "report/report_content.h"
 #include "report/report_pdf.h"
 #include "report/report_renderer.h"
+#include "report/xlsx_report.h"
 
 #include <filesystem>
 
@@ -60,25 +62,60 @@ RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settin
     return summary;
 }
 
-bool ExportPdfReport(Document& document, const PrintSettings& settings) {
+std::optional<std::filesystem::path> ExportReportFile(Document& document,
+                                                      const PrintSettings& settings,
+                                                      ReportFile kind, const Busy& busy) {
     if (!PrepareReport(document)) {
-        return false;
+        return std::nullopt;
     }
+    struct Format {
+        const char* filter;
+        const char* extension;
+    };
+    const Format format = kind == ReportFile::Pdf    ? Format{kPdfFilter, ".pdf"}
+                          : kind == ReportFile::Docx ? Format{kDocxFilter, ".docx"}
+                                                     : Format{kXlsxFilter, ".xlsx"};
     UserPrompts& prompts = document.prompts();
-    const auto chosen = prompts.chooseSaveFile(kPdfFilter, proposedName(document, ".pdf"));
+    const auto chosen =
+        prompts.chooseSaveFile(format.filter, proposedName(document, format.extension));
     if (!chosen) {
-        return false;
+        return std::nullopt;
+    }
+    const std::filesystem::path path = withExtension(*chosen, format.extension);
+    if (busy) {
+        busy(true);
     }
     const ReportContent content =
         BuildReportContent(document.data(), AnalyseDocument(document.data()));
-    const ReportRenderer renderer(content, settings, reportStyleOf(settings));
-    const WriteOutcome outcome = WritePdfReport(renderer, settings, withExtension(*chosen, ".pdf"));
-    if (!outcome.ok) {
-        prompts.message(std::string(kPdfFailedMessage) + outcome.error, MessageIcon::Error);
-        return false;
+    const ReportStyle style = reportStyleOf(settings);
+    WriteOutcome outcome;
+    switch (kind) {
+    case ReportFile::Pdf:
+        outcome = WritePdfReport(ReportRenderer(content, settings, style), settings, path);
+        break;
+    case ReportFile::Docx:
+        outcome = WriteDocxReport(content, settings, style, path);
+        break;
+    case ReportFile::Xlsx:
+        outcome = WriteXlsxReport(content, settings, path);
+        break;
     }
-    prompts.message(kPdfWrittenMessage, MessageIcon::Information);
-    return true;
+    if (busy) {
+        busy(false);
+    }
+    if (!outcome.ok) {
+        prompts.message(std::string(kReportSaveFailedMessage) + "\n" + path.string() + "\n" +
+                            outcome.error,
+                        MessageIcon::Error);
+        return std::nullopt;
+    }
+    if (kind == ReportFile::Pdf) {
+        prompts.message(kPdfWrittenMessage, MessageIcon::Information);
+    } else {
+        // The office reports end, as they always have, on the last crack.
+        SelectLastCrossingLine(document);
+    }
+    return path;
 }
 
 } // namespace crackdepth::report

@@ -8,12 +8,18 @@
 #include "core/document/document.h"
 #include "report/page_sink.h"
 
+#include <filesystem>
+#include <functional>
+#include <optional>
+
 namespace crackdepth::report {
 
 inline constexpr const char* kBmpFilter = "(*.bmp)|*.bmp||";
 inline constexpr const char* kPdfFilter = "PDF文件 (*.pdf)|*.pdf||";
+inline constexpr const char* kDocxFilter = "Word文档 (*.docx)|*.docx||";
+inline constexpr const char* kXlsxFilter = "Excel工作簿 (*.xlsx)|*.xlsx||";
 inline constexpr const char* kPdfWrittenMessage = "导出报告到PDF成功！";
-inline constexpr const char* kPdfFailedMessage = "导出报告到PDF失败：";
+inline constexpr const char* kReportSaveFailedMessage = "文件保存失败！";
 
 // The style a report is drawn in: the settings' style, the standard style for a stored value
 // outside the three.
@@ -23,8 +29,17 @@ ReportStyle reportStyleOf(const PrintSettings& settings);
 // each failed one reported with "error!". Afterwards the last crossing line is selected.
 RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settings);
 
-// Asks for the file, proposing the document's name with ".pdf"; false when cancelled or when
-// the file could not be written (the user is told why).
-bool ExportPdfReport(Document& document, const PrintSettings& settings);
+enum class ReportFile { Pdf, Docx, Xlsx };
+// Told when the writing starts (true) and ends (false), for a wait cursor.
+using Busy = std::function<void(bool)>;
+
+// "输出到PDF", "输出到word", "输出到excel": asks for the file, proposing the document's name
+// with the format's extension, and writes the report in the print settings' style (the
+// spreadsheet has one layout). The path written; none when cancelled, or when the file could
+// not be written ("文件保存失败！" with the path and the reason). The PDF is confirmed; after
+// an office report the last crossing line is selected.
+std::optional<std::filesystem::path> ExportReportFile(Document& document,
+                                                      const PrintSettings& settings,
+                                                      ReportFile kind, const Busy& busy = {});
 
 } // namespace crackdepth::report

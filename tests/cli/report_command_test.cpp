@@ -106,8 +106,10 @@ TEST(ReportCommand, RefusesWhatItCannotDo) {
         int exitCode;
         const char* message; // on stderr
     } cases[] = {
-        {{"report", "SITE.DPA", "--format", "xlsx", "-o", out}, 2, "not available yet"},
-        {{"report", "SITE.DPA", "--format", "svg", "-o", out}, 2, "pdf or bmp"},
+        {{"report", "SITE.DPA", "--format", "svg", "-o", out}, 2, "pdf, bmp, xlsx or docx"},
+        {{"report", "SITE.DPA", "--format", "xlsx", "-o", (dir.path() / "no" / "x.xlsx").string()},
+         1,
+         "cannot write"},
         {{"report", "SITE.DPA", "--format", "pdf", "--style", "fancy", "-o", out}, 2, "wavetrain"},
         {{"report", "SITE.DPA", "--format", "pdf"}, 2, "-o OUT"},
         {{"report", "SITE.DPA", "-o", out}, 2, "--format"},

@@ -50,8 +50,8 @@ TEST(SampleDetail, DamagedFilesAreRefusedOrReadAlike) {
         }
         return status;
     };
-    for (const std::size_t keep : {std::size_t{0}, std::size_t{511}, std::size_t{600},
-                                   bytes.size() / 2, bytes.size() - 1}) {
+    for (const std::size_t keep :
+         {std::size_t{0}, std::size_t{511}, std::size_t{600}, bytes.size() / 2, bytes.size() - 1}) {
         SCOPED_TRACE(keep);
         EXPECT_NE(compare(std::vector<std::uint8_t>(
                       bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(keep))),

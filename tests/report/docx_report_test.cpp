@@ -4,6 +4,7 @@
 #include "core/data/measurement_file.h"
 #include "core/document/document_analysis.h"
 #include "core/document/line_loading.h"
+#include "office_support.h"
 #include "report/docx_report.h"
 #include "report/report_content.h"
 
@@ -24,44 +25,7 @@ namespace crackdepth::report {
 namespace {
 
 namespace fs = std::filesystem;
-
-DocumentData loadDocument(const std::string& path) {
-    MeasurementFile file;
-    OpenFailure failure;
-    EXPECT_TRUE(openMeasurementFile(path, file, failure)) << failure.explanation;
-    DocumentData data;
-    LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, path);
-    return data;
-}
-
-DocumentData demoDocument() {
-    return loadDocument(std::string(CRACKDEPTH_EXAMPLES_DIR) + "/DEMO.DPA");
-}
-
-// Every part of a zip file by name; empty when it is no zip.
-std::map<std::string, std::string> packageParts(const fs::path& path) {
-    std::map<std::string, std::string> parts;
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (archive == nullptr) {
-        return parts;
-    }
-    for (zip_int64_t k = 0; k < zip_get_num_entries(archive, 0); ++k) {
-        zip_stat_t stat;
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(k), 0);
-        if (file == nullptr || zip_stat_index(archive, static_cast<zip_uint64_t>(k), 0, &stat)) {
-            continue;
-        }
-        std::string bytes(stat.size, '\0');
-        const zip_int64_t got = zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-        if (got == static_cast<zip_int64_t>(stat.size)) {
-            parts[stat.name] = std::move(bytes);
-        }
-    }
-    zip_discard(archive);
-    return parts;
-}
+using namespace crackdepth::report::testing;
 
 int countNamed(pugi::xml_node node, const char* name) {
     int count = std::string_view(node.name()) == name ? 1 : 0;
@@ -530,36 +494,8 @@ TEST(DocxReport, AFailedWriteLeavesTheFileAlone) {
 }
 
 // What a shell command prints on stdout, and whether it succeeded.
-std::pair<std::string, bool> shellOutput(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return {out, false};
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        out.append(buffer, got);
-    }
-    return {out, ::pclose(pipe) == 0};
-}
-
-std::string quoted(const std::string& text) {
-    std::string q = "'";
-    for (const char c : text) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::string fixed2(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-    return text;
-}
-
 TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
-    if (!fs::exists("/usr/bin/soffice") || !shellOutput("command -v pdftotext").second) {
+    if (!officeInstalled()) {
         GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
                         "checked";
     }
@@ -568,21 +504,11 @@ TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
     ASSERT_TRUE(analysis.fit);
     ASSERT_EQ(analysis.cracks.size(), 2u);
     const QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString();
-    const fs::path docxPath = fs::path(folder) / "site.docx";
+    const fs::path docxPath = fs::path(dir.path().toStdString()) / "site.docx";
     const WriteOutcome outcome =
         WriteDocxReport(BuildReportContent(data, analysis), {}, ReportStyle::Standard, docxPath);
     ASSERT_TRUE(outcome.ok) << outcome.error;
-
-    // A profile of its own, so that runs side by side and a user's office do not clash.
-    const auto [log, converted] =
-        shellOutput("cd " + quoted(folder) + " && timeout 180 /usr/bin/soffice " +
-                    quoted("-env:UserInstallation=file://" + folder + "/profile") +
-                    " --headless --convert-to pdf --outdir " + quoted(folder) + " site.docx 2>&1");
-    ASSERT_TRUE(converted && fs::exists(fs::path(folder) / "site.pdf")) << log;
-    const auto [text, read] =
-        shellOutput("pdftotext -layout " + quoted(folder + "/site.pdf") + " -");
-    ASSERT_TRUE(read);
+    const std::string text = officeText(docxPath);
 
     // The words of the text, in order.
     std::vector<std::string> words;
@@ -609,36 +535,13 @@ TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
         }
     }
     // The page count: one page for each crack.
-    const auto [info, ok] = shellOutput("pdfinfo " + quoted(folder + "/site.pdf"));
+    const auto [info, ok] =
+        shellOutput("pdfinfo " + quoted(fs::path(docxPath).replace_extension(".pdf").string()));
     EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
 }
 
 // A result file of `cracks` crossing lines of `points` points each, copies of the demo's
 // first crossing line at ever larger distances.
-DocumentData manyCracks(std::size_t cracks, std::size_t points) {
-    DocumentData data = demoDocument();
-    const PointList& model = *data.crossingLists.front();
-    std::vector<std::unique_ptr<PointList>> lines;
-    for (std::size_t c = 0; c < cracks; ++c) {
-        auto line = std::make_unique<PointList>();
-        line->sampleCount = model.sampleCount;
-        for (std::size_t k = 0; k < points; ++k) {
-            const MeasuringPoint& source = model[k % model.size()];
-            line->Append(source.samples, 50.0f * static_cast<float>(k + 1));
-            MeasuringPoint& copy = *line->cursor();
-            const float distance = copy.distance;
-            copy = source;
-            copy.distance = distance;
-        }
-        lines.push_back(std::move(line));
-    }
-    const TestParameters header = data.crossingParameters.front();
-    data.crossingLists = std::move(lines);
-    data.crossingParameters.assign(cracks, header);
-    data.crossingCorrections.assign(cracks, 0.0f);
-    return data;
-}
-
 TEST(DocxReport, TenCracksOfAThousandPoints) {
     const DocumentData data = manyCracks(10, 1000);
     const ReportContent content = BuildReportContent(data, AnalyseDocument(data));

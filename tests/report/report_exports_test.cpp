@@ -58,29 +58,53 @@ TEST_F(ReportExports, AFailedBitmapPageSaysErrorAndTheNextGoesOn) {
     EXPECT_FALSE(std::filesystem::exists(at("missing")));
 }
 
-TEST_F(ReportExports, ThePdfIsProposedBesideTheResultFile) {
-    prompts.files = {at("report")};
-    ASSERT_TRUE(ExportPdfReport(doc, PrintSettings{}));
-    ASSERT_EQ(prompts.shown.front().kind, "save");
-    EXPECT_EQ(prompts.shown.front().text, kPdfFilter);
-    EXPECT_EQ(prompts.shown.front().caption, at("SITE.pdf"));
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kPdfWrittenMessage});
-    const std::string head = [&] {
-        const auto bytes = crackdepth::testing::readBytes(dir.path() / "report.pdf");
-        return std::string(bytes.begin(), bytes.begin() + 5);
-    }();
-    EXPECT_EQ(head, "%PDF-");
+TEST_F(ReportExports, FilesAreProposedBesideTheResultFileAndWrittenWhole) {
+    const struct {
+        ReportFile kind;
+        const char* filter;
+        const char* extension;
+        const char* head; // the file's first bytes
+    } cases[] = {
+        {ReportFile::Pdf, kPdfFilter, ".pdf", "%PDF-"},
+        {ReportFile::Docx, kDocxFilter, ".docx", "PK"},
+        {ReportFile::Xlsx, kXlsxFilter, ".xlsx", "PK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        doc.SelectTab(1);
+        prompts.shown.clear();
+        prompts.files = {at("report")}; // typed without the extension
+        std::vector<bool> busy;
+        const auto written =
+            ExportReportFile(doc, PrintSettings{}, c.kind, [&](bool on) { busy.push_back(on); });
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(*written, dir.path() / (std::string("report") + c.extension));
+        ASSERT_EQ(prompts.shown.front().kind, "save");
+        EXPECT_EQ(prompts.shown.front().text, c.filter);
+        EXPECT_EQ(prompts.shown.front().caption, at(std::string("SITE") + c.extension));
+        EXPECT_EQ(busy, (std::vector<bool>{true, false})) << "a wait cursor while writing";
+        const auto bytes = crackdepth::testing::readBytes(*written);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5).rfind(c.head, 0), 0u);
+        if (c.kind == ReportFile::Pdf) {
+            EXPECT_EQ(prompts.messages(), std::vector<std::string>{kPdfWrittenMessage});
+        } else {
+            EXPECT_TRUE(prompts.messages().empty()) << "the office program opens it instead";
+            EXPECT_EQ(doc.data().currentTab,
+                      static_cast<std::int32_t>(doc.data().crossingLists.size()));
+        }
 
-    prompts.shown.clear();
-    prompts.files = {at("no/such/folder/report.pdf")};
-    EXPECT_FALSE(ExportPdfReport(doc, PrintSettings{}));
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages().front().rfind(kPdfFailedMessage, 0), 0u);
+        prompts.shown.clear();
+        prompts.files = {at("no/such/folder/report")};
+        EXPECT_FALSE(ExportReportFile(doc, PrintSettings{}, c.kind).has_value());
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages().front().rfind(kReportSaveFailedMessage, 0), 0u);
+        EXPECT_NE(prompts.messages().front().find(at("no/such/folder/report")), std::string::npos);
 
-    prompts.shown.clear();
-    prompts.files = {std::nullopt}; // cancelled: nothing written, nothing said
-    EXPECT_FALSE(ExportPdfReport(doc, PrintSettings{}));
-    EXPECT_TRUE(prompts.messages().empty());
+        prompts.shown.clear();
+        prompts.files = {std::nullopt}; // cancelled: nothing written, nothing said
+        EXPECT_FALSE(ExportReportFile(doc, PrintSettings{}, c.kind).has_value());
+        EXPECT_TRUE(prompts.messages().empty());
+    }
 }
 
 } // namespace

@@ -9,11 +9,13 @@
 #include "core/document/line_loading.h"
 #include "core/document/merge.h"
 #include "draw/fonts.h"
+#include "report/docx_report.h"
 #include "report/mono_bmp.h"
 #include "report/page_sink.h"
 #include "report/report_content.h"
 #include "report/report_pdf.h"
 #include "report/report_renderer.h"
+#include "report/xlsx_report.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -24,12 +26,14 @@ namespace crackdepth::cli {
 namespace {
 
 constexpr const char* kHelp =
-    R"(Usage: crackdepth-cli report FILE.DPA --format pdf|bmp [--style STYLE] -o OUT
+    R"(Usage: crackdepth-cli report FILE.DPA --format pdf|bmp|xlsx|docx [--style STYLE] -o OUT
 
 Draws the analysis report of a result file as the desktop program prints it, without a
 display.
   --format pdf        one PDF file OUT (vector pages, selectable text)
   --format bmp        one black-and-white bitmap per page: OUT1.bmp, OUT2.bmp, ...
+  --format xlsx       a spreadsheet workbook OUT, one sheet per crack
+  --format docx       a word-processor document OUT
   --style standard|simple|wavetrain
                       the report style (default: the style of the saved print settings)
   -o OUT              the PDF file, or the stem of the bitmap files
@@ -79,14 +83,12 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
         return usageError(err, "report", "expects one result file (.DPA)");
     }
     if (!args->has("--format")) {
-        return usageError(err, "report", "--format pdf|bmp is required");
+        return usageError(err, "report", "--format pdf|bmp|xlsx|docx is required");
     }
     const std::string& format = args->values.at("--format");
-    if (format == "xlsx" || format == "docx") {
-        return usageError(err, "report", "--format " + format + " is not available yet");
-    }
-    if (format != "pdf" && format != "bmp") {
-        return usageError(err, "report", "--format takes pdf or bmp, not '" + format + "'");
+    if (format != "pdf" && format != "bmp" && format != "xlsx" && format != "docx") {
+        return usageError(err, "report",
+                          "--format takes pdf, bmp, xlsx or docx, not '" + format + "'");
     }
     if (!args->has("-o") || args->values.at("-o").empty()) {
         return usageError(err, "report", "-o OUT is required");
@@ -131,7 +133,16 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
     }
 
     nlohmann::json files = nlohmann::json::array();
-    if (format == "pdf") {
+    if (format == "xlsx" || format == "docx") {
+        const WriteOutcome written = format == "xlsx"
+                                         ? report::WriteXlsxReport(content, print, target)
+                                         : report::WriteDocxReport(content, print, style, target);
+        if (!written.ok) {
+            return refuse(err, "", written.error);
+        }
+        files.push_back(target);
+        // A workbook and a document have no fixed pages; the count is the printed report's.
+    } else if (format == "pdf") {
         const WriteOutcome written = report::WritePdfReport(renderer, print, target);
         if (!written.ok) {
             return refuse(err, "", written.error);

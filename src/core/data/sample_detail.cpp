@@ -8,7 +8,9 @@ namespace crackdepth {
 namespace {
 
 // Equal, or both the same NaN bits: a damaged record may hold any float.
-bool sameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameFloat(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 

@@ -1,0 +1,231 @@
+#include "report/xlsx_report.h"
+
+#include "core/common/atomic_file.h"
+#include "report/report_pictures.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <set>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+namespace crackdepth::report {
+namespace {
+
+constexpr std::size_t kMaxSheetName = 31;
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+// A column 16 characters wide is this many pixels, a default row 20 (15 points).
+constexpr int kColumnPixels = static_cast<int>(kXlsxColumnWidth * 7 + 0.5) + 5;
+constexpr int kRowPixels = 20;
+// The plot is rendered at this many pixels per point of its displayed size, sharp in print.
+constexpr double kPlotScale = 4.0;
+
+// The code points of a UTF-8 text, each as its bytes.
+std::vector<std::string> characters(const std::string& text) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        length = std::min(length, text.size() - i);
+        out.push_back(text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& parts, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i) {
+        out += parts[i];
+    }
+    return out;
+}
+
+std::string folded(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+QByteArray pngOf(const QImage& image) {
+    QImage copy = image;
+    // 96 dots per inch: the workbook takes the picture's size from it.
+    copy.setDotsPerMeterX(3780);
+    copy.setDotsPerMeterY(3780);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    copy.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Row r, column c (0-based), a text.
+lxw_error put(lxw_worksheet* sheet, int row, int column, const std::string& text) {
+    return worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                  static_cast<lxw_col_t>(column), text.c_str(), nullptr);
+}
+
+lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
+                          const CrackReport& crack, const QByteArray& plot) {
+    lxw_error error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kXlsxColumnWidth, nullptr);
+    // Printed from the office program, a sheet takes one landscape page across (the table
+    // and the plot beside it), as many pages down as its points need.
+    worksheet_set_landscape(sheet);
+    worksheet_set_paper(sheet, 9); // A4
+    worksheet_fit_to_pages(sheet, 1, 0);
+    const auto keep = [&error](lxw_error result) {
+        if (error == LXW_NO_ERROR) {
+            error = result;
+        }
+    };
+    keep(put(sheet, 0, 2, "报告分析表"));
+    const char* heads[] = {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"};
+    for (int c = 0; c < 5; ++c) {
+        keep(put(sheet, 1, c, heads[c]));
+    }
+    const char* labels[] = {"跨缝测线", "非跨缝测线", "裂缝深度(mm)", "回归系数A(mm)",
+                            "回归系数B(km/s)"};
+    const std::string values[] = {crack.crossingName, crack.nonCrossingName,
+                                  crack.crackDepth + "(mm)", content.intercept, content.velocity};
+    for (int i = 0; i < 5; ++i) {
+        keep(put(sheet, 27 + i, 5, labels[i]));
+    }
+    for (std::size_t k = 0; k < crack.rows.size() && error == LXW_NO_ERROR; ++k) {
+        const ReportRow& r = crack.rows[k];
+        const int row = 2 + static_cast<int>(k);
+        if (row >= static_cast<int>(LXW_ROW_MAX)) {
+            break;
+        }
+        keep(put(sheet, row, 0, r.number));
+        keep(put(sheet, row, 1, r.distance));
+        keep(put(sheet, row, 2, r.crossingTime));
+        keep(put(sheet, row, 3, r.nonCrossingTime));
+        keep(put(sheet, row, 4, r.reversal));
+    }
+    for (int i = 0; i < 5; ++i) {
+        keep(put(sheet, 27 + i, 6, values[i]));
+    }
+    if (!plot.isEmpty()) {
+        const int left = static_cast<int>(std::lround(kXlsxPlotLeft * kPixelsPerPoint));
+        const int top = static_cast<int>(std::lround(kXlsxPlotTop * kPixelsPerPoint));
+        lxw_image_options options{};
+        options.x_offset = left % kColumnPixels;
+        options.y_offset = top % kRowPixels;
+        // Drawn at 540 × 335 screen pixels, shown at 540 × 335 points.
+        options.x_scale = kPixelsPerPoint / kPlotScale;
+        options.y_scale = kPixelsPerPoint / kPlotScale;
+        keep(worksheet_insert_image_buffer_opt(
+            sheet, static_cast<lxw_row_t>(top / kRowPixels),
+            static_cast<lxw_col_t>(left / kColumnPixels),
+            reinterpret_cast<const unsigned char*>(plot.constData()),
+            static_cast<std::size_t>(plot.size()), &options));
+    }
+    return error;
+}
+
+// A name beside the target that no other writer uses.
+std::filesystem::path temporaryBeside(const std::filesystem::path& path) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temporary = path;
+    temporary += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    return temporary;
+}
+
+} // namespace
+
+std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames) {
+    std::vector<std::string> names;
+    std::set<std::string> taken{folded(kFirstSheetName)};
+    for (const std::string& lineName : lineNames) {
+        std::vector<std::string> chars = characters(lineName);
+        for (std::string& c : chars) {
+            if (c.size() == 1 && std::string("[]:*?/\\").find(c[0]) != std::string::npos) {
+                c = "_";
+            }
+        }
+        // A name may neither begin nor end with an apostrophe.
+        if (!chars.empty() && chars.front() == "'") {
+            chars.front() = "_";
+        }
+        if (chars.empty()) {
+            chars = {"_"};
+        }
+        std::string name = joined(chars, kMaxSheetName);
+        if (characters(name).back() == "'") {
+            name.back() = '_';
+        }
+        for (int n = 2; taken.count(folded(name)) != 0; ++n) {
+            const std::string suffix = " (" + std::to_string(n) + ")";
+            name = joined(chars, kMaxSheetName - suffix.size()) + suffix;
+        }
+        taken.insert(folded(name));
+        names.push_back(name);
+    }
+    return names;
+}
+
+WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
+                             const std::filesystem::path& path) {
+    if (content.cracks.empty()) {
+        return {false, "the report has no pages: the document holds no crossing line"};
+    }
+    std::vector<std::string> lineNames;
+    for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+        // The crossing line's stored name in full.
+        lineNames.push_back(i + 1 < content.lines.size() ? content.lines[i + 1].fullName
+                                                         : content.cracks[i].crossingName);
+    }
+    const std::vector<std::string> names = sheetNamesOf(lineNames);
+    const QByteArray plot =
+        content.plot ? pngOf(plotPicture(content, QSize(static_cast<int>(kXlsxPlotWidth),
+                                                        static_cast<int>(kXlsxPlotHeight)),
+                                         kPlotScale))
+                     : QByteArray();
+
+    const std::filesystem::path temporary = temporaryBeside(path);
+    lxw_workbook* workbook = workbook_new(temporary.c_str());
+    if (workbook == nullptr) {
+        return {false, "cannot create the workbook " + path.string()};
+    }
+    // Sheet1 repeats the last crack; each crack's sheet was added after Sheet1, so the last
+    // crack's sheet comes first.
+    lxw_error error = LXW_NO_ERROR;
+    const auto add = [&](const std::string& name, const CrackReport& crack) {
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.c_str());
+        if (sheet == nullptr) {
+            error = error == LXW_NO_ERROR ? LXW_ERROR_SHEETNAME_ALREADY_USED : error;
+            return;
+        }
+        const lxw_error written = writeCrackSheet(sheet, content, crack, plot);
+        if (error == LXW_NO_ERROR) {
+            error = written;
+        }
+    };
+    add(kFirstSheetName, content.cracks.back());
+    for (std::size_t i = content.cracks.size(); i-- > 0;) {
+        add(names[i], content.cracks[i]);
+    }
+    const lxw_error closed = workbook_close(workbook);
+    if (error == LXW_NO_ERROR) {
+        error = closed;
+    }
+    std::error_code ignored;
+    if (error != LXW_NO_ERROR) {
+        std::filesystem::remove(temporary, ignored);
+        return {false, std::string("cannot write the workbook: ") + lxw_strerror(error)};
+    }
+    std::error_code renamed;
+    std::filesystem::rename(temporary, path, renamed);
+    if (renamed) {
+        std::filesystem::remove(temporary, ignored);
+        return {false, "cannot write " + path.string() + ": " + renamed.message()};
+    }
+    return {true, {}};
+}
+
+} // namespace crackdepth::report

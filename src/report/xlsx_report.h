@@ -1,0 +1,33 @@
+// "输出到excel": the analysis report as a spreadsheet workbook (.xlsx). One sheet per crack,
+// named after its crossing line, holding the point table, the result values and the
+// distance–time plot; the first sheet, "Sheet1", repeats the last crack. Every cell holds
+// text. The file is written whole or not at all: a failed write leaves what was there.
+#pragma once
+
+#include "core/common/atomic_file.h"
+#include "core/data/print_settings.h"
+#include "report/report_content.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace crackdepth::report {
+
+inline constexpr const char* kFirstSheetName = "Sheet1";
+inline constexpr double kXlsxColumnWidth = 16;  // characters
+inline constexpr double kXlsxPlotLeft = 520;    // points from the sheet's left edge
+inline constexpr double kXlsxPlotTop = 20;      // points
+inline constexpr double kXlsxPlotWidth = 540;   // points
+inline constexpr double kXlsxPlotHeight = 335;  // points
+
+// The sheet names a workbook can hold, from the crossing lines' names in order: characters a
+// sheet name cannot hold ([ ] : * ? / \) become "_", a name is at most 31 characters long and
+// never empty, and a name met before (letter case aside, "Sheet1" included) gets " (2)",
+// " (3)", … within those 31 characters.
+std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames);
+
+WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings& settings,
+                             const std::filesystem::path& path);
+
+} // namespace crackdepth::report

@@ -1,0 +1,203 @@
+// The spreadsheet report as a user's office program reads it: the package opened as a zip,
+// its sheets, shared strings, column widths and picture anchor read as XML, and one
+// rendering by an office program turned into text.
+#include "office_support.h"
+#include "core/document/document_analysis.h"
+#include "report/report_content.h"
+#include "report/xlsx_report.h"
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+namespace crackdepth::report {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace crackdepth::report::testing;
+
+TEST(XlsxReport, SheetNamesAWorkbookCanHold) {
+    const std::string long40(40, 'L');
+    const struct {
+        std::vector<std::string> lines;
+        std::vector<std::string> sheets;
+    } cases[] = {
+        {{"SITE_C1.DP1", "SITE_C2.DP1"}, {"SITE_C1.DP1", "SITE_C2.DP1"}},
+        {{"a[1]:*?/\\b"}, {"a_1______b"}},
+        {{long40}, {std::string(31, 'L')}},
+        {{"C1", "c1", "C1"}, {"C1", "c1 (2)", "C1 (3)"}},
+        {{"Sheet1"}, {"Sheet1 (2)"}}, // the first sheet has that name already
+        {{""}, {"_"}},
+        {{"'quoted'"}, {"_quoted_"}},
+        {{long40, long40}, {std::string(31, 'L'), std::string(27, 'L') + " (2)"}},
+        {{"跨缝测线一号跨缝测线一号跨缝测线一号跨缝测线一号跨缝测线一号跨缝"},
+         {"跨缝测线一号跨缝测线一号跨缝测线一号跨缝测线一号跨缝测线一号跨"}}, // 31 characters
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sheetNamesOf(c.lines), c.sheets) << c.lines.front();
+    }
+}
+
+// The cells of a sheet by reference ("C1"), as texts through the shared strings.
+std::map<std::string, std::string> cellsOf(const std::string& sheetXml,
+                                           const std::vector<std::string>& strings) {
+    std::map<std::string, std::string> cells;
+    pugi::xml_document sheet;
+    EXPECT_TRUE(sheet.load_string(sheetXml.c_str()));
+    for (pugi::xml_node row : sheet.child("worksheet").child("sheetData").children("row")) {
+        for (pugi::xml_node cell : row.children("c")) {
+            EXPECT_STREQ(cell.attribute("t").value(), "s") << "every cell holds text";
+            const auto index = cell.child("v").text().as_uint();
+            cells[cell.attribute("r").value()] = index < strings.size() ? strings[index] : "?";
+        }
+    }
+    return cells;
+}
+
+TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
+    const DocumentData data = loadDocument(std::string(CRACKDEPTH_FIXTURES_DIR) + "/SITE.DPA");
+    const DocumentAnalysis analysis = AnalyseDocument(data);
+    ReportContent content = BuildReportContent(data, analysis);
+    ASSERT_EQ(content.cracks.size(), 2u);
+    content.cracks[1].rows[2].reversal = "是"; // as a reversal point at point 3 shows
+    const QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "site.xlsx";
+    const WriteOutcome outcome = WriteXlsxReport(content, {}, path);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    auto parts = packageParts(path);
+
+    // Sheet1 repeats the last crack; each crack's sheet was put after Sheet1 in turn.
+    pugi::xml_document workbook;
+    ASSERT_TRUE(workbook.load_string(parts["xl/workbook.xml"].c_str()));
+    std::vector<std::string> names;
+    for (pugi::xml_node sheet : workbook.child("workbook").child("sheets").children("sheet")) {
+        names.push_back(sheet.attribute("name").value());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Sheet1", "SITE_C2.DP1", "SITE_C1.DP1"}));
+
+    pugi::xml_document shared;
+    ASSERT_TRUE(shared.load_string(parts["xl/sharedStrings.xml"].c_str()));
+    std::vector<std::string> strings;
+    for (pugi::xml_node si : shared.child("sst").children("si")) {
+        strings.push_back(si.child("t").text().get());
+    }
+    const auto cells = cellsOf(parts["xl/worksheets/sheet2.xml"], strings);
+    const CrackReport& crack = content.cracks[1]; // SITE_C2: 12 points beside 5
+    const CrackResult& result = analysis.cracks[1];
+    std::map<std::string, std::string> expected = {
+        {"C1", "报告分析表"},       {"A2", "测点"},
+        {"B2", "测距(mm)"},         {"C2", "跨缝T(us)"},
+        {"D2", "不跨缝T(us)"},      {"E2", "反相点"},
+        {"F28", "跨缝测线"},        {"F29", "非跨缝测线"},
+        {"F30", "裂缝深度(mm)"},    {"F31", "回归系数A(mm)"},
+        {"F32", "回归系数B(km/s)"}, {"G28", "SITE_C2"},
+        {"G29", "SITE"},            {"G30", result.crackDepthText},
+        {"G31", fixed2(analysis.fit->A)}, {"G32", fixed2(analysis.fit->B)},
+    };
+    const PointList& crossing = *data.crossingLists[1];
+    const PointList& nonCrossing = *data.nonCrossingList;
+    ASSERT_EQ(crossing.size(), 12u);
+    for (std::size_t k = 0; k < crossing.size(); ++k) {
+        const std::string row = std::to_string(3 + k);
+        expected["A" + row] = std::to_string(k + 1);
+        expected["B" + row] = std::to_string(static_cast<int>(crossing[k].distance));
+        expected["C" + row] = std::to_string(static_cast<int>(result.points[k].transitTime));
+        expected["D" + row] = k < nonCrossing.size() ? crack.rows[k].nonCrossingTime : "--.--";
+        expected["E" + row] = k == 2 ? "是" : "否";
+    }
+    EXPECT_EQ(cells, expected);
+    EXPECT_EQ(cellsOf(parts["xl/worksheets/sheet1.xml"], strings), expected)
+        << "Sheet1 repeats the last crack";
+
+    // Every column 16 characters wide (stored with the padding a column width has).
+    pugi::xml_document sheet;
+    ASSERT_TRUE(sheet.load_string(parts["xl/worksheets/sheet2.xml"].c_str()));
+    const pugi::xml_node col = sheet.child("worksheet").child("cols").child("col");
+    EXPECT_EQ(col.attribute("min").as_int(), 1);
+    EXPECT_EQ(col.attribute("max").as_int(), 16384);
+    EXPECT_NEAR(col.attribute("width").as_double(), 16.71, 0.01);
+
+    // The plot: 520 points from the left, 20 from the top, 540 × 335 points (EMU: 12,700 a
+    // point; within a pixel, 9,525).
+    pugi::xml_document drawing;
+    ASSERT_TRUE(drawing.load_string(parts["xl/drawings/drawing2.xml"].c_str()));
+    const pugi::xml_node frame = drawing.child("xdr:wsDr")
+                                     .child("xdr:twoCellAnchor")
+                                     .child("xdr:pic")
+                                     .child("xdr:spPr")
+                                     .child("a:xfrm");
+    EXPECT_NEAR(frame.child("a:off").attribute("x").as_double(), 520 * 12700, 9525);
+    EXPECT_NEAR(frame.child("a:off").attribute("y").as_double(), 20 * 12700, 9525);
+    EXPECT_NEAR(frame.child("a:ext").attribute("cx").as_double(), 540 * 12700, 9525);
+    EXPECT_NEAR(frame.child("a:ext").attribute("cy").as_double(), 335 * 12700, 9525);
+    std::size_t pictures = 0;
+    for (const auto& [name, bytes] : parts) {
+        pictures += name.rfind("xl/media/", 0) == 0 ? 1u : 0u;
+    }
+    EXPECT_GE(pictures, 1u);
+}
+
+TEST(XlsxReport, NothingToWriteOrNowhereToWriteLeavesNoFile) {
+    const QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    DocumentData lone = demoDocument();
+    lone.crossingLists.clear();
+    lone.crossingParameters.clear();
+    lone.crossingCorrections.clear();
+    lone.currentTab = 0;
+    lone.shown = ShownLine::NonCrossing;
+    const WriteOutcome none =
+        WriteXlsxReport(BuildReportContent(lone, AnalyseDocument(lone)), {}, folder / "a.xlsx");
+    EXPECT_FALSE(none.ok);
+    EXPECT_NE(none.error.find("no crossing line"), std::string::npos);
+
+    const DocumentData data = demoDocument();
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    const WriteOutcome missing = WriteXlsxReport(content, {}, folder / "no" / "b.xlsx");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_TRUE(fs::is_empty(folder)) << "no file, no temporary file";
+}
+
+TEST(XlsxReport, AnOfficeProgramShowsTheAnalysis) {
+    if (!officeInstalled()) {
+        GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
+                        "checked";
+    }
+    const DocumentData data = loadDocument(std::string(CRACKDEPTH_FIXTURES_DIR) + "/SITE.DPA");
+    const DocumentAnalysis analysis = AnalyseDocument(data);
+    const QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "site.xlsx";
+    ASSERT_TRUE(WriteXlsxReport(BuildReportContent(data, analysis), {}, path).ok);
+    const std::string text = officeText(path);
+    EXPECT_NE(text.find(fixed2(analysis.fit->A)), std::string::npos) << text;
+    EXPECT_NE(text.find(fixed2(analysis.fit->B)), std::string::npos);
+    for (const CrackResult& crack : analysis.cracks) {
+        EXPECT_NE(text.find(crack.crackDepthText), std::string::npos) << text;
+        for (const PointEvaluation& point : crack.points) {
+            EXPECT_NE(text.find(std::to_string(static_cast<int>(point.transitTime))),
+                      std::string::npos);
+        }
+    }
+}
+
+TEST(XlsxReport, TenCracksOfAThousandPoints) {
+    const DocumentData data = manyCracks(10, 1000);
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    const QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "large.xlsx";
+    const auto start = std::chrono::steady_clock::now();
+    const WriteOutcome outcome = WriteXlsxReport(content, {}, path);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    std::printf("[ figures  ] spreadsheet, 10 x 1000 points: %.2f s, %.0f KiB\n", took.count(),
+                static_cast<double>(fs::file_size(path)) / 1024.0);
+    auto parts = packageParts(path);
+    EXPECT_EQ(parts.count("xl/worksheets/sheet11.xml"), 1u) << "Sheet1 and ten crack sheets";
+    EXPECT_NE(parts["xl/worksheets/sheet2.xml"].find("r=\"E1002\""), std::string::npos);
+}
+
+} // namespace
+} // namespace crackdepth::report
