@@ -181,11 +181,12 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
                                                          : content.cracks[i].crossingName);
     }
     const std::vector<std::string> names = sheetNamesOf(lineNames);
-    const QByteArray plot =
-        content.plot ? pngOf(plotPicture(content, QSize(static_cast<int>(kXlsxPlotWidth),
-                                                        static_cast<int>(kXlsxPlotHeight)),
-                                         kPlotScale))
-                     : QByteArray();
+    const QByteArray plot = content.plot
+                                ? pngOf(plotPicture(content,
+                                                    QSize(static_cast<int>(kXlsxPlotWidth),
+                                                          static_cast<int>(kXlsxPlotHeight)),
+                                                    kPlotScale))
+                                : QByteArray();
 
     const std::filesystem::path temporary = temporaryBeside(path);
     lxw_workbook* workbook = workbook_new(temporary.c_str());

@@ -15,11 +15,11 @@
 namespace crackdepth::report {
 
 inline constexpr const char* kFirstSheetName = "Sheet1";
-inline constexpr double kXlsxColumnWidth = 16;  // characters
-inline constexpr double kXlsxPlotLeft = 520;    // points from the sheet's left edge
-inline constexpr double kXlsxPlotTop = 20;      // points
-inline constexpr double kXlsxPlotWidth = 540;   // points
-inline constexpr double kXlsxPlotHeight = 335;  // points
+inline constexpr double kXlsxColumnWidth = 16; // characters
+inline constexpr double kXlsxPlotLeft = 520;   // points from the sheet's left edge
+inline constexpr double kXlsxPlotTop = 20;     // points
+inline constexpr double kXlsxPlotWidth = 540;  // points
+inline constexpr double kXlsxPlotHeight = 335; // points
 
 // The sheet names a workbook can hold, from the crossing lines' names in order: characters a
 // sheet name cannot hold ([ ] : * ? / \) become "_", a name is at most 31 characters long and

@@ -5,6 +5,7 @@
 #include "app/frame/report_printing.h"
 #include "window_fixture.h"
 
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -13,6 +14,7 @@
 #include <QPrinter>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -112,6 +114,36 @@ TEST_F(ReportCommandsTest, CtrlPPrintsThePagesAPdfReaderCounts) {
     EXPECT_EQ(prompts.messages(), std::vector<std::string>{kPrintFailedMessage});
 }
 
+// Records the files the desktop would open, instead of opening them.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(ReportCommandsTest, OfficeReportsOpenInTheOfficeProgram) {
+    OpenedFiles opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    const struct {
+        Command command;
+        const char* file;
+    } cases[] = {{Command::WordReport, "report.docx"}, {Command::SpreadsheetReport, "report.xlsx"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        document.SelectTab(1);
+        prompts.files = {at(c.file)};
+        window.action(c.command)->trigger();
+        EXPECT_TRUE(std::filesystem::exists(at(c.file)));
+        ASSERT_FALSE(opened.urls.isEmpty());
+        EXPECT_EQ(opened.urls.back(), QUrl::fromLocalFile(path(c.file)));
+        EXPECT_EQ(document.data().currentTab, 2) << "the last crack's tab";
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor ended";
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
 TEST_F(ReportCommandsTest, GreyedInWaveTrainMode) {
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
@@ -126,3 +158,5 @@ TEST_F(ReportCommandsTest, GreyedInWaveTrainMode) {
 
 } // namespace
 } // namespace crackdepth::app
+
+#include "report_commands_test.moc"

@@ -111,7 +111,8 @@ inline std::string fixed2(float value) {
 }
 
 inline bool officeInstalled() {
-    return std::filesystem::exists("/usr/bin/soffice") && shellOutput("command -v pdftotext").second;
+    return std::filesystem::exists("/usr/bin/soffice") &&
+           shellOutput("command -v pdftotext").second;
 }
 
 // The text of `file` as an office program shows it: converted to PDF by LibreOffice (with a
@@ -119,11 +120,11 @@ inline bool officeInstalled() {
 // text. Fails the test, returning empty, when the conversion fails.
 inline std::string officeText(const std::filesystem::path& file) {
     const std::string folder = file.parent_path().string();
-    const auto [log, converted] = shellOutput(
-        "cd " + quoted(folder) + " && timeout 180 /usr/bin/soffice " +
-        quoted("-env:UserInstallation=file://" + folder + "/profile") +
-        " --headless --convert-to pdf --outdir " + quoted(folder) + " " +
-        quoted(file.filename().string()) + " 2>&1");
+    const auto [log, converted] =
+        shellOutput("cd " + quoted(folder) + " && timeout 180 /usr/bin/soffice " +
+                    quoted("-env:UserInstallation=file://" + folder + "/profile") +
+                    " --headless --convert-to pdf --outdir " + quoted(folder) + " " +
+                    quoted(file.filename().string()) + " 2>&1");
     const std::filesystem::path pdf = std::filesystem::path(file).replace_extension(".pdf");
     EXPECT_TRUE(converted && std::filesystem::exists(pdf)) << log;
     const auto [text, read] = shellOutput("pdftotext -layout " + quoted(pdf.string()) + " -");

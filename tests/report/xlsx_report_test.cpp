@@ -1,8 +1,8 @@
 // The spreadsheet report as a user's office program reads it: the package opened as a zip,
 // its sheets, shared strings, column widths and picture anchor read as XML, and one
 // rendering by an office program turned into text.
-#include "office_support.h"
 #include "core/document/document_analysis.h"
+#include "office_support.h"
 #include "report/report_content.h"
 #include "report/xlsx_report.h"
 
@@ -87,14 +87,22 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
     const CrackReport& crack = content.cracks[1]; // SITE_C2: 12 points beside 5
     const CrackResult& result = analysis.cracks[1];
     std::map<std::string, std::string> expected = {
-        {"C1", "报告分析表"},       {"A2", "测点"},
-        {"B2", "测距(mm)"},         {"C2", "跨缝T(us)"},
-        {"D2", "不跨缝T(us)"},      {"E2", "反相点"},
-        {"F28", "跨缝测线"},        {"F29", "非跨缝测线"},
-        {"F30", "裂缝深度(mm)"},    {"F31", "回归系数A(mm)"},
-        {"F32", "回归系数B(km/s)"}, {"G28", "SITE_C2"},
-        {"G29", "SITE"},            {"G30", result.crackDepthText},
-        {"G31", fixed2(analysis.fit->A)}, {"G32", fixed2(analysis.fit->B)},
+        {"C1", "报告分析表"},
+        {"A2", "测点"},
+        {"B2", "测距(mm)"},
+        {"C2", "跨缝T(us)"},
+        {"D2", "不跨缝T(us)"},
+        {"E2", "反相点"},
+        {"F28", "跨缝测线"},
+        {"F29", "非跨缝测线"},
+        {"F30", "裂缝深度(mm)"},
+        {"F31", "回归系数A(mm)"},
+        {"F32", "回归系数B(km/s)"},
+        {"G28", "SITE_C2"},
+        {"G29", "SITE"},
+        {"G30", result.crackDepthText},
+        {"G31", fixed2(analysis.fit->A)},
+        {"G32", fixed2(analysis.fit->B)},
     };
     const PointList& crossing = *data.crossingLists[1];
     const PointList& nonCrossing = *data.nonCrossingList;

@@ -8,6 +8,7 @@
 #include "core/document/command_availability.h"
 #include "core/document/document.h"
 #include "core/document/view_state.h"
+#include "report/report_exports.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -75,6 +76,8 @@ private:
     void buildHotKeys();
     void rebuildRecentMenu();
     void runCommand(Command command);
+    // "输出到PDF", "输出到word", "输出到excel"; the office files open in the office program.
+    void exportReport(report::ReportFile kind);
     // Every view is rebuilt from the data once the running command has returned, whatever
     // widget has the focus; many changes in one command give one rebuild.
     void scheduleRefresh();

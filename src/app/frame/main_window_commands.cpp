@@ -16,11 +16,13 @@
 #include "report/report_exports.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 namespace crackdepth::app {
 namespace {
@@ -336,14 +338,40 @@ void MainWindow::runCommand(Command command) {
         report::ExportBitmapReport(document_, document_.settings().print);
         break;
     case Command::PdfReport:
-        report::ExportPdfReport(document_, document_.settings().print);
+        exportReport(report::ReportFile::Pdf);
+        break;
+    case Command::WordReport:
+        exportReport(report::ReportFile::Docx);
+        break;
+    case Command::SpreadsheetReport:
+        exportReport(report::ReportFile::Xlsx);
         break;
     default:
-        // The word-processor and spreadsheet reports come later.
+        // Contents and contact are never available.
         statusBar()->showMessage(QStringLiteral("此功能将在后续版本中提供"), 3000);
         break;
     }
     updateActions();
+}
+
+void MainWindow::exportReport(report::ReportFile kind) {
+    const auto written =
+        report::ExportReportFile(document_, document_.settings().print, kind, [](bool busy) {
+            if (busy) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            } else {
+                QApplication::restoreOverrideCursor();
+            }
+        });
+    if (!written || kind == report::ReportFile::Pdf) {
+        return;
+    }
+    // The office program the desktop opens such files with shows the report; without one the
+    // status bar says where it is.
+    const QString path = QString::fromStdString(written->string());
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        statusBar()->showMessage(QStringLiteral("报告已保存到 ") + path);
+    }
 }
 
 } // namespace crackdepth::app
