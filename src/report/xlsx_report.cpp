@@ -140,11 +140,14 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& path) {
 
 std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames) {
     std::vector<std::string> names;
-    std::set<std::string> taken{folded(kFirstSheetName)};
+    // "History" is a name a spreadsheet keeps for itself.
+    std::set<std::string> taken{folded(kFirstSheetName), "history"};
     for (const std::string& lineName : lineNames) {
         std::vector<std::string> chars = characters(lineName);
         for (std::string& c : chars) {
-            if (c.size() == 1 && std::string("[]:*?/\\").find(c[0]) != std::string::npos) {
+            const bool control = c.size() == 1 && static_cast<unsigned char>(c[0]) < 0x20;
+            if (control ||
+                (c.size() == 1 && std::string("[]:*?/\\").find(c[0]) != std::string::npos)) {
                 c = "_";
             }
         }

@@ -22,8 +22,9 @@ inline constexpr double kXlsxPlotWidth = 540;  // points
 inline constexpr double kXlsxPlotHeight = 335; // points
 
 // The sheet names a workbook can hold, from the crossing lines' names in order: characters a
-// sheet name cannot hold ([ ] : * ? / \) become "_", a name is at most 31 characters long and
-// never empty, and a name met before (letter case aside, "Sheet1" included) gets " (2)",
+// sheet name cannot hold ([ ] : * ? / \ and control characters) become "_", as does an
+// apostrophe at either end; a name is at most 31 characters long and never empty, and a name
+// met before (letter case aside, "Sheet1" and the reserved "History" included) gets " (2)",
 // " (3)", … within those 31 characters.
 std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames);
 

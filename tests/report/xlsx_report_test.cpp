@@ -28,7 +28,9 @@ TEST(XlsxReport, SheetNamesAWorkbookCanHold) {
         {{"a[1]:*?/\\b"}, {"a_1______b"}},
         {{long40}, {std::string(31, 'L')}},
         {{"C1", "c1", "C1"}, {"C1", "c1 (2)", "C1 (3)"}},
-        {{"Sheet1"}, {"Sheet1 (2)"}}, // the first sheet has that name already
+        {{"Sheet1"}, {"Sheet1 (2)"}},   // the first sheet has that name already
+        {{"history"}, {"history (2)"}}, // a name the spreadsheet keeps for itself
+        {{"C1\tnew"}, {"C1_new"}},
         {{""}, {"_"}},
         {{"'quoted'"}, {"_quoted_"}},
         {{long40, long40}, {std::string(31, 'L'), std::string(27, 'L') + " (2)"}},
