@@ -2,9 +2,7 @@
 // a package's parts read back as a zip, and the text an office program shows of a file.
 #pragma once
 
-#include "core/data/measurement_file.h"
-#include "core/document/document_data.h"
-#include "core/document/line_loading.h"
+#include "report_documents.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,11 +16,8 @@
 namespace crackdepth::report::testing {
 
 inline DocumentData loadDocument(const std::string& path) {
-    MeasurementFile file;
-    OpenFailure failure;
-    EXPECT_TRUE(openMeasurementFile(path, file, failure)) << failure.explanation;
-    DocumentData data;
-    LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, path);
+    DocumentData data = loadResultDocument(path);
+    EXPECT_TRUE(data.nonCrossingList != nullptr) << path << " cannot be read";
     return data;
 }
 
@@ -30,30 +25,8 @@ inline DocumentData demoDocument() {
     return loadDocument(std::string(CRACKDEPTH_EXAMPLES_DIR) + "/DEMO.DPA");
 }
 
-// The demo measurement with its crossing lines replaced by `cracks` lines of `points` points,
-// each a copy of the demo's first crossing line repeated at ever larger distances.
 inline DocumentData manyCracks(std::size_t cracks, std::size_t points) {
-    DocumentData data = demoDocument();
-    const PointList& model = *data.crossingLists.front();
-    std::vector<std::unique_ptr<PointList>> lines;
-    for (std::size_t c = 0; c < cracks; ++c) {
-        auto line = std::make_unique<PointList>();
-        line->sampleCount = model.sampleCount;
-        for (std::size_t k = 0; k < points; ++k) {
-            const MeasuringPoint& source = model[k % model.size()];
-            line->Append(source.samples, 50.0f * static_cast<float>(k + 1));
-            MeasuringPoint& copy = *line->cursor();
-            const float distance = copy.distance;
-            copy = source;
-            copy.distance = distance;
-        }
-        lines.push_back(std::move(line));
-    }
-    const TestParameters header = data.crossingParameters.front();
-    data.crossingLists = std::move(lines);
-    data.crossingParameters.assign(cracks, header);
-    data.crossingCorrections.assign(cracks, 0.0f);
-    return data;
+    return withManyCracks(demoDocument(), cracks, points);
 }
 
 // Every part of a zip file by name; empty when it is no zip.

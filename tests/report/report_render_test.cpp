@@ -8,6 +8,7 @@
 #include "report/page_sink.h"
 #include "report/report_content.h"
 #include "report/report_renderer.h"
+#include "report_documents.h"
 
 #include <QImage>
 #include <QPainter>
@@ -19,12 +20,9 @@ namespace {
 using draw::testing::differingPixels;
 
 DocumentData demoDocument() {
-    MeasurementFile file;
-    OpenFailure failure;
-    const std::string path = std::string(CRACKDEPTH_EXAMPLES_DIR) + "/DEMO.DPA";
-    EXPECT_TRUE(openMeasurementFile(path, file, failure)) << failure.explanation;
-    DocumentData data;
-    LoadResultLines(data, {std::move(file.lines), std::move(file.projectBlock)}, path);
+    DocumentData data =
+        testing::loadResultDocument(std::string(CRACKDEPTH_EXAMPLES_DIR) + "/DEMO.DPA");
+    EXPECT_TRUE(data.nonCrossingList != nullptr);
     return data;
 }
 
@@ -254,12 +252,7 @@ TEST(ReportRender, MissingValuesAndHugeLinesDrawWithoutFault) {
     }
     // No crossing line: no page in the standard and simple styles, the non-crossing line's
     // block in the wave-train style.
-    DocumentData lone = demoDocument();
-    lone.crossingLists.clear();
-    lone.crossingParameters.clear();
-    lone.crossingCorrections.clear();
-    lone.currentTab = 0;
-    lone.shown = ShownLine::NonCrossing;
+    const DocumentData lone = testing::withoutCrossingLines(demoDocument());
     const ReportContent none = BuildReportContent(lone, AnalyseDocument(lone));
     EXPECT_EQ(ReportRenderer(none, {}, ReportStyle::Standard).pageCount(), 0);
     EXPECT_EQ(ReportRenderer(none, {}, ReportStyle::Simple).pageCount(), 0);

@@ -152,12 +152,7 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
 TEST(XlsxReport, NothingToWriteOrNowhereToWriteLeavesNoFile) {
     const QTemporaryDir dir;
     const fs::path folder = dir.path().toStdString();
-    DocumentData lone = demoDocument();
-    lone.crossingLists.clear();
-    lone.crossingParameters.clear();
-    lone.crossingCorrections.clear();
-    lone.currentTab = 0;
-    lone.shown = ShownLine::NonCrossing;
+    const DocumentData lone = withoutCrossingLines(demoDocument());
     const WriteOutcome none =
         WriteXlsxReport(BuildReportContent(lone, AnalyseDocument(lone)), {}, folder / "a.xlsx");
     EXPECT_FALSE(none.ok);
