@@ -1,7 +1,7 @@
 // The report commands that write files: "输出到BMP", one black-and-white bitmap per page, each
-// saved where the user chooses, and "输出到PDF", the whole report as one PDF file. Both settle
-// the document first as every report command does, and talk to the user through the
-// document's prompts.
+// saved where the user chooses, and "输出到PDF", "输出到word" and "输出到excel", the whole
+// report as one file. All settle the document first as every report command does, and talk
+// to the user through the document's prompts.
 #pragma once
 
 #include "core/data/print_settings.h"

@@ -13,6 +13,7 @@
 #include "report/mono_bmp.h"
 #include "report/page_sink.h"
 #include "report/report_content.h"
+#include "report/report_exports.h"
 #include "report/report_pdf.h"
 #include "report/report_renderer.h"
 #include "report/xlsx_report.h"
@@ -95,12 +96,9 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
     }
     const std::string& target = args->values.at("-o");
 
-    Settings settings = savedSettings();
-    PrintSettings& print = settings.print;
-    if (print.reportStyle < 0 || print.reportStyle > 2) {
-        print.reportStyle = 0;
-    }
-    auto style = static_cast<ReportStyle>(print.reportStyle);
+    const Settings settings = savedSettings();
+    const PrintSettings& print = settings.print;
+    ReportStyle style = report::reportStyleOf(print);
     if (args->has("--style")) {
         const auto found = kStyles.find(args->values.at("--style"));
         if (found == kStyles.end()) {
