@@ -63,9 +63,6 @@ public:
     QPainter* beginPage(std::int32_t page) override;
     bool endPage(std::int32_t page) override;
 
-    // The canvas of the page being drawn (for tests and screenshots).
-    const QImage& canvas() const { return canvas_; }
-
 private:
     PathOf pathOf_;
     Written written_;

@@ -31,7 +31,6 @@ public:
 
     const ReportLayout& layout() const { return layout_; }
     std::int32_t pageCount() const { return layout_.pageCount; }
-    ReportStyle style() const { return style_; }
 
     // Page `page` (1-based): the frame when the geometry has its bands, then the body.
     void drawPage(QPainter& painter, const PageGeometry& geometry, std::int32_t page,
