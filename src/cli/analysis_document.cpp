@@ -11,6 +11,8 @@
 #include "core/document/line_tabs.h"
 #include "core/document/merge.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iomanip>
 
 namespace crackdepth::cli {
@@ -18,38 +20,48 @@ namespace {
 
 using nlohmann::json;
 
-json lineName(const TestParameters& header) {
+std::string lineName(const TestParameters& header) {
     return withoutLastUnits(header.note, 4);
 }
 
-json optionalFloat(const std::optional<float>& value) {
-    return value ? jsonFloat(*value) : json(nullptr);
-}
-
-json crackJson(int number, const PointList& points, const TestParameters& header,
-               const CrackResult& result) {
+// The crack's members in the order a reader scans them: which line, then its points, then
+// the result.
+void writeCrack(JsonWriter& out, int number, const PointList& points, const TestParameters& header,
+                const CrackResult& result) {
     const ReversalPoint reversal = reversalOf(header);
-    json rows = json::array();
+    out.beginObject();
+    out.key("line").value(number);
+    out.key("name").value(lineName(header));
+    if (reversal.set) {
+        out.key("reversalIndex").value(reversal.index);
+    } else {
+        out.key("reversalIndex").null();
+    }
+    out.key("points").beginArray();
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PointEvaluation& evaluation = result.points[i];
-        rows.push_back({
-            {"distance", jsonFloat(points[i].distance)},
-            {"transitTime", jsonFloat(evaluation.transitTime)},
-            {"depth", optionalFloat(evaluation.depth)},
-            {"depthText", evaluation.depthText},
-            {"status", statusText(evaluation.status)},
-            {"kept", evaluation.kept ? 1 : 0},
-            {"amplitudeDb", optionalFloat(amplitudeDb(points[i], header.sampleCount))},
-        });
+        out.beginObject();
+        out.key("distance").value(points[i].distance);
+        out.key("transitTime").value(evaluation.transitTime);
+        out.key("depth").value(evaluation.depth);
+        out.key("depthText").value(evaluation.depthText);
+        out.key("status").value(statusText(evaluation.status));
+        out.key("kept").value(evaluation.kept ? 1 : 0);
+        out.key("amplitudeDb").value(amplitudeDb(points[i], header.sampleCount));
+        out.endObject();
     }
-    return {
-        {"line", number},
-        {"name", lineName(header)},
-        {"reversalIndex", reversal.set ? json(reversal.index) : json(nullptr)},
-        {"points", std::move(rows)},
-        {"crackDepth", optionalFloat(result.crackDepth)},
-        {"crackDepthText", result.crackDepthText},
-    };
+    out.endArray();
+    out.key("crackDepth").value(result.crackDepth);
+    out.key("crackDepthText").value(result.crackDepthText);
+    out.endObject();
+}
+
+std::string numberCell(std::optional<float> value) {
+    std::string text;
+    if (value && std::isfinite(*value)) {
+        appendJsonNumber(text, *value);
+    }
+    return text;
 }
 
 std::string fixed(const json& value) {
@@ -98,34 +110,94 @@ std::optional<Refusal> openInput(const std::vector<std::string>& paths, Document
     return std::nullopt;
 }
 
-json analysisJson(const DocumentData& data, const DocumentAnalysis& analysis) {
-    const PointList& nonCrossing = *data.nonCrossingList;
-    json nonCrossingPoints = json::array();
-    for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
-        nonCrossingPoints.push_back(
-            {{"distance", jsonFloat(nonCrossing[i].distance)},
-             {"transitTime", jsonFloat(transitTime(nonCrossing[i], 0, 0).time)}});
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
     }
-    json cracks = json::array();
-    for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
-        const LineId id = crossingLineOfTab(data, static_cast<std::int32_t>(k + 1));
-        cracks.push_back(crackJson(static_cast<int>(k + 1), *data.line(id), *data.header(id),
-                                   analysis.cracks[k]));
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     }
-    const std::optional<LineFit>& fit = analysis.fit;
-    return {
-        {"method", analysis.method == RegressionMethod::TwoPoint ? "two-point" : "regression"},
-        {"A", fit ? jsonFloat(fit->A) : json(nullptr)},
-        {"B", fit ? jsonFloat(fit->B) : json(nullptr)},
-        {"AText", analysis.interceptText},
-        {"BText", analysis.velocityText},
-        {"nonCrossing",
-         {{"name", lineName(data.nonCrossingParameters)}, {"points", nonCrossingPoints}}},
-        {"cracks", std::move(cracks)},
-    };
+    return quoted + "\"";
 }
 
-void printAnalysisText(std::ostream& out, const json& document) {
+bool CrackFilter::shows(const CrackResult& crack) const {
+    return !minDepth || (crack.crackDepth && *crack.crackDepth >= *minDepth);
+}
+
+void writeAnalysisMembers(JsonWriter& out, const DocumentData& data,
+                          const DocumentAnalysis& analysis, const CrackFilter& filter) {
+    const std::optional<LineFit>& fit = analysis.fit;
+    out.key("method").value(analysis.method == RegressionMethod::TwoPoint ? "two-point"
+                                                                          : "regression");
+    out.key("A").value(fit ? std::optional(fit->A) : std::nullopt);
+    out.key("B").value(fit ? std::optional(fit->B) : std::nullopt);
+    out.key("AText").value(analysis.interceptText);
+    out.key("BText").value(analysis.velocityText);
+
+    const PointList& nonCrossing = *data.nonCrossingList;
+    out.key("nonCrossing").beginObject();
+    out.key("name").value(lineName(data.nonCrossingParameters));
+    out.key("points").beginArray();
+    for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
+        out.beginObject();
+        out.key("distance").value(nonCrossing[i].distance);
+        out.key("transitTime").value(transitTime(nonCrossing[i], 0, 0).time);
+        out.endObject();
+    }
+    out.endArray();
+    out.endObject();
+
+    out.key("cracks").beginArray();
+    for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
+        if (!filter.shows(analysis.cracks[k])) {
+            continue;
+        }
+        const LineId id = crossingLineOfTab(data, static_cast<std::int32_t>(k + 1));
+        writeCrack(out, static_cast<int>(k + 1), *data.line(id), *data.header(id),
+                   analysis.cracks[k]);
+    }
+    out.endArray();
+}
+
+void writeAnalysisJson(JsonWriter& out, const DocumentData& data, const DocumentAnalysis& analysis,
+                       const CrackFilter& filter) {
+    out.beginObject();
+    writeAnalysisMembers(out, data, analysis, filter);
+    out.endObject();
+}
+
+void appendAnalysisCsvRows(std::string& out, const std::string& file, const DocumentData& data,
+                           const DocumentAnalysis& analysis, const CrackFilter& filter) {
+    const std::optional<LineFit>& fit = analysis.fit;
+    const std::string fitCells =
+        std::string(analysis.method == RegressionMethod::TwoPoint ? "two-point" : "regression") +
+        ',' + numberCell(fit ? std::optional(fit->A) : std::nullopt) + ',' +
+        numberCell(fit ? std::optional(fit->B) : std::nullopt);
+    for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
+        const CrackResult& crack = analysis.cracks[k];
+        if (!filter.shows(crack)) {
+            continue;
+        }
+        const LineId id = crossingLineOfTab(data, static_cast<std::int32_t>(k + 1));
+        const auto kept = std::count_if(crack.points.begin(), crack.points.end(),
+                                        [](const PointEvaluation& point) { return point.kept; });
+        out += csvField(file) + ',' + std::to_string(k + 1) + ',' +
+               csvField(lineName(*data.header(id))) + ',' + fitCells + ',' +
+               numberCell(crack.crackDepth) + ',' + csvField(crack.crackDepthText) + ',' +
+               std::to_string(kept) + ',' + std::to_string(crack.points.size()) + ",\r\n";
+    }
+}
+
+void printAnalysisText(std::ostream& out, const DocumentData& data,
+                       const DocumentAnalysis& analysis, const CrackFilter& filter) {
+    // The table reads the document the JSON format prints, so both always agree.
+    std::string text;
+    {
+        JsonWriter writer(text, JsonWriter::Layout::Compact);
+        writeAnalysisJson(writer, data, analysis, filter);
+    }
+    const json document = json::parse(text);
     out << "method " << document["method"].get<std::string>() << "   A "
         << document["AText"].get<std::string>() << "   B " << document["BText"].get<std::string>()
         << "\n\nnon-crossing line \"" << document["nonCrossing"]["name"].get<std::string>()

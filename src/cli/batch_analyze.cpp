@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 namespace crackdepth::cli {
@@ -24,19 +25,75 @@ bool isResultFile(const fs::path& path) {
     return extension == ".DPA";
 }
 
-// One file's record: the analysis document, or the refusal.
+// One file's record, already laid out in the output format, so that the workers format in
+// parallel and the writer only copies.
 struct Outcome {
-    json record;
+    std::string text;
     bool refused = false;
 };
 
+std::string refusalRecord(const std::string& path, const Refusal& refusal, BatchFormat format) {
+    std::string text;
+    switch (format) {
+    case BatchFormat::JsonLines:
+    case BatchFormat::Json: {
+        JsonWriter out(text, format == BatchFormat::Json ? JsonWriter::Layout::Indented
+                                                         : JsonWriter::Layout::Compact);
+        out.beginObject();
+        out.key("file").value(path);
+        out.key("error").value(refusal.message);
+        out.key("explanation").value(refusal.explanation);
+        out.endObject();
+        break;
+    }
+    case BatchFormat::Csv:
+        text = csvField(path) + ",,,,,,,,,," +
+               csvField(refusal.message.empty() ? refusal.explanation : refusal.message) + "\r\n";
+        break;
+    case BatchFormat::Text:
+        text = "== " + path + '\n';
+        if (!refusal.message.empty()) {
+            text += refusal.message + '\n';
+        }
+        text += "error: " + refusal.explanation + "\n\n";
+        break;
+    }
+    return text;
+}
+
+std::string analysisRecord(const std::string& path, const DocumentData& data,
+                           const DocumentAnalysis& analysis, const BatchOptions& options) {
+    const CrackFilter filter{options.minDepth};
+    std::string text;
+    switch (options.format) {
+    case BatchFormat::JsonLines:
+    case BatchFormat::Json: {
+        JsonWriter out(text, options.format == BatchFormat::Json ? JsonWriter::Layout::Indented
+                                                                 : JsonWriter::Layout::Compact);
+        out.beginObject();
+        out.key("file").value(path);
+        writeAnalysisMembers(out, data, analysis, filter);
+        out.endObject();
+        break;
+    }
+    case BatchFormat::Csv:
+        appendAnalysisCsvRows(text, path, data, analysis, filter);
+        break;
+    case BatchFormat::Text: {
+        std::ostringstream table;
+        table << "== " << path << '\n';
+        printAnalysisText(table, data, analysis, filter);
+        table << '\n';
+        text = table.str();
+        break;
+    }
+    }
+    return text;
+}
+
 Outcome analyseFile(const std::string& path, const BatchOptions& options) {
-    Outcome outcome;
     const auto refuse = [&](const Refusal& refusal) {
-        outcome.refused = true;
-        outcome.record = {
-            {"file", path}, {"error", refusal.message}, {"explanation", refusal.explanation}};
-        return outcome;
+        return Outcome{refusalRecord(path, refusal, options.format), true};
     };
     try {
         DocumentData data;
@@ -50,26 +107,11 @@ Outcome analyseFile(const std::string& path, const BatchOptions& options) {
                                    " does not exist: the non-crossing line has " +
                                    std::to_string(data.nonCrossingList->size()) + " points"});
         }
-        outcome.record = analysisJson(data, AnalyseDocument(data, options.analysis));
+        return {analysisRecord(path, data, AnalyseDocument(data, options.analysis), options),
+                false};
     } catch (const std::bad_alloc&) {
         return refuse({"", path + ": out of memory"});
     }
-    if (options.minDepth) {
-        json kept = json::array();
-        for (json& crack : outcome.record["cracks"]) {
-            if (!crack["crackDepth"].is_null() &&
-                crack["crackDepth"].get<float>() >= *options.minDepth) {
-                kept.push_back(std::move(crack));
-            }
-        }
-        outcome.record["cracks"] = std::move(kept);
-    }
-    outcome.record["file"] = path;
-    return outcome;
-}
-
-std::string numberText(const json& value) {
-    return value.is_null() ? "" : value.dump();
 }
 
 void writeCsvHeader(std::ostream& out) {
@@ -77,56 +119,7 @@ void writeCsvHeader(std::ostream& out) {
         << "file,line,name,method,A,B,crackDepth,crackDepthText,kept,points,error\r\n";
 }
 
-void writeCsvRows(std::ostream& out, const Outcome& outcome) {
-    const json& r = outcome.record;
-    const std::string file = csvField(r["file"].get<std::string>());
-    if (outcome.refused) {
-        const std::string message = r["error"].get<std::string>();
-        out << file << ",,,,,,,,,,"
-            << csvField(message.empty() ? r["explanation"].get<std::string>() : message) << "\r\n";
-        return;
-    }
-    const std::string fit = csvField(r["method"].get<std::string>()) + "," + numberText(r["A"]) +
-                            "," + numberText(r["B"]);
-    for (const json& crack : r["cracks"]) {
-        std::size_t kept = 0;
-        for (const json& point : crack["points"]) {
-            kept += point["kept"].get<int>() == 1 ? 1u : 0u;
-        }
-        out << file << ',' << crack["line"].dump() << ','
-            << csvField(crack["name"].get<std::string>()) << ',' << fit << ','
-            << numberText(crack["crackDepth"]) << ','
-            << csvField(crack["crackDepthText"].get<std::string>()) << ',' << kept << ','
-            << crack["points"].size() << ",\r\n";
-    }
-}
-
-void writeText(std::ostream& out, const Outcome& outcome) {
-    out << "== " << outcome.record["file"].get<std::string>() << '\n';
-    if (outcome.refused) {
-        const std::string message = outcome.record["error"].get<std::string>();
-        if (!message.empty()) {
-            out << message << '\n';
-        }
-        out << "error: " << outcome.record["explanation"].get<std::string>() << "\n\n";
-        return;
-    }
-    printAnalysisText(out, outcome.record);
-    out << '\n';
-}
-
 } // namespace
-
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
 
 std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string>& paths,
                                                    bool recursive, std::string& error) {
@@ -207,20 +200,12 @@ int runBatch(const std::vector<std::string>& files, const BatchOptions& options,
             outcomes[i].reset();
         }
         anyRefused = anyRefused || outcome.refused;
-        switch (options.format) {
-        case BatchFormat::JsonLines:
-            out << outcome.record.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
-            break;
-        case BatchFormat::Json:
-            out << (i == 0 ? "" : ",\n")
-                << outcome.record.dump(1, ' ', false, json::error_handler_t::replace);
-            break;
-        case BatchFormat::Csv:
-            writeCsvRows(out, outcome);
-            break;
-        case BatchFormat::Text:
-            writeText(out, outcome);
-            break;
+        if (options.format == BatchFormat::Json && i > 0) {
+            out << ",\n";
+        }
+        out << outcome.text;
+        if (options.format == BatchFormat::JsonLines) {
+            out << '\n';
         }
         if (options.progress) {
             err << "\ranalysed " << (i + 1) << " of " << count << " files" << std::flush;

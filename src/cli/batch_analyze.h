@@ -32,7 +32,4 @@ std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string
 int runBatch(const std::vector<std::string>& files, const BatchOptions& options, std::ostream& out,
              std::ostream& err);
 
-// One CSV field: quoted when it holds a comma, a quote or a line break, quotes doubled.
-std::string csvField(const std::string& text);
-
 } // namespace crackdepth::cli

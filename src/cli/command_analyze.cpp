@@ -129,9 +129,11 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
         }
         BatchOptions options;
         options.analysis = {
-            method, args->has("--second-point")
-                        ? std::optional<std::int32_t>(static_cast<std::int32_t>(*secondPoint))
-                        : std::nullopt};
+            method,
+            args->has("--second-point")
+                ? std::optional<std::int32_t>(static_cast<std::int32_t>(*secondPoint))
+                : std::nullopt,
+            false};
         options.minDepth = minDepth;
         options.jobs = static_cast<unsigned>(*jobs);
         options.format = format == "csv"    ? BatchFormat::Csv
@@ -153,12 +155,15 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
                               " does not exist: the non-crossing line has " +
                               std::to_string(nonCrossing.size()) + " points");
     }
-    const json document = analysisJson(
-        data, AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint)}));
+    const DocumentAnalysis analysis =
+        AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint), false});
     if (format == "text") {
-        printAnalysisText(out, document);
+        printAnalysisText(out, data, analysis);
     } else {
-        printJson(out, document);
+        JsonWriter writer(out, JsonWriter::Layout::Indented);
+        writeAnalysisJson(writer, data, analysis);
+        writer.flush();
+        out << '\n';
     }
     return kExitOk;
 }

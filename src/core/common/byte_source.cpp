@@ -1,9 +1,10 @@
 #include "core/common/byte_source.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,88 +21,70 @@ bool MemorySource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
 }
 
 FileSource::FileSource(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return;
-    }
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
-        return;
-    }
-    if (std::fseek(file_, 0, SEEK_END) != 0) {
-        std::fclose(file_);
-        file_ = nullptr;
-        return;
-    }
-    const long end = std::ftell(file_);
-    if (end < 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
-        std::fclose(file_);
-        file_ = nullptr;
-        return;
-    }
-    size_ = static_cast<std::uint64_t>(end);
-}
-
-FileSource::~FileSource() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
-
-bool FileSource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (file_ == nullptr || offset > size_ || out.size() > size_ - offset) {
-        return false;
-    }
-    if (offset != position_) {
-        if (offset > static_cast<std::uint64_t>(std::numeric_limits<long>::max()) ||
-            std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
-            return false;
-        }
-        position_ = offset;
-    }
-    const std::size_t got = std::fread(out.data(), 1, out.size(), file_);
-    position_ += got;
-    return got == out.size();
-}
-
-} // namespace crackdepth
-
-namespace crackdepth {
-
-MappedFileSource::MappedFileSource(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const int descriptor =
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a FIFO must not block
+    if (descriptor < 0) {
         return;
     }
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        size_ = static_cast<std::uint64_t>(status.st_size);
-        if (size_ == 0) {
-            open_ = true;
-        } else if (size_ <= std::numeric_limits<std::size_t>::max()) {
-            void* mapped =
-                ::mmap(nullptr, static_cast<std::size_t>(size_), PROT_READ, MAP_PRIVATE, fd, 0);
-            if (mapped != MAP_FAILED) {
-                data_ = static_cast<const std::uint8_t*>(mapped);
-                open_ = true;
-            }
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return;
+    }
+    descriptor_ = descriptor;
+    size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+FileSource::~FileSource() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+}
+
+std::size_t FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        if (offset + done > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+            break;
         }
+        const ssize_t got = ::pread(descriptor_, out.data() + done, out.size() - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break; // a read error, or the file now ends earlier
+        }
+        done += static_cast<std::size_t>(got);
     }
-    ::close(fd);
+    return done;
 }
 
-MappedFileSource::~MappedFileSource() {
-    if (data_ != nullptr) {
-        ::munmap(const_cast<std::uint8_t*>(data_), static_cast<std::size_t>(size_));
-    }
-}
-
-bool MappedFileSource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (offset > size_ || out.size() > size_ - offset) {
+bool FileSource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (descriptor_ < 0 || offset > size_ || out.size() > size_ - offset) {
         return false;
     }
+    if (out.size() >= kWindowSize) {
+        return readAt(offset, out) == out.size();
+    }
+    const auto inWindow = [&] {
+        return offset >= windowStart_ && offset - windowStart_ <= windowLength_ &&
+               out.size() <= windowLength_ - (offset - windowStart_);
+    };
+    if (!inWindow()) {
+        if (!window_) {
+            window_ = std::make_unique<std::uint8_t[]>(kWindowSize);
+        }
+        windowStart_ = offset;
+        windowLength_ =
+            readAt(offset, {window_.get(), static_cast<std::size_t>(std::min<std::uint64_t>(
+                                               kWindowSize, size_ - offset))});
+        if (!inWindow()) {
+            return false;
+        }
+    }
     if (!out.empty()) {
-        std::memcpy(out.data(), data_ + offset, out.size());
+        std::memcpy(out.data(), window_.get() + (offset - windowStart_), out.size());
     }
     return true;
 }

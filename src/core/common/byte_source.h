@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
 
 namespace crackdepth {
@@ -29,41 +29,33 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
+// A file read through a window of the file kept in memory: a reader that takes a few bytes
+// here and there, moving forward, makes one system call per window, not one per read, and
+// holds no more of the file than the window. A read larger than the window goes straight into
+// the caller's buffer. The size is taken when the file is opened; a file that shrinks later
+// fails the reads beyond its new end.
 class FileSource final : public ByteSource {
 public:
+    static constexpr std::size_t kWindowSize = 64 * 1024;
+
     explicit FileSource(const std::filesystem::path& path);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return descriptor_ >= 0; }
     std::uint64_t size() const override { return size_; }
     bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
 private:
-    std::FILE* file_ = nullptr;
+    // The bytes read into `out` from `offset`: fewer when the file ends earlier or fails.
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+    int descriptor_ = -1;
     std::uint64_t size_ = 0;
-    std::uint64_t position_ = 0; // where the next sequential read starts, to skip needless seeks
-};
-
-// A file mapped into memory, for readers that take a few bytes here and there: no read
-// copies more than it asks for. Not open when the file cannot be opened or mapped (an empty
-// file maps as an empty source).
-class MappedFileSource final : public ByteSource {
-public:
-    explicit MappedFileSource(const std::filesystem::path& path);
-    ~MappedFileSource() override;
-    MappedFileSource(const MappedFileSource&) = delete;
-    MappedFileSource& operator=(const MappedFileSource&) = delete;
-
-    bool isOpen() const { return open_; }
-    std::uint64_t size() const override { return size_; }
-    bool read(std::uint64_t offset, std::span<std::uint8_t> out) override;
-
-private:
-    const std::uint8_t* data_ = nullptr;
-    std::uint64_t size_ = 0;
-    bool open_ = false;
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;
 };
 
 } // namespace crackdepth

@@ -81,23 +81,11 @@ bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& fil
         failure = {kUnsupportedFileMessage, "the file name does not end in DP0, DP1 or DPA"};
         return false;
     }
-    // Scattered reads of a few bytes a point go to a mapping; a whole read streams the file.
-    std::unique_ptr<ByteSource> opened;
-    if (detail == SampleDetail::AmplitudeOnly) {
-        auto mapped = std::make_unique<MappedFileSource>(path);
-        if (mapped->isOpen()) {
-            opened = std::move(mapped);
-        }
+    FileSource source(path);
+    if (!source.isOpen()) {
+        failure = {"", "the file cannot be opened for reading"};
+        return false;
     }
-    if (!opened) {
-        auto streamed = std::make_unique<FileSource>(path);
-        if (!streamed->isOpen()) {
-            failure = {"", "the file cannot be opened for reading"};
-            return false;
-        }
-        opened = std::move(streamed);
-    }
-    ByteSource& source = *opened;
     MeasurementFile read;
     read.kind = kind;
     BlockStatus status = BlockStatus::Ok;

@@ -29,8 +29,10 @@ DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions
     if (data.currentTab > 0 && data.currentTab <= tabs) {
         analysis.selected = analysis.cracks[static_cast<std::size_t>(data.currentTab - 1)];
     }
-    analysis.screenTable = BuildScreenTable(data, analysis.selected);
-    analysis.reportTable = BuildReportTable(data, analysis.selected);
+    if (options.tables) {
+        analysis.screenTable = BuildScreenTable(data, analysis.selected);
+        analysis.reportTable = BuildReportTable(data, analysis.selected);
+    }
     return analysis;
 }
 

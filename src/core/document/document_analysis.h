@@ -42,6 +42,8 @@ struct DocumentAnalysis {
 struct AnalysisOptions {
     std::optional<RegressionMethod> method;
     std::optional<std::int32_t> secondPoint; // the two-point method's partner of point 0
+    // The screen and report tables of the selection; a caller that shows neither skips them.
+    bool tables = true;
 };
 
 DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions& options = {});
