@@ -1,11 +1,14 @@
 #include "cli/analysis_document.h"
 
+#include "cli/merge_sources.h"
 #include "cli/output.h"
 #include "core/analysis/amplitude.h"
 #include "core/analysis/crack_evaluation.h"
 #include "core/analysis/transit_time.h"
+#include "core/common/byte_source.h"
 #include "core/common/utf.h"
 #include "core/data/measurement_file.h"
+#include "core/data/result_file.h"
 #include "core/document/document.h"
 #include "core/document/line_loading.h"
 #include "core/document/line_tabs.h"
@@ -119,6 +122,29 @@ std::string csvField(const std::string& text) {
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     }
     return quoted + "\"";
+}
+
+std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
+                                       const std::vector<std::string>& crossing,
+                                       DocumentData& data) {
+    ScriptedPrompts prompts;
+    MergeSession session(prompts);
+    if (auto refusal = addMergeSources(session, prompts, nonCrossing, crossing)) {
+        return refusal;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!session.mergedBytes({}, bytes)) {
+        return Refusal{joinedMessages(prompts), nonCrossing + ": a raw file changed while read"};
+    }
+    MemorySource source(bytes);
+    ResultFileContents contents;
+    if (ReadResultFile(source, contents, SampleDetail::AmplitudeOnly) != BlockStatus::Ok) {
+        return Refusal{kUnrecognisedFileMessage,
+                       nonCrossing + ": the merged lines do not read back"};
+    }
+    LoadResultLines(data, {std::move(contents.lines), std::move(contents.projectBlock)},
+                    nonCrossing);
+    return std::nullopt;
 }
 
 bool CrackFilter::shows(const CrackResult& crack) const {

@@ -25,6 +25,12 @@ struct Refusal {
 // A result file on its own, or a non-crossing raw file and optionally a crossing raw file.
 std::optional<Refusal> openInput(const std::vector<std::string>& paths, DocumentData& data);
 
+// A non-crossing raw file and its crossing raw files as the result file `merge` would write
+// of them (without the saved project information, which the analysis does not show).
+std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
+                                       const std::vector<std::string>& crossing,
+                                       DocumentData& data);
+
 // The cracks an analysis reports: all of them, or only those at least `minDepth` deep.
 struct CrackFilter {
     std::optional<float> minDepth; // mm

@@ -18,11 +18,11 @@ namespace {
 using nlohmann::json;
 namespace fs = std::filesystem;
 
-bool isResultFile(const fs::path& path) {
+std::string upperExtension(const fs::path& path) {
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return extension == ".DPA";
+    return extension;
 }
 
 // One file's record, already laid out in the output format, so that the workers format in
@@ -32,13 +32,18 @@ struct Outcome {
     bool refused = false;
 };
 
+JsonWriter::Layout layoutOf(BatchFormat format) {
+    return format == BatchFormat::JsonLines ? JsonWriter::Layout::Compact
+                                            : JsonWriter::Layout::Indented;
+}
+
 std::string refusalRecord(const std::string& path, const Refusal& refusal, BatchFormat format) {
     std::string text;
     switch (format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json: {
-        JsonWriter out(text, format == BatchFormat::Json ? JsonWriter::Layout::Indented
-                                                         : JsonWriter::Layout::Compact);
+    case BatchFormat::Json:
+    case BatchFormat::Document: {
+        JsonWriter out(text, layoutOf(format));
         out.beginObject();
         out.key("file").value(path);
         out.key("error").value(refusal.message);
@@ -61,17 +66,25 @@ std::string refusalRecord(const std::string& path, const Refusal& refusal, Batch
     return text;
 }
 
-std::string analysisRecord(const std::string& path, const DocumentData& data,
+std::string analysisRecord(const BatchInput& input, const DocumentData& data,
                            const DocumentAnalysis& analysis, const BatchOptions& options) {
+    const std::string& path = input.path;
     const CrackFilter filter{options.minDepth};
     std::string text;
     switch (options.format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json: {
-        JsonWriter out(text, options.format == BatchFormat::Json ? JsonWriter::Layout::Indented
-                                                                 : JsonWriter::Layout::Compact);
+    case BatchFormat::Json:
+    case BatchFormat::Document: {
+        JsonWriter out(text, layoutOf(options.format));
         out.beginObject();
         out.key("file").value(path);
+        if (input.crossing) {
+            out.key("crossingFiles").beginArray();
+            for (const std::string& crossing : *input.crossing) {
+                out.value(crossing);
+            }
+            out.endArray();
+        }
         writeAnalysisMembers(out, data, analysis, filter);
         out.endObject();
         break;
@@ -91,13 +104,16 @@ std::string analysisRecord(const std::string& path, const DocumentData& data,
     return text;
 }
 
-Outcome analyseFile(const std::string& path, const BatchOptions& options) {
+Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
+    const std::string& path = input.path;
     const auto refuse = [&](const Refusal& refusal) {
         return Outcome{refusalRecord(path, refusal, options.format), true};
     };
     try {
         DocumentData data;
-        if (const auto refusal = openInput({path}, data)) {
+        const bool merged = input.crossing && !input.crossing->empty();
+        if (const auto refusal =
+                merged ? openMergedInput(path, *input.crossing, data) : openInput({path}, data)) {
             return refuse(*refusal);
         }
         const auto secondPoint = options.analysis.secondPoint;
@@ -107,7 +123,7 @@ Outcome analyseFile(const std::string& path, const BatchOptions& options) {
                                    " does not exist: the non-crossing line has " +
                                    std::to_string(data.nonCrossingList->size()) + " points"});
         }
-        return {analysisRecord(path, data, AnalyseDocument(data, options.analysis), options),
+        return {analysisRecord(input, data, AnalyseDocument(data, options.analysis), options),
                 false};
     } catch (const std::bad_alloc&) {
         return refuse({"", path + ": out of memory"});
@@ -121,9 +137,36 @@ void writeCsvHeader(std::ostream& out) {
 
 } // namespace
 
-std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string>& paths,
-                                                   bool recursive, std::string& error) {
-    std::vector<std::string> files;
+std::vector<std::string> crossingPartners(const std::string& nonCrossing) {
+    const fs::path path(nonCrossing);
+    const std::string stem = path.stem().string();
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::vector<std::string> partners;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(folder, code)) {
+        std::error_code ignored;
+        const std::string name = entry.path().stem().string();
+        const bool sameStem =
+            name == stem || (name.size() > stem.size() && name.compare(0, stem.size(), stem) == 0 &&
+                             std::string_view("_-. ").find(name[stem.size()]) != std::string::npos);
+        if (sameStem && upperExtension(entry.path()) == ".DP1" && entry.is_regular_file(ignored)) {
+            partners.push_back((path.has_parent_path() ? folder / entry.path().filename()
+                                                       : entry.path().filename())
+                                   .string());
+        }
+    }
+    std::sort(partners.begin(), partners.end());
+    return partners;
+}
+
+std::optional<std::vector<BatchInput>> batchInputs(const std::vector<std::string>& paths,
+                                                   bool recursive, bool pairRaw,
+                                                   std::string& error) {
+    const auto input = [&](const std::string& file) {
+        return pairRaw && upperExtension(file) == ".DP0" ? BatchInput{file, crossingPartners(file)}
+                                                         : BatchInput{file, std::nullopt};
+    };
+    std::vector<BatchInput> inputs;
     for (const std::string& path : paths) {
         std::error_code code;
         if (!fs::is_directory(path, code)) {
@@ -131,13 +174,15 @@ std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string
                 error = "no such file or folder: " + path;
                 return std::nullopt;
             }
-            files.push_back(path);
+            inputs.push_back(input(path));
             continue;
         }
         std::vector<std::string> found;
         const auto take = [&](const fs::directory_entry& entry) {
             std::error_code ignored;
-            if (entry.is_regular_file(ignored) && isResultFile(entry.path())) {
+            const std::string extension = upperExtension(entry.path());
+            if (entry.is_regular_file(ignored) &&
+                (extension == ".DPA" || (pairRaw && extension == ".DP0"))) {
                 found.push_back(entry.path().string());
             }
         };
@@ -156,21 +201,23 @@ std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string
             return std::nullopt;
         }
         std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
+        for (const std::string& file : found) {
+            inputs.push_back(input(file));
+        }
     }
-    return files;
+    return inputs;
 }
 
-int runBatch(const std::vector<std::string>& files, const BatchOptions& options, std::ostream& out,
+int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options, std::ostream& out,
              std::ostream& err) {
-    const std::size_t count = files.size();
+    const std::size_t count = inputs.size();
     std::vector<std::optional<Outcome>> outcomes(count);
     std::mutex mutex;
     std::condition_variable ready;
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < count; i = next++) {
-            Outcome outcome = analyseFile(files[i], options);
+            Outcome outcome = analyseFile(inputs[i], options);
             const std::lock_guard lock(mutex);
             outcomes[i] = std::move(outcome);
             ready.notify_one();
@@ -204,7 +251,7 @@ int runBatch(const std::vector<std::string>& files, const BatchOptions& options,
             out << ",\n";
         }
         out << outcome.text;
-        if (options.format == BatchFormat::JsonLines) {
+        if (options.format == BatchFormat::JsonLines || options.format == BatchFormat::Document) {
             out << '\n';
         }
         if (options.progress) {

@@ -13,7 +13,8 @@
 
 namespace crackdepth::cli {
 
-enum class BatchFormat { JsonLines, Csv, Json, Text };
+// Document: the one record of a single input as a JSON document of its own.
+enum class BatchFormat { JsonLines, Csv, Json, Text, Document };
 
 struct BatchOptions {
     AnalysisOptions analysis;
@@ -23,13 +24,28 @@ struct BatchOptions {
     bool progress = false; // a progress line on stderr
 };
 
-// The files of the paths: files as given, the result files (.DPA) of a folder sorted by path,
-// of its subfolders too when `recursive`. Fails naming a path that does not exist.
-std::optional<std::vector<std::string>> batchFiles(const std::vector<std::string>& paths,
-                                                   bool recursive, std::string& error);
+// One measurement of a batch: a file, and for a non-crossing raw file paired with its
+// crossing raw files, those files.
+struct BatchInput {
+    std::string path;
+    std::optional<std::vector<std::string>> crossing;
+};
+
+// The measurements of the paths: files as given, the result files (.DPA) of a folder sorted by
+// path, of its subfolders too when `recursive`. With `pairRaw`, a folder's non-crossing raw
+// files (.DP0) count too, and each non-crossing raw file comes with the crossing raw files
+// (.DP1) beside it whose name is its own, or its own followed by "_", "-", "." or a space and
+// more (DEMO.DP0: DEMO.DP1, DEMO_C1.DP1), sorted by name. Fails naming a path that does not
+// exist.
+std::optional<std::vector<BatchInput>> batchInputs(const std::vector<std::string>& paths,
+                                                   bool recursive, bool pairRaw,
+                                                   std::string& error);
+
+// The crossing raw files that pair with a non-crossing raw file (see batchInputs).
+std::vector<std::string> crossingPartners(const std::string& nonCrossing);
 
 // Exit status 1 when any file was refused, else 0.
-int runBatch(const std::vector<std::string>& files, const BatchOptions& options, std::ostream& out,
+int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options, std::ostream& out,
              std::ostream& err);
 
 } // namespace crackdepth::cli

@@ -30,7 +30,8 @@ namespace {
 constexpr const char* kHelp =
     R"(Usage: crackdepth-cli analyze FILE.DPA [OPTIONS]
        crackdepth-cli analyze NC.DP0 [C.DP1] [OPTIONS]
-       crackdepth-cli analyze PATH... [--recursive] [--format json|jsonl|csv|text] [--jobs N]
+       crackdepth-cli analyze PATH... [--recursive] [--pair-raw] [--format json|jsonl|csv|text]
+                              [--jobs N] [--min-depth MM]
 
 Fits L = A + B*T to the non-crossing line and evaluates every crossing line: the depth of
 each point, its status and the crack depth. Transit times carry no time correction.
@@ -40,6 +41,10 @@ each point, its status and the crack depth. Transit times carry no time correcti
   --format json|text              one file: a JSON document (default) or a table
 Many files, or folders (their .DPA files, sorted by path):
   --recursive                     folders with their subfolders
+  --pair-raw                      a non-crossing raw file (.DP0, also in folders) is analysed
+                                  with the crossing raw files (.DP1) beside it named as it is
+                                  or as it is followed by _ - . or a space (DEMO.DP0 with
+                                  DEMO_C1.DP1 and DEMO_C2.DP1), merged as `merge` merges them
   --format jsonl|csv|json|text    one JSON line per file (default); one CSV row per crack
                                   (UTF-8 with BOM); one JSON array; tables
   --jobs N                        files analysed at once (default: the processor count);
@@ -68,10 +73,11 @@ bool anyFolder(const std::vector<std::string>& paths) {
 
 int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     std::string error;
-    const auto args = parseArgs(
-        words,
-        {{"--method", "--second-point", "--format", "--jobs", "--min-depth"}, {"--recursive"}},
-        error);
+    const auto args =
+        parseArgs(words,
+                  {{"--method", "--second-point", "--format", "--jobs", "--min-depth"},
+                   {"--recursive", "--pair-raw"}},
+                  error);
     if (!args) {
         return usageError(err, "analyze", error);
     }
@@ -119,12 +125,14 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     }
 
     const std::vector<std::string>& paths = args->positional;
+    const bool pairRaw = args->flags.count("--pair-raw") != 0;
     const bool batch = format == "jsonl" || format == "csv" || args->flags.count("--recursive") ||
-                       args->has("--min-depth") || anyFolder(paths) ||
+                       pairRaw || args->has("--min-depth") || anyFolder(paths) ||
                        (paths.size() > 1 && !isRawPair(paths));
     if (batch) {
-        const auto files = batchFiles(paths, args->flags.count("--recursive") != 0, error);
-        if (!files) {
+        const auto inputs =
+            batchInputs(paths, args->flags.count("--recursive") != 0, pairRaw, error);
+        if (!inputs) {
             return usageError(err, "analyze", error);
         }
         BatchOptions options;
@@ -136,12 +144,15 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
             false};
         options.minDepth = minDepth;
         options.jobs = static_cast<unsigned>(*jobs);
-        options.format = format == "csv"    ? BatchFormat::Csv
-                         : format == "json" ? BatchFormat::Json
-                         : format == "text" ? BatchFormat::Text
-                                            : BatchFormat::JsonLines;
-        options.progress = files->size() > 1 && ::isatty(STDERR_FILENO) != 0;
-        return runBatch(*files, options, out, err);
+        // One file (not a folder) gives a document, as it does without the batch options.
+        const bool single = paths.size() == 1 && !anyFolder(paths);
+        options.format = format == "csv"                ? BatchFormat::Csv
+                         : format == "json"             ? BatchFormat::Json
+                         : format == "text"             ? BatchFormat::Text
+                         : format == "jsonl" || !single ? BatchFormat::JsonLines
+                                                        : BatchFormat::Document;
+        options.progress = inputs->size() > 1 && ::isatty(STDERR_FILENO) != 0;
+        return runBatch(*inputs, options, out, err);
     }
 
     DocumentData data;

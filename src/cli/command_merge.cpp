@@ -2,6 +2,7 @@
 // without the dialog.
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "cli/merge_sources.h"
 #include "cli/output.h"
 #include "cli/saved_settings.h"
 #include "core/document/merge.h"
@@ -20,14 +21,6 @@ result file, with the checks of the desktop program's merge. The project informa
 from the desktop program's saved settings (empty when there are none).
   -o OUT.DPA   the result file to write (an existing one is replaced)
 )";
-
-std::string joined(const std::vector<std::string>& messages) {
-    std::string text;
-    for (const std::string& message : messages) {
-        text += (text.empty() ? "" : "\n") + message;
-    }
-    return text;
-}
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code error;
@@ -61,21 +54,13 @@ int runMerge(const Words& words, std::ostream& out, std::ostream& err) {
 
     ScriptedPrompts prompts;
     MergeSession session(prompts);
-    session.addNonCrossingFiles({args->positional.front()});
-    if (session.nonCrossingPath().empty()) {
-        return refuse(err, joined(prompts.messages()),
-                      args->positional.front() + ": not a usable non-crossing raw file");
-    }
     const std::vector<std::string> crossing(args->positional.begin() + 1, args->positional.end());
-    session.addCrossingFiles(crossing);
-    if (session.rows().size() != crossing.size()) {
-        return refuse(err, joined(prompts.messages()),
-                      crossing[session.rows().size()] +
-                          ": not a crossing raw file of the same test parameters, or one given "
-                          "twice");
+    if (const auto refusal =
+            addMergeSources(session, prompts, args->positional.front(), crossing)) {
+        return refuse(err, refusal->message, refusal->explanation);
     }
     if (!session.mergeTo(target, savedSettings().project)) {
-        return refuse(err, joined(prompts.messages()), "cannot write " + target);
+        return refuse(err, joinedMessages(prompts), "cannot write " + target);
     }
     const int lines = static_cast<int>(crossing.size() + 1);
     if (args->text) {

@@ -25,6 +25,15 @@ protected:
         std::filesystem::copy_file(kFixtures / "SITE.DPA",
                                    dir.path() / "site" / "deeper" / "AGAIN.DPA");
         std::filesystem::copy_file(kFixtures / "SITE.DP0", dir.path() / "site" / "SITE.DP0");
+        // Raw files: the demo's, a crossing file named like another measurement, and a
+        // non-crossing file whose crossing file was taken with other test parameters.
+        std::filesystem::create_directories(dir.path() / "raw");
+        for (const char* name : {"DEMO.DP0", "DEMO_C1.DP1", "DEMO_C2.DP1", "DEMO_C3.DP1"}) {
+            std::filesystem::copy_file(kExamples / name, dir.path() / "raw" / name);
+        }
+        std::filesystem::copy_file(kExamples / "DEMO_C1.DP1", dir.path() / "raw" / "DEMO2.DP1");
+        std::filesystem::copy_file(kFixtures / "SITE.DP0", dir.path() / "raw" / "MIXED.DP0");
+        std::filesystem::copy_file(kExamples / "DEMO_C1.DP1", dir.path() / "raw" / "MIXED_1.DP1");
         const auto bytes = testing::readBytes(kExamples / "DEMO.DPA");
         testing::writeBytes(dir.path() / "BROKEN.DPA",
                             std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 3000));
@@ -61,6 +70,9 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
          {"./BROKEN.DPA", "./DEMO.DPA", "./site/SITE.DPA", "./site/deeper/AGAIN.DPA"},
          1},
         {{"DEMO.DPA", "--format", "jsonl"}, {"DEMO.DPA"}, 0},
+        {{"raw"}, {}, 0}, // raw files count only when paired
+        {{"raw", "--pair-raw"}, {"raw/DEMO.DP0", "raw/MIXED.DP0"}, 1},
+        {{"raw/DEMO.DP0", "--pair-raw", "--format", "jsonl"}, {"raw/DEMO.DP0"}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front() + " … " + c.args.back());
@@ -79,6 +91,35 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
     EXPECT_EQ(demo, single);
     EXPECT_EQ(broken["error"], "无法识别的文件类型！");
     EXPECT_FALSE(broken["explanation"].get<std::string>().empty());
+}
+
+// A non-crossing raw file with its crossing raw files reads as the result file that merging
+// them gives; a crossing file of other test parameters refuses the measurement as the merge
+// does.
+TEST_F(BatchAnalyze, PairedRawFilesAnalyseAsTheirMergedResultFile) {
+    const auto run = analyze({"raw", "--pair-raw", "--format", "jsonl"});
+    EXPECT_EQ(run.exitCode, 1);
+    std::istringstream lines(run.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    json paired = json::parse(line);
+    EXPECT_EQ(paired["crossingFiles"],
+              json::array({"raw/DEMO_C1.DP1", "raw/DEMO_C2.DP1", "raw/DEMO_C3.DP1"}));
+    ASSERT_EQ(testing::runCli({"merge", "raw/DEMO.DP0", "raw/DEMO_C1.DP1", "raw/DEMO_C2.DP1",
+                               "raw/DEMO_C3.DP1", "-o", "MERGED.DPA"},
+                              dir.path())
+                  .exitCode,
+              0);
+    paired.erase("file");
+    paired.erase("crossingFiles");
+    EXPECT_EQ(paired, json::parse(analyze({"MERGED.DPA"}).out));
+
+    ASSERT_TRUE(std::getline(lines, line));
+    const json mixed = json::parse(line);
+    EXPECT_EQ(mixed["file"], "raw/MIXED.DP0");
+    EXPECT_EQ(mixed["error"],
+              "打开失败！\n提示：请选择与不跨裂缝文件检测\n      参数一致的跨裂缝文件!");
+    EXPECT_NE(mixed["explanation"].get<std::string>().find("raw/MIXED_1.DP1"), std::string::npos);
 }
 
 // The CSV as a spreadsheet or any CSV reader takes it back: Python's csv module here.

@@ -129,6 +129,11 @@ bool MergeSession::merge(const ProjectInfo& projectInfo) {
 }
 
 bool MergeSession::mergeTo(const std::string& target, const ProjectInfo& projectInfo) {
+    std::vector<std::uint8_t> bytes;
+    return mergedBytes(projectInfo, bytes) && writeOrReport(target, bytes, prompts_);
+}
+
+bool MergeSession::mergedBytes(const ProjectInfo& projectInfo, std::vector<std::uint8_t>& bytes) {
     std::vector<std::string> sources{nonCrossingPath_};
     for (const Row& row : rows_) {
         sources.push_back(row.path);
@@ -164,9 +169,8 @@ bool MergeSession::mergeTo(const std::string& target, const ProjectInfo& project
     for (const LineData& line : lines) {
         refs.push_back({&line.header, &line.points});
     }
-    std::vector<std::uint8_t> bytes;
     WriteResultFile(bytes, refs, block);
-    return writeOrReport(target, bytes, prompts_);
+    return true;
 }
 
 MergeSession::Controls MergeSession::controls() const {

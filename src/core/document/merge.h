@@ -8,6 +8,7 @@
 #include "core/document/user_prompts.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ public:
     bool merge(const ProjectInfo& projectInfo);
     // The write step with a known target; every source is checked again first.
     bool mergeTo(const std::string& target, const ProjectInfo& projectInfo);
+    // The result file the write step would write, in memory; false (after the same messages)
+    // when a source no longer passes its checks.
+    bool mergedBytes(const ProjectInfo& projectInfo, std::vector<std::uint8_t>& bytes);
 
     Controls controls() const;
     const std::vector<Row>& rows() const { return rows_; }
