@@ -40,8 +40,20 @@ std::size_t validSequenceLength(std::string_view text, std::size_t i) {
     return length;
 }
 
+bool plainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x20 && u < 0x80 && c != '"' && c != '\\';
+    });
+}
+
 void appendEscaped(std::string& out, std::string_view text) {
     out += '"';
+    if (plainAscii(text)) { // names and numbers' texts: nothing to escape or check
+        out.append(text);
+        out += '"';
+        return;
+    }
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         switch (c) {
