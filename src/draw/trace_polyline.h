@@ -56,10 +56,25 @@ void buildTracePolyline(Points& line, std::int32_t count, double xStart, double 
     if (count <= 0 || !(step > 0) || !(std::abs(xStart) < kFar) || !(std::abs(xEnd) < kFar)) {
         return;
     }
+    // Samples from k on that lie on pixel row y, as one past the last of them. A flat stretch
+    // of a trace, however long, makes one horizontal segment: only its ends need a vertex, so
+    // a trace in a low row costs little more than reading its samples.
+    const auto runEnd = [&](std::int32_t k, int y) {
+        while (k < count && yOf(k) == y) {
+            ++k;
+        }
+        return k;
+    };
     if (step >= 1.0) {
-        for (std::int32_t k = 0; k < count; ++k) {
-            const int x = roundToPixel(xStart + k * step);
-            appendMerged(line, QPoint(x, yOf(k)));
+        std::int32_t k = 0;
+        while (k < count) {
+            const int y = yOf(k);
+            appendMerged(line, QPoint(roundToPixel(xStart + k * step), y));
+            const std::int32_t end = runEnd(k + 1, y);
+            if (end - 1 > k) {
+                appendMerged(line, QPoint(roundToPixel(xStart + (end - 1) * step), y));
+            }
+            k = end;
         }
         return;
     }
@@ -77,9 +92,26 @@ void buildTracePolyline(Points& line, std::int32_t count, double xStart, double 
         appendMerged(line, QPoint(column, falling ? high : low));
         appendMerged(line, QPoint(column, last));
     };
-    for (std::int32_t k = 1; k < count; ++k) {
-        const int x = floorToInt(xStart + k * step);
+    std::int32_t k = 1;
+    while (k < count) {
         const int y = yOf(k);
+        if (y == last) {
+            // A run on the row of the sample before it changes nothing in the column it
+            // starts in, and leaves the columns it crosses flat on that row: the segment from
+            // this column's last value to the next column's first draws them.
+            const std::int32_t end = runEnd(k + 1, y);
+            const int x = floorToInt(xStart + (end - 1) * step);
+            if (x != column) {
+                flush();
+                column = x;
+                first = y;
+                low = y;
+                high = y;
+            }
+            k = end;
+            continue;
+        }
+        const int x = floorToInt(xStart + k * step);
         if (x != column) {
             flush();
             column = x;
@@ -90,6 +122,7 @@ void buildTracePolyline(Points& line, std::int32_t count, double xStart, double 
         low = y < low ? y : low;
         high = y > high ? y : high;
         last = y;
+        ++k;
     }
     flush();
 }

@@ -31,16 +31,21 @@ struct Levels {
 };
 
 Levels levelsOf(const std::vector<WaveTrace>& traces) {
-    Sample high = 0;
-    Sample low = std::numeric_limits<Sample>::max();
+    // Unsigned 16-bit extremes have no vector instruction on the baseline x86-64; moved into
+    // the signed range they have, and a plain loop runs several samples a step.
+    std::int16_t high = std::numeric_limits<std::int16_t>::min();
+    std::int16_t low = std::numeric_limits<std::int16_t>::max();
     for (const WaveTrace& trace : traces) {
-        // A plain loop: the compiler turns it into vector instructions.
         for (const Sample value : trace.samples) {
-            high = std::max(high, value);
-            low = std::min(low, value);
+            const auto s = static_cast<std::int16_t>(value ^ 0x8000u);
+            high = std::max(high, s);
+            low = std::min(low, s);
         }
     }
-    return high < low ? Levels{} : Levels{high, low};
+    const auto unsign = [](std::int16_t s) {
+        return static_cast<Sample>(static_cast<std::uint16_t>(s) ^ 0x8000u);
+    };
+    return high < low ? Levels{} : Levels{unsign(high), unsign(low)};
 }
 
 // Px per count: h / (2M − 4096), so the largest positive peak reaches half a row above the
