@@ -3,11 +3,15 @@
 // rules of its view.
 #include "draw/wave_train.h"
 #include "image_support.h"
+#include "recording_device.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <numbers>
 
 namespace crackdepth::draw {
 namespace {
@@ -68,6 +72,7 @@ bool isBlue(QRgb p) {
 
 using testing::countIn;
 using testing::differingPixels;
+using testing::RecordingDevice;
 
 TEST(WaveTrainLayout, FirstPointAtTheBottomAndPeaksHalfARowHigh) {
     // Largest sample 3048: 40 px rows give 0.02 px per count, a +1000 peak rises 20 px.
@@ -242,6 +247,138 @@ TEST(WaveTrainLayout, ScrollingMovesThePictureWithRowsOutOfView) {
             << scroll;
     }
     EXPECT_GT(countIn(whole, {25 + 160, 95, 1, 10}, isMarked), 0) << "the swing reaches y 105";
+}
+
+// A long line: `points` ringing pulses of `count` samples, arrivals spread over 200 samples.
+Line ringingLine(int points, int count) {
+    Line line{{}, count};
+    for (int i = 0; i < points; ++i) {
+        std::vector<Sample> wave = flat(count);
+        const int arrival = 100 + i % 200;
+        for (int k = arrival; k < count; ++k) {
+            const double t = k - arrival;
+            wave[static_cast<std::size_t>(k)] = static_cast<Sample>(
+                std::lround(kZeroLine + 1200.0 * std::exp(-t / 150.0) *
+                                            std::sin(2 * std::numbers::pi * t / 24.0)));
+        }
+        line.waves.push_back(std::move(wave));
+    }
+    return line;
+}
+
+// The wave train as a printer or a PDF file gets it, as polylines, rasterised: recorded into a
+// picture (a vector device) and played back into an image.
+QImage renderTrainAsVectors(const WaveTrainInput& input, QSize size) {
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        drawWaveTrain(painter, QRectF(QPointF(0, 0), size), input, {});
+    }
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    picture.play(&painter);
+    return image;
+}
+
+// Pixels of `a` for which `pred` holds with no such pixel of `b` within one pixel.
+template <typename Pred> int strayPixels(const QImage& a, const QImage& b, Pred pred) {
+    const auto mask = [&](const QImage& image) {
+        std::vector<char> marks(static_cast<std::size_t>(image.width() * image.height()));
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                marks[static_cast<std::size_t>(y * image.width() + x)] = pred(line[x]) ? 1 : 0;
+            }
+        }
+        return marks;
+    };
+    const std::vector<char> inA = mask(a);
+    const std::vector<char> inB = mask(b);
+    const int w = a.width();
+    const int h = a.height();
+    int count = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (inA[static_cast<std::size_t>(y * w + x)] == 0) {
+                continue;
+            }
+            bool near = false;
+            for (int v = std::max(y - 1, 0); v <= std::min(y + 1, h - 1) && !near; ++v) {
+                for (int u = std::max(x - 1, 0); u <= std::min(x + 1, w - 1) && !near; ++u) {
+                    near = inB[static_cast<std::size_t>(v * w + u)] != 0;
+                }
+            }
+            count += near ? 0 : 1;
+        }
+    }
+    return count;
+}
+
+TEST(WaveTrainLayout, LowRowsOnScreenLookAsTheirPolylines) {
+    // Low rows are filled as runs of pixels on an image, drawn as polylines on a vector
+    // device. The two pictures must agree to within a pixel, dense or zoomed in, scrolled or
+    // not, with the current point's red trace on top; rows of the view's initial height are
+    // polylines on an image too.
+    struct Case {
+        int points;
+        int count;
+        QSize size;
+        std::int32_t rowHeight;
+        std::int32_t scroll;
+        bool polylines;
+    };
+    const Case cases[] = {
+        {1000, 1024, {1600, 900}, 1, 0, false},  // a whole long line fitted: samples wider than
+                                                 // pixels
+        {1000, 1024, {600, 900}, 1, 0, false},   // more samples than pixel columns
+        {300, 1024, {1600, 900}, 3, 100, false}, // thin rows, scrolled
+        {200, 4000, {900, 900}, 4, 0, false},    // the highest thin rows, four samples a column
+        {60, 1024, {1600, 900}, 22, 400, true},  // zoomed in
+    };
+    const auto isPaper = [](QRgb p) { return p == QColor(Qt::white).rgb(); };
+    for (const Case& c : cases) {
+        const Line line = ringingLine(c.points, c.count);
+        WaveTrainInput input = line.input(c.rowHeight);
+        for (std::size_t i = 0; i < input.traces.size(); ++i) {
+            input.traces[i].arrivalIndex = 100 + static_cast<std::int32_t>(i % 200);
+        }
+        input.currentIndex = c.points / 2;
+        input.scroll = c.scroll;
+        QImage screen(c.size, QImage::Format_RGB32);
+        screen.fill(Qt::magenta);
+        {
+            QPainter painter(&screen);
+            drawWaveTrain(painter, QRectF(QPointF(0, 0), c.size), input, {});
+        }
+        // Right of the axis: a played-back picture may place the distances' glyphs apart.
+        const QRect traces(26, 0, c.size.width() - 26, c.size.height());
+        const QImage vectors = renderTrainAsVectors(input, c.size).copy(traces);
+        screen = screen.copy(traces);
+        const int ink = countIn(vectors, vectors.rect(), isInk);
+        EXPECT_GT(ink, c.size.width() * 10) << c.points;
+        for (const auto pred : {+isInk, +isRed, +isPaper}) {
+            EXPECT_EQ(strayPixels(screen, vectors, pred), 0) << c.points;
+            EXPECT_EQ(strayPixels(vectors, screen, pred), 0) << c.points;
+        }
+        // No bolder or fainter: about as much ink, and few pixels apart at all.
+        EXPECT_NEAR(countIn(screen, screen.rect(), isInk), ink, ink / 100) << c.points;
+        const int differing = differingPixels(screen, vectors);
+        EXPECT_LE(differing, c.polylines ? 0 : traces.width() * traces.height() / 100) << c.points;
+    }
+}
+
+TEST(WaveTrainLayout, PrinterGetsPolylinesForLowRows) {
+    // A PDF file or a printer keeps line art as vectors: one polyline a trace, no filled runs.
+    const Line line = ringingLine(1000, 1024);
+    const WaveTrainInput input = line.input(1);
+    RecordingDevice device({1600, 900});
+    {
+        QPainter painter(&device);
+        drawWaveTrain(painter, QRectF(0, 0, 1600, 900), input, {});
+    }
+    EXPECT_GE(device.recording.polylines.size(), 900u);
+    EXPECT_LE(device.recording.fills.size(), 2u) << "the paper and the patch under \"L(mm)\"";
 }
 
 // The report picture of `first` … `last` into `rect` of a 1500 × 800 image.
