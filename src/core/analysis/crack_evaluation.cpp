@@ -2,6 +2,7 @@
 
 #include "core/analysis/transit_time.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace crackdepth {
@@ -96,6 +97,9 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
         if (evaluation.kept && evaluation.depth) {
             sum2 += *evaluation.depth;
             ++count2;
+            if (!reversal.set) {
+                result.depthEstimates.push_back(*evaluation.depth);
+            }
         }
     }
 
@@ -114,10 +118,12 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
             if (isDepth(h)) {
                 sum3 += h;
                 ++count3;
+                result.depthEstimates.push_back(h);
             }
         }
     }
 
+    result.depthRule = reversal.set ? DepthRule::PhaseReversal : DepthRule::KeptEstimates;
     const float sum = reversal.set ? sum3 : sum2;
     const int count = reversal.set ? count3 : count2;
     if (count > 0) {
@@ -125,6 +131,29 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
     }
     result.crackDepthText = withUnit(result.crackDepth, "(mm)");
     return result;
+}
+
+CrackDepthSpread spreadOf(const CrackResult& crack) {
+    const std::vector<float>& estimates = crack.depthEstimates;
+    CrackDepthSpread spread;
+    spread.kept = estimates.size();
+    if (estimates.size() < 2) {
+        return spread;
+    }
+    double sum = 0;
+    for (const float h : estimates) {
+        sum += h;
+    }
+    const double mean = sum / static_cast<double>(estimates.size());
+    double squares = 0;
+    for (const float h : estimates) {
+        squares += (h - mean) * (h - mean);
+    }
+    spread.std = static_cast<float>(std::sqrt(squares / static_cast<double>(estimates.size() - 1)));
+    const auto [least, greatest] = std::minmax_element(estimates.begin(), estimates.end());
+    spread.min = *least;
+    spread.max = *greatest;
+    return spread;
 }
 
 } // namespace crackdepth

@@ -38,12 +38,30 @@ struct PointEvaluation {
     float transitTime = 0; // us
 };
 
+// Which estimates the crack depth averages: the kept points' depths, or around a phase
+// reversal the depths of the reversal point and its neighbours along the path L + |A| round
+// the crack tip (which differ from the table's depths of those points).
+enum class DepthRule { KeptEstimates, PhaseReversal };
+
 struct CrackResult {
     std::optional<LineFit> fit;
     std::vector<PointEvaluation> points;
     std::optional<float> crackDepth; // mm
     std::string crackDepthText;      // "%.2f(mm)" or "--.--(mm)"
+    DepthRule depthRule = DepthRule::KeptEstimates;
+    std::vector<float> depthEstimates; // the estimates the crack depth is the mean of, mm
 };
+
+// How firm a crack depth is: how many estimates it averages, and their sample standard
+// deviation, least and greatest (none with fewer than two estimates).
+struct CrackDepthSpread {
+    std::size_t kept = 0;
+    std::optional<float> std;
+    std::optional<float> min;
+    std::optional<float> max;
+};
+
+CrackDepthSpread spreadOf(const CrackResult& crack);
 
 // "%.2f(mm)" of A and "%.2f(km/s)" of B, or "--.--(mm)" and "--.--(km/s)" without a fit.
 std::string interceptText(const std::optional<LineFit>& fit);

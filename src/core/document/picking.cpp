@@ -4,6 +4,7 @@
 #include "core/common/conversions.h"
 #include "core/document/document.h"
 #include "core/document/point_edit.h"
+#include "core/document/suggested_picks.h"
 
 #include <algorithm>
 #include <climits>
@@ -27,9 +28,7 @@ void PickArrival(Document& document, std::int32_t sampleIndex) {
     document.perform(std::make_unique<PointsEdit>(
         kPickArrivalName, DocumentChange{0, *id, static_cast<std::int32_t>(index)},
         std::vector<PointRef>{{*id, index}}, [id = *id, index, arrival](DocumentData& held) {
-            MeasuringPoint& point = (*held.line(id))[index];
-            point.arrivalIndex = arrival;
-            point.amplitudeIndex = arrival;
+            setPick((*held.line(id))[index], arrival);
         }));
 }
 

@@ -1,0 +1,44 @@
+// What an engineer should look at before signing a result: a velocity outside the range of
+// concrete, a non-crossing point off the fitted line, a pick far from a confident suggestion,
+// a crossing point without a depth, a crack with fewer than two estimates, a clipped arrival.
+// Each finding names its line (0 the non-crossing line, k the crack of tab k), its point
+// where it has one, and says why in a sentence.
+#pragma once
+
+#include "core/document/document_analysis.h"
+#include "core/document/document_data.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace crackdepth {
+
+enum class CheckKind { Velocity, Residual, Pick, UndefinedDepth, FewKept, Clipped };
+
+// "velocity", "residual", "pick", "undefined-depth", "few-kept", "clipped".
+const char* checkKindName(CheckKind kind);
+
+struct MeasurementCheck {
+    std::int32_t line = 0;             // 0 the non-crossing line, k the crack of tab k
+    std::optional<std::int32_t> point; // 0-based
+    CheckKind kind = CheckKind::Velocity;
+    std::string message;
+
+    bool operator==(const MeasurementCheck&) const = default;
+};
+
+// The limits of the checks.
+inline constexpr float kLowestVelocity = 2.5f;    // km/s
+inline constexpr float kHighestVelocity = 5.5f;   // km/s
+inline constexpr double kResidualSigmas = 3.0;    // robust standard deviations off the line
+inline constexpr std::int32_t kPickTolerance = 3; // samples between a pick and a suggestion
+inline constexpr std::int32_t kClipWindow = 64;   // samples from the arrival checked for clipping
+
+// The findings in line order, then point order. The pick and clipping checks look at the
+// waveforms; points read without them are not checked for those.
+std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
+                                               const DocumentAnalysis& analysis);
+
+} // namespace crackdepth
