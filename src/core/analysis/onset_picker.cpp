@@ -18,7 +18,8 @@ constexpr double kFloorVariance = 0.25; // a record is never quieter than the co
 constexpr double kQuantisationVariance = 1.0 / 12.0;
 constexpr double kDetectSigmas = 4.5; // the record clearly leaves its noise
 constexpr double kLobeSigmas = 2.5;   // a half-cycle of the pulse stands out of the noise
-constexpr double kQuietRatio = 2.0;   // variance rise allowed before the onset
+constexpr double kQuietSigmas = 4.0;  // loudness allowed before the onset, in its own spread
+constexpr double kLateGain = 3.0;     // a later wave is at most this much stronger than the first
 constexpr double kMinSnr = 8.0;       // peak of the first period over the noise RMS
 constexpr double kFullSnr = 28.0;     // from here on the ratio adds no quality
 
@@ -157,26 +158,111 @@ Index aicOnset(const Trace& x, Index begin, Index end, Index minLeft = 3, Index 
     return begin + k + 1;
 }
 
-// Whether the stretch [0, end) before the onset is all noise: the criterion splits it where
-// its variance changes most, the later part at least `minLater` samples long, and this is the
-// later part's variance over the earlier part's. 0 when the stretch is too short to split.
-double laterVarianceRatio(const Trace& x, Index end, Index minEarlier, Index minLater) {
-    if (end < minEarlier + 2 * minLater) {
+struct Noise {
+    double zero = 0;     // the zero line
+    double variance = 0; // about it
+    double rho = 0;      // correlation of neighbouring samples
+};
+
+// The noise of the stretch [0, end) of the record.
+Noise measureNoise(std::span<const Sample> samples, Index end) {
+    double sum = 0;
+    for (Index i = 0; i < end; ++i) {
+        sum += samples[static_cast<std::size_t>(i)];
+    }
+    Noise noise;
+    noise.zero = sum / static_cast<double>(end);
+    const Trace x{samples, noise.zero};
+    double squares = 0;
+    double lagged = 0;
+    for (Index i = 0; i < end; ++i) {
+        squares += x[i] * x[i];
+        if (i > 0) {
+            lagged += x[i] * x[i - 1];
+        }
+    }
+    noise.variance = std::max(squares / static_cast<double>(end), kFloorVariance);
+    // Taking the mean out of a short stretch makes its neighbours look less alike than they are.
+    const double lag = lagged / std::max(squares, kFloorVariance);
+    noise.rho =
+        std::clamp(lag + (1.0 + 3.0 * std::max(lag, 0.0)) / static_cast<double>(end), 0.0, 0.95);
+    return noise;
+}
+
+struct Detection {
+    Index from = 0;  // the first sample beyond the detection level
+    double sign = 1; // the polarity of its half-cycle
+    Crossing endOfFirst;
+    Crossing endOfSecond;
+};
+
+// Where the record first clearly leaves its noise after `start`: a half-cycle beyond the
+// detection level followed by one of the other polarity beyond it too, which a burst of noise
+// seldom is.
+std::optional<Detection> detect(const Trace& x, Index start, double sigma) {
+    const Index n = x.size();
+    const double strong = kDetectSigmas * sigma;
+    const double level = kLobeSigmas * sigma;
+    Detection found;
+    found.from = start;
+    for (;;) {
+        Index& from = found.from;
+        while (from < n && std::abs(x[from]) <= strong) {
+            ++from;
+        }
+        if (from >= n) {
+            return std::nullopt;
+        }
+        found.sign = x[from] > 0 ? 1.0 : -1.0;
+        const auto endOfFirst = crossingAfter(x, from, found.sign, level);
+        if (!endOfFirst) {
+            return std::nullopt;
+        }
+        const auto endOfSecond = crossingAfter(x, endOfFirst->next, -found.sign, level);
+        if (!endOfSecond) {
+            return std::nullopt;
+        }
+        // The detected sample must lie within the half-cycle that ends at the crossing.
+        const double halfCycle = endOfSecond->position - endOfFirst->position;
+        double opposite = 0;
+        for (Index i = endOfFirst->next; i < static_cast<Index>(endOfSecond->position); ++i) {
+            opposite = std::max(opposite, -found.sign * x[i]);
+        }
+        if (opposite > strong && endOfFirst->position - static_cast<double>(from) < halfCycle) {
+            found.endOfFirst = *endOfFirst;
+            found.endOfSecond = *endOfSecond;
+            return found;
+        }
+        while (from < n && std::abs(x[from]) > strong) {
+            ++from;
+        }
+    }
+}
+
+// The largest mean square about the zero line over `width` samples within [begin, end),
+// or over the whole stretch when it is shorter.
+double loudestStretch(const Trace& x, Index begin, Index end, Index width) {
+    width = std::min(width, end - begin);
+    if (width <= 0) {
         return 0;
     }
-    const Index split = aicOnset(x, 0, end, minEarlier, minLater);
-    const auto variance = [&](Index from, Index to) {
-        double sum = 0;
-        double squares = 0;
-        for (Index i = from; i < to; ++i) {
-            sum += x[i];
-            squares += x[i] * x[i];
-        }
-        const double count = static_cast<double>(to - from);
-        const double mean = sum / count;
-        return std::max(squares / count - mean * mean, 0.0) + kFloorVariance;
-    };
-    return variance(split, end) / variance(0, split);
+    double windowSum = 0;
+    for (Index i = begin; i < begin + width; ++i) {
+        windowSum += x[i] * x[i];
+    }
+    double loudest = windowSum;
+    for (Index i = begin + width; i < end; ++i) {
+        windowSum += x[i] * x[i] - x[i - width] * x[i - width];
+        loudest = std::max(loudest, windowSum);
+    }
+    return loudest / static_cast<double>(width);
+}
+
+// Independent samples' worth of squared noise in `count` samples whose neighbours correlate
+// by `rho`.
+double effectiveCount(double count, double rho) {
+    const double r2 = rho * rho;
+    return std::max(1.0, count * (1.0 - r2) / (1.0 + r2));
 }
 
 } // namespace
@@ -192,77 +278,60 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
         return std::nullopt;
     }
 
-    // The record's start is noise: it gives the zero line, the noise level and how much
-    // neighbouring noise samples correlate.
+    // The record's start is noise: it gives a first zero line and noise level.
     const Index lead = std::clamp<Index>(n / 16, 32, 64);
-    double leadSum = 0;
     for (Index i = 0; i < lead; ++i) {
         const Sample value = samples[static_cast<std::size_t>(i)];
         if (value == 0 || value >= kTopRail) {
             return std::nullopt;
         }
-        leadSum += value;
     }
-    const Trace x{samples, leadSum / static_cast<double>(lead)};
-    double firstHalf = 0;
-    double secondHalf = 0;
-    double lagged = 0;
-    for (Index i = 0; i < lead; ++i) {
-        (i < lead / 2 ? firstHalf : secondHalf) += x[i] * x[i];
-        if (i > 0) {
-            lagged += x[i] * x[i - 1];
+    Noise noise = measureNoise(samples, lead);
+    {
+        const Trace lead0{samples, noise.zero};
+        double firstHalf = 0;
+        double secondHalf = 0;
+        for (Index i = 0; i < lead; ++i) {
+            (i < lead / 2 ? firstHalf : secondHalf) += lead0[i] * lead0[i];
+        }
+        const double halfCount = static_cast<double>(lead / 2);
+        const double quieter =
+            std::max(std::min(firstHalf, secondHalf) / halfCount, kFloorVariance);
+        const double louder = std::max(firstHalf, secondHalf) / halfCount;
+        if (louder > 9.0 * quieter) {
+            return std::nullopt; // the pulse starts inside the record's first samples
         }
     }
-    const double variance =
-        std::max((firstHalf + secondHalf) / static_cast<double>(lead), kFloorVariance);
-    const double sigma = std::sqrt(variance);
-    const double halfCount = static_cast<double>(lead / 2);
-    const double quieter = std::max(std::min(firstHalf, secondHalf) / halfCount, kFloorVariance);
-    const double louder = std::max(firstHalf, secondHalf) / halfCount;
-    if (louder > 9.0 * quieter) {
-        return std::nullopt; // the pulse starts inside the record's first samples
+    Trace x{samples, noise.zero};
+    auto found = detect(x, lead, std::sqrt(noise.variance));
+    if (!found) {
+        return std::nullopt;
     }
-    const double rho =
-        std::clamp(lagged / std::max(firstHalf + secondHalf, kFloorVariance), 0.0, 0.95);
-    const double inflation = std::sqrt((1.0 + rho) / (1.0 - rho));
 
-    // Where the record first clearly leaves its noise: a half-cycle beyond the detection level
-    // followed by one of the other polarity beyond it too, which a burst of noise seldom is.
-    const double strong = kDetectSigmas * sigma;
-    const double level = kLobeSigmas * sigma;
-    Index from = lead;
-    double sign = 1;
-    std::optional<Crossing> endOfFirst;
-    std::optional<Crossing> endOfSecond;
-    for (;;) {
-        while (from < n && std::abs(x[from]) <= strong) {
-            ++from;
+    // A few samples at the record's start tell the noise poorly when neighbouring samples
+    // correlate: the record up to four periods before the detected pulse is noise too, even
+    // if the pulse's first arrival was missed, as a later wave comes within four periods of it.
+    const auto referenceEnd = [&](const Detection& d) {
+        const double halfCycle = d.endOfSecond.position - d.endOfFirst.position;
+        return std::min(static_cast<Index>(std::floor(d.endOfFirst.position - 9.0 * halfCycle)),
+                        d.from);
+    };
+    Index reference = referenceEnd(*found);
+    if (reference > lead) {
+        noise = measureNoise(samples, reference);
+        x = Trace{samples, noise.zero};
+        found = detect(x, lead, std::sqrt(noise.variance));
+        if (!found || found->from < reference) {
+            return std::nullopt; // the record's noise holds a burst like a pulse
         }
-        if (from >= n) {
-            return std::nullopt;
-        }
-        sign = x[from] > 0 ? 1.0 : -1.0;
-        endOfFirst = crossingAfter(x, from, sign, level);
-        if (!endOfFirst) {
-            return std::nullopt;
-        }
-        endOfSecond = crossingAfter(x, endOfFirst->next, -sign, level);
-        if (!endOfSecond) {
-            return std::nullopt;
-        }
-        // The detected sample must lie within the half-cycle that ends at the crossing.
-        const double halfCycle = endOfSecond->position - endOfFirst->position;
-        double opposite = 0;
-        for (Index i = endOfFirst->next; i < static_cast<Index>(endOfSecond->position); ++i) {
-            opposite = std::max(opposite, -sign * x[i]);
-        }
-        if (opposite > strong && endOfFirst->position - static_cast<double>(from) < halfCycle) {
-            break;
-        }
-        while (from < n && std::abs(x[from]) > strong) {
-            ++from;
-        }
+    } else {
+        reference = lead;
     }
+    const double sigma = std::sqrt(noise.variance);
+    const double rho = noise.rho;
+    const double inflation = std::sqrt((1.0 + rho) / (1.0 - rho));
+    auto endOfFirst = std::optional<Crossing>(found->endOfFirst);
+    auto endOfSecond = std::optional<Crossing>(found->endOfSecond);
 
     // The detected half-cycle ends at the first crossing; the next one lasts as long as it, so
     // it began a half-period before that crossing.
@@ -290,22 +359,36 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
         return std::nullopt; // no noise before the pulse to tell it from
     }
 
-    // The stretch before the onset must be noise: a pulse weaker than a later wave, missed by
-    // the detection, would show there as a rise in variance.
-    const auto window = std::clamp<Index>(static_cast<Index>(std::lround(2.0 * half)), 16, 256);
-    const auto quietEnd = static_cast<Index>(std::floor(onset));
-    if (laterVarianceRatio(x, quietEnd, lead / 2, window) > kQuietRatio) {
-        return std::nullopt;
-    }
-
     // The first period must stand out of the noise.
     const auto periodEnd = std::min(n, static_cast<Index>(std::ceil(onset + 2.0 * half)) + 1);
     double peak = 0;
-    for (Index i = quietEnd; i < periodEnd; ++i) {
+    for (Index i = static_cast<Index>(std::floor(onset)); i < periodEnd; ++i) {
         peak = std::max(peak, std::abs(x[i]));
     }
     const double snr = peak / sigma;
     if (snr < kMinSnr) {
+        return std::nullopt;
+    }
+
+    // The stretch between the noise taken for reference and the onset must be noise too: a
+    // first arrival weaker than a later wave, missed by the detection, would show there as a
+    // period or two louder than the noise. How much louder noise alone gets depends on how
+    // many independent samples a window and the reference hold.
+    const auto quietEnd = static_cast<Index>(std::floor(onset));
+    const auto checkedEnd =
+        std::max(reference, quietEnd - std::max<Index>(1, static_cast<Index>(half / 8.0)));
+    const auto period = std::max<Index>(4, static_cast<Index>(std::lround(2.0 * half)));
+    const double inReference = effectiveCount(static_cast<double>(reference), rho);
+    double loudness = 0;
+    for (const Index width : {period, 2 * period}) {
+        const double inWindow =
+            effectiveCount(static_cast<double>(std::min(width, checkedEnd - reference)), rho);
+        const double rise = loudestStretch(x, reference, checkedEnd, width) / noise.variance - 1.0;
+        loudness = std::max(loudness, rise / std::sqrt(2.0 / inWindow + 2.0 / inReference));
+    }
+    // A pulse strong enough that a first arrival a later wave's gain weaker would still have
+    // been detected has none missed before it.
+    if (snr < kLateGain * kDetectSigmas && loudness > kQuietSigmas) {
         return std::nullopt;
     }
 
