@@ -379,16 +379,28 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
         std::max(reference, quietEnd - std::max<Index>(1, static_cast<Index>(half / 8.0)));
     const auto period = std::max<Index>(4, static_cast<Index>(std::lround(2.0 * half)));
     const double inReference = effectiveCount(static_cast<double>(reference), rho);
+    // The weakest first arrival the detected wave could have hidden, a later wave's gain below
+    // it, would raise a period's mean square by about half its squared peak.
+    const double weakestRise = 0.5 * (snr / kLateGain) * (snr / kLateGain);
     double loudness = 0;
+    double sensitivity = 0; // how loud that weakest first arrival would show
+    const Index checked = checkedEnd - reference;
     for (const Index width : {period, 2 * period}) {
-        const double inWindow =
-            effectiveCount(static_cast<double>(std::min(width, checkedEnd - reference)), rho);
+        if (checked <= 0) {
+            break;
+        }
+        const double inWindow = effectiveCount(static_cast<double>(std::min(width, checked)), rho);
+        const double spread = std::sqrt(2.0 / inWindow + 2.0 / inReference);
         const double rise = loudestStretch(x, reference, checkedEnd, width) / noise.variance - 1.0;
-        loudness = std::max(loudness, rise / std::sqrt(2.0 / inWindow + 2.0 / inReference));
+        loudness = std::max(loudness, rise / spread);
+        sensitivity = std::max(sensitivity, weakestRise / spread);
     }
     // A pulse strong enough that a first arrival a later wave's gain weaker would still have
-    // been detected has none missed before it.
-    if (snr < kLateGain * kDetectSigmas && loudness > kQuietSigmas) {
+    // been detected has none missed before it. A weaker one must pass the check, and the check
+    // must be able to fail: a stretch too short, or a noise reference too poor, to show the
+    // weakest first arrival it could hide leaves the pulse unconfirmed.
+    if (snr < kLateGain * kDetectSigmas &&
+        (loudness > kQuietSigmas || sensitivity < kQuietSigmas)) {
         return std::nullopt;
     }
 
