@@ -13,6 +13,7 @@
 #include "core/document/line_loading.h"
 #include "core/document/line_tabs.h"
 #include "core/document/merge.h"
+#include "core/document/suggested_picks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,7 +57,28 @@ void writeCrack(JsonWriter& out, int number, const PointList& points, const Test
     out.endArray();
     out.key("crackDepth").value(result.crackDepth);
     out.key("crackDepthText").value(result.crackDepthText);
+    const CrackDepthSpread spread = spreadOf(result);
+    out.key("crackDepthSpread").beginObject();
+    out.key("kept").value(static_cast<std::int64_t>(spread.kept));
+    out.key("std").value(spread.std);
+    out.key("min").value(spread.min);
+    out.key("max").value(spread.max);
     out.endObject();
+    out.endObject();
+}
+
+// The checks of the non-crossing line and of the cracks the filter shows.
+std::vector<const MeasurementCheck*> shownChecks(const AnalysedInput& input,
+                                                 const CrackFilter& filter) {
+    std::vector<const MeasurementCheck*> shown;
+    for (const MeasurementCheck& check : *input.checks) {
+        const auto crack = static_cast<std::size_t>(check.line);
+        if (check.line == 0 || (crack <= input.analysis.cracks.size() &&
+                                filter.shows(input.analysis.cracks[crack - 1]))) {
+            shown.push_back(&check);
+        }
+    }
+    return shown;
 }
 
 std::string numberCell(std::optional<float> value) {
@@ -75,12 +97,12 @@ std::string fixed(const json& value) {
 
 // The files as the desktop program holds them after opening them in the same order; the
 // refusal (the program's message and an English explanation) when it would not.
-std::optional<Refusal> openInput(const std::vector<std::string>& paths, DocumentData& data) {
+static std::optional<Refusal> openFiles(const std::vector<std::string>& paths, SampleDetail detail,
+                                        DocumentData& data) {
     OpenFailure failure;
     const std::string& first = paths[0];
     MeasurementFile file;
-    // The analysis needs no waveform but each point's amplitude sample.
-    if (!openMeasurementFile(first, file, failure, SampleDetail::AmplitudeOnly)) {
+    if (!openMeasurementFile(first, file, failure, detail)) {
         return Refusal{failure.message, first + ": " + failure.explanation};
     }
     if (file.kind == FileKind::CrossingRaw) {
@@ -97,7 +119,7 @@ std::optional<Refusal> openInput(const std::vector<std::string>& paths, Document
     }
     const std::string& second = paths[1];
     MeasurementFile crossing;
-    if (!openMeasurementFile(second, crossing, failure, SampleDetail::AmplitudeOnly)) {
+    if (!openMeasurementFile(second, crossing, failure, detail)) {
         return Refusal{failure.message, second + ": " + failure.explanation};
     }
     if (crossing.kind != FileKind::CrossingRaw) {
@@ -124,9 +146,18 @@ std::string csvField(const std::string& text) {
     return quoted + "\"";
 }
 
+std::optional<Refusal> openInput(const std::vector<std::string>& paths, const InputOptions& options,
+                                 DocumentData& data) {
+    auto refusal = openFiles(paths, options.detail(), data);
+    if (!refusal && options.suggestedPicks) {
+        adoptAllSuggestions(data);
+    }
+    return refusal;
+}
+
 std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
                                        const std::vector<std::string>& crossing,
-                                       DocumentData& data) {
+                                       const InputOptions& options, DocumentData& data) {
     ScriptedPrompts prompts;
     MergeSession session(prompts);
     if (auto refusal = addMergeSources(session, prompts, nonCrossing, crossing)) {
@@ -138,21 +169,35 @@ std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
     }
     MemorySource source(bytes);
     ResultFileContents contents;
-    if (ReadResultFile(source, contents, SampleDetail::AmplitudeOnly) != BlockStatus::Ok) {
+    if (ReadResultFile(source, contents, options.detail()) != BlockStatus::Ok) {
         return Refusal{kUnrecognisedFileMessage,
                        nonCrossing + ": the merged lines do not read back"};
     }
     LoadResultLines(data, {std::move(contents.lines), std::move(contents.projectBlock)},
                     nonCrossing);
+    if (options.suggestedPicks) {
+        adoptAllSuggestions(data);
+    }
     return std::nullopt;
+}
+
+void analyseInput(AnalysedInput& input, const AnalysisOptions& analysis,
+                  const InputOptions& options) {
+    AnalysisOptions withoutTables = analysis;
+    withoutTables.tables = false;
+    input.analysis = AnalyseDocument(input.data, withoutTables);
+    if (options.checks) {
+        input.checks = CheckMeasurement(input.data, input.analysis);
+    }
 }
 
 bool CrackFilter::shows(const CrackResult& crack) const {
     return !minDepth || (crack.crackDepth && *crack.crackDepth >= *minDepth);
 }
 
-void writeAnalysisMembers(JsonWriter& out, const DocumentData& data,
-                          const DocumentAnalysis& analysis, const CrackFilter& filter) {
+void writeAnalysisMembers(JsonWriter& out, const AnalysedInput& input, const CrackFilter& filter) {
+    const DocumentData& data = input.data;
+    const DocumentAnalysis& analysis = input.analysis;
     const std::optional<LineFit>& fit = analysis.fit;
     out.key("method").value(analysis.method == RegressionMethod::TwoPoint ? "two-point"
                                                                           : "regression");
@@ -184,17 +229,40 @@ void writeAnalysisMembers(JsonWriter& out, const DocumentData& data,
                    analysis.cracks[k]);
     }
     out.endArray();
+    if (input.checks) {
+        out.key("checks").beginArray();
+        for (const MeasurementCheck* check : shownChecks(input, filter)) {
+            out.beginObject();
+            out.key("line").value(check->line);
+            if (check->point) {
+                out.key("point").value(*check->point);
+            } else {
+                out.key("point").null();
+            }
+            out.key("kind").value(checkKindName(check->kind));
+            out.key("message").value(check->message);
+            out.endObject();
+        }
+        out.endArray();
+    }
 }
 
-void writeAnalysisJson(JsonWriter& out, const DocumentData& data, const DocumentAnalysis& analysis,
-                       const CrackFilter& filter) {
+void writeAnalysisJson(JsonWriter& out, const AnalysedInput& input, const CrackFilter& filter) {
     out.beginObject();
-    writeAnalysisMembers(out, data, analysis, filter);
+    writeAnalysisMembers(out, input, filter);
     out.endObject();
 }
 
-void appendAnalysisCsvRows(std::string& out, const std::string& file, const DocumentData& data,
-                           const DocumentAnalysis& analysis, const CrackFilter& filter) {
+std::string analysisCsvHeader(bool warnings) {
+    return std::string("\xEF\xBB\xBF") + // a byte order mark: spreadsheets then read UTF-8
+           "file,line,name,method,A,B,crackDepth,crackDepthText,kept,points,error" +
+           (warnings ? ",warnings" : "") + "\r\n";
+}
+
+void appendAnalysisCsvRows(std::string& out, const std::string& file, const AnalysedInput& input,
+                           const CrackFilter& filter) {
+    const DocumentData& data = input.data;
+    const DocumentAnalysis& analysis = input.analysis;
     const std::optional<LineFit>& fit = analysis.fit;
     const std::string fitCells =
         std::string(analysis.method == RegressionMethod::TwoPoint ? "two-point" : "regression") +
@@ -211,17 +279,26 @@ void appendAnalysisCsvRows(std::string& out, const std::string& file, const Docu
         out += csvField(file) + ',' + std::to_string(k + 1) + ',' +
                csvField(lineName(*data.header(id))) + ',' + fitCells + ',' +
                numberCell(crack.crackDepth) + ',' + csvField(crack.crackDepthText) + ',' +
-               std::to_string(kept) + ',' + std::to_string(crack.points.size()) + ",\r\n";
+               std::to_string(kept) + ',' + std::to_string(crack.points.size()) + ',';
+        if (input.checks) {
+            std::string warnings;
+            for (const MeasurementCheck& check : *input.checks) {
+                if (check.line == 0 || check.line == static_cast<std::int32_t>(k + 1)) {
+                    warnings += (warnings.empty() ? "" : "\n") + check.message;
+                }
+            }
+            out += ',' + csvField(warnings);
+        }
+        out += "\r\n";
     }
 }
 
-void printAnalysisText(std::ostream& out, const DocumentData& data,
-                       const DocumentAnalysis& analysis, const CrackFilter& filter) {
+void printAnalysisText(std::ostream& out, const AnalysedInput& input, const CrackFilter& filter) {
     // The table reads the document the JSON format prints, so both always agree.
     std::string text;
     {
         JsonWriter writer(text, JsonWriter::Layout::Compact);
-        writeAnalysisJson(writer, data, analysis, filter);
+        writeAnalysisJson(writer, input, filter);
     }
     const json document = json::parse(text);
     out << "method " << document["method"].get<std::string>() << "   A "
@@ -248,7 +325,25 @@ void printAnalysisText(std::ostream& out, const DocumentData& data,
                 << point["status"].get<std::string>() << "  " << std::setw(10)
                 << point["depthText"].get<std::string>() << std::setw(10) << fixed(db) << '\n';
         }
-        out << "  crack depth " << crack["crackDepthText"].get<std::string>() << '\n';
+        out << "  crack depth " << crack["crackDepthText"].get<std::string>();
+        const json& spread = crack["crackDepthSpread"];
+        out << "   " << spread["kept"].dump() << " estimates";
+        if (!spread["std"].is_null()) {
+            out << ", std " << fixed(spread["std"]) << ", min " << fixed(spread["min"]) << ", max "
+                << fixed(spread["max"]);
+        }
+        out << '\n';
+    }
+    if (document.contains("checks")) {
+        out << "\nchecks";
+        if (document["checks"].empty()) {
+            out << ": none";
+        }
+        out << '\n';
+        for (const auto& check : document["checks"]) {
+            out << "  [" << check["kind"].get<std::string>() << "] "
+                << check["message"].get<std::string>() << '\n';
+        }
     }
 }
 

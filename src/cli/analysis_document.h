@@ -4,8 +4,10 @@
 #pragma once
 
 #include "cli/json_writer.h"
+#include "core/data/line_block.h"
 #include "core/document/document_analysis.h"
 #include "core/document/document_data.h"
+#include "core/document/measurement_checks.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -22,14 +24,38 @@ struct Refusal {
     std::string explanation;
 };
 
+// What an analysis asks of its input besides the files.
+struct InputOptions {
+    bool suggestedPicks = false; // the suggested first arrivals in place of the stored picks
+    bool checks = false;         // the measurement checks, which look at the waveforms
+
+    // The waveforms are read only when the suggestions or the checks need them.
+    SampleDetail detail() const {
+        return suggestedPicks || checks ? SampleDetail::All : SampleDetail::AmplitudeOnly;
+    }
+};
+
+// One input as analysed: the files as the desktop program holds them, the analysis and, when
+// asked for, the measurement checks.
+struct AnalysedInput {
+    DocumentData data;
+    DocumentAnalysis analysis;
+    std::optional<std::vector<MeasurementCheck>> checks;
+};
+
 // A result file on its own, or a non-crossing raw file and optionally a crossing raw file.
-std::optional<Refusal> openInput(const std::vector<std::string>& paths, DocumentData& data);
+std::optional<Refusal> openInput(const std::vector<std::string>& paths, const InputOptions& options,
+                                 DocumentData& data);
 
 // A non-crossing raw file and its crossing raw files as the result file `merge` would write
 // of them (without the saved project information, which the analysis does not show).
 std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
                                        const std::vector<std::string>& crossing,
-                                       DocumentData& data);
+                                       const InputOptions& options, DocumentData& data);
+
+// The analysis of the opened input, with the checks when they are asked for.
+void analyseInput(AnalysedInput& input, const AnalysisOptions& analysis,
+                  const InputOptions& options);
 
 // The cracks an analysis reports: all of them, or only those at least `minDepth` deep.
 struct CrackFilter {
@@ -38,24 +64,28 @@ struct CrackFilter {
     bool shows(const CrackResult& crack) const;
 };
 
-// The members of the analysis document, written into the open object of `out`.
-void writeAnalysisMembers(JsonWriter& out, const DocumentData& data,
-                          const DocumentAnalysis& analysis, const CrackFilter& filter = {});
+// The members of the analysis document, written into the open object of `out`: the checks of
+// the non-crossing line and of the cracks shown, when there are checks.
+void writeAnalysisMembers(JsonWriter& out, const AnalysedInput& input,
+                          const CrackFilter& filter = {});
 
 // The whole analysis document, laid out as `printJson` lays out a document.
-void writeAnalysisJson(JsonWriter& out, const DocumentData& data, const DocumentAnalysis& analysis,
-                       const CrackFilter& filter = {});
+void writeAnalysisJson(JsonWriter& out, const AnalysedInput& input, const CrackFilter& filter = {});
 
 // One CSV field: quoted when it holds a comma, a quote or a line break, quotes doubled.
 std::string csvField(const std::string& text);
 
+// The CSV header row, with the warnings column when there are checks.
+std::string analysisCsvHeader(bool warnings);
+
 // One CSV row per crack shown: file, line, name, method, A, B, crack depth and its text, kept
-// and total points, and an empty refusal cell; each row ends with CR LF.
-void appendAnalysisCsvRows(std::string& out, const std::string& file, const DocumentData& data,
-                           const DocumentAnalysis& analysis, const CrackFilter& filter);
+// and total points, an empty refusal cell and, with checks, the messages of the checks of the
+// non-crossing line and of the crack; each row ends with CR LF.
+void appendAnalysisCsvRows(std::string& out, const std::string& file, const AnalysedInput& input,
+                           const CrackFilter& filter);
 
 // The analysis document as a readable table (--format text).
-void printAnalysisText(std::ostream& out, const DocumentData& data,
-                       const DocumentAnalysis& analysis, const CrackFilter& filter = {});
+void printAnalysisText(std::ostream& out, const AnalysedInput& input,
+                       const CrackFilter& filter = {});
 
 } // namespace crackdepth::cli

@@ -66,8 +66,8 @@ std::string refusalRecord(const std::string& path, const Refusal& refusal, Batch
     return text;
 }
 
-std::string analysisRecord(const BatchInput& input, const DocumentData& data,
-                           const DocumentAnalysis& analysis, const BatchOptions& options) {
+std::string analysisRecord(const BatchInput& input, const AnalysedInput& analysed,
+                           const BatchOptions& options) {
     const std::string& path = input.path;
     const CrackFilter filter{options.minDepth};
     std::string text;
@@ -85,17 +85,17 @@ std::string analysisRecord(const BatchInput& input, const DocumentData& data,
             }
             out.endArray();
         }
-        writeAnalysisMembers(out, data, analysis, filter);
+        writeAnalysisMembers(out, analysed, filter);
         out.endObject();
         break;
     }
     case BatchFormat::Csv:
-        appendAnalysisCsvRows(text, path, data, analysis, filter);
+        appendAnalysisCsvRows(text, path, analysed, filter);
         break;
     case BatchFormat::Text: {
         std::ostringstream table;
         table << "== " << path << '\n';
-        printAnalysisText(table, data, analysis, filter);
+        printAnalysisText(table, analysed, filter);
         table << '\n';
         text = table.str();
         break;
@@ -110,10 +110,12 @@ Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
         return Outcome{refusalRecord(path, refusal, options.format), true};
     };
     try {
-        DocumentData data;
+        AnalysedInput analysed;
+        DocumentData& data = analysed.data;
         const bool merged = input.crossing && !input.crossing->empty();
-        if (const auto refusal =
-                merged ? openMergedInput(path, *input.crossing, data) : openInput({path}, data)) {
+        if (const auto refusal = merged
+                                     ? openMergedInput(path, *input.crossing, options.input, data)
+                                     : openInput({path}, options.input, data)) {
             return refuse(*refusal);
         }
         const auto secondPoint = options.analysis.secondPoint;
@@ -123,16 +125,11 @@ Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
                                    " does not exist: the non-crossing line has " +
                                    std::to_string(data.nonCrossingList->size()) + " points"});
         }
-        return {analysisRecord(input, data, AnalyseDocument(data, options.analysis), options),
-                false};
+        analyseInput(analysed, options.analysis, options.input);
+        return {analysisRecord(input, analysed, options), false};
     } catch (const std::bad_alloc&) {
         return refuse({"", path + ": out of memory"});
     }
-}
-
-void writeCsvHeader(std::ostream& out) {
-    out << "\xEF\xBB\xBF" // UTF-8 byte order mark: spreadsheets then read the Chinese texts
-        << "file,line,name,method,A,B,crackDepth,crackDepthText,kept,points,error\r\n";
 }
 
 } // namespace
@@ -234,7 +231,7 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
     // Written in input order as soon as each is ready; each written record is let go.
     bool anyRefused = false;
     if (options.format == BatchFormat::Csv) {
-        writeCsvHeader(out);
+        out << analysisCsvHeader(options.input.checks);
     } else if (options.format == BatchFormat::Json) {
         out << "[\n";
     }

@@ -3,6 +3,7 @@
 // gives its own record and the run goes on.
 #pragma once
 
+#include "cli/analysis_document.h"
 #include "core/document/document_analysis.h"
 
 #include <cstdint>
@@ -18,6 +19,7 @@ enum class BatchFormat { JsonLines, Csv, Json, Text, Document };
 
 struct BatchOptions {
     AnalysisOptions analysis;
+    InputOptions input;            // the checks only with --warnings: they read every waveform
     std::optional<float> minDepth; // only cracks at least this deep, mm
     unsigned jobs = 1;
     BatchFormat format = BatchFormat::JsonLines;

@@ -34,7 +34,8 @@ constexpr const char* kHelp =
                               [--jobs N] [--min-depth MM]
 
 Fits L = A + B*T to the non-crossing line and evaluates every crossing line: the depth of
-each point, its status and the crack depth. Transit times carry no time correction.
+each point, its status, the crack depth and its spread; one measurement also gets the
+measurement checks. Transit times carry no time correction.
   --method regression|two-point   the fit (default: the one stored with the non-crossing line)
   --second-point K                two-point fit: the non-crossing point paired with point 0
                                   (default 1)
@@ -50,6 +51,11 @@ Many files, or folders (their .DPA files, sorted by path):
   --jobs N                        files analysed at once (default: the processor count);
                                   the output keeps the input order
   --min-depth MM                  only the cracks at least MM deep
+  --warnings                      the measurement checks too (JSON: "checks"; CSV: a
+                                  warnings column); they read every waveform
+Both:
+  --picks stored|suggested        the stored first arrivals (default), or the suggested ones
+                                  where a waveform gives one
 A refused file gives its own record and the others go on; the exit status is then 1.
 )";
 
@@ -75,8 +81,8 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     std::string error;
     const auto args =
         parseArgs(words,
-                  {{"--method", "--second-point", "--format", "--jobs", "--min-depth"},
-                   {"--recursive", "--pair-raw"}},
+                  {{"--method", "--second-point", "--format", "--jobs", "--min-depth", "--picks"},
+                   {"--recursive", "--pair-raw", "--warnings"}},
                   error);
     if (!args) {
         return usageError(err, "analyze", error);
@@ -112,6 +118,10 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     if (!jobs) {
         return usageError(err, "analyze", error);
     }
+    const std::string picks = args->has("--picks") ? args->values.at("--picks") : "stored";
+    if (picks != "stored" && picks != "suggested") {
+        return usageError(err, "analyze", "--picks takes stored or suggested, not '" + picks + "'");
+    }
     std::optional<float> minDepth;
     if (args->has("--min-depth")) {
         const std::string& text = args->values.at("--min-depth");
@@ -126,9 +136,11 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
 
     const std::vector<std::string>& paths = args->positional;
     const bool pairRaw = args->flags.count("--pair-raw") != 0;
+    const bool warnings = args->flags.count("--warnings") != 0;
     const bool batch = format == "jsonl" || format == "csv" || args->flags.count("--recursive") ||
-                       pairRaw || args->has("--min-depth") || anyFolder(paths) ||
+                       pairRaw || warnings || args->has("--min-depth") || anyFolder(paths) ||
                        (paths.size() > 1 && !isRawPair(paths));
+    InputOptions input{picks == "suggested", warnings};
     if (batch) {
         const auto inputs =
             batchInputs(paths, args->flags.count("--recursive") != 0, pairRaw, error);
@@ -142,6 +154,7 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
                 ? std::optional<std::int32_t>(static_cast<std::int32_t>(*secondPoint))
                 : std::nullopt,
             false};
+        options.input = input;
         options.minDepth = minDepth;
         options.jobs = static_cast<unsigned>(*jobs);
         // One file (not a folder) gives a document, as it does without the batch options.
@@ -155,24 +168,25 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
         return runBatch(*inputs, options, out, err);
     }
 
-    DocumentData data;
-    if (const auto refusal = openInput(paths, data)) {
+    // One measurement: its document carries the checks.
+    input.checks = true;
+    AnalysedInput analysed;
+    if (const auto refusal = openInput(paths, input, analysed.data)) {
         return refuse(err, refusal->message, refusal->explanation);
     }
-    const PointList& nonCrossing = *data.nonCrossingList;
+    const PointList& nonCrossing = *analysed.data.nonCrossingList;
     if (args->has("--second-point") && *secondPoint >= static_cast<long>(nonCrossing.size())) {
         return usageError(err, "analyze",
                           "--second-point " + std::to_string(*secondPoint) +
                               " does not exist: the non-crossing line has " +
                               std::to_string(nonCrossing.size()) + " points");
     }
-    const DocumentAnalysis analysis =
-        AnalyseDocument(data, {method, static_cast<std::int32_t>(*secondPoint), false});
+    analyseInput(analysed, {method, static_cast<std::int32_t>(*secondPoint)}, input);
     if (format == "text") {
-        printAnalysisText(out, data, analysis);
+        printAnalysisText(out, analysed);
     } else {
         JsonWriter writer(out, JsonWriter::Layout::Indented);
-        writeAnalysisJson(writer, data, analysis);
+        writeAnalysisJson(writer, analysed);
         writer.flush();
         out << '\n';
     }

@@ -16,6 +16,7 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err);
 int runSpectrum(const Words& words, std::ostream& out, std::ostream& err);
 int runFilter(const Words& words, std::ostream& out, std::ostream& err);
 int runMerge(const Words& words, std::ostream& out, std::ostream& err);
+int runPick(const Words& words, std::ostream& out, std::ostream& err);
 // The report command, in crackdepth-cli-report; runReportProgram starts that program beside
 // this one with the same words and gives its exit status.
 int runReport(const Words& words, std::ostream& out, std::ostream& err);

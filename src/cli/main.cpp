@@ -16,7 +16,12 @@ Crack depth of concrete by the single-sided flat ultrasonic method, without a wi
 Commands:
   info FILE [--samples]     headers and points of a .DP0, .DP1 or .DPA file
   analyze FILE.DPA | NC.DP0 [C.DP1] [--method regression|two-point] [--second-point K]
-                            fit, per-point depths, statuses and the crack depth
+          [--picks stored|suggested]
+                            fit, per-point depths, statuses, the crack depth, its spread
+                            and the measurement checks
+  analyze PATH... [--recursive] [--pair-raw] [--format jsonl|csv|json|text] [--warnings]
+                            many files and folders: one JSON line or CSV row per crack
+  pick FILE [--line L]      stored and suggested first arrival of every point
   spectrum FILE --line L --point P [--refine A]
                             refined power spectrum of one point's waveform
   filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ]
@@ -41,13 +46,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", crackdepth::cli::runInfo},
-    {"demo", crackdepth::cli::runDemo},
-    {"analyze", crackdepth::cli::runAnalyze},
-    {"spectrum", crackdepth::cli::runSpectrum},
-    {"filter", crackdepth::cli::runFilter},
-    {"merge", crackdepth::cli::runMerge},
-    {"report", crackdepth::cli::runReportProgram},
+    {"info", crackdepth::cli::runInfo},       {"demo", crackdepth::cli::runDemo},
+    {"analyze", crackdepth::cli::runAnalyze}, {"spectrum", crackdepth::cli::runSpectrum},
+    {"filter", crackdepth::cli::runFilter},   {"merge", crackdepth::cli::runMerge},
+    {"pick", crackdepth::cli::runPick},       {"report", crackdepth::cli::runReportProgram},
 };
 
 } // namespace

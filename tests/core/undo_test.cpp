@@ -5,6 +5,7 @@
 #include "core/document/point_edit.h"
 #include "core/document/point_editing.h"
 #include "core/document/scripted_prompts.h"
+#include "core/document/suggested_picks.h"
 #include "core/document/time_correction_state.h"
 #include "core/document/waveform_commands.h"
 #include "document_support.h"
@@ -54,6 +55,8 @@ TEST_F(Undo, EveryEditIsUndoneToTheByteAndRedoneExactly) {
     PointClipboard clipboard;
     const EditCase cases[] = {
         {"拾取初至", 1, 2, [](Document& d) { PickArrival(d, 60); }},
+        {"采用建议初至", 2, 0, [](Document& d) { AdoptSuggestion(d); }},
+        {"本测线全部采用建议初至", 2, 4, [](Document& d) { AdoptLineSuggestions(d); }},
         {"移动初至", 0, 3,
          [](Document& d) { ApplyArrowHotKey(d, ArrowHotKey::Left, true, ViewState{}); }},
         {"平移声时", 2, 1,
