@@ -97,8 +97,10 @@ std::string fixed(const json& value) {
 
 // The files as the desktop program holds them after opening them in the same order; the
 // refusal (the program's message and an English explanation) when it would not.
-static std::optional<Refusal> openFiles(const std::vector<std::string>& paths, SampleDetail detail,
-                                        DocumentData& data) {
+static std::optional<Refusal> openFiles(const std::vector<std::string>& paths, DocumentData& data) {
+    // The analysis needs no waveform but each point's amplitude sample; what looks at the
+    // waveforms takes them in a pass of its own (takeWaveforms).
+    const SampleDetail detail = SampleDetail::AmplitudeOnly;
     OpenFailure failure;
     const std::string& first = paths[0];
     MeasurementFile file;
@@ -146,18 +148,78 @@ std::string csvField(const std::string& text) {
     return quoted + "\"";
 }
 
-std::optional<Refusal> openInput(const std::vector<std::string>& paths, const InputOptions& options,
-                                 DocumentData& data) {
-    auto refusal = openFiles(paths, options.detail(), data);
-    if (!refusal && options.suggestedPicks) {
-        adoptAllSuggestions(data);
+// The waveforms of `source` (`blocks` lines, the first of them check line `firstLine`), one
+// point at a time: the suggested picks taken when asked for, and the facts the checks need.
+static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t blocks,
+                                            std::int32_t firstLine, const std::string& path,
+                                            const InputOptions& options, AnalysedInput& input) {
+    if (!options.suggestedPicks && !options.checks) {
+        return std::nullopt;
     }
-    return refusal;
+    DocumentData& data = input.data;
+    std::vector<PointList*> lines;
+    for (std::size_t k = 0; k < blocks; ++k) {
+        const auto line = firstLine + static_cast<std::int32_t>(k);
+        lines.push_back(const_cast<PointList*>(checkedLine(data, line)));
+        if (input.facts.size() <= static_cast<std::size_t>(line)) {
+            input.facts.resize(static_cast<std::size_t>(line) + 1);
+        }
+        input.facts[static_cast<std::size_t>(line)].resize(lines.back() ? lines.back()->size() : 0);
+    }
+    const BlockStatus status = VisitWaveforms(
+        source, blocks, [&](std::size_t line, std::size_t index, std::span<const Sample> samples) {
+            PointList* list = lines[line];
+            if (list == nullptr || index >= list->size()) {
+                return;
+            }
+            MeasuringPoint& point = (*list)[index];
+            if (options.suggestedPicks) {
+                if (const auto suggestion = SuggestOnset(samples)) {
+                    setPick(point, suggestion->index, samples);
+                }
+            }
+            if (options.checks) {
+                input.facts[static_cast<std::size_t>(firstLine) + line][index] =
+                    waveformFactsOf(samples, point.arrivalIndex);
+            }
+        });
+    if (status != BlockStatus::Ok) {
+        return Refusal{kUnrecognisedFileMessage, path + ": the waveforms could not be read again"};
+    }
+    return std::nullopt;
+}
+
+static std::optional<Refusal> takeWaveformsOf(const std::string& path, std::size_t blocks,
+                                              std::int32_t firstLine, const InputOptions& options,
+                                              AnalysedInput& input) {
+    if (!options.suggestedPicks && !options.checks) {
+        return std::nullopt;
+    }
+    FileSource source(path);
+    return takeWaveforms(source, blocks, firstLine, path, options, input);
+}
+
+std::optional<Refusal> openInput(const std::vector<std::string>& paths, const InputOptions& options,
+                                 AnalysedInput& input) {
+    if (auto refusal = openFiles(paths, input.data)) {
+        return refusal;
+    }
+    const DocumentData& data = input.data;
+    if (data.crossingLists.empty() && paths.size() == 1) {
+        return takeWaveformsOf(paths[0], 1, 0, options, input); // a non-crossing raw file
+    }
+    if (paths.size() == 1) { // a result file: its lines in file order are the check lines
+        return takeWaveformsOf(paths[0], data.crossingLists.size() + 1, 0, options, input);
+    }
+    if (auto refusal = takeWaveformsOf(paths[0], 1, 0, options, input)) {
+        return refusal;
+    }
+    return takeWaveformsOf(paths[1], 1, 1, options, input);
 }
 
 std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
                                        const std::vector<std::string>& crossing,
-                                       const InputOptions& options, DocumentData& data) {
+                                       const InputOptions& options, AnalysedInput& input) {
     ScriptedPrompts prompts;
     MergeSession session(prompts);
     if (auto refusal = addMergeSources(session, prompts, nonCrossing, crossing)) {
@@ -169,16 +231,14 @@ std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
     }
     MemorySource source(bytes);
     ResultFileContents contents;
-    if (ReadResultFile(source, contents, options.detail()) != BlockStatus::Ok) {
+    if (ReadResultFile(source, contents, SampleDetail::AmplitudeOnly) != BlockStatus::Ok) {
         return Refusal{kUnrecognisedFileMessage,
                        nonCrossing + ": the merged lines do not read back"};
     }
-    LoadResultLines(data, {std::move(contents.lines), std::move(contents.projectBlock)},
+    const std::size_t blocks = contents.lines.size();
+    LoadResultLines(input.data, {std::move(contents.lines), std::move(contents.projectBlock)},
                     nonCrossing);
-    if (options.suggestedPicks) {
-        adoptAllSuggestions(data);
-    }
-    return std::nullopt;
+    return takeWaveforms(source, blocks, 0, nonCrossing, options, input);
 }
 
 void analyseInput(AnalysedInput& input, const AnalysisOptions& analysis,
@@ -187,7 +247,7 @@ void analyseInput(AnalysedInput& input, const AnalysisOptions& analysis,
     withoutTables.tables = false;
     input.analysis = AnalyseDocument(input.data, withoutTables);
     if (options.checks) {
-        input.checks = CheckMeasurement(input.data, input.analysis);
+        input.checks = CheckMeasurement(input.data, input.analysis, input.facts);
     }
 }
 

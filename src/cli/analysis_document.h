@@ -4,7 +4,6 @@
 #pragma once
 
 #include "cli/json_writer.h"
-#include "core/data/line_block.h"
 #include "core/document/document_analysis.h"
 #include "core/document/document_data.h"
 #include "core/document/measurement_checks.h"
@@ -24,34 +23,32 @@ struct Refusal {
     std::string explanation;
 };
 
-// What an analysis asks of its input besides the files.
+// What an analysis asks of its input besides the files. The suggestions and the checks look
+// at every waveform, one at a time in a second pass over the file, so that a large file is
+// never held whole.
 struct InputOptions {
     bool suggestedPicks = false; // the suggested first arrivals in place of the stored picks
-    bool checks = false;         // the measurement checks, which look at the waveforms
-
-    // The waveforms are read only when the suggestions or the checks need them.
-    SampleDetail detail() const {
-        return suggestedPicks || checks ? SampleDetail::All : SampleDetail::AmplitudeOnly;
-    }
+    bool checks = false;         // the measurement checks
 };
 
 // One input as analysed: the files as the desktop program holds them, the analysis and, when
 // asked for, the measurement checks.
 struct AnalysedInput {
     DocumentData data;
+    WaveformFactsTable facts; // what the checks need of the waveforms
     DocumentAnalysis analysis;
     std::optional<std::vector<MeasurementCheck>> checks;
 };
 
 // A result file on its own, or a non-crossing raw file and optionally a crossing raw file.
 std::optional<Refusal> openInput(const std::vector<std::string>& paths, const InputOptions& options,
-                                 DocumentData& data);
+                                 AnalysedInput& input);
 
 // A non-crossing raw file and its crossing raw files as the result file `merge` would write
 // of them (without the saved project information, which the analysis does not show).
 std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
                                        const std::vector<std::string>& crossing,
-                                       const InputOptions& options, DocumentData& data);
+                                       const InputOptions& options, AnalysedInput& input);
 
 // The analysis of the opened input, with the checks when they are asked for.
 void analyseInput(AnalysedInput& input, const AnalysisOptions& analysis,

@@ -113,9 +113,9 @@ Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
         AnalysedInput analysed;
         DocumentData& data = analysed.data;
         const bool merged = input.crossing && !input.crossing->empty();
-        if (const auto refusal = merged
-                                     ? openMergedInput(path, *input.crossing, options.input, data)
-                                     : openInput({path}, options.input, data)) {
+        if (const auto refusal =
+                merged ? openMergedInput(path, *input.crossing, options.input, analysed)
+                       : openInput({path}, options.input, analysed)) {
             return refuse(*refusal);
         }
         const auto secondPoint = options.analysis.secondPoint;

@@ -171,7 +171,7 @@ int runAnalyze(const Words& words, std::ostream& out, std::ostream& err) {
     // One measurement: its document carries the checks.
     input.checks = true;
     AnalysedInput analysed;
-    if (const auto refusal = openInput(paths, input, analysed.data)) {
+    if (const auto refusal = openInput(paths, input, analysed)) {
         return refuse(err, refusal->message, refusal->explanation);
     }
     const PointList& nonCrossing = *analysed.data.nonCrossingList;

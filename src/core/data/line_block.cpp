@@ -253,6 +253,36 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
     return BlockStatus::Ok;
 }
 
+BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit) {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+    std::vector<Sample> samples;
+    for (std::size_t line = 0; line < blocks; ++line) {
+        TestParameters header;
+        const BlockStatus status = ReadBlockHeader(source, offset, header);
+        if (status != BlockStatus::Ok) {
+            return status;
+        }
+        const auto count = static_cast<std::size_t>(header.sampleCount);
+        bytes.resize(4 * count);
+        samples.resize(count);
+        const std::uint64_t size = recordSize(header.sampleCount);
+        for (std::int32_t k = 0; k < header.pointCount; ++k) {
+            const std::uint64_t at =
+                offset + kHeaderSize + static_cast<std::uint64_t>(k) * size + kSamplesInRecord;
+            if (!source.read(at, bytes)) {
+                return BlockStatus::ReadError;
+            }
+            for (std::size_t c = 0; c < count; ++c) {
+                samples[c] = sampleFromFile(loadLE<float>(bytes.data() + 4 * c));
+            }
+            visit(line, static_cast<std::size_t>(k), samples);
+        }
+        offset += blockSize(header);
+    }
+    return BlockStatus::Ok;
+}
+
 BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
                           PointList& list, SampleDetail detail) {
     TestParameters parsed;

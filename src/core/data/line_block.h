@@ -7,6 +7,8 @@
 #include "core/data/test_parameters.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,14 @@ BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParame
 // advances `offset` past the block.
 BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
                             PointList& list, SampleDetail detail = SampleDetail::All);
+
+// Each point's stored waveform in file order, one point at a time in a buffer the next point
+// reuses, for `blocks` consecutive blocks from the start of the source (the line of a raw
+// file, or every line of a result file): for commands that look at every waveform once and
+// keep none. The blocks are checked as ReadBlockHeader checks them.
+using WaveformVisit =
+    std::function<void(std::size_t line, std::size_t point, std::span<const Sample> samples)>;
+BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit);
 
 // Header and points together; `offset` advances past the block on success. A block whose
 // points would not fit the memory budget is refused before any point is read.

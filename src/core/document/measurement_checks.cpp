@@ -1,9 +1,8 @@
 #include "core/document/measurement_checks.h"
 
-#include "core/analysis/transit_time.h"
 #include "core/analysis/fit.h"
+#include "core/analysis/transit_time.h"
 #include "core/document/line_tabs.h"
-#include "core/document/suggested_picks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,29 +65,27 @@ void checkResiduals(const DocumentData& data, const LineFit& fit,
 
 // The waveform checks of one point: a pick far from a confident suggestion, samples at the
 // converter's limits just after the arrival.
-void checkWaveform(const MeasuringPoint& point, std::int32_t line, std::size_t index,
-                   std::vector<MeasurementCheck>& checks) {
-    if (point.samples.empty()) {
-        return;
-    }
+void checkWaveform(const MeasuringPoint& point, const WaveformFacts& facts, std::int32_t line,
+                   std::size_t index, std::vector<MeasurementCheck>& checks) {
     const auto at = static_cast<std::int32_t>(index);
-    if (const auto suggestion = suggestionFor(point); suggestion && isConfident(*suggestion)) {
-        const std::int32_t apart = std::abs(point.arrivalIndex - suggestion->index);
+    if (facts.suggestion && isConfident(*facts.suggestion)) {
+        const std::int32_t apart = std::abs(point.arrivalIndex - facts.suggestion->index);
         if (apart > kPickTolerance) {
             checks.push_back({line, at, CheckKind::Pick,
                               pointLabel(line, index) + "初至与建议初至相差" +
                                   std::to_string(apart) + "个采样点"});
         }
     }
-    const auto size = static_cast<std::int64_t>(point.samples.size());
-    const std::int64_t from = std::clamp<std::int64_t>(point.arrivalIndex, 0, size);
-    const std::int64_t to = std::min<std::int64_t>(from + kClipWindow, size);
-    const bool clipped = std::any_of(point.samples.begin() + from, point.samples.begin() + to,
-                                     [](Sample s) { return s == 0 || s >= 4095; });
-    if (clipped) {
+    if (facts.clipped) {
         checks.push_back({line, at, CheckKind::Clipped,
                           pointLabel(line, index) + "初至附近的波形削波（采样值达到0或4095）"});
     }
+}
+
+const std::optional<WaveformFacts>* factsAt(const WaveformFactsTable& facts, std::int32_t line,
+                                            std::size_t index) {
+    const auto l = static_cast<std::size_t>(line);
+    return l < facts.size() && index < facts[l].size() ? &facts[l][index] : nullptr;
 }
 
 } // namespace
@@ -111,8 +108,39 @@ const char* checkKindName(CheckKind kind) {
     return "";
 }
 
+WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex) {
+    WaveformFacts facts;
+    facts.suggestion = SuggestOnset(samples);
+    const auto size = static_cast<std::int64_t>(samples.size());
+    const std::int64_t from = std::clamp<std::int64_t>(arrivalIndex, 0, size);
+    const std::int64_t to = std::min<std::int64_t>(from + kClipWindow, size);
+    facts.clipped = std::any_of(samples.begin() + from, samples.begin() + to,
+                                [](Sample s) { return s == 0 || s >= 4095; });
+    return facts;
+}
+
+const PointList* checkedLine(const DocumentData& data, std::int32_t line) {
+    return line == 0 ? data.nonCrossingList.get() : data.line(crossingLineOfTab(data, line));
+}
+
 std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
                                                const DocumentAnalysis& analysis) {
+    WaveformFactsTable facts(analysis.cracks.size() + 1);
+    for (std::size_t l = 0; l < facts.size(); ++l) {
+        const PointList* line = checkedLine(data, static_cast<std::int32_t>(l));
+        for (std::size_t i = 0; line != nullptr && i < line->size(); ++i) {
+            const MeasuringPoint& point = (*line)[i];
+            facts[l].push_back(point.samples.empty() ? std::nullopt
+                                                     : std::optional(waveformFactsOf(
+                                                           point.samples, point.arrivalIndex)));
+        }
+    }
+    return CheckMeasurement(data, analysis, facts);
+}
+
+std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
+                                               const DocumentAnalysis& analysis,
+                                               const WaveformFactsTable& facts) {
     std::vector<MeasurementCheck> checks;
     if (!data.nonCrossingList) {
         return checks;
@@ -126,13 +154,18 @@ std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
         checkResiduals(data, *fit, checks);
     }
     const PointList& nonCrossing = *data.nonCrossingList;
+    const auto checkFacts = [&](const MeasuringPoint& point, std::int32_t line, std::size_t i) {
+        if (const auto* known = factsAt(facts, line, i); known != nullptr && *known) {
+            checkWaveform(point, **known, line, i, checks);
+        }
+    };
     for (std::size_t i = 0; i < nonCrossing.size(); ++i) {
-        checkWaveform(nonCrossing[i], 0, i, checks);
+        checkFacts(nonCrossing[i], 0, i);
     }
     for (std::size_t k = 0; k < analysis.cracks.size(); ++k) {
         const auto number = static_cast<std::int32_t>(k + 1);
         const CrackResult& crack = analysis.cracks[k];
-        const PointList& line = *data.line(crossingLineOfTab(data, number));
+        const PointList& line = *checkedLine(data, number);
         if (crack.depthEstimates.size() < 2) {
             checks.push_back({number, std::nullopt, CheckKind::FewKept,
                               lineLabel(number) + "：参与平均的裂深估计少于两个，裂深不可靠"});
@@ -144,7 +177,7 @@ std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
                      pointLabel(number, i) +
                          "跨缝声时不大于同测距不跨缝的声时，无法计算裂深（T·B ≤ L−A）"});
             }
-            checkWaveform(line[i], number, i, checks);
+            checkFacts(line[i], number, i);
         }
     }
     return checks;

@@ -5,11 +5,13 @@
 // where it has one, and says why in a sentence.
 #pragma once
 
+#include "core/analysis/onset_picker.h"
 #include "core/document/document_analysis.h"
 #include "core/document/document_data.h"
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,9 +38,29 @@ inline constexpr double kResidualSigmas = 3.0;    // robust standard deviations 
 inline constexpr std::int32_t kPickTolerance = 3; // samples between a pick and a suggestion
 inline constexpr std::int32_t kClipWindow = 64;   // samples from the arrival checked for clipping
 
-// The findings in line order, then point order. The pick and clipping checks look at the
-// waveforms; points read without them are not checked for those.
+// What the pick and clipping checks need of a point's waveform: its suggestion, and whether a
+// sample within kClipWindow of the first arrival sits at the converter's limits.
+struct WaveformFacts {
+    std::optional<OnsetSuggestion> suggestion;
+    bool clipped = false;
+};
+
+WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex);
+
+// The facts by line (0 the non-crossing line, k the crack of tab k) and point; a point without
+// facts is not checked for them.
+using WaveformFactsTable = std::vector<std::vector<std::optional<WaveformFacts>>>;
+
+// The findings in line order, then point order, with the facts of the waveforms the points
+// hold (points read without them are not checked for what only the waveform shows).
 std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
                                                const DocumentAnalysis& analysis);
+// The same with the facts gathered elsewhere, for a reader that keeps no waveform.
+std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
+                                               const DocumentAnalysis& analysis,
+                                               const WaveformFactsTable& facts);
+
+// The point list of check line `line` (0 the non-crossing line, k the crack of tab k).
+const PointList* checkedLine(const DocumentData& data, std::int32_t line);
 
 } // namespace crackdepth

@@ -94,18 +94,14 @@ void AdoptLineSuggestions(Document& document) {
     adopt(document, kAdoptLineSuggestionsName, true);
 }
 
-std::size_t adoptAllSuggestions(DocumentData& data) {
-    std::size_t changed = 0;
-    for (const PointRef& ref : allLinePoints(data)) {
-        PointList& line = *data.line(ref.line);
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (const auto index = differingSuggestion(line[i])) {
-                setPick(line[i], *index);
-                ++changed;
-            }
-        }
+void setPick(MeasuringPoint& point, std::int32_t sampleIndex, std::span<const Sample> samples) {
+    setPick(point, sampleIndex);
+    if (point.samples.empty()) {
+        point.amplitudeSample =
+            sampleIndex >= 0 && static_cast<std::size_t>(sampleIndex) < samples.size()
+                ? std::optional(samples[static_cast<std::size_t>(sampleIndex)])
+                : std::nullopt;
     }
-    return changed;
 }
 
 } // namespace crackdepth

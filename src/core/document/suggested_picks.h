@@ -1,13 +1,13 @@
 // The suggested first arrivals put to use: a point's suggestion from its working waveform,
 // "采用建议初至" for the current point and "本测线全部采用建议初至" for every point of the
-// shown line, each one undoable edit, and the whole document taking its suggestions for an
-// analysis with them.
+// shown line, each one undoable edit.
 #pragma once
 
 #include "core/analysis/onset_picker.h"
 #include "core/document/document_data.h"
 
 #include <optional>
+#include <span>
 
 namespace crackdepth {
 
@@ -30,8 +30,8 @@ bool canAdoptLineSuggestions(const DocumentData& data);
 void AdoptSuggestion(Document& document);
 void AdoptLineSuggestions(Document& document);
 
-// Every point of every line with a suggestion takes it; the others keep their picks. The count
-// of points whose pick changed.
-std::size_t adoptAllSuggestions(DocumentData& data);
+// The pick `sampleIndex` on the point's stored waveform `samples`, for a point read without its
+// waveform: it also takes the sample there as the one its amplitude reads.
+void setPick(MeasuringPoint& point, std::int32_t sampleIndex, std::span<const Sample> samples);
 
 } // namespace crackdepth
