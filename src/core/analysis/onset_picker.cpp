@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace crackdepth {
 namespace {
@@ -22,6 +23,17 @@ constexpr double kQuietSigmas = 4.0;  // loudness allowed before the onset, in i
 constexpr double kLateGain = 3.0;     // a later wave is at most this much stronger than the first
 constexpr double kMinSnr = 8.0;       // peak of the first period over the noise RMS
 constexpr double kFullSnr = 28.0;     // from here on the ratio adds no quality
+// The third half-cycle's length over the second's, for a pulse that rings on.
+constexpr std::pair<double, double> kRingingAgreement{0.7, 1.4};
+// The first half-cycle's peak at least this share of the second's.
+constexpr double kFirstLobeShare = 0.45;
+// Before a pulse, a stretch louder than kQuietSigmas is still noise when its rise is at most
+// this share of the rise the weakest first arrival a later wave could hide would show.
+constexpr double kNoiseShare = 0.2;
+// A stretch louder than kLoudStretch (in its spread) whose rise is this share of that weakest
+// first arrival's may be one.
+constexpr double kLoudStretch = 1.5;
+constexpr double kHiddenShare = 0.4;
 
 // The waveform less its zero line.
 struct Trace {
@@ -370,6 +382,33 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
         return std::nullopt;
     }
 
+    // A pulse rings on: the half-cycle after the two detected ones lasts about as long as the
+    // one before it, and the first half-cycle is not much weaker than the second. Slow wander
+    // of the noise that happens to cross the detection level seldom looks like that. A record
+    // that ends within the third half-cycle cannot show it.
+    const auto third = crossingAfter(x, found->endOfSecond.next, found->sign, kLobeSigmas * sigma);
+    if (third) {
+        const double thirdHalf = third->position - endOfSecond->position;
+        if (thirdHalf < kRingingAgreement.first * half ||
+            thirdHalf > kRingingAgreement.second * half) {
+            return std::nullopt;
+        }
+    } else if (endOfSecond->position + 2.0 * half < static_cast<double>(n)) {
+        return std::nullopt;
+    }
+    double firstLobe = 0;
+    for (Index i = static_cast<Index>(onset); i < static_cast<Index>(endOfFirst->position); ++i) {
+        firstLobe = std::max(firstLobe, found->sign * x[i]);
+    }
+    double secondLobe = 0;
+    for (Index i = static_cast<Index>(endOfFirst->position);
+         i < static_cast<Index>(endOfSecond->position); ++i) {
+        secondLobe = std::max(secondLobe, -found->sign * x[i]);
+    }
+    if (firstLobe < kFirstLobeShare * secondLobe) {
+        return std::nullopt;
+    }
+
     // The stretch between the noise taken for reference and the onset must be noise too: a
     // first arrival weaker than a later wave, missed by the detection, would show there as a
     // period or two louder than the noise. How much louder noise alone gets depends on how
@@ -398,9 +437,17 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
     // A pulse strong enough that a first arrival a later wave's gain weaker would still have
     // been detected has none missed before it. A weaker one must pass the check, and the check
     // must be able to fail: a stretch too short, or a noise reference too poor, to show the
-    // weakest first arrival it could hide leaves the pulse unconfirmed.
-    if (snr < kLateGain * kDetectSigmas &&
-        (loudness > kQuietSigmas || sensitivity < kQuietSigmas)) {
+    // weakest first arrival it could hide leaves the pulse unconfirmed. A loud stretch that is
+    // still a small share of what that first arrival would show is the pulse's own rise or the
+    // noise's, measured on a poor reference.
+    const bool loudBefore = loudness > kQuietSigmas && loudness > kNoiseShare * sensitivity;
+    if (snr < kLateGain * kDetectSigmas && (loudBefore || sensitivity < kQuietSigmas)) {
+        return std::nullopt;
+    }
+    // Noise may hide a first arrival from the detection even when the later wave is strong, and
+    // a poor noise reference leaves the check's own scale uncertain: a stretch that rises to a
+    // good part of what the weakest first arrival would show leaves any pulse unconfirmed.
+    if (loudness > kLoudStretch && loudness > kHiddenShare * sensitivity) {
         return std::nullopt;
     }
 
