@@ -80,14 +80,25 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         EXPECT_EQ(filesOf(run.out), c.files);
     }
-    // Each line is the single-file document of its file, with the file named; a refused
-    // file's line carries the program's message and an explanation.
-    const json single = json::parse(analyze({"DEMO.DPA"}).out);
-    const std::string lines = analyze({"BROKEN.DPA", "DEMO.DPA"}).out;
-    const auto newline = lines.find('\n');
-    const json broken = json::parse(lines.substr(0, newline));
-    json demo = json::parse(lines.substr(newline + 1));
+    // Each line is the single-file document of its file, with the file named, and with the
+    // measurement checks when they are asked for; a refused file's line carries the program's
+    // message and an explanation.
+    json single = json::parse(analyze({"DEMO.DPA"}).out);
+    const auto lineOf = [&](const std::vector<std::string>& args, std::size_t k) {
+        std::istringstream lines(analyze(args).out);
+        std::string line;
+        for (std::size_t i = 0; i <= k; ++i) {
+            std::getline(lines, line);
+        }
+        return json::parse(line);
+    };
+    json checked = lineOf({"BROKEN.DPA", "DEMO.DPA", "--warnings"}, 1);
+    checked.erase("file");
+    EXPECT_EQ(checked, single);
+    const json broken = lineOf({"BROKEN.DPA", "DEMO.DPA"}, 0);
+    json demo = lineOf({"BROKEN.DPA", "DEMO.DPA"}, 1);
     demo.erase("file");
+    single.erase("checks");
     EXPECT_EQ(demo, single);
     EXPECT_EQ(broken["error"], "无法识别的文件类型！");
     EXPECT_FALSE(broken["explanation"].get<std::string>().empty());
@@ -112,7 +123,9 @@ TEST_F(BatchAnalyze, PairedRawFilesAnalyseAsTheirMergedResultFile) {
               0);
     paired.erase("file");
     paired.erase("crossingFiles");
-    EXPECT_EQ(paired, json::parse(analyze({"MERGED.DPA"}).out));
+    json merged = json::parse(analyze({"MERGED.DPA"}).out);
+    merged.erase("checks");
+    EXPECT_EQ(paired, merged);
 
     ASSERT_TRUE(std::getline(lines, line));
     const json mixed = json::parse(line);

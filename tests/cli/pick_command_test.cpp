@@ -5,6 +5,8 @@
 #include "cli_test_support.h"
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
+#include "core/document/line_loading.h"
+#include "core/document/measurement_checks.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -141,6 +143,23 @@ TEST(PickCommand, AnalyzeReportsTheSpreadAndTheChecks) {
         EXPECT_EQ(spread["min"].get<double>(), *std::min_element(kept.begin(), kept.end()));
         EXPECT_EQ(spread["max"].get<double>(), *std::max_element(kept.begin(), kept.end()));
     }
+    // The tool looks at the waveforms one at a time; the checks are those of the document
+    // holding them all, as the desktop program holds it.
+    DocumentData data;
+    {
+        FileSource source(dir.path() / "DEMO.DPA");
+        ResultFileContents contents;
+        ASSERT_EQ(ReadResultFile(source, contents), BlockStatus::Ok);
+        LoadResultLines(data, std::move(contents), "DEMO.DPA");
+    }
+    json expected = json::array();
+    for (const MeasurementCheck& check : CheckMeasurement(data, AnalyseDocument(data))) {
+        expected.push_back({{"line", check.line},
+                            {"point", check.point ? json(*check.point) : json(nullptr)},
+                            {"kind", checkKindName(check.kind)},
+                            {"message", check.message}});
+    }
+    EXPECT_EQ(result["checks"], expected);
     ASSERT_FALSE(result["checks"].empty());
     for (const json& check : result["checks"]) {
         EXPECT_TRUE(check["line"].is_number());
