@@ -13,6 +13,7 @@ inline const QColor kPaperColor{255, 255, 255};
 inline const QColor kCrossingColor{255, 128, 0}; // traces of a crossing line
 inline const QColor kCursorColor{255, 0, 0};     // first-arrival and spectrum cursors
 inline const QColor kHoverColor{0, 170, 0};      // the line that follows the pointer
+inline const QColor kSuggestionColor{0, 128, 0}; // the suggested first arrival, dashed
 inline const QColor kPanelColor{240, 240, 240};  // title bars, unless the style says otherwise
 
 struct DisplayStyle {
@@ -50,6 +51,14 @@ inline QPen markerPenOf(const DisplayStyle& style, const QColor& color) {
     if (style.monochrome) {
         pen.setStyle(Qt::DashLine);
     }
+    return pen;
+}
+
+// The pen of the suggested first arrival: dashed in colour, dotted in monochrome (where the
+// cursor is the dashed one).
+inline QPen suggestionPenOf(const DisplayStyle& style) {
+    QPen pen = penOf(style, kSuggestionColor);
+    pen.setStyle(style.monochrome ? Qt::DotLine : Qt::DashLine);
     return pen;
 }
 

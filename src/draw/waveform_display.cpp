@@ -203,6 +203,15 @@ std::optional<std::int32_t> traceSampleAtX(const TraceGeometry& geometry, const 
     return nearestSampleIndex(*time, input.delay, input.dt, input.sampleCount);
 }
 
+std::optional<double> traceMarkerX(const TraceGeometry& geometry, const TraceInput& input,
+                                   std::int64_t index) {
+    const std::size_t valid = validCount(input.samples, input.sampleCount);
+    if (index < 0 || static_cast<std::size_t>(index) >= valid || geometry.pxPerUs <= 0) {
+        return std::nullopt;
+    }
+    return std::round(traceSampleX(geometry, input, static_cast<double>(index + input.shift)));
+}
+
 bool overPlot(const QRectF& rect, const QPointF& position) {
     return plotOf(rect).contains(position);
 }
@@ -234,12 +243,13 @@ void drawTrace(QPainter& painter, const QRectF& deviceRect, const TraceInput& in
     painter.setPen(penOf(style, input.crossingLine ? kCrossingColor : kInkColor));
     painter.drawPolyline(tracePolyline(g, input, excursion));
 
-    const std::int64_t arrival = input.arrivalIndex;
-    const bool arrivalValid = arrival >= 0 && static_cast<std::size_t>(arrival) < valid;
-    const double cursorX =
-        arrivalValid && g.pxPerUs > 0
-            ? std::round(traceSampleX(g, input, static_cast<double>(arrival + input.shift)))
-            : g.axisX;
+    // The suggestion under the cursor, so that the pick stays on top where they are close.
+    if (input.suggestionIndex && *input.suggestionIndex != input.arrivalIndex) {
+        if (const auto x = traceMarkerX(g, input, *input.suggestionIndex)) {
+            drawMarker(painter, g.plot, *x, suggestionPenOf(style));
+        }
+    }
+    const double cursorX = traceMarkerX(g, input, input.arrivalIndex).value_or(g.axisX);
     drawMarker(painter, g.plot, cursorX, markerPenOf(style, kCursorColor));
     if (hovering) {
         drawMarker(painter, g.plot, std::round(*input.hoverX), markerPenOf(style, kHoverColor));

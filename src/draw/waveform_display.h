@@ -46,6 +46,10 @@ struct TraceInput {
     // The pointer's x while it is over the plot: a hover line there, and the title bar reads
     // the sample under it instead of the first arrival.
     std::optional<double> hoverX;
+    // The suggested first arrival, a waveform sample index like arrivalIndex (the caller
+    // computes it; none without one): a dashed green line where it differs from the pick, and
+    // its time in the read-outs.
+    std::optional<std::int32_t> suggestionIndex;
 };
 
 // What the frequency display shows. The view computes `spectrum` with Spectrum(samples, n,
@@ -116,6 +120,13 @@ std::int32_t spectrumCursorBin(const SpectrumInput& input);
 // Whether a pointer position lies over the plot, below the title bar: the view follows the
 // pointer and takes clicks only there.
 bool overPlot(const QRectF& rect, const QPointF& position);
+
+// The x the first-arrival cursor (or, with `index`, another waveform sample index such as the
+// suggestion) is drawn at: the sample's screen position after the shift of the pending
+// corrections, rounded to a pixel column; none for an index outside the waveform or without a
+// time scale.
+std::optional<double> traceMarkerX(const TraceGeometry& geometry, const TraceInput& input,
+                                   std::int64_t index);
 
 // The time display in `rect` of the painter, at the style's scale (the geometry
 // above and the input's positions are in the drawing's screen pixels: the rectangle divided

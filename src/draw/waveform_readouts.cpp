@@ -11,8 +11,9 @@ namespace crackdepth::draw {
 namespace {
 
 constexpr double kFirstReadoutX = 15;
-constexpr double kReadoutGap = 4; // keeps neighbouring read-outs from touching
-constexpr int kReadoutSlots = 5;
+constexpr double kReadoutGap = 4;    // keeps neighbouring read-outs from touching
+constexpr int kReadoutSlots = 5;     // the title bar is divided in fifths,
+constexpr int kMostReadoutSlots = 6; // or in sixths for the suggestion's read-out
 
 std::size_t validSampleCount(const TraceInput& input) {
     return std::min(static_cast<std::size_t>(std::max(input.sampleCount, 0)), input.samples.size());
@@ -42,15 +43,24 @@ QStringList traceReadouts(const TraceInput& input, std::optional<std::int32_t> h
     const float velocity =
         time == 0.0f ? std::numeric_limits<float>::quiet_NaN() : input.distance / time;
 
-    return {QStringLiteral("Amp:") + fixedText(static_cast<double>(effectiveGain(input.gain)), 0),
-            QStringLiteral("T:") + fixedText(static_cast<double>(time), 2) + QStringLiteral("us"),
-            QStringLiteral("A:") +
-                fixedText(static_cast<double>(amplitudeMillivolts(input, waveformIndex)), 2) +
-                QStringLiteral("mv"),
-            QStringLiteral("V:") + fixedText(static_cast<double>(velocity), 3) +
-                QStringLiteral("km/s"),
-            QStringLiteral("当前测距:") + fixedText(static_cast<double>(input.distance), 1) +
-                QStringLiteral("mm")};
+    QStringList texts{
+        QStringLiteral("Amp:") + fixedText(static_cast<double>(effectiveGain(input.gain)), 0),
+        QStringLiteral("T:") + fixedText(static_cast<double>(time), 2) + QStringLiteral("us"),
+        QStringLiteral("A:") +
+            fixedText(static_cast<double>(amplitudeMillivolts(input, waveformIndex)), 2) +
+            QStringLiteral("mv"),
+        QStringLiteral("V:") + fixedText(static_cast<double>(velocity), 3) + QStringLiteral("km/s"),
+        QStringLiteral("当前测距:") + fixedText(static_cast<double>(input.distance), 1) +
+            QStringLiteral("mm")};
+    if (input.suggestionIndex) {
+        const float suggested =
+            static_cast<float>(static_cast<std::int64_t>(*input.suggestionIndex) + input.shift) *
+                input.dt +
+            input.delay;
+        texts << QStringLiteral("建议初至:") + fixedText(static_cast<double>(suggested), 2) +
+                     QStringLiteral("us");
+    }
+    return texts;
 }
 
 QStringList spectrumReadouts(const SpectrumInput& input, std::int32_t bin) {
@@ -72,11 +82,12 @@ QStringList spectrumReadouts(const SpectrumInput& input, std::int32_t bin) {
 std::vector<PlacedText> layoutReadouts(const QRectF& titleBar, const QStringList& texts,
                                        const QFont& font) {
     std::vector<PlacedText> placed;
-    const double fifth = titleBar.width() / kReadoutSlots;
-    for (qsizetype k = 0; k < texts.size() && k < kReadoutSlots; ++k) {
-        const double left = titleBar.left() + (k == 0 ? std::min(kFirstReadoutX, fifth)
-                                                      : fifth * static_cast<double>(k));
-        const double right = titleBar.left() + fifth * static_cast<double>(k + 1) - kReadoutGap;
+    const int slotCount = texts.size() > kReadoutSlots ? kMostReadoutSlots : kReadoutSlots;
+    const double slot = titleBar.width() / slotCount;
+    for (qsizetype k = 0; k < texts.size() && k < slotCount; ++k) {
+        const double left = titleBar.left() + (k == 0 ? std::min(kFirstReadoutX, slot)
+                                                      : slot * static_cast<double>(k));
+        const double right = titleBar.left() + slot * static_cast<double>(k + 1) - kReadoutGap;
         const QRectF box(left, titleBar.top(), std::max(right - left, 0.0), titleBar.height());
         PlacedText text{box, fittedFont(font, texts[k], box.width()), texts[k]};
         const QFontMetricsF metrics(text.font);

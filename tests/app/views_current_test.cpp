@@ -9,6 +9,7 @@
 #include "app/views/line_view.h"
 #include "app/views/wave_train_view.h"
 #include "app/views/waveform_view.h"
+#include "core/document/check_list.h"
 #include "core/document/document_analysis.h"
 #include "core/document/panel_refresh.h"
 #include "window_fixture.h"
@@ -82,6 +83,13 @@ protected:
         EXPECT_EQ(panel.crackDepthField()->text().toStdString(), state.crackDepthText);
         EXPECT_EQ(panel.methodList()->currentIndex(), state.methodIndex);
         EXPECT_EQ(panel.methodList()->isEnabled(), state.enabled);
+        EXPECT_EQ(panel.crackDepthField()->toolTip().toStdString(), state.crackDepthTip);
+        std::vector<std::string> checks;
+        for (int row = 0; row < panel.checkList()->count(); ++row) {
+            checks.push_back(panel.checkList()->item(row)->text().toStdString());
+        }
+        EXPECT_EQ(checks, checkListOf(document.data(), AnalyseDocument(document.data())).rows())
+            << "the checks are stale";
     }
     void open(const std::string& name) {
         ASSERT_TRUE(window.openFile(path(name)));

@@ -115,5 +115,48 @@ TEST_F(PanelRefresh, TheMethodChoiceShowsTheSelectedTabsLineAgainOnlyWhenAsked) 
     }
 }
 
+TEST(CrackDepthTip, CountsSpreadAndTheRuleThatDecidedTheDepth) {
+    const std::string kept = "裂深取保留测点的估计值的平均";
+    const std::string reversal = "裂深取反相点及其相邻测点的估计值的平均：这些估计沿L + "
+                                 "|A|的路径计算，与表中“缝深(mm)”列的数值不同";
+    struct Case {
+        std::vector<float> estimates;
+        DepthRule rule;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{100, 102, 98},
+         DepthRule::KeptEstimates,
+         "3个估计值，标准差2.00mm，最小98.00mm，最大102.00mm\n" + kept},
+        {{110, 120},
+         DepthRule::PhaseReversal,
+         "2个估计值，标准差7.07mm，最小110.00mm，最大120.00mm\n" + reversal},
+        {{104.5f}, DepthRule::KeptEstimates, "1个估计值\n" + kept},
+        {{}, DepthRule::PhaseReversal, "没有裂深估计值\n" + reversal},
+    };
+    for (const Case& c : cases) {
+        CrackResult crack;
+        crack.depthEstimates = c.estimates;
+        crack.depthRule = c.rule;
+        EXPECT_EQ(crackDepthTipOf(crack), c.expected);
+    }
+}
+
+TEST_F(PanelRefresh, TheCrackDepthTipBelongsToTheSelectedCrack) {
+    DocumentData data;
+    data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+    data.nonCrossingParameters = header();
+    data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(4));
+    data.rawCrossingParameters = testing::makeHeader(kCrossingSignature);
+    data.paths.crossingName = "x.DP1";
+    doc.Load(std::move(data));
+    EXPECT_EQ(panel().crackDepthTip, "") << "the non-crossing tab has no crack depth";
+    doc.SelectTab(1);
+    const DocumentAnalysis analysis = AnalyseDocument(doc.data());
+    ASSERT_TRUE(analysis.selected);
+    EXPECT_EQ(panel().crackDepthTip, crackDepthTipOf(*analysis.selected));
+    EXPECT_NE(panel().crackDepthTip, "");
+}
+
 } // namespace
 } // namespace crackdepth

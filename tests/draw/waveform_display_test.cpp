@@ -181,6 +181,51 @@ TEST(WaveformTrace, TheCursorMarksTheFirstArrivalOrTheAxis) {
     }
 }
 
+// The suggested first arrival: a dashed green line in the column the cursor would take for it,
+// only where it differs from the pick, under the cursor.
+TEST(WaveformTrace, TheSuggestionIsADashedGreenLineWhereItDiffersFromThePick) {
+    const QRectF rect = rectOf(1000, 300);
+    const auto samples = burst(512, 100, 1500);
+    struct Case {
+        std::optional<std::int32_t> suggestion;
+        std::int32_t arrival, shift;
+        bool drawn;
+    };
+    for (const Case& c : std::vector<Case>{{120, 100, 0, true},
+                                           {120, 100, 7, true},
+                                           {80, 100, -5, true},
+                                           {100, 100, 0, false},
+                                           {std::nullopt, 100, 0, false},
+                                           {512, 100, 0, false},
+                                           {-1, 100, 0, false}}) {
+        SCOPED_TRACE(testing::Message() << c.suggestion.value_or(-99) << " shift " << c.shift);
+        TraceInput input = traceOf(samples);
+        input.arrivalIndex = c.arrival;
+        input.shift = c.shift;
+        input.suggestionIndex = c.suggestion;
+        const TraceGeometry g = traceGeometry(rect, input);
+        const QImage image = renderTrace(rect, input);
+        const auto green = pixelsOf(image, g.plot, kSuggestionColor);
+        EXPECT_EQ(!green.empty(), c.drawn);
+        if (!c.drawn) {
+            continue;
+        }
+        const double x = std::round(traceSampleX(g, input, *c.suggestion + c.shift));
+        EXPECT_EQ(traceMarkerX(g, input, *c.suggestion), x);
+        for (const QPoint& p : green) {
+            ASSERT_EQ(p.x(), x);
+        }
+        // Dashed: over much of the height, with gaps a solid line would not leave.
+        const auto rows = rowsOf(image, g.plot, x, kSuggestionColor);
+        EXPECT_GT(static_cast<double>(rows.size()), g.plot.height() / 3);
+        EXPECT_LT(static_cast<double>(rows.size()), g.plot.height() - 40);
+        // The red cursor stays where it was.
+        const double cursor = std::round(traceSampleX(g, input, c.arrival + c.shift));
+        EXPECT_GE(static_cast<double>(rowsOf(image, g.plot, cursor, kCursorColor).size()),
+                  g.plot.height() - 10);
+    }
+}
+
 TEST(WaveformTrace, ZoomScalesTheTraceAboutTheZeroLineWithinThePlot) {
     const QRectF rect = rectOf(1000, 410);
     const auto samples = burst(512, 20, 1500);
@@ -426,6 +471,7 @@ TEST(WaveformDisplays, MonochromeDrawsNoColourAndDashesTheCursor) {
     TraceInput trace = traceOf(samples);
     trace.arrivalIndex = 100;
     trace.hoverX = 500;
+    trace.suggestionIndex = 130; // dotted, where the cursor is dashed
     SpectrumInput spectrum = twoPeaks();
     spectrum.hoverX = 500;
     DisplayStyle mono;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace crackdepth::draw {
@@ -196,6 +197,18 @@ TEST(WaveformReadouts, TraceReadoutsDescribeTheArrivalOrTheHoveredSample) {
     EXPECT_EQ(traceReadouts(input, 2)[3], "V:--.--km/s");
     input.amplitudeIndex = 512; // one past the last sample
     EXPECT_EQ(traceReadouts(input, std::nullopt)[2], "A:0.00mv");
+
+    // A suggestion adds its time, shifted as the arrival is: (57 + 3)·0.5 − 1 = 29 us, the
+    // same while the pointer reads another sample.
+    input.suggestionIndex = 57;
+    for (const auto hover : {std::optional<std::int32_t>{}, std::optional<std::int32_t>{63}}) {
+        const QStringList texts = traceReadouts(input, hover);
+        ASSERT_EQ(texts.size(), 6);
+        EXPECT_EQ(texts[5], "建议初至:29.00us");
+        TraceInput without = input;
+        without.suggestionIndex.reset();
+        EXPECT_EQ(texts.mid(0, 5), traceReadouts(without, hover));
+    }
     QLocale::setDefault(QLocale::c());
 }
 
@@ -218,13 +231,19 @@ TEST(WaveformReadouts, SpectrumReadoutsGiveRelativePowerAndTheBinsFrequency) {
 }
 
 TEST(WaveformReadouts, EveryReadoutFitsItsOwnSlot) {
-    const QStringList texts{"Amp:1000", "T:12345.67us", "A:-12345.67mv", "V:123.456km/s",
-                            "当前测距:12345.6mm"};
-    for (const double width : {250.0, 480.0, 800.0, 1575.0}) {
-        SCOPED_TRACE(width);
+    const QStringList five{"Amp:1000", "T:12345.67us", "A:-12345.67mv", "V:123.456km/s",
+                           "当前测距:12345.6mm"};
+    const QStringList six = QStringList(five) << "建议初至:12345.67us";
+    for (const auto& [width, texts] : std::vector<std::pair<double, QStringList>>{{250.0, five},
+                                                                                  {480.0, five},
+                                                                                  {800.0, five},
+                                                                                  {1575.0, five},
+                                                                                  {300.0, six},
+                                                                                  {1000.0, six}}) {
+        SCOPED_TRACE(testing::Message() << width << " px, " << texts.size() << " read-outs");
         const QRectF bar(0, 0, width, kTitleBarHeight);
         const auto placed = layoutReadouts(bar, texts, QFont(QStringLiteral("Times New Roman")));
-        ASSERT_EQ(placed.size(), 5u);
+        ASSERT_EQ(placed.size(), static_cast<std::size_t>(texts.size()));
         for (std::size_t k = 0; k < placed.size(); ++k) {
             EXPECT_TRUE(bar.contains(placed[k].box));
             EXPECT_LE(QFontMetricsF(placed[k].font).horizontalAdvance(placed[k].text),

@@ -6,9 +6,12 @@
 #include "app/frame/qt_prompts.h"
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
+#include "core/analysis/transit_time.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"
+#include "core/document/picking.h"
 #include "core/document/scripted_prompts.h"
+#include "core/document/suggested_picks.h"
 #include "core/document/waveform_commands.h"
 #include "draw/fonts.h"
 
@@ -21,6 +24,8 @@
 using namespace crackdepth;
 
 namespace {
+
+constexpr std::int32_t kLatePick = 30; // samples the disturbed pick lies after the suggestion
 
 // Grabs the first visible dialog of type T into `path` once a modal loop has shown it and
 // given it `settle` ms to draw, then closes it.
@@ -80,6 +85,19 @@ int main(int argc, char** argv) {
     shoot("main_wave_train.png");
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
+
+    // A pick set late by a slip of the hand: the suggestion dashed beside it and the finding in
+    // the checks list. Undone afterwards, so the later shots show the demo as it is.
+    const MeasuringPoint& point = *currentPoint(document.data());
+    if (const auto suggestion = suggestionFor(point)) {
+        const DocumentData& data = document.data();
+        const std::int32_t shift =
+            transitTime(point, data.lineCorrection(), data.correctionAll).shift;
+        PickArrival(document, suggestion->index + kLatePick + shift);
+        shoot("suggested_pick.png");
+        document.Undo();
+        QApplication::processEvents();
+    }
 
     grabWhenShown<app::PrintSettingsDialog>(output.filePath("dialog_print_settings.png"), 200);
     window.action(Command::PrintSettings)->trigger();

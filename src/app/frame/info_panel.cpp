@@ -40,7 +40,8 @@ InfoPanel::InfoPanel(Document& document, AnalysisCache& analysis, QWidget* paren
       projectPage_(std::make_unique<ProjectInfoPage>(record_)), fileList_(new QListWidget),
       pages_(new QTabWidget), testWidget_(new InfoPageWidget(*testPage_)),
       projectWidget_(new InfoPageWidget(*projectPage_)), method_(new QComboBox),
-      intercept_(resultField()), velocity_(resultField()), crackDepth_(resultField()) {
+      intercept_(resultField()), velocity_(resultField()), crackDepth_(resultField()),
+      checks_(new QListWidget) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     fileList_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -67,6 +68,21 @@ InfoPanel::InfoPanel(Document& document, AnalysisCache& analysis, QWidget* paren
     form->addRow(QStringLiteral("回归系数B"), velocity_);
     form->addRow(QStringLiteral("平均裂深"), crackDepth_);
     layout->addWidget(results);
+
+    // The findings, each wrapped to the pane's width; a click shows the finding's point and
+    // leaves the focus where it was, so that the keys act on that point at once.
+    auto* checkGroup = new QGroupBox(QString::fromUtf8(kCheckListTitle));
+    auto* checkLayout = new QVBoxLayout(checkGroup);
+    checkLayout->setContentsMargins(4, 4, 4, 4);
+    checks_->setFocusPolicy(Qt::NoFocus);
+    checks_->setWordWrap(true);
+    checks_->setResizeMode(QListView::Adjust);
+    checks_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(checks_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        ShowCheck(document_, shownChecks_, static_cast<std::size_t>(checks_->row(item)));
+    });
+    checkLayout->addWidget(checks_);
+    layout->addWidget(checkGroup, 1);
     reloadPages();
     refresh();
 }
@@ -83,8 +99,25 @@ void InfoPanel::refresh() {
     intercept_->setText(QString::fromStdString(state.interceptText));
     velocity_->setText(QString::fromStdString(state.velocityText));
     crackDepth_->setText(QString::fromStdString(state.crackDepthText));
+    crackDepth_->setToolTip(QString::fromStdString(state.crackDepthTip));
+    fillChecks();
     if (!(document_.projectInfo() == record_)) {
         reloadPages();
+    }
+}
+
+// The rows are rebuilt only when the findings change, so that a clicked row stays marked.
+void InfoPanel::fillChecks() {
+    const CheckList& list = analysis_.checks();
+    if (list.checks == shownChecks_.checks && checks_->count() > 0) {
+        return;
+    }
+    shownChecks_ = list;
+    checks_->clear();
+    for (const std::string& row : list.rows()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(row));
+        item->setToolTip(item->text());
+        checks_->addItem(item);
     }
 }
 

@@ -1,7 +1,9 @@
 // The "工程信息栏" pane: the files beside the last opened file, the "检测信息" and "工程信息"
-// pages, and the analysis result group (method, A, B, average crack depth).
+// pages, the analysis result group (method, A, B, average crack depth) and under it the
+// "测量检查" list, whose rows show their findings' points.
 #pragma once
 
+#include "core/document/check_list.h"
 #include "core/document/info_pages.h"
 
 #include <QWidget>
@@ -44,6 +46,7 @@ public:
     QLineEdit* interceptField() const { return intercept_; }
     QLineEdit* velocityField() const { return velocity_; }
     QLineEdit* crackDepthField() const { return crackDepth_; }
+    QListWidget* checkList() const { return checks_; }
 
 private:
     void openFromList(int row);
@@ -51,6 +54,7 @@ private:
     // Hands what a page changed in its record to the document as an edit.
     void commitPage(const char* title, std::size_t field);
     void reloadPages();
+    void fillChecks();
 
     Document& document_;
     AnalysisCache& analysis_;
@@ -67,6 +71,8 @@ private:
     QLineEdit* intercept_;
     QLineEdit* velocity_;
     QLineEdit* crackDepth_;
+    QListWidget* checks_;
+    CheckList shownChecks_; // the findings the list's rows show
     int shownPage_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "app/views/line_view.h"
 #include "app/views/wave_train_view.h"
 #include "app/views/waveform_view.h"
+#include "core/document/suggestion_menu.h"
 #include "core/document/waveform_commands.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 // The icons live in this static library, whose resources must be registered by hand; the
@@ -144,6 +146,14 @@ void MainWindow::buildHotKeys() {
             }
         });
     }
+    // "采用建议初至" while the waveform or the table has the focus.
+    for (QWidget* owner :
+         {static_cast<QWidget*>(waveformView_), static_cast<QWidget*>(lineView_->table())}) {
+        auto* shortcut = new QShortcut(QKeySequence(QChar(kAdoptSuggestionKey)), owner);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this] { RunSuggestionCommand(document_, SuggestionCommand::Adopt); });
+    }
 }
 
 bool MainWindow::isContentViewActive() const {
@@ -211,7 +221,7 @@ void MainWindow::scheduleRefresh() {
 }
 
 void MainWindow::rebuildViews() {
-    waveformView_->update();
+    waveformView_->refresh();
     distanceTimeView_->viewport()->update();
     lineTabBar_->rebuild();
     lineView_->refresh();

@@ -2,6 +2,7 @@
 
 #include "app/frame/analysis_cache.h"
 #include "app/views/line_table_delegate.h"
+#include "app/views/suggestion_actions.h"
 #include "app/views/wave_train_view.h"
 #include "core/document/document.h"
 #include "core/document/picking.h"
@@ -100,24 +101,31 @@ void LineView::showContextMenu(const QPoint& position) {
     }
     ClickTableRow(document_, index.row() + 1);
     selectRow(index.row() + 1);
+    std::array<QAction*, 7> actions{};
+    const auto menu = pointMenu(actions);
+    runMenuChoice(menu->exec(table_->viewport()->mapToGlobal(position)), actions);
+}
+
+std::unique_ptr<QMenu> LineView::pointMenu(std::array<QAction*, 7>& actions) {
     const PointMenuEnabling enabling = pointMenuEnabling(document_.data(), clipboard_);
-    QMenu menu(this);
+    auto menu = std::make_unique<QMenu>(this);
     const auto add = [&menu](const char* text, bool enabled) {
-        QAction* action = menu.addAction(QString::fromUtf8(text));
+        QAction* action = menu->addAction(QString::fromUtf8(text));
         action->setEnabled(enabled);
         return action;
     };
-    QAction* copy = add(kCopyPointText, enabling.copy);
-    QAction* paste = add(kPastePointText, enabling.paste);
-    QAction* remove = add(kDeletePointText, enabling.remove);
-    menu.addSeparator();
-    QAction* setReversal = add(kSetReversalText, enabling.setReversal);
-    QAction* clearReversal = add(kClearReversalText, enabling.clearReversal);
-    menu.addSeparator();
-    QAction* exclude = add(kManualExcludeText, enabling.manualExclude);
-    QAction* keep = add(kManualKeepText, enabling.manualKeep);
-    runMenuChoice(menu.exec(table_->viewport()->mapToGlobal(position)),
-                  {copy, paste, remove, setReversal, clearReversal, exclude, keep});
+    actions[0] = add(kCopyPointText, enabling.copy);
+    actions[1] = add(kPastePointText, enabling.paste);
+    actions[2] = add(kDeletePointText, enabling.remove);
+    menu->addSeparator();
+    actions[3] = add(kSetReversalText, enabling.setReversal);
+    actions[4] = add(kClearReversalText, enabling.clearReversal);
+    menu->addSeparator();
+    actions[5] = add(kManualExcludeText, enabling.manualExclude);
+    actions[6] = add(kManualKeepText, enabling.manualKeep);
+    menu->addSeparator();
+    addSuggestionActions(*menu, document_);
+    return menu;
 }
 
 void LineView::runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& actions) {

@@ -6,8 +6,10 @@
 
 #include <QStackedWidget>
 #include <array>
+#include <memory>
 
 class QAction;
+class QMenu;
 class QTableWidget;
 
 namespace crackdepth::app {
@@ -39,6 +41,10 @@ public:
     // Runs the point-menu entry `chosen` (one of `actions`, in menu order); public so that
     // tests can drive the menu without a popup.
     void runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& actions);
+    // The table's context menu for the current point: the seven point entries (returned in
+    // `actions`, for runMenuChoice), then "采用建议初至" and "本测线全部采用建议初至", which
+    // run when triggered.
+    std::unique_ptr<QMenu> pointMenu(std::array<QAction*, 7>& actions);
     PointClipboard& clipboard() { return clipboard_; }
 
 private:

@@ -1,13 +1,17 @@
 #include "app/views/waveform_view.h"
 
+#include "app/views/suggestion_actions.h"
 #include "core/analysis/transit_time.h"
 #include "core/document/document.h"
 #include "core/document/picking.h"
+#include "core/document/suggested_picks.h"
 #include "core/document/view_state.h"
 #include "core/document/waveform_commands.h"
 #include "core/signal/spectrum.h"
 #include "draw/waveform_ticks.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
@@ -71,6 +75,33 @@ const MeasuringPoint* WaveformView::currentPoint() const {
     return crackdepth::currentPoint(document_.data());
 }
 
+void WaveformView::refresh() {
+    suggestion();
+    update();
+}
+
+std::optional<OnsetSuggestion> WaveformView::suggestion() const {
+    if (suggestionRevision_ != document_.revision()) {
+        const MeasuringPoint* point = currentPoint();
+        suggestion_ = point != nullptr ? suggestionFor(*point) : std::nullopt;
+        suggestionRevision_ = document_.revision();
+    }
+    return suggestion_;
+}
+
+std::unique_ptr<QMenu> WaveformView::contextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    addSuggestionActions(*menu, document_);
+    return menu;
+}
+
+void WaveformView::contextMenuEvent(QContextMenuEvent* event) {
+    if (currentPoint() == nullptr) {
+        return;
+    }
+    contextMenu()->exec(event->globalPos());
+}
+
 draw::TraceInput WaveformView::traceInput(const MeasuringPoint& point) const {
     const DocumentData& held = document_.data();
     draw::TraceInput input;
@@ -86,6 +117,9 @@ draw::TraceInput WaveformView::traceInput(const MeasuringPoint& point) const {
     input.amplitudeZoom = draw::amplitudeZoomAt(zoomPosition_);
     input.crossingLine = !held.showingNonCrossing();
     input.hoverX = hoverX_;
+    if (const auto suggested = suggestion()) {
+        input.suggestionIndex = suggested->index;
+    }
     return input;
 }
 

@@ -1,5 +1,6 @@
 #include "core/document/panel_refresh.h"
 
+#include "core/analysis/fit.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"
 
@@ -15,7 +16,28 @@ PanelState panelStateOf(const DocumentData& data, const DocumentAnalysis& analys
     state.interceptText = analysis.interceptText;
     state.velocityText = analysis.velocityText;
     state.crackDepthText = analysis.crackDepthText();
+    if (analysis.selected) {
+        state.crackDepthTip = crackDepthTipOf(*analysis.selected);
+    }
     return state;
+}
+
+std::string crackDepthTipOf(const CrackResult& crack) {
+    const CrackDepthSpread spread = spreadOf(crack);
+    std::string text =
+        spread.kept == 0 ? std::string("没有裂深估计值") : std::to_string(spread.kept) + "个估计值";
+    if (spread.std && spread.min && spread.max) {
+        text += "，标准差" + formatFixed2(*spread.std) + "mm，最小" + formatFixed2(*spread.min) +
+                "mm，最大" + formatFixed2(*spread.max) + "mm";
+    }
+    text += '\n';
+    if (crack.depthRule == DepthRule::PhaseReversal) {
+        text += "裂深取反相点及其相邻测点的估计值的平均：这些估计沿L + |A|的路径计算，"
+                "与表中“缝深(mm)”列的数值不同";
+    } else {
+        text += "裂深取保留测点的估计值的平均";
+    }
+    return text;
 }
 
 void ChooseAnalysisMethod(Document& document, std::int32_t index, bool reselectTab) {

@@ -19,7 +19,15 @@ struct PanelState {
     std::string interceptText;    // "回归系数A"
     std::string velocityText;     // "回归系数B"
     std::string crackDepthText; // "平均裂深": the selected crack's, empty on the non-crossing tab
+    std::string crackDepthTip; // its tool tip (crackDepthTipOf), empty on the non-crossing tab
 };
+
+// How firm the crack depth is and which rule gave it, for the tool tip of "平均裂深": the
+// number of estimates with their standard deviation, least and greatest ("5个估计值，标准差
+// 3.10mm，最小95.20mm，最大104.00mm"; the count alone below two estimates), then on a second
+// line the rule: the kept points' estimates, or the phase-reversal point and its neighbours,
+// whose path L + |A| gives depths other than the table's "缝深(mm)" column.
+std::string crackDepthTipOf(const CrackResult& crack);
 
 PanelState panelStateOf(const DocumentData& data, const DocumentAnalysis& analysis);
 
