@@ -95,6 +95,16 @@ void buildTracePolyline(Points& line, std::int32_t count, double xStart, double 
         appendMerged(line, QPoint(column, falling ? high : low));
         appendMerged(line, QPoint(column, last));
     };
+    // A sample in column x with value y: a new column starts at y.
+    const auto enterColumn = [&](int x, int y) {
+        if (x != column) {
+            flush();
+            column = x;
+            first = y;
+            low = y;
+            high = y;
+        }
+    };
     std::int32_t k = 1;
     while (k < count) {
         const int y = yOf(k);
@@ -103,25 +113,11 @@ void buildTracePolyline(Points& line, std::int32_t count, double xStart, double 
             // starts in, and leaves the columns it crosses flat on that row: the segment from
             // this column's last value to the next column's first draws them.
             const std::int32_t end = runEnd(k + 1, y);
-            const int x = floorToInt(xStart + (end - 1) * step);
-            if (x != column) {
-                flush();
-                column = x;
-                first = y;
-                low = y;
-                high = y;
-            }
+            enterColumn(floorToInt(xStart + (end - 1) * step), y);
             k = end;
             continue;
         }
-        const int x = floorToInt(xStart + k * step);
-        if (x != column) {
-            flush();
-            column = x;
-            first = y;
-            low = y;
-            high = y;
-        }
+        enterColumn(floorToInt(xStart + k * step), y);
         low = y < low ? y : low;
         high = y > high ? y : high;
         last = y;

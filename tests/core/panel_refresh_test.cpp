@@ -23,6 +23,16 @@ protected:
         data.paths.nonCrossingName = name;
         doc.Load(std::move(data));
     }
+    // A non-crossing line of 3 points and a crossing raw file of 4.
+    void loadRawPair() {
+        DocumentData data;
+        data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
+        data.nonCrossingParameters = header();
+        data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(4));
+        data.rawCrossingParameters = testing::makeHeader(kCrossingSignature);
+        data.paths.crossingName = "x.DP1";
+        doc.Load(std::move(data));
+    }
     PanelState panel() const { return panelStateOf(doc.data(), AnalyseDocument(doc.data())); }
     static TestParameters header() { return testing::makeHeader(kNonCrossingSignature); }
 
@@ -96,13 +106,7 @@ TEST_F(PanelRefresh, TheMethodChoiceIsAnEditStoredWithTheNonCrossingLine) {
 TEST_F(PanelRefresh, TheMethodChoiceShowsTheSelectedTabsLineAgainOnlyWhenAsked) {
     for (const bool reselectTab : {false, true}) {
         SCOPED_TRACE(reselectTab ? "content view active" : "elsewhere");
-        DocumentData data;
-        data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
-        data.nonCrossingParameters = header();
-        data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(4));
-        data.rawCrossingParameters = testing::makeHeader(kCrossingSignature);
-        data.paths.crossingName = "x.DP1";
-        doc.Load(std::move(data));
+        loadRawPair();
         doc.SelectTab(1);
         doc.ShowLine(ShownLine::NonCrossing); // a click in the distance-time plot
 
@@ -143,13 +147,7 @@ TEST(CrackDepthTip, CountsSpreadAndTheRuleThatDecidedTheDepth) {
 }
 
 TEST_F(PanelRefresh, TheCrackDepthTipBelongsToTheSelectedCrack) {
-    DocumentData data;
-    data.nonCrossingList = std::make_unique<PointList>(testing::makePoints(3));
-    data.nonCrossingParameters = header();
-    data.rawCrossingList = std::make_unique<PointList>(testing::makePoints(4));
-    data.rawCrossingParameters = testing::makeHeader(kCrossingSignature);
-    data.paths.crossingName = "x.DP1";
-    doc.Load(std::move(data));
+    loadRawPair();
     EXPECT_EQ(panel().crackDepthTip, "") << "the non-crossing tab has no crack depth";
     doc.SelectTab(1);
     const DocumentAnalysis analysis = AnalyseDocument(doc.data());
