@@ -175,7 +175,7 @@ static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t bloc
             MeasuringPoint& point = (*list)[index];
             if (options.suggestedPicks) {
                 if (const auto suggestion = SuggestOnset(samples)) {
-                    setPick(point, suggestion->index, samples);
+                    takeSuggestion(point, *suggestion);
                 }
             }
             if (options.checks) {

@@ -9,12 +9,12 @@ namespace crackdepth {
 namespace {
 
 // The suggestion of a point when it differs from the point's pick.
-std::optional<std::int32_t> differingSuggestion(const MeasuringPoint& point) {
+std::optional<OnsetSuggestion> differingSuggestion(const MeasuringPoint& point) {
     const auto suggestion = suggestionFor(point);
     if (!suggestion || suggestion->index == point.arrivalIndex) {
         return std::nullopt;
     }
-    return suggestion->index;
+    return suggestion;
 }
 
 std::optional<std::size_t> currentIndexOf(const PointList& line) {
@@ -31,8 +31,8 @@ void adoptIn(PointList& line, const std::optional<std::size_t>& only) {
         if (only && i != *only) {
             continue;
         }
-        if (const auto index = differingSuggestion(line[i])) {
-            setPick(line[i], *index);
+        if (const auto suggestion = differingSuggestion(line[i])) {
+            takeSuggestion(line[i], *suggestion);
         }
     }
 }
@@ -94,14 +94,8 @@ void AdoptLineSuggestions(Document& document) {
     adopt(document, kAdoptLineSuggestionsName, true);
 }
 
-void setPick(MeasuringPoint& point, std::int32_t sampleIndex, std::span<const Sample> samples) {
-    setPick(point, sampleIndex);
-    if (point.samples.empty()) {
-        point.amplitudeSample =
-            sampleIndex >= 0 && static_cast<std::size_t>(sampleIndex) < samples.size()
-                ? std::optional(samples[static_cast<std::size_t>(sampleIndex)])
-                : std::nullopt;
-    }
+void takeSuggestion(MeasuringPoint& point, const OnsetSuggestion& suggestion) {
+    point.arrivalIndex = suggestion.index;
 }
 
 } // namespace crackdepth

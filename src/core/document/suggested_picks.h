@@ -7,7 +7,6 @@
 #include "core/document/document_data.h"
 
 #include <optional>
-#include <span>
 
 namespace crackdepth {
 
@@ -30,8 +29,9 @@ bool canAdoptLineSuggestions(const DocumentData& data);
 void AdoptSuggestion(Document& document);
 void AdoptLineSuggestions(Document& document);
 
-// The pick `sampleIndex` on the point's stored waveform `samples`, for a point read without its
-// waveform: it also takes the sample there as the one its amplitude reads.
-void setPick(MeasuringPoint& point, std::int32_t sampleIndex, std::span<const Sample> samples);
+// A suggestion taken over moves the first arrival only. The amplitude stays read where it was:
+// at the onset itself the waveform has barely left its zero line, and its amplitude there
+// would read as none.
+void takeSuggestion(MeasuringPoint& point, const OnsetSuggestion& suggestion);
 
 } // namespace crackdepth
