@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iomanip>
+#include <nlohmann/json.hpp>
 
 namespace crackdepth::cli {
 namespace {
@@ -153,14 +154,11 @@ std::string csvField(const std::string& text) {
 static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t blocks,
                                             std::int32_t firstLine, const std::string& path,
                                             const InputOptions& options, AnalysedInput& input) {
-    if (!options.suggestedPicks && !options.checks) {
-        return std::nullopt;
-    }
     DocumentData& data = input.data;
     std::vector<PointList*> lines;
     for (std::size_t k = 0; k < blocks; ++k) {
         const auto line = firstLine + static_cast<std::int32_t>(k);
-        lines.push_back(const_cast<PointList*>(checkedLine(data, line)));
+        lines.push_back(checkedLine(data, line));
         if (input.facts.size() <= static_cast<std::size_t>(line)) {
             input.facts.resize(static_cast<std::size_t>(line) + 1);
         }
@@ -173,14 +171,14 @@ static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t bloc
                 return;
             }
             MeasuringPoint& point = (*list)[index];
-            if (options.suggestedPicks) {
-                if (const auto suggestion = SuggestOnset(samples)) {
-                    takeSuggestion(point, *suggestion);
-                }
+            // One search per waveform serves both the pick taken over and the checks.
+            const auto suggestion = SuggestOnset(samples);
+            if (options.suggestedPicks && suggestion) {
+                takeSuggestion(point, *suggestion);
             }
             if (options.checks) {
                 input.facts[static_cast<std::size_t>(firstLine) + line][index] =
-                    waveformFactsOf(samples, point.arrivalIndex);
+                    WaveformFacts{suggestion, clippedNearArrival(samples, point.arrivalIndex)};
             }
         });
     if (status != BlockStatus::Ok) {
@@ -192,9 +190,6 @@ static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t bloc
 static std::optional<Refusal> takeWaveformsOf(const std::string& path, std::size_t blocks,
                                               std::int32_t firstLine, const InputOptions& options,
                                               AnalysedInput& input) {
-    if (!options.suggestedPicks && !options.checks) {
-        return std::nullopt;
-    }
     FileSource source(path);
     return takeWaveforms(source, blocks, firstLine, path, options, input);
 }
@@ -204,12 +199,11 @@ std::optional<Refusal> openInput(const std::vector<std::string>& paths, const In
     if (auto refusal = openFiles(paths, input.data)) {
         return refusal;
     }
-    const DocumentData& data = input.data;
-    if (data.crossingLists.empty() && paths.size() == 1) {
-        return takeWaveformsOf(paths[0], 1, 0, options, input); // a non-crossing raw file
+    if (!options.needsWaveforms()) {
+        return std::nullopt;
     }
-    if (paths.size() == 1) { // a result file: its lines in file order are the check lines
-        return takeWaveformsOf(paths[0], data.crossingLists.size() + 1, 0, options, input);
+    if (paths.size() == 1) { // a result or non-crossing raw file: its lines are the check lines
+        return takeWaveformsOf(paths[0], input.data.crossingLists.size() + 1, 0, options, input);
     }
     if (auto refusal = takeWaveformsOf(paths[0], 1, 0, options, input)) {
         return refusal;
@@ -238,6 +232,9 @@ std::optional<Refusal> openMergedInput(const std::string& nonCrossing,
     const std::size_t blocks = contents.lines.size();
     LoadResultLines(input.data, {std::move(contents.lines), std::move(contents.projectBlock)},
                     nonCrossing);
+    if (!options.needsWaveforms()) {
+        return std::nullopt;
+    }
     return takeWaveforms(source, blocks, 0, nonCrossing, options, input);
 }
 

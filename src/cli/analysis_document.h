@@ -8,7 +8,6 @@
 #include "core/document/document_data.h"
 #include "core/document/measurement_checks.h"
 
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -29,6 +28,8 @@ struct Refusal {
 struct InputOptions {
     bool suggestedPicks = false; // the suggested first arrivals in place of the stored picks
     bool checks = false;         // the measurement checks
+
+    bool needsWaveforms() const { return suggestedPicks || checks; }
 };
 
 // One input as analysed: the files as the desktop program holds them, the analysis and, when

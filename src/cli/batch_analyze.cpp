@@ -15,7 +15,6 @@
 namespace crackdepth::cli {
 namespace {
 
-using nlohmann::json;
 namespace fs = std::filesystem;
 
 std::string upperExtension(const fs::path& path) {

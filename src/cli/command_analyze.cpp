@@ -59,8 +59,6 @@ Both:
 A refused file gives its own record and the others go on; the exit status is then 1.
 )";
 
-using nlohmann::json;
-
 // Two files of which the first is a non-crossing raw file are one measurement (the second
 // must then be its crossing raw file); anything else of several paths, or a folder, is a
 // batch.

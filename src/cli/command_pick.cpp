@@ -26,9 +26,7 @@ clear first arrival has no suggestion.
 
 // The transit time the point would have with its first arrival at `index`.
 float timeAt(const MeasuringPoint& point, std::int32_t index) {
-    MeasuringPoint picked = point;
-    picked.arrivalIndex = index;
-    return transitTime(picked, 0, 0).time;
+    return transitTime(point, index, 0, 0).time;
 }
 
 struct PickRow {

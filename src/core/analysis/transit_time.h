@@ -16,5 +16,8 @@ struct TransitTime {
 // T = (shift + arrivalIndex)·dt + delay, with shift = (correctionAll + the point's timeShift
 // + lineCorrection) / dt truncated toward zero.
 TransitTime transitTime(const MeasuringPoint& point, float lineCorrection, float correctionAll);
+// The same with the first arrival at `arrivalIndex` instead of the point's own.
+TransitTime transitTime(const MeasuringPoint& point, std::int32_t arrivalIndex,
+                        float lineCorrection, float correctionAll);
 
 } // namespace crackdepth

@@ -40,9 +40,9 @@ void checkResiduals(const DocumentData& data, const LineFit& fit,
     if (line.size() < 4) {
         return;
     }
+    const TimeCorrections corrections = data.nonCrossingCorrections();
     std::vector<double> residuals;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        const TimeCorrections corrections = data.nonCrossingCorrections();
         const float time = transitTime(line[i], corrections.line, corrections.all).time;
         residuals.push_back(line[i].distance - (fit.A + fit.B * time));
     }
@@ -108,18 +108,23 @@ const char* checkKindName(CheckKind kind) {
     return "";
 }
 
-WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex) {
-    WaveformFacts facts;
-    facts.suggestion = SuggestOnset(samples);
+bool clippedNearArrival(std::span<const Sample> samples, std::int32_t arrivalIndex) {
     const auto size = static_cast<std::int64_t>(samples.size());
     const std::int64_t from = std::clamp<std::int64_t>(arrivalIndex, 0, size);
     const std::int64_t to = std::min<std::int64_t>(from + kClipWindow, size);
-    facts.clipped = std::any_of(samples.begin() + from, samples.begin() + to,
-                                [](Sample s) { return s == 0 || s >= 4095; });
-    return facts;
+    return std::any_of(samples.begin() + from, samples.begin() + to,
+                       [](Sample s) { return s == 0 || s >= 4095; });
+}
+
+WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex) {
+    return {SuggestOnset(samples), clippedNearArrival(samples, arrivalIndex)};
 }
 
 const PointList* checkedLine(const DocumentData& data, std::int32_t line) {
+    return line == 0 ? data.nonCrossingList.get() : data.line(crossingLineOfTab(data, line));
+}
+
+PointList* checkedLine(DocumentData& data, std::int32_t line) {
     return line == 0 ? data.nonCrossingList.get() : data.line(crossingLineOfTab(data, line));
 }
 

@@ -46,6 +46,8 @@ struct WaveformFacts {
 };
 
 WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex);
+// Whether a sample within kClipWindow of the first arrival sits at the converter's limits.
+bool clippedNearArrival(std::span<const Sample> samples, std::int32_t arrivalIndex);
 
 // The facts by line (0 the non-crossing line, k the crack of tab k) and point; a point without
 // facts is not checked for them.
@@ -62,5 +64,6 @@ std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
 
 // The point list of check line `line` (0 the non-crossing line, k the crack of tab k).
 const PointList* checkedLine(const DocumentData& data, std::int32_t line);
+PointList* checkedLine(DocumentData& data, std::int32_t line);
 
 } // namespace crackdepth
