@@ -227,35 +227,46 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
         workers.emplace_back(work);
     }
 
-    // Written in input order as soon as each is ready; each written record is let go.
+    // Written in input order as soon as each is ready; each written record is let go. A write
+    // that fails ends the batch: no file is analysed for nothing.
     bool anyRefused = false;
-    if (options.format == BatchFormat::Csv) {
-        out << analysisCsvHeader(options.input.checks);
-    } else if (options.format == BatchFormat::Json) {
-        out << "[\n";
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        Outcome outcome;
-        {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return outcomes[i].has_value(); });
-            outcome = std::move(*outcomes[i]);
-            outcomes[i].reset();
+    try {
+        if (options.format == BatchFormat::Csv) {
+            out << analysisCsvHeader(options.input.checks);
+        } else if (options.format == BatchFormat::Json) {
+            out << "[\n";
         }
-        anyRefused = anyRefused || outcome.refused;
-        if (options.format == BatchFormat::Json && i > 0) {
-            out << ",\n";
+        for (std::size_t i = 0; i < count; ++i) {
+            Outcome outcome;
+            {
+                std::unique_lock lock(mutex);
+                ready.wait(lock, [&] { return outcomes[i].has_value(); });
+                outcome = std::move(*outcomes[i]);
+                outcomes[i].reset();
+            }
+            anyRefused = anyRefused || outcome.refused;
+            if (options.format == BatchFormat::Json && i > 0) {
+                out << ",\n";
+            }
+            out << outcome.text;
+            if (options.format == BatchFormat::JsonLines ||
+                options.format == BatchFormat::Document) {
+                out << '\n';
+            }
+            if (options.progress) {
+                err << "\ranalysed " << (i + 1) << " of " << count << " files" << std::flush;
+            }
         }
-        out << outcome.text;
-        if (options.format == BatchFormat::JsonLines || options.format == BatchFormat::Document) {
-            out << '\n';
+        if (options.format == BatchFormat::Json) {
+            out << "\n]\n";
         }
-        if (options.progress) {
-            err << "\ranalysed " << (i + 1) << " of " << count << " files" << std::flush;
+        out.flush();
+    } catch (...) {
+        next = count;
+        for (std::thread& worker : workers) {
+            worker.join();
         }
-    }
-    if (options.format == BatchFormat::Json) {
-        out << "\n]\n";
+        throw;
     }
     if (options.progress) {
         err << '\n';
@@ -263,7 +274,6 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
     for (std::thread& worker : workers) {
         worker.join();
     }
-    out.flush();
     return anyRefused ? kExitRefused : kExitOk;
 }
 
