@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/output.h"
+#include "cli/text_columns.h"
 #include "core/common/utf.h"
 #include "core/data/measurement_file.h"
 
@@ -128,21 +129,24 @@ void printText(std::ostream& out, const std::string& path, const MeasurementFile
             << "  project " << h.projectName << " | organisation " << h.organisation
             << " | operator " << h.operatorName << " | date " << h.testDate << '\n'
             << "  points " << h.pointCount << ", samples " << h.sampleCount << ", first spacing "
-            << h.firstSpacing << " mm, step " << h.step << " mm, reference point "
-            << h.referencePoint << " at " << h.referenceDistance << " mm, line flag " << h.lineFlag
+            << shortestText(h.firstSpacing) << " mm, step " << shortestText(h.step)
+            << " mm, reference point " << h.referencePoint << " at "
+            << shortestText(h.referenceDistance) << " mm, line flag " << h.lineFlag
             << ", reversal index " << h.reversalIndex << ", line count " << h.lineCount << '\n';
-        out << "  " << std::setw(5) << "#" << std::setw(10) << "L(mm)" << std::setw(10)
-            << "delay(us)" << std::setw(8) << "gain" << std::setw(8) << "dt(us)" << std::setw(9)
-            << "arrival" << std::setw(6) << "kept" << std::setw(8) << "mark" << '\n';
+        TextColumns table({"#", "L(mm)", "delay(us)", "gain", "dt(us)", "arrival", "kept", "mark"});
         for (std::size_t k = 0; k < entry.line->points.size(); ++k) {
             const MeasuringPoint& p = entry.line->points[k];
-            out << "  " << std::setw(5) << k << std::setw(10) << p.distance << std::setw(10)
-                << p.delay << std::setw(8) << p.gain << std::setw(8) << p.record.samplingInterval()
-                << std::setw(9) << p.arrivalIndex << std::setw(6) << p.kept << std::setw(8)
-                << p.record.manualMark() << '\n';
+            table.addRow({std::to_string(k), shortestText(p.distance), shortestText(p.delay),
+                          shortestText(p.gain), shortestText(p.record.samplingInterval()),
+                          std::to_string(p.arrivalIndex), std::to_string(p.kept),
+                          shortestText(p.record.manualMark())});
+        }
+        table.printHeadings(out, 2);
+        for (std::size_t k = 0; k < table.rows(); ++k) {
+            table.printRow(out, k, 2);
             if (withSamples) {
                 out << "        samples";
-                for (const Sample s : p.samples) {
+                for (const Sample s : entry.line->points[k].samples) {
                     out << ' ' << s;
                 }
                 out << '\n';
