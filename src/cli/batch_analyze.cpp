@@ -40,8 +40,7 @@ std::string refusalRecord(const std::string& path, const Refusal& refusal, Batch
     std::string text;
     switch (format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json:
-    case BatchFormat::Document: {
+    case BatchFormat::Json: {
         JsonWriter out(text, layoutOf(format));
         out.beginObject();
         out.key("file").value(path);
@@ -72,8 +71,7 @@ std::string analysisRecord(const BatchInput& input, const AnalysedInput& analyse
     std::string text;
     switch (options.format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json:
-    case BatchFormat::Document: {
+    case BatchFormat::Json: {
         JsonWriter out(text, layoutOf(options.format));
         out.beginObject();
         out.key("file").value(path);
@@ -249,8 +247,7 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
                 out << ",\n";
             }
             out << outcome.text;
-            if (options.format == BatchFormat::JsonLines ||
-                options.format == BatchFormat::Document) {
+            if (options.format == BatchFormat::JsonLines) {
                 out << '\n';
             }
             if (options.progress) {

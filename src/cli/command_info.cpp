@@ -167,20 +167,21 @@ void printText(std::ostream& out, const std::string& path, const MeasurementFile
 } // namespace
 
 int runInfo(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{}, {"--samples"}}, error);
+    static const CommandSpec spec{
+        .name = "info",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "exactly one FILE",
+        .options = {flagOption("--samples")},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "info", error);
-    }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "info", "expects exactly one FILE");
+        return status;
     }
     const std::string& path = args->positional.front();
-    const bool withSamples = args->flags.count("--samples") != 0;
+    const bool withSamples = args->flag("--samples");
     MeasurementFile file;
     OpenFailure failure;
     // The waveforms are read only when they are printed.
@@ -188,7 +189,7 @@ int runInfo(const Words& words, std::ostream& out, std::ostream& err) {
                              withSamples ? SampleDetail::All : SampleDetail::AmplitudeOnly)) {
         return refuse(err, failure.message, path + ": " + failure.explanation);
     }
-    if (args->text) {
+    if (args->textFormat()) {
         printText(out, path, file, withSamples);
     } else {
         JsonWriter writer(out, JsonWriter::Layout::Indented);

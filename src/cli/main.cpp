@@ -15,11 +15,12 @@ Crack depth of concrete by the single-sided flat ultrasonic method, without a wi
 Commands:
   info FILE [--samples]     headers and points of a .DP0, .DP1 or .DPA file
   analyze FILE.DPA | NC.DP0 [C.DP1] [--method regression|two-point] [--second-point K]
-          [--picks stored|suggested]
+          [--picks stored|suggested] [--no-checks]
                             fit, per-point depths, statuses, the crack depth, its spread
-                            and the measurement checks
+                            and the measurement checks (in every analysis document)
   analyze PATH... [--recursive] [--pair-raw] [--format jsonl|csv|json|text] [--warnings]
-                            many files and folders: one JSON line or CSV row per crack
+                            many files and folders: one JSON line per file or CSV row per
+                            crack
   pick FILE [--line L]      stored and suggested first arrival of every point
   spectrum FILE --line L --point P [--refine A]
                             refined power spectrum of one point's waveform

@@ -85,42 +85,30 @@ std::string bitmapStem(const std::string& target) {
 } // namespace
 
 int runReport(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"--format", "--style", "-o"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "report",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "one result file (.DPA)",
+        .formats = {"pdf", "bmp", "xlsx", "docx"},
+        .options = {choiceOption("--style", {"standard", "simple", "wavetrain"}),
+                    textOption("-o", "OUT")},
+        .required = {{"--format"}, {"-o"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "report", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "report", "expects one result file (.DPA)");
-    }
-    if (!args->has("--format")) {
-        return usageError(err, "report", "--format pdf|bmp|xlsx|docx is required");
-    }
-    const std::string& format = args->values.at("--format");
-    if (format != "pdf" && format != "bmp" && format != "xlsx" && format != "docx") {
-        return usageError(err, "report",
-                          "--format takes pdf, bmp, xlsx or docx, not '" + format + "'");
-    }
-    if (!args->has("-o") || args->values.at("-o").empty()) {
-        return usageError(err, "report", "-o OUT is required");
-    }
-    const std::string& target = args->values.at("-o");
+    const std::string format = args->format();
+    const std::string target = args->text("-o");
 
     const Settings settings = savedSettings();
     const PrintSettings& print = settings.print;
     ReportStyle style = report::reportStyleOf(print);
     if (args->has("--style")) {
-        const auto found = kStyles.find(args->values.at("--style"));
-        if (found == kStyles.end()) {
-            return usageError(err, "report",
-                              "--style takes standard, simple or wavetrain, not '" +
-                                  args->values.at("--style") + "'");
-        }
-        style = found->second;
+        style = kStyles.at(args->text("--style"));
     }
 
     const std::string& input = args->positional[0];
