@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The command-line tool end to end, as a user runs it, beside `cat` reading the same bytes.
 
-  large: `analyze` of the 10 lines x 1,000 points x 1,024 samples result file against
+  large: `analyze` and `info` (with every waveform: some 125 MB of JSON, written as it is
+         produced) of the 10 lines x 1,000 points x 1,024 samples result file against
          `cat FILE > /dev/null`; median wall time of alternating runs and peak memory.
   batch: 10,000 demo-sized result files in one `analyze FOLDER` call, against 10,000 single
          calls and against `cat` reading all of them.
@@ -52,7 +53,8 @@ def large(build, runs, folder):
     results = alternate({"cat FILE > /dev/null": ["cat", path],
                          "crackdepth-cli analyze FILE": [cli, "analyze", path],
                          "analyze FILE --no-checks": [cli, "analyze", path, "--no-checks"],
-                         "crackdepth-cli info FILE": [cli, "info", path]}, runs)
+                         "crackdepth-cli info FILE": [cli, "info", path],
+                         "info FILE --samples": [cli, "info", path, "--samples"]}, runs)
     records = 10 * 1000 * 80
     cat_time = results["cat FILE > /dev/null"][0]
     print(f"large result file: {size} bytes, {runs} alternating runs, median wall time")
