@@ -40,8 +40,7 @@ std::string refusalRecord(const std::string& path, const Refusal& refusal, Batch
     std::string text;
     switch (format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json:
-    case BatchFormat::Document: {
+    case BatchFormat::Json: {
         JsonWriter out(text, layoutOf(format));
         out.beginObject();
         out.key("file").value(path);
@@ -72,8 +71,7 @@ std::string analysisRecord(const BatchInput& input, const AnalysedInput& analyse
     std::string text;
     switch (options.format) {
     case BatchFormat::JsonLines:
-    case BatchFormat::Json:
-    case BatchFormat::Document: {
+    case BatchFormat::Json: {
         JsonWriter out(text, layoutOf(options.format));
         out.beginObject();
         out.key("file").value(path);
@@ -227,35 +225,45 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
         workers.emplace_back(work);
     }
 
-    // Written in input order as soon as each is ready; each written record is let go.
+    // Written in input order as soon as each is ready; each written record is let go. A write
+    // that fails ends the batch: no file is analysed for nothing.
     bool anyRefused = false;
-    if (options.format == BatchFormat::Csv) {
-        out << analysisCsvHeader(options.input.checks);
-    } else if (options.format == BatchFormat::Json) {
-        out << "[\n";
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        Outcome outcome;
-        {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return outcomes[i].has_value(); });
-            outcome = std::move(*outcomes[i]);
-            outcomes[i].reset();
+    try {
+        if (options.format == BatchFormat::Csv) {
+            out << analysisCsvHeader(options.input.checks);
+        } else if (options.format == BatchFormat::Json) {
+            out << "[\n";
         }
-        anyRefused = anyRefused || outcome.refused;
-        if (options.format == BatchFormat::Json && i > 0) {
-            out << ",\n";
+        for (std::size_t i = 0; i < count; ++i) {
+            Outcome outcome;
+            {
+                std::unique_lock lock(mutex);
+                ready.wait(lock, [&] { return outcomes[i].has_value(); });
+                outcome = std::move(*outcomes[i]);
+                outcomes[i].reset();
+            }
+            anyRefused = anyRefused || outcome.refused;
+            if (options.format == BatchFormat::Json && i > 0) {
+                out << ",\n";
+            }
+            out << outcome.text;
+            if (options.format == BatchFormat::JsonLines) {
+                out << '\n';
+            }
+            if (options.progress) {
+                err << "\ranalysed " << (i + 1) << " of " << count << " files" << std::flush;
+            }
         }
-        out << outcome.text;
-        if (options.format == BatchFormat::JsonLines || options.format == BatchFormat::Document) {
-            out << '\n';
+        if (options.format == BatchFormat::Json) {
+            out << "\n]\n";
         }
-        if (options.progress) {
-            err << "\ranalysed " << (i + 1) << " of " << count << " files" << std::flush;
+        out.flush();
+    } catch (...) {
+        next = count;
+        for (std::thread& worker : workers) {
+            worker.join();
         }
-    }
-    if (options.format == BatchFormat::Json) {
-        out << "\n]\n";
+        throw;
     }
     if (options.progress) {
         err << '\n';
@@ -263,7 +271,6 @@ int runBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
     for (std::thread& worker : workers) {
         worker.join();
     }
-    out.flush();
     return anyRefused ? kExitRefused : kExitOk;
 }
 

@@ -14,12 +14,11 @@
 
 namespace crackdepth::cli {
 
-// Document: the one record of a single input as a JSON document of its own.
-enum class BatchFormat { JsonLines, Csv, Json, Text, Document };
+enum class BatchFormat { JsonLines, Csv, Json, Text };
 
 struct BatchOptions {
     AnalysisOptions analysis;
-    InputOptions input;            // the checks only with --warnings: they read every waveform
+    InputOptions input;            // with the checks, CSV rows get a column "warnings"
     std::optional<float> minDepth; // only cracks at least this deep, mm
     unsigned jobs = 1;
     BatchFormat format = BatchFormat::JsonLines;

@@ -66,27 +66,20 @@ void printText(std::ostream& out, const std::string& directory, const DemoSet& s
 } // namespace
 
 int runDemo(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"-o", "--seed"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "demo",
+        .help = kHelp,
+        .maxPositional = 0,
+        .options = {textOption("-o", "DIR"), integerOption("--seed", "N", 0, kMaxSeed)},
+        .required = {{"-o"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "demo", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (!args->positional.empty()) {
-        return usageError(err, "demo",
-                          "takes no positional arguments, got '" + args->positional.front() + "'");
-    }
-    if (!args->has("-o") || args->values.at("-o").empty()) {
-        return usageError(err, "demo", "needs the output folder: -o DIR");
-    }
-    const auto seed = integerOption(*args, "--seed", 1, 0, kMaxSeed, error);
-    if (!seed) {
-        return usageError(err, "demo", error);
-    }
-    const std::string& directory = args->values.at("-o");
+    const auto seed = args->integer("--seed", 1);
+    const std::string directory = args->text("-o");
 
     const std::filesystem::path folder(directory);
     std::error_code failure;
@@ -96,7 +89,7 @@ int runDemo(const Words& words, std::ostream& out, std::ostream& err) {
         return refuse(err, "", "cannot create the folder " + directory + ": " + reason);
     }
 
-    const DemoSet set = makeDemoSet(static_cast<std::uint32_t>(*seed));
+    const DemoSet set = makeDemoSet(static_cast<std::uint32_t>(seed));
     for (const DemoLine& line : set.lines) {
         const std::vector<std::uint8_t> bytes = encodeDemoLine(line);
         const WriteOutcome outcome = writeFileAtomically(folder / line.fileName, bytes);
@@ -123,7 +116,7 @@ int runDemo(const Words& words, std::ostream& out, std::ostream& err) {
                       "cannot write the result file " + (folder / kDemoResultFile).string());
     }
 
-    if (args->text) {
+    if (args->textFormat()) {
         printText(out, directory, set);
     } else {
         printJson(out, summaryJson(directory, set));

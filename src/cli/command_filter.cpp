@@ -33,23 +33,10 @@ struct Cutoff {
     float hz = 0;
 };
 
-// The cut-off given as `name` in kHz, converted to Hz; none with a reason when it is
-// malformed, not positive or not finite.
-std::optional<Cutoff> cutoffOption(const Args& args, const std::string& name, std::string& error) {
-    const auto found = args.values.find(name);
-    if (found == args.values.end()) {
-        return Cutoff{};
-    }
-    const std::string& text = found->second;
-    float kHz = 0;
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), kHz);
-    const float hz = kHz * 1000.0f;
-    if (status != std::errc{} || end != text.data() + text.size() || !std::isfinite(hz) ||
-        !(kHz > 0)) {
-        error = name + " takes a positive cut-off frequency in kHz, not '" + text + "'";
-        return std::nullopt;
-    }
-    return Cutoff{true, hz};
+// The cut-off given as `name` in kHz, in Hz.
+Cutoff cutoffOf(const Args& args, const std::string& name) {
+    const auto kHz = args.number(name);
+    return kHz ? Cutoff{true, *kHz * 1000.0f} : Cutoff{};
 }
 
 void printText(std::ostream& out, const std::vector<Sample>& samples) {
@@ -68,38 +55,37 @@ void printText(std::ostream& out, const std::vector<Sample>& samples) {
 } // namespace
 
 int runFilter(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args =
-        parseArgs(words, {{"--line", "--point", "--highpass", "--lowpass"}, {}}, error);
+    // A cut-off in kHz whose value in Hz is still a finite float.
+    const auto cutoff = [](const char* name) {
+        return numberOption(name, "KHZ", "a positive cut-off frequency in kHz", 0, 3.4e35, false);
+    };
+    static const CommandSpec spec{
+        .name = "filter",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "exactly one FILE",
+        .options = {pointOptions[0], pointOptions[1], cutoff("--highpass"), cutoff("--lowpass")},
+        .required = {{"--line", "--point"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "filter", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "filter", "expects exactly one FILE");
-    }
-    const auto highPass = cutoffOption(*args, "--highpass", error);
-    if (!highPass) {
-        return usageError(err, "filter", error);
-    }
-    const auto lowPass = cutoffOption(*args, "--lowpass", error);
-    if (!lowPass) {
-        return usageError(err, "filter", error);
-    }
+    const Cutoff highPass = cutoffOf(*args, "--highpass");
+    const Cutoff lowPass = cutoffOf(*args, "--lowpass");
     MeasurementFile file;
     PointChoice choice;
-    if (const int status = openPointOf(*args, "filter", file, choice, err); status != kExitOk) {
-        return status;
+    if (const int opened = openPointOf(*args, "filter", file, choice, err); opened != kExitOk) {
+        return opened;
     }
     const MeasuringPoint& point = choice.line->points[choice.point];
     std::vector<Sample> filtered(point.originalSamples.size());
-    FilterWaveform(point.originalSamples, filtered, point.record.samplingInterval(), highPass->on,
-                   highPass->hz, lowPass->on, lowPass->hz);
+    FilterWaveform(point.originalSamples, filtered, point.record.samplingInterval(), highPass.on,
+                   highPass.hz, lowPass.on, lowPass.hz);
 
-    if (args->text) {
+    if (args->textFormat()) {
         printText(out, filtered);
     } else {
         printJson(out, {{"samples", filtered}});

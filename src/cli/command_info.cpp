@@ -1,11 +1,14 @@
 // `info FILE [--samples]`: the headers and points of a measurement file as read.
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/output.h"
+#include "cli/text_columns.h"
 #include "core/common/utf.h"
 #include "core/data/measurement_file.h"
 
 #include <iomanip>
+#include <map>
 
 namespace crackdepth::cli {
 namespace {
@@ -15,50 +18,6 @@ constexpr const char* kHelp = R"(Usage: crackdepth-cli info FILE [--samples] [--
 Prints the headers and points of a .DP0, .DP1 or .DPA file as the program reads them.
   --samples   include every point's working waveform (samples, zero line 2048)
 )";
-
-using nlohmann::json;
-
-json headerJson(const TestParameters& h) {
-    return {
-        {"fileId", h.fileId},
-        {"signature", h.signature},
-        {"projectName", h.projectName},
-        {"organisation", h.organisation},
-        {"operatorName", h.operatorName},
-        {"testDate", h.testDate},
-        {"note", h.note},
-        {"pointCount", h.pointCount},
-        {"sampleCount", h.sampleCount},
-        {"originOffset", jsonFloat(h.originOffset)},
-        {"firstSpacing", jsonFloat(h.firstSpacing)},
-        {"stepPartA", jsonFloat(h.stepPartA)},
-        {"stepPartB", jsonFloat(h.stepPartB)},
-        {"referenceDistance", jsonFloat(h.referenceDistance)},
-        {"referencePoint", h.referencePoint},
-        {"zeroCalibration", jsonFloat(h.zeroCalibration)},
-        {"step", jsonFloat(h.step)},
-        {"lineFlag", h.lineFlag},
-        {"reversalIndex", h.reversalIndex},
-        {"lineCount", h.lineCount},
-    };
-}
-
-json pointJson(const MeasuringPoint& p, bool withSamples) {
-    json point = {
-        {"distance", jsonFloat(p.distance)},
-        {"delay", jsonFloat(p.delay)},
-        {"gain", jsonFloat(p.gain)},
-        {"samplingInterval", jsonFloat(p.record.samplingInterval())},
-        {"arrivalIndex", p.arrivalIndex},
-        {"amplitudeIndex", p.amplitudeIndex},
-        {"kept", p.kept},
-        {"manualMark", jsonFloat(p.record.manualMark())},
-    };
-    if (withSamples) {
-        point["samples"] = p.samples;
-    }
-    return point;
-}
 
 struct NumberedLine {
     int number;
@@ -76,33 +35,88 @@ std::vector<NumberedLine> numberLines(const MeasurementFile& file) {
     return numbered;
 }
 
-json infoJson(const std::string& path, const MeasurementFile& file, bool withSamples) {
-    json document = {{"file", path}, {"kind", fileKindName(file.kind)}};
-    json lines = json::array();
-    for (const NumberedLine& entry : numberLines(file)) {
-        json points = json::array();
-        for (std::size_t k = 0; k < entry.line->points.size(); ++k) {
-            points.push_back(pointJson(entry.line->points[k], withSamples));
+void writeHeader(JsonWriter& out, const TestParameters& h) {
+    out.beginObject();
+    out.key("fileId").value(h.fileId);
+    out.key("firstSpacing").value(h.firstSpacing);
+    out.key("lineCount").value(h.lineCount);
+    out.key("lineFlag").value(h.lineFlag);
+    out.key("note").value(h.note);
+    out.key("operatorName").value(h.operatorName);
+    out.key("organisation").value(h.organisation);
+    out.key("originOffset").value(h.originOffset);
+    out.key("pointCount").value(h.pointCount);
+    out.key("projectName").value(h.projectName);
+    out.key("referenceDistance").value(h.referenceDistance);
+    out.key("referencePoint").value(h.referencePoint);
+    out.key("reversalIndex").value(h.reversalIndex);
+    out.key("sampleCount").value(h.sampleCount);
+    out.key("signature").value(h.signature);
+    out.key("step").value(h.step);
+    out.key("stepPartA").value(h.stepPartA);
+    out.key("stepPartB").value(h.stepPartB);
+    out.key("testDate").value(h.testDate);
+    out.key("zeroCalibration").value(h.zeroCalibration);
+    out.endObject();
+}
+
+// Members in the order of their names, as the JSON library printed them before.
+void writePoint(JsonWriter& out, const MeasuringPoint& p, bool withSamples) {
+    out.beginObject();
+    out.key("amplitudeIndex").value(p.amplitudeIndex);
+    out.key("arrivalIndex").value(p.arrivalIndex);
+    out.key("delay").value(p.delay);
+    out.key("distance").value(p.distance);
+    out.key("gain").value(p.gain);
+    out.key("kept").value(p.kept);
+    out.key("manualMark").value(p.record.manualMark());
+    if (withSamples) {
+        out.key("samples").beginArray();
+        for (const Sample sample : p.samples) {
+            out.value(static_cast<std::int64_t>(sample));
         }
-        lines.push_back({
-            {"line", entry.number},
-            {"role", entry.crossing ? "crossing" : "nonCrossing"},
-            {"name", withoutLastUnits(entry.line->header.note, 4)},
-            {"header", headerJson(entry.line->header)},
-            {"points", std::move(points)},
-        });
+        out.endArray();
     }
-    document["lines"] = std::move(lines);
+    out.key("samplingInterval").value(p.record.samplingInterval());
+    out.endObject();
+}
+
+// Written as it is produced: the samples of a large file never lie in memory as a tree.
+void writeInfo(JsonWriter& out, const std::string& path, const MeasurementFile& file,
+               bool withSamples) {
+    out.beginObject();
+    out.key("file").value(path);
+    out.key("kind").value(fileKindName(file.kind));
+    out.key("lines").beginArray();
+    for (const NumberedLine& entry : numberLines(file)) {
+        out.beginObject();
+        out.key("header");
+        writeHeader(out, entry.line->header);
+        out.key("line").value(entry.number);
+        out.key("name").value(withoutLastUnits(entry.line->header.note, 4));
+        out.key("points").beginArray();
+        for (std::size_t k = 0; k < entry.line->points.size(); ++k) {
+            writePoint(out, entry.line->points[k], withSamples);
+        }
+        out.endArray();
+        out.key("role").value(entry.crossing ? "crossing" : "nonCrossing");
+        out.endObject();
+    }
+    out.endArray();
     if (file.kind == FileKind::Result) {
         ProjectInfo info;
         file.projectBlock.copyInto(info);
-        json project = json::object();
+        std::map<std::string, const std::string*> texts; // "0", "1", "10", … in name order
         for (const auto& field : ProjectBlock::kMapped) {
-            project[std::to_string(field.projectIndex)] = info.texts[field.projectIndex];
+            texts[std::to_string(field.projectIndex)] = &info.texts[field.projectIndex];
         }
-        document["project"] = std::move(project);
+        out.key("project").beginObject();
+        for (const auto& [index, text] : texts) {
+            out.key(index).value(*text);
+        }
+        out.endObject();
     }
-    return document;
+    out.endObject();
 }
 
 void printText(std::ostream& out, const std::string& path, const MeasurementFile& file,
@@ -115,21 +129,24 @@ void printText(std::ostream& out, const std::string& path, const MeasurementFile
             << "  project " << h.projectName << " | organisation " << h.organisation
             << " | operator " << h.operatorName << " | date " << h.testDate << '\n'
             << "  points " << h.pointCount << ", samples " << h.sampleCount << ", first spacing "
-            << h.firstSpacing << " mm, step " << h.step << " mm, reference point "
-            << h.referencePoint << " at " << h.referenceDistance << " mm, line flag " << h.lineFlag
+            << shortestText(h.firstSpacing) << " mm, step " << shortestText(h.step)
+            << " mm, reference point " << h.referencePoint << " at "
+            << shortestText(h.referenceDistance) << " mm, line flag " << h.lineFlag
             << ", reversal index " << h.reversalIndex << ", line count " << h.lineCount << '\n';
-        out << "  " << std::setw(5) << "#" << std::setw(10) << "L(mm)" << std::setw(10)
-            << "delay(us)" << std::setw(8) << "gain" << std::setw(8) << "dt(us)" << std::setw(9)
-            << "arrival" << std::setw(6) << "kept" << std::setw(8) << "mark" << '\n';
+        TextColumns table({"#", "L(mm)", "delay(us)", "gain", "dt(us)", "arrival", "kept", "mark"});
         for (std::size_t k = 0; k < entry.line->points.size(); ++k) {
             const MeasuringPoint& p = entry.line->points[k];
-            out << "  " << std::setw(5) << k << std::setw(10) << p.distance << std::setw(10)
-                << p.delay << std::setw(8) << p.gain << std::setw(8) << p.record.samplingInterval()
-                << std::setw(9) << p.arrivalIndex << std::setw(6) << p.kept << std::setw(8)
-                << p.record.manualMark() << '\n';
+            table.addRow({std::to_string(k), shortestText(p.distance), shortestText(p.delay),
+                          shortestText(p.gain), shortestText(p.record.samplingInterval()),
+                          std::to_string(p.arrivalIndex), std::to_string(p.kept),
+                          shortestText(p.record.manualMark())});
+        }
+        table.printHeadings(out, 2);
+        for (std::size_t k = 0; k < table.rows(); ++k) {
+            table.printRow(out, k, 2);
             if (withSamples) {
                 out << "        samples";
-                for (const Sample s : p.samples) {
+                for (const Sample s : entry.line->points[k].samples) {
                     out << ' ' << s;
                 }
                 out << '\n';
@@ -150,20 +167,21 @@ void printText(std::ostream& out, const std::string& path, const MeasurementFile
 } // namespace
 
 int runInfo(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{}, {"--samples"}}, error);
+    static const CommandSpec spec{
+        .name = "info",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "exactly one FILE",
+        .options = {flagOption("--samples")},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "info", error);
-    }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "info", "expects exactly one FILE");
+        return status;
     }
     const std::string& path = args->positional.front();
-    const bool withSamples = args->flags.count("--samples") != 0;
+    const bool withSamples = args->flag("--samples");
     MeasurementFile file;
     OpenFailure failure;
     // The waveforms are read only when they are printed.
@@ -171,10 +189,13 @@ int runInfo(const Words& words, std::ostream& out, std::ostream& err) {
                              withSamples ? SampleDetail::All : SampleDetail::AmplitudeOnly)) {
         return refuse(err, failure.message, path + ": " + failure.explanation);
     }
-    if (args->text) {
+    if (args->textFormat()) {
         printText(out, path, file, withSamples);
     } else {
-        printJson(out, infoJson(path, file, withSamples));
+        JsonWriter writer(out, JsonWriter::Layout::Indented);
+        writeInfo(writer, path, file, withSamples);
+        writer.flush();
+        out << '\n';
     }
     return kExitOk;
 }

@@ -30,22 +30,20 @@ bool sameFile(const std::string& a, const std::string& b) {
 } // namespace
 
 int runMerge(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"-o"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "merge",
+        .help = kHelp,
+        .minPositional = 2,
+        .positionalText = "NC.DP0 and at least one C.DP1",
+        .options = {textOption("-o", "OUT.DPA")},
+        .required = {{"-o"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "merge", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() < 2) {
-        return usageError(err, "merge", "expects NC.DP0 and at least one C.DP1");
-    }
-    if (!args->has("-o") || args->values.at("-o").empty()) {
-        return usageError(err, "merge", "needs the result file: -o OUT.DPA");
-    }
-    const std::string& target = args->values.at("-o");
+    const std::string target = args->text("-o");
     for (const std::string& source : args->positional) {
         if (sameFile(source, target)) {
             return usageError(err, "merge", "the result file would overwrite the input " + source);
@@ -63,7 +61,7 @@ int runMerge(const Words& words, std::ostream& out, std::ostream& err) {
         return refuse(err, joinedMessages(prompts), "cannot write " + target);
     }
     const int lines = static_cast<int>(crossing.size() + 1);
-    if (args->text) {
+    if (args->textFormat()) {
         out << "merged " << lines << " lines into " << target << '\n';
     } else {
         printJson(out, {{"output", target}, {"lines", lines}});

@@ -96,17 +96,18 @@ void printLine(std::ostream& out, long number, const LineData& line) {
 } // namespace
 
 int runPick(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"--line"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "pick",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "exactly one FILE",
+        .options = {integerOption("--line", "L", 0, 65535)},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "pick", error);
-    }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "pick", "expects exactly one FILE");
+        return status;
     }
     const std::string& path = args->positional.front();
     MeasurementFile file;
@@ -116,9 +117,9 @@ int runPick(const Words& words, std::ostream& out, std::ostream& err) {
     }
     const long first = file.kind == FileKind::CrossingRaw ? 1 : 0;
     std::vector<std::pair<long, const LineData*>> lines;
-    if (args->has("--line")) {
-        const auto number = integerOption(*args, "--line", 0, 0, 65535, error);
-        const LineData* line = number ? lineNumbered(file, *number, error) : nullptr;
+    if (const auto number = args->integer("--line")) {
+        std::string error;
+        const LineData* line = lineNumbered(file, *number, error);
         if (line == nullptr) {
             return usageError(err, "pick", error);
         }
@@ -128,7 +129,7 @@ int runPick(const Words& words, std::ostream& out, std::ostream& err) {
             lines.emplace_back(first + static_cast<long>(k), &file.lines[k]);
         }
     }
-    if (args->text) {
+    if (args->textFormat()) {
         for (const auto& [number, line] : lines) {
             printLine(out, number, *line);
         }

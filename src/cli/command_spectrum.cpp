@@ -49,34 +49,33 @@ void printText(std::ostream& out, const SpectrumResult& result, std::int32_t ref
 } // namespace
 
 int runSpectrum(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"--line", "--point", "--refine"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "spectrum",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "exactly one FILE",
+        .options = {pointOptions[0], pointOptions[1],
+                    integerOption("--refine", "A", kMinRefine, kMaxRefine)},
+        .required = {{"--line", "--point"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "spectrum", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "spectrum", "expects exactly one FILE");
-    }
-    const auto refine =
-        integerOption(*args, "--refine", kDefaultRefine, kMinRefine, kMaxRefine, error);
-    if (!refine) {
-        return usageError(err, "spectrum", error);
-    }
+    const long refine = args->integer("--refine", kDefaultRefine);
     MeasurementFile file;
     PointChoice choice;
-    if (const int status = openPointOf(*args, "spectrum", file, choice, err); status != kExitOk) {
-        return status;
+    if (const int opened = openPointOf(*args, "spectrum", file, choice, err); opened != kExitOk) {
+        return opened;
     }
     const MeasuringPoint& point = choice.line->points[choice.point];
     const float dt = point.record.samplingInterval();
-    const auto a = static_cast<std::int32_t>(*refine);
+    const auto a = static_cast<std::int32_t>(refine);
     const SpectrumResult result = Spectrum(point.samples, choice.line->header.sampleCount, dt, a);
 
-    if (args->text) {
+    if (args->textFormat()) {
         printText(out, result, a, dt);
         return kExitOk;
     }

@@ -7,15 +7,22 @@
 namespace crackdepth::cli {
 namespace {
 
-// The length of the valid UTF-8 sequence at `text[i]`, 0 when none starts there.
-std::size_t validSequenceLength(std::string_view text, std::size_t i) {
+// The UTF-8 sequence at `text[i]`: its length, and whether it is valid. An invalid one is the
+// longest start of a sequence that could still have become valid (at least one byte), which
+// takes one replacement character, as Unicode recommends and the JSON library does.
+struct Sequence {
+    std::size_t length;
+    bool valid;
+};
+
+Sequence sequenceAt(std::string_view text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
     std::size_t length = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
     if (lead < 0x80) {
-        return 1;
+        return {1, true};
     } else if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -27,17 +34,16 @@ std::size_t validSequenceLength(std::string_view text, std::size_t i) {
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
     } else {
-        return 0;
+        return {1, false};
     }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
-            return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if (i + k >= text.size() || byte(i + k) < low || byte(i + k) > high) {
+            return {k, false};
         }
+        low = 0x80;
+        high = 0xBF;
     }
-    return length;
+    return {length, true};
 }
 
 bool plainAscii(std::string_view text) {
@@ -84,12 +90,15 @@ void appendEscaped(std::string& out, std::string_view text) {
                 out += "\\u00";
                 out += kHex[c >> 4];
                 out += kHex[c & 0xF];
-            } else if (const std::size_t length = validSequenceLength(text, i); length > 0) {
-                out.append(text.substr(i, length));
-                i += length;
-                continue;
             } else {
-                out += "\xEF\xBF\xBD";
+                const Sequence sequence = sequenceAt(text, i);
+                if (sequence.valid) {
+                    out.append(text.substr(i, sequence.length));
+                } else {
+                    out += "\xEF\xBF\xBD";
+                }
+                i += sequence.length;
+                continue;
             }
         }
         ++i;
@@ -180,6 +189,9 @@ void JsonWriter::newLine(std::size_t depth) {
 }
 
 std::string& JsonWriter::beginValue() {
+    if (sink_ != nullptr && out_.size() >= kFlushSize) {
+        flush();
+    }
     if (afterKey_) {
         afterKey_ = false;
     } else if (!members_.empty()) {
@@ -215,6 +227,14 @@ void JsonWriter::close(char bracket) {
     out_ += bracket;
     if (sink_ != nullptr && out_.size() >= kFlushSize) {
         flush();
+    }
+}
+
+JsonWriter::~JsonWriter() {
+    try {
+        flush();
+    } catch (...) {
+        // The sink keeps its failed state for whoever checks it.
     }
 }
 

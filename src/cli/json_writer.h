@@ -1,6 +1,11 @@
-// JSON written straight into a string as it is produced, laid out exactly as the JSON library
-// dumps a document (one space per level, or compact), so that a large analysis never exists
-// twice in memory as a tree and as text. Members come out in the order they are written.
+// JSON written straight into a string or a stream as it is produced, so that a large document
+// (an analysis, every waveform of a file) never exists twice in memory as a tree and as text.
+// What it promises: valid JSON in UTF-8; every number reads back exactly (a float as the same
+// float, in its shortest text); texts keep every valid UTF-8 character and put one U+FFFD
+// for each broken sequence, as Unicode recommends and the JSON library does; members come
+// out in the order they are written, laid out as the library lays out a document (one space
+// per level, or compact). A float's text may be shorter than the library's (the library
+// prints the double nearest the float, which now and then needs more digits).
 #pragma once
 
 #include <cstdint>
@@ -12,7 +17,7 @@
 
 namespace crackdepth::cli {
 
-// A float as its shortest exact decimal, laid out as the JSON library lays out a double
+// A float as its shortest exact decimal, in the JSON library's notation for a double
 // ("100.0", "0.0001", "1e-05"); "null" when it is not finite.
 void appendJsonNumber(std::string& out, float value);
 
@@ -25,7 +30,8 @@ public:
     // Writes to `sink` in pieces of about kFlushSize bytes, so that a large document never
     // lies in memory whole; the rest goes out with `flush` or when the writer is destroyed.
     JsonWriter(std::ostream& sink, Layout layout) : out_(buffer_), layout_(layout), sink_(&sink) {}
-    ~JsonWriter() { flush(); }
+    // A sink that failed is not written again on the way out of the failure.
+    ~JsonWriter();
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
 
@@ -39,7 +45,7 @@ public:
     // The name of the next member of the open object.
     JsonWriter& key(std::string_view name);
 
-    // Text in UTF-8; a byte that is not part of a valid sequence becomes U+FFFD.
+    // Text in UTF-8; each broken sequence becomes one U+FFFD.
     void value(std::string_view text);
     void value(const char* text) { value(std::string_view(text)); }
     void value(float number) { appendJsonNumber(beginValue(), number); }

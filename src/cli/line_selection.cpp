@@ -19,13 +19,10 @@ const LineData* lineNumbered(const MeasurementFile& file, long number, std::stri
 
 bool choosePoint(const Args& args, const MeasurementFile& file, PointChoice& choice,
                  std::string& error) {
-    if (!args.has("--line") || !args.has("--point")) {
-        error = "--line L and --point P are required";
-        return false;
-    }
-    const auto line = integerOption(args, "--line", 0, 0, 65535, error);
-    const auto point = integerOption(args, "--point", 0, 0, 65535, error);
+    const auto line = args.integer("--line");
+    const auto point = args.integer("--point");
     if (!line || !point) {
+        error = "--line L and --point P are required";
         return false;
     }
     const LineData* chosen = lineNumbered(file, *line, error);

@@ -14,13 +14,17 @@ namespace crackdepth::cli {
 // The line numbered `number` in `file`, or none with a reason.
 const LineData* lineNumbered(const MeasurementFile& file, long number, std::string& error);
 
+// --line L and --point P as the commands that work on one point take them.
+inline const OptionSpec pointOptions[] = {integerOption("--line", "L", 0, 65535),
+                                          integerOption("--point", "P", 0, 65535)};
+
 struct PointChoice {
     const LineData* line = nullptr;
     std::size_t point = 0;
 };
 
-// Reads --line L and --point P (both required) and checks them against the file; false with
-// a reason for the user when either is missing, malformed or out of range.
+// Checks --line L and --point P (both given) against the file; false with a reason for the
+// user when either does not exist in it.
 bool choosePoint(const Args& args, const MeasurementFile& file, PointChoice& choice,
                  std::string& error);
 

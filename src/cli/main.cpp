@@ -4,7 +4,6 @@
 #include "cli/output.h"
 
 #include <iostream>
-#include <new>
 #include <string>
 
 namespace {
@@ -16,11 +15,12 @@ Crack depth of concrete by the single-sided flat ultrasonic method, without a wi
 Commands:
   info FILE [--samples]     headers and points of a .DP0, .DP1 or .DPA file
   analyze FILE.DPA | NC.DP0 [C.DP1] [--method regression|two-point] [--second-point K]
-          [--picks stored|suggested]
+          [--picks stored|suggested] [--no-checks]
                             fit, per-point depths, statuses, the crack depth, its spread
-                            and the measurement checks
+                            and the measurement checks (in every analysis document)
   analyze PATH... [--recursive] [--pair-raw] [--format jsonl|csv|json|text] [--warnings]
-                            many files and folders: one JSON line or CSV row per crack
+                            many files and folders: one JSON line per file or CSV row per
+                            crack
   pick FILE [--line L]      stored and suggested first arrival of every point
   spectrum FILE --line L --point P [--refine A]
                             refined power spectrum of one point's waveform
@@ -64,23 +64,22 @@ int main(int argc, char** argv) {
         return crackdepth::cli::kExitUsage;
     }
     const std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
-        std::cout << kUsage;
-        return crackdepth::cli::kExitOk;
-    }
+    const crackdepth::cli::Words words(argv + 2, argv + argc);
     for (const Command& command : kCommands) {
         if (name == command.name) {
-            const crackdepth::cli::Words words(argv + 2, argv + argc);
-            // The readers refuse what cannot be held; whatever still runs out of memory
-            // (a huge output, a busy machine) ends the command with a message, not an abort.
-            try {
-                return command.run(words, std::cout, std::cerr);
-            } catch (const std::bad_alloc&) {
-                std::cout.flush();
-                return crackdepth::cli::refuse(std::cerr, "",
-                                               "out of memory while running '" + name + "'");
-            }
+            return crackdepth::cli::runChecked(
+                name, [&] { return command.run(words, std::cout, std::cerr); }, std::cout,
+                std::cerr);
         }
+    }
+    if (name == "--help" || name == "-h" || name == "help") {
+        return crackdepth::cli::runChecked(
+            "--help",
+            [] {
+                std::cout << kUsage;
+                return crackdepth::cli::kExitOk;
+            },
+            std::cout, std::cerr);
     }
     return crackdepth::cli::usageError(std::cerr, "", "unknown command '" + name + "'");
 }

@@ -2,6 +2,7 @@
 // the JSON document on stdout, and refusals on stderr.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -22,5 +23,12 @@ void printJson(std::ostream& out, const nlohmann::json& document);
 // Prints the program's message text (when there is one) and an English explanation.
 int refuse(std::ostream& err, const std::string& message, const std::string& explanation);
 int usageError(std::ostream& err, const std::string& command, const std::string& reason);
+
+// Runs the command `name` with its output checked: `out` throws at the first write that fails,
+// which ends the command, and its last output is flushed before it counts as done. A failed
+// write (a full disk, a closed pipe's end) exits 1 with a message on `err`, never 0; so does
+// running out of memory.
+int runChecked(const std::string& name, const std::function<int()>& command, std::ostream& out,
+               std::ostream& err);
 
 } // namespace crackdepth::cli

@@ -2,6 +2,7 @@
 
 #include "core/common/atomic_file.h"
 #include "report/report_pictures.h"
+#include "report/silenced_stderr.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -9,7 +10,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <set>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -192,8 +196,17 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
                                 : QByteArray();
 
     const std::filesystem::path temporary = temporaryBeside(path);
+    // The temporary file is made here first, so that a folder that is missing or not writable
+    // is reported with the system's reason; the library then writes into it.
+    if (std::FILE* probe = std::fopen(temporary.c_str(), "wbx")) {
+        std::fclose(probe);
+    } else {
+        return {false, "cannot write " + path.string() + ": " + std::strerror(errno)};
+    }
     lxw_workbook* workbook = workbook_new(temporary.c_str());
     if (workbook == nullptr) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
         return {false, "cannot create the workbook " + path.string()};
     }
     // Sheet1 repeats the last crack; each crack's sheet was added after Sheet1, so the last
@@ -214,14 +227,19 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
     for (std::size_t i = content.cracks.size(); i-- > 0;) {
         add(names[i], content.cracks[i]);
     }
-    const lxw_error closed = workbook_close(workbook);
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        // A failed write (a full disk) is reported below, once, as ours.
+        const SilencedStderr quiet;
+        closed = workbook_close(workbook);
+    }
     if (error == LXW_NO_ERROR) {
         error = closed;
     }
     std::error_code ignored;
     if (error != LXW_NO_ERROR) {
         std::filesystem::remove(temporary, ignored);
-        return {false, std::string("cannot write the workbook: ") + lxw_strerror(error)};
+        return {false, "cannot write the workbook " + path.string() + ": " + lxw_strerror(error)};
     }
     std::error_code renamed;
     std::filesystem::rename(temporary, path, renamed);

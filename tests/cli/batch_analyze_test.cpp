@@ -4,6 +4,7 @@
 #include "../core/test_support.h"
 #include "cli_test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -98,7 +99,6 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
     const json broken = lineOf({"BROKEN.DPA", "DEMO.DPA"}, 0);
     json demo = lineOf({"BROKEN.DPA", "DEMO.DPA"}, 1);
     demo.erase("file");
-    single.erase("checks");
     EXPECT_EQ(demo, single);
     EXPECT_EQ(broken["error"], "无法识别的文件类型！");
     EXPECT_FALSE(broken["explanation"].get<std::string>().empty());
@@ -123,8 +123,7 @@ TEST_F(BatchAnalyze, PairedRawFilesAnalyseAsTheirMergedResultFile) {
               0);
     paired.erase("file");
     paired.erase("crossingFiles");
-    json merged = json::parse(analyze({"MERGED.DPA"}).out);
-    merged.erase("checks");
+    const json merged = json::parse(analyze({"MERGED.DPA"}).out);
     EXPECT_EQ(paired, merged);
 
     ASSERT_TRUE(std::getline(lines, line));
@@ -187,6 +186,67 @@ TEST_F(BatchAnalyze, CsvRowsPerCrackReadBackByACsvReader) {
                        row["crackDepthText"].get<std::string>());
     }
     EXPECT_EQ(seen, expected);
+}
+
+// One rule for the checks: every analysis document carries them, of one file or of many,
+// whatever else is asked; --no-checks leaves them out everywhere. One measurement gives the
+// same document whichever options of many files come with it.
+TEST_F(BatchAnalyze, EveryDocumentCarriesTheChecksUnlessLeftOut) {
+    const json single = json::parse(analyze({"DEMO.DPA"}).out);
+    ASSERT_TRUE(single.contains("checks"));
+    const auto records = [&](std::vector<std::string> args) {
+        const auto run = analyze(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        std::vector<json> documents;
+        std::istringstream lines(run.out);
+        if (run.out.rfind("{\n", 0) == 0 || run.out.rfind("[", 0) == 0) {
+            const json whole = json::parse(run.out);
+            documents = whole.is_array() ? whole.get<std::vector<json>>() : std::vector{whole};
+        } else {
+            for (std::string line; std::getline(lines, line);) {
+                documents.push_back(json::parse(line));
+            }
+        }
+        for (json& document : documents) {
+            document.erase("file");
+        }
+        return documents;
+    };
+    const std::vector<std::string> options[] = {
+        {"DEMO.DPA", "--recursive"},
+        {"DEMO.DPA", "--jobs", "2"},
+        {"DEMO.DPA", "--min-depth", "0"},
+        {"DEMO.DPA", "--warnings"},
+        {"DEMO.DPA", "--format", "jsonl"},
+        {"DEMO.DPA", "DEMO.DPA"},
+        {"DEMO.DPA", "DEMO.DPA", "--format", "json"},
+    };
+    for (const auto& args : options) {
+        SCOPED_TRACE(args.back());
+        for (const json& document : records(args)) {
+            EXPECT_EQ(document, single);
+        }
+    }
+    json without = single;
+    without.erase("checks");
+    for (auto args : options) {
+        args.push_back("--no-checks");
+        if (std::find(args.begin(), args.end(), "--warnings") != args.end()) {
+            continue;
+        }
+        SCOPED_TRACE(args.front() + " " + args[1] + " --no-checks");
+        for (const json& document : records(args)) {
+            EXPECT_EQ(document, without);
+        }
+    }
+    const auto both = analyze({"DEMO.DPA", "--no-checks", "--warnings"});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("--no-checks and --warnings cannot be given together"),
+              std::string::npos)
+        << both.err;
+    // A table lists them too.
+    EXPECT_NE(analyze({"DEMO.DPA", "DEMO.DPA", "--format", "text"}).out.find("\nchecks"),
+              std::string::npos);
 }
 
 TEST_F(BatchAnalyze, UsageErrors) {

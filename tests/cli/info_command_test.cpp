@@ -1,9 +1,13 @@
 #include "../core/test_support.h"
 #include "cli_test_support.h"
+#include "core/common/byte_source.h"
+#include "core/data/result_file.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace crackdepth {
 namespace {
@@ -73,6 +77,57 @@ TEST(InfoCommand, SamplesOnRequestAndATextTable) {
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("滨江大桥 主梁"), std::string::npos);
     EXPECT_NE(text.out.find("line 2 crossing \"SITE_C2\""), std::string::npos);
+}
+
+// The text table keeps its columns apart whatever the size of the values, and prints each
+// value so that it reads back as the value stored.
+TEST(InfoCommand, TheTextTableKeepsLargeValuesApart) {
+    testing::TempDir dir;
+    FileSource source(kFixtures / "SITE.DPA");
+    ResultFileContents contents;
+    ASSERT_EQ(ReadResultFile(source, contents), BlockStatus::Ok);
+    auto& points = contents.lines[0].points;
+    contents.lines[0].header.firstSpacing = 123456.7f; // distances from the geometry
+    const float delay = -98765.43f;
+    const float gain = 1.5e7f;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        points[k].delay = delay;
+        points[k].gain = gain;
+        points[k].arrivalIndex = 1234567890;
+    }
+    std::vector<LineRef> lines;
+    for (const LineData& line : contents.lines) {
+        lines.push_back({&line.header, &line.points});
+    }
+    std::vector<std::uint8_t> bytes;
+    WriteResultFile(bytes, lines, contents.projectBlock);
+    testing::writeBytes(dir.path() / "LARGE.DPA", bytes);
+
+    const auto run = testing::runCli({"info", "LARGE.DPA", "--format", "text"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const json read = json::parse(testing::runCli({"info", "LARGE.DPA"}, dir.path()).out);
+    const json& readPoints = read["lines"][0]["points"];
+    std::istringstream text(run.out);
+    std::string row;
+    while (std::getline(text, row) && row.find("L(mm)") == std::string::npos) {
+    }
+    std::istringstream headings(row);
+    const std::vector<std::string> columns{std::istream_iterator<std::string>(headings), {}};
+    ASSERT_EQ(columns.size(), 8u) << row;
+    ASSERT_EQ(readPoints.size(), points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        ASSERT_TRUE(std::getline(text, row));
+        std::istringstream cells(row);
+        const std::vector<std::string> cell{std::istream_iterator<std::string>(cells), {}};
+        ASSERT_EQ(cell.size(), columns.size()) << row;
+        const json& point = readPoints[k];
+        EXPECT_EQ(cell[0], std::to_string(k));
+        EXPECT_EQ(std::stof(cell[1]), point["distance"].get<float>()) << row;
+        EXPECT_EQ(std::stof(cell[2]), point["delay"].get<float>()) << row;
+        EXPECT_EQ(std::stof(cell[3]), point["gain"].get<float>()) << row;
+        EXPECT_EQ(std::stol(cell[5]), point["arrivalIndex"].get<long>()) << row;
+        EXPECT_GE(cell[2].size() + cell[5].size(), 18u) << "large values: " << row;
+    }
 }
 
 TEST(InfoCommand, RefusesBadFilesAndBadUsage) {

@@ -1,5 +1,5 @@
-// The streamed JSON must read exactly as the library's own dump of the same document, so that
-// the analysis prints the same text whichever way it is produced.
+// The streamed JSON is valid JSON that the library reads back to the same values as its own
+// dump of the same document, laid out as the library lays it out.
 #include "cli/json_writer.h"
 #include "cli/output.h"
 
@@ -91,6 +91,8 @@ TEST(JsonWriter, DocumentsLaidOutAsTheLibraryDumpsThem) {
     }
 }
 
+// One replacement character per broken sequence: the longest start of a sequence that could
+// still have become a character, or a byte no character starts with.
 TEST(JsonWriter, BrokenUtf8BecomesReplacementCharacters) {
     const struct {
         const char* input;
@@ -100,9 +102,11 @@ TEST(JsonWriter, BrokenUtf8BecomesReplacementCharacters) {
         {"a\xFF"
          "b",
          "\"a\xEF\xBF\xBD"
-         "b\""},                                      // a byte no character starts with
-        {"\xE8\xA3", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""}, // a character cut short
-        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""}, // an overlong form
+         "b\""},                            // a byte no character starts with
+        {"\xE8\xA3", "\"\xEF\xBF\xBD\""},   // a character cut short
+        {"\xE8\xA3z", "\"\xEF\xBF\xBDz\""}, // … in the middle
+        {"\xF0\x9F\x98\xE8\xA3\x82", "\"\xEF\xBF\xBD\xE8\xA3\x82\""}, // … before a whole one
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                 // an overlong form
         {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""}, // a surrogate
     };
     for (const auto& c : cases) {
@@ -110,6 +114,44 @@ TEST(JsonWriter, BrokenUtf8BecomesReplacementCharacters) {
         JsonWriter(text, JsonWriter::Layout::Compact).value(c.input);
         EXPECT_EQ(text, c.written) << c.input;
         EXPECT_TRUE(json::accept(text));
+    }
+}
+
+// The writer against the JSON library, each parsing the other's output: random floats over
+// the whole range read back as the same float from both texts, and random byte strings
+// (mostly broken UTF-8) come out as the library writes them, valid JSON the library reads.
+TEST(JsonWriter, AgreesWithTheLibraryOnRandomFloatsAndBytes) {
+    std::mt19937 random(19);
+    for (int i = 0; i < 200000; ++i) {
+        const auto bits = static_cast<std::uint32_t>(random());
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string ours = numberText(value);
+        const std::string library = jsonFloat(value).dump();
+        ASSERT_EQ(json::parse(ours).get<float>(), value) << ours;
+        ASSERT_EQ(json::parse(library).get<float>(), value) << library;
+        ASSERT_LE(ours.size(), library.size()) << ours << " vs " << library;
+    }
+
+    // Bytes drawn mostly from the lead and continuation ranges, so that most strings hold
+    // cut, overlong, surrogate and stray sequences beside whole characters.
+    const unsigned char pool[] = {'a',  '"',  '\\', 0x01, 0x7F, 0x80, 0x8F, 0x9F, 0xA0, 0xBF, 0xC0,
+                                  0xC1, 0xC2, 0xDF, 0xE0, 0xE8, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    for (int i = 0; i < 50000; ++i) {
+        std::string bytes(random() % 12, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(random() % 4 == 0 ? random() % 256
+                                                    : pool[random() % sizeof pool]);
+        }
+        std::string ours;
+        JsonWriter(ours, JsonWriter::Layout::Compact).value(bytes);
+        const std::string library =
+            json(bytes).dump(-1, ' ', false, json::error_handler_t::replace);
+        ASSERT_TRUE(json::accept(ours)) << ours;
+        ASSERT_EQ(json::parse(ours), json::parse(library)) << ours << " vs " << library;
     }
 }
 

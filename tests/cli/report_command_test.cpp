@@ -4,6 +4,7 @@
 #include "../core/test_support.h"
 #include "cli_test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -95,6 +96,50 @@ TEST(ReportCommand, BitmapPagesAreOneFileEach) {
         const std::string file = stem + std::to_string(page) + ".bmp";
         EXPECT_EQ(written["files"][static_cast<std::size_t>(page - 1)], file);
         EXPECT_EQ(std::filesystem::file_size(file), 184862u);
+    }
+}
+
+// What the command prints names what it wrote: pages where the file has pages of ours, the
+// sheets of a workbook, nothing more of a document; "-o page.bmp" is the stem "page".
+TEST(ReportCommand, PrintsWhatEachFormatHolds) {
+    const testing::TempDir dir;
+    const auto at = [&](const char* name) { return (dir.path() / name).string(); };
+    const json pdf = run({"report", "SITE.DPA", "--format", "pdf", "-o", at("r.pdf")});
+    const json bmp = run({"report", "SITE.DPA", "--format", "bmp", "-o", at("page.bmp")});
+    const json upper = run({"report", "SITE.DPA", "--format", "bmp", "-o", at("PAGE.BMP")});
+    const json xlsx = run({"report", "SITE.DPA", "--format", "xlsx", "-o", at("r.xlsx")});
+    const json docx = run({"report", "SITE.DPA", "--format", "docx", "-o", at("r.docx")});
+    const int pages = pdfPages(at("r.pdf"));
+    EXPECT_EQ(pdf, (json{{"files", {at("r.pdf")}}, {"pages", pages}}));
+    json pageFiles = json::array();
+    json upperFiles = json::array();
+    for (int page = 1; page <= pages; ++page) {
+        pageFiles.push_back(at("page") + std::to_string(page) + ".bmp");
+        upperFiles.push_back(at("PAGE") + std::to_string(page) + ".bmp");
+        EXPECT_TRUE(std::filesystem::exists(pageFiles.back().get<std::string>()));
+    }
+    EXPECT_EQ(bmp, (json{{"files", pageFiles}, {"pages", pages}}));
+    EXPECT_EQ(upper, (json{{"files", upperFiles}, {"pages", pages}}));
+    EXPECT_FALSE(std::filesystem::exists(at("page.bmp1.bmp")));
+    const std::size_t cracks = run({"analyze", "SITE.DPA"})["cracks"].size();
+    EXPECT_EQ(xlsx, (json{{"files", {at("r.xlsx")}}, {"sheets", cracks + 1}}));
+    EXPECT_EQ(docx, (json{{"files", {at("r.docx")}}}));
+}
+
+// A workbook that cannot be written says so once, in our words and with the system's reason:
+// the workbook library's own "[ERROR] …" lines stay off stderr.
+TEST(ReportCommand, AFailedWorkbookGivesOnlyOurMessage) {
+    const testing::TempDir dir;
+    testing::writeBytes(dir.path() / "file", {1});
+    for (const auto& target : {dir.path() / "missing" / "r.xlsx", dir.path() / "file" / "r.xlsx"}) {
+        SCOPED_TRACE(target.string());
+        const auto result = testing::runCli(
+            {"report", "SITE.DPA", "--format", "xlsx", "-o", target.string()}, kFixtures);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err.rfind("error: cannot write " + target.string() + ": ", 0), 0u)
+            << result.err;
+        EXPECT_EQ(result.err.find("[ERROR]"), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
 }
 

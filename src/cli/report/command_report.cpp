@@ -19,6 +19,8 @@
 #include "report/xlsx_report.h"
 
 #include <QGuiApplication>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -37,8 +39,10 @@ display.
   --format docx       a word-processor document OUT
   --style standard|simple|wavetrain
                       the report style (default: the style of the saved print settings)
-  -o OUT              the PDF file, or the stem of the bitmap files
-Prints { "files": [...], "pages": N }.
+  -o OUT              the file, or the stem of the bitmap files (a .bmp ending is left
+                      out: -o page.bmp writes page1.bmp, page2.bmp, ...)
+Prints { "files": [...], "pages": N } (pdf, bmp), { "files": [...], "sheets": N } (xlsx) or
+{ "files": [...] } (docx: its pages are the word processor's to lay out).
 )";
 
 const std::map<std::string, ReportStyle> kStyles = {
@@ -68,45 +72,43 @@ std::unique_ptr<QGuiApplication> offscreenApplication() {
     return application;
 }
 
+// The bitmap pages' file-name stem: OUT as given, without a ".bmp" of its own, so that
+// "-o page.bmp" names the pages page1.bmp, page2.bmp, …
+std::string bitmapStem(const std::string& target) {
+    const std::filesystem::path path(target);
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".bmp" ? target.substr(0, target.size() - extension.size()) : target;
+}
+
 } // namespace
 
 int runReport(const Words& words, std::ostream& out, std::ostream& err) {
-    std::string error;
-    const auto args = parseArgs(words, {{"--format", "--style", "-o"}, {}}, error);
+    static const CommandSpec spec{
+        .name = "report",
+        .help = kHelp,
+        .minPositional = 1,
+        .maxPositional = 1,
+        .positionalText = "one result file (.DPA)",
+        .formats = {"pdf", "bmp", "xlsx", "docx"},
+        .options = {choiceOption("--style", {"standard", "simple", "wavetrain"}),
+                    textOption("-o", "OUT")},
+        .required = {{"--format"}, {"-o"}},
+    };
+    int status = kExitOk;
+    const auto args = parseCommand(spec, words, out, err, status);
     if (!args) {
-        return usageError(err, "report", error);
+        return status;
     }
-    if (args->help) {
-        out << kHelp;
-        return kExitOk;
-    }
-    if (args->positional.size() != 1) {
-        return usageError(err, "report", "expects one result file (.DPA)");
-    }
-    if (!args->has("--format")) {
-        return usageError(err, "report", "--format pdf|bmp|xlsx|docx is required");
-    }
-    const std::string& format = args->values.at("--format");
-    if (format != "pdf" && format != "bmp" && format != "xlsx" && format != "docx") {
-        return usageError(err, "report",
-                          "--format takes pdf, bmp, xlsx or docx, not '" + format + "'");
-    }
-    if (!args->has("-o") || args->values.at("-o").empty()) {
-        return usageError(err, "report", "-o OUT is required");
-    }
-    const std::string& target = args->values.at("-o");
+    const std::string format = args->format();
+    const std::string target = args->text("-o");
 
     const Settings settings = savedSettings();
     const PrintSettings& print = settings.print;
     ReportStyle style = report::reportStyleOf(print);
     if (args->has("--style")) {
-        const auto found = kStyles.find(args->values.at("--style"));
-        if (found == kStyles.end()) {
-            return usageError(err, "report",
-                              "--style takes standard, simple or wavetrain, not '" +
-                                  args->values.at("--style") + "'");
-        }
-        style = found->second;
+        style = kStyles.at(args->text("--style"));
     }
 
     const std::string& input = args->positional[0];
@@ -139,7 +141,6 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
             return refuse(err, "", written.error);
         }
         files.push_back(target);
-        // A workbook and a document have no fixed pages; the count is the printed report's.
     } else if (format == "pdf") {
         const WriteOutcome written = report::WritePdfReport(renderer, print, target);
         if (!written.ok) {
@@ -148,9 +149,10 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
         files.push_back(target);
     } else {
         std::string failed;
+        const std::string stem = bitmapStem(target);
         report::BitmapPageSink sink(
             [&](std::int32_t page) {
-                return std::filesystem::path(target + std::to_string(page) + ".bmp");
+                return std::filesystem::path(stem + std::to_string(page) + ".bmp");
             },
             [&](std::int32_t, const std::filesystem::path& path, const WriteOutcome& outcome) {
                 if (outcome.ok) {
@@ -164,7 +166,15 @@ int runReport(const Words& words, std::ostream& out, std::ostream& err) {
             return refuse(err, report::kBmpWriteFailedMessage, failed);
         }
     }
-    printJson(out, {{"files", files}, {"pages", renderer.pageCount()}});
+    // Pages only where the file has pages of ours; a workbook has a sheet per crack and
+    // Sheet1, and a document's pages are the word processor's to lay out.
+    nlohmann::json printed = {{"files", files}};
+    if (format == "pdf" || format == "bmp") {
+        printed["pages"] = renderer.pageCount();
+    } else if (format == "xlsx") {
+        printed["sheets"] = content.cracks.size() + 1;
+    }
+    printJson(out, printed);
     return kExitOk;
 }
 

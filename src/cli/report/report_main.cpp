@@ -5,15 +5,11 @@
 #include "cli/output.h"
 
 #include <iostream>
-#include <new>
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const crackdepth::cli::Words words(argv + 1, argv + argc);
-    try {
-        return crackdepth::cli::runReport(words, std::cout, std::cerr);
-    } catch (const std::bad_alloc&) {
-        std::cout.flush();
-        return crackdepth::cli::refuse(std::cerr, "", "out of memory while drawing the report");
-    }
+    return crackdepth::cli::runChecked(
+        "report", [&] { return crackdepth::cli::runReport(words, std::cout, std::cerr); },
+        std::cout, std::cerr);
 }
