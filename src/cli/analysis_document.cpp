@@ -164,7 +164,7 @@ static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t bloc
         }
         input.facts[static_cast<std::size_t>(line)].resize(lines.back() ? lines.back()->size() : 0);
     }
-    const BlockStatus status = VisitWaveforms(
+    const BlockResult status = VisitWaveforms(
         source, blocks, [&](std::size_t line, std::size_t index, std::span<const Sample> samples) {
             PointList* list = lines[line];
             if (list == nullptr || index >= list->size()) {
@@ -181,8 +181,9 @@ static std::optional<Refusal> takeWaveforms(ByteSource& source, std::size_t bloc
                     WaveformFacts{suggestion, clippedNearArrival(samples, point.arrivalIndex)};
             }
         });
-    if (status != BlockStatus::Ok) {
-        return Refusal{kUnrecognisedFileMessage, path + ": the waveforms could not be read again"};
+    if (!status.ok()) {
+        return Refusal{kUnrecognisedFileMessage,
+                       path + ": the waveforms could not be read again: " + status.reason};
     }
     return std::nullopt;
 }

@@ -106,6 +106,9 @@ Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
     const auto refuse = [&](const Refusal& refusal) {
         return Outcome{refusalRecord(path, refusal, options.format), true};
     };
+    if (!input.unreadable.empty()) {
+        return refuse({"", path + ": " + input.unreadable});
+    }
     try {
         AnalysedInput analysed;
         DocumentData& data = analysed.data;
@@ -127,6 +130,26 @@ Outcome analyseFile(const BatchInput& input, const BatchOptions& options) {
     } catch (const std::bad_alloc&) {
         return refuse({"", path + ": out of memory"});
     }
+}
+
+// Why a folder entry named like a measurement file is not one that can be read.
+std::string unreadableReason(const fs::path& path, const fs::file_status& status,
+                             const std::error_code& error) {
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        return "a loop of symbolic links; not read";
+    }
+    std::error_code ignored;
+    if (fs::is_symlink(fs::symlink_status(path, ignored)) &&
+        error == std::errc::no_such_file_or_directory) {
+        return "a symbolic link whose target does not exist; not read";
+    }
+    if (error) {
+        return "cannot be examined: " + error.message() + "; not read";
+    }
+    if (fs::is_fifo(status)) {
+        return "a FIFO (named pipe), not a file; not read";
+    }
+    return "not a regular file; not read";
 }
 
 } // namespace
@@ -157,8 +180,9 @@ std::optional<std::vector<BatchInput>> batchInputs(const std::vector<std::string
                                                    bool recursive, bool pairRaw,
                                                    std::string& error) {
     const auto input = [&](const std::string& file) {
-        return pairRaw && upperExtension(file) == ".DP0" ? BatchInput{file, crossingPartners(file)}
-                                                         : BatchInput{file, std::nullopt};
+        return pairRaw && upperExtension(file) == ".DP0"
+                   ? BatchInput{file, crossingPartners(file), {}}
+                   : BatchInput{file, std::nullopt, {}};
     };
     std::vector<BatchInput> inputs;
     for (const std::string& path : paths) {
@@ -171,13 +195,20 @@ std::optional<std::vector<BatchInput>> batchInputs(const std::vector<std::string
             inputs.push_back(input(path));
             continue;
         }
-        std::vector<std::string> found;
+        std::vector<BatchInput> found;
         const auto take = [&](const fs::directory_entry& entry) {
-            std::error_code ignored;
             const std::string extension = upperExtension(entry.path());
-            if (entry.is_regular_file(ignored) &&
-                (extension == ".DPA" || (pairRaw && extension == ".DP0"))) {
-                found.push_back(entry.path().string());
+            if (extension != ".DPA" && !(pairRaw && extension == ".DP0")) {
+                return;
+            }
+            const std::string file = entry.path().string();
+            std::error_code statusError;
+            const fs::file_status status = fs::status(entry.path(), statusError);
+            if (fs::is_regular_file(status)) {
+                found.push_back(input(file));
+            } else if (!fs::is_directory(status)) {
+                found.push_back(
+                    {file, std::nullopt, unreadableReason(entry.path(), status, statusError)});
             }
         };
         if (recursive) {
@@ -194,10 +225,9 @@ std::optional<std::vector<BatchInput>> batchInputs(const std::vector<std::string
             error = "cannot read the folder " + path + ": " + code.message();
             return std::nullopt;
         }
-        std::sort(found.begin(), found.end());
-        for (const std::string& file : found) {
-            inputs.push_back(input(file));
-        }
+        std::sort(found.begin(), found.end(),
+                  [](const BatchInput& a, const BatchInput& b) { return a.path < b.path; });
+        inputs.insert(inputs.end(), found.begin(), found.end());
     }
     return inputs;
 }

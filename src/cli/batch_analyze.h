@@ -30,6 +30,9 @@ struct BatchOptions {
 struct BatchInput {
     std::string path;
     std::optional<std::vector<std::string>> crossing;
+    // Why a folder entry with a measurement file's name cannot be read as one (a FIFO, a
+    // dangling link, a loop of links); such an entry gets a refused record, not silence.
+    std::string unreadable;
 };
 
 // The measurements of the paths: files as given, the result files (.DPA) of a folder sorted by

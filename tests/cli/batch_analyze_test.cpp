@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace crackdepth {
 namespace {
@@ -102,6 +103,45 @@ TEST_F(BatchAnalyze, FilesAndFoldersGiveOneLineEachInInputOrder) {
     EXPECT_EQ(demo, single);
     EXPECT_EQ(broken["error"], "无法识别的文件类型！");
     EXPECT_FALSE(broken["explanation"].get<std::string>().empty());
+}
+
+TEST_F(BatchAnalyze, AFolderEntryThatIsNoFileGetsARecordWithTheReason) {
+    const auto folder = dir.path() / "odd";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(kExamples / "DEMO.DPA", folder / "DEMO.DPA");
+    ASSERT_EQ(::mkfifo((folder / "PIPE.DPA").c_str(), 0600), 0);
+    std::filesystem::create_symlink("NOWHERE.DPA", folder / "GONE.DPA");
+    std::filesystem::create_symlink("LOOP.DPA", folder / "LOOP.DPA");
+    std::filesystem::create_directory(folder / "FOLDER.DPA"); // a folder is no file: no record
+
+    const auto run = analyze({"odd", "--format", "jsonl"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(filesOf(run.out), (std::vector<std::string>{"odd/DEMO.DPA", "odd/GONE.DPA",
+                                                          "odd/LOOP.DPA", "odd/PIPE.DPA"}));
+    const struct {
+        const char* file;
+        const char* reason;
+    } cases[] = {
+        {"odd/GONE.DPA", "a symbolic link whose target does not exist"},
+        {"odd/LOOP.DPA", "a loop of symbolic links"},
+        {"odd/PIPE.DPA", "a FIFO (named pipe)"},
+    };
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        const json record = json::parse(line);
+        for (const auto& c : cases) {
+            if (record["file"] == c.file) {
+                EXPECT_EQ(record["error"], "") << c.file;
+                const auto explanation = record["explanation"].get<std::string>();
+                EXPECT_EQ(explanation.rfind(std::string(c.file) + ": " + c.reason, 0), 0u)
+                    << explanation;
+            }
+        }
+    }
+    const auto csv = analyze({"odd", "--format", "csv"});
+    EXPECT_NE(csv.out.find("odd/PIPE.DPA,,,,,,,,,,\"odd/PIPE.DPA: a FIFO (named pipe)"),
+              std::string::npos)
+        << csv.out;
 }
 
 // A non-crossing raw file with its crossing raw files reads as the result file that merging

@@ -1,6 +1,7 @@
 #include "../core/test_support.h"
 #include "cli_test_support.h"
 #include "core/common/byte_source.h"
+#include "core/common/bytes.h"
 #include "core/data/result_file.h"
 
 #include <cmath>
@@ -158,6 +159,27 @@ TEST(InfoCommand, RefusesBadFilesAndBadUsage) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.back();
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args.back() << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.args.back();
+    }
+}
+
+TEST(InfoCommand, ALineCountThatDoesNotMatchTheLengthIsRefusedWithTheReason) {
+    // The demo result file holds four lines; with a line count of 2 the project texts would
+    // be read from waveform bytes and a save would drop two cracks.
+    testing::TempDir dir;
+    auto bytes = testing::readBytes(std::filesystem::path(CRACKDEPTH_EXAMPLES_DIR) / "DEMO.DPA");
+    ASSERT_EQ(bytes.size(), 70672u);
+    storeLE(&bytes[0x148], std::int32_t{2});
+    testing::writeBytes(dir.path() / "DEMO.DPA", bytes);
+    for (const char* command : {"info", "analyze"}) {
+        const auto run = testing::runCli({command, "DEMO.DPA"}, dir.path());
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_TRUE(run.out.empty()) << command;
+        EXPECT_NE(run.err.find("无法识别的文件类型！\n"), std::string::npos) << command;
+        EXPECT_NE(
+            run.err.find("DEMO.DPA: not a measurement file of this kind, or a damaged one: "
+                         "文件长度与文件头不符：文件长 70672 字节，文件头所示长度为 41360 字节"),
+            std::string::npos)
+            << command << ": " << run.err;
     }
 }
 

@@ -2,6 +2,7 @@
 #include "core/common/utf.h"
 #include "test_support.h"
 
+#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -125,6 +126,45 @@ TEST(AtomicFile, OnlyTheTargetsOwnTemporaryNamesAreCleared) {
     ASSERT_TRUE(writeFileAtomically(dir.path() / "OUT.DPA", std::vector<std::uint8_t>{2}).ok);
     for (const auto& c : cases) {
         EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.temporary) << c.name;
+    }
+}
+
+TEST(AtomicFile, StaleTemporaryFilesOfOtherTargetsAreClearedByTheNextSaveInTheFolder) {
+    // What killed saves of other files left an hour ago, what a save in progress is writing
+    // now, and names that only look like ours.
+    const struct {
+        const char* name;
+        bool stale;
+        bool removed;
+    } cases[] = {
+        {"SITE.DPA.tmp-1f3a9c0d22e4", true, true},
+        {"SITE_C1.DP1.tmp-0123456789ab", true, true},
+        {"tessvel.ini.tmp-581223", true, true},
+        {"SITE.DP0.tmp-abcdefabcdef", false, false}, // a save in progress
+        {"SITE.DPA.tmp-notes", true, false},
+        {"SITE.DPA.tmp-1F3A9C0D22E4", true, false},
+        {"SITE.DPA.tmp-1f3a9c0d22e", true, false},
+        {".tmp-1f3a9c0d22e4", true, false},
+        {"SITE.DPA", true, false},
+    };
+    for (const WriterCase& writer : kWriters) {
+        testing::TempDir dir;
+        const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+        for (const auto& c : cases) {
+            testing::writeBytes(dir.path() / c.name, {1});
+            if (c.stale) {
+                std::filesystem::last_write_time(dir.path() / c.name, hourAgo);
+            }
+        }
+        // A link with our name is not a file of ours; neither is what it points to.
+        std::filesystem::create_symlink("SITE.DPA", dir.path() / "LINK.DPA.tmp-1f3a9c0d22e4");
+        ASSERT_TRUE(writer.write(dir.path() / "OUT.DPA", std::vector<std::uint8_t>{2}).ok);
+        for (const auto& c : cases) {
+            EXPECT_EQ(std::filesystem::exists(dir.path() / c.name), !c.removed)
+                << writer.what << ": " << c.name;
+        }
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "LINK.DPA.tmp-1f3a9c0d22e4"))
+            << writer.what;
     }
 }
 

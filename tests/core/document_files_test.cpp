@@ -90,9 +90,11 @@ TEST_F(DocumentFiles, RefusedOpensShowTheirMessageAndKeepTheData) {
         {"STEP.DP1", kParameterMismatchMessage, MessageIcon::Error},
         {"DT.DP1", kParameterMismatchMessage, MessageIcon::Error},
         {"lower.dp0", "不支持打开此文件！", MessageIcon::None},
-        {"SWAP.DP0", "无法识别的文件类型！", MessageIcon::None},
+        {"SWAP.DP0", "无法识别的文件类型！\n文件标志不是“Ulk_CrackZero”", MessageIcon::None},
         {"SITE_C2.DP1", nullptr, MessageIcon::None}, // accepted, for contrast
-        {"CUT.DPA", "无法识别的文件类型！", MessageIcon::None},
+        {"CUT.DPA",
+         "无法识别的文件类型！\n文件长度与文件头不符：文件长 59270 字节，文件头要求至少 59280 字节",
+         MessageIcon::None},
     };
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
     for (const Case& c : cases) {

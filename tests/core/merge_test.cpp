@@ -33,6 +33,9 @@ protected:
 
     // A raw file cut off inside its last point record: its header promises more than the
     // file holds.
+    // A raw file of 3 points of 16 samples, cut 10 bytes short, and what its refusal says.
+    static constexpr const char* kCutShortMessage =
+        "无法识别的文件类型！\n文件长度与文件头不符：文件长 1078 字节，文件头要求至少 1088 字节";
     std::string damaged(const std::string& name, const char* signature) {
         const std::string path = raw(name, signature, 3);
         std::filesystem::resize_file(path, std::filesystem::file_size(path) - 10);
@@ -109,7 +112,7 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
          0},
         {"a damaged crossing file",
          {damaged("K.DP1", kCrossingSignature)},
-         {kUnrecognisedFileMessage, kParameterMismatchMessage},
+         {kCutShortMessage, kParameterMismatchMessage},
          0},
         {"a crossing file holding no line block",
          {[&] {
@@ -117,7 +120,7 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
              testing::writeBytes(path, std::vector<std::uint8_t>(600, 'x'));
              return path.string();
          }()},
-         {kUnrecognisedFileMessage, kParameterMismatchMessage},
+         {"无法识别的文件类型！\n文件标识不是“UlkWinID”", kParameterMismatchMessage},
          0},
         {"a refusal stops the rest of the selection",
          {raw("F.DP1", kCrossingSignature, 2, 150), raw("G.DP1", kCrossingSignature, 2)},
@@ -146,7 +149,7 @@ TEST_F(MergeTest, RefusalsShowTheirMessages) {
     EXPECT_EQ(session.nonCrossingPath(), "");
     prompts.shown.clear();
     session.addNonCrossingFiles({damaged("Y.DP0", kNonCrossingSignature)});
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kUnrecognisedFileMessage});
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kCutShortMessage});
     EXPECT_EQ(session.nonCrossingPath(), "");
     prompts.shown.clear();
     EXPECT_FALSE(session.CheckMergeFile((dir.path() / "notes.txt").string()));

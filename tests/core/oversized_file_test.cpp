@@ -16,6 +16,11 @@ constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
 using Block = testing::SparseBlock;
+
+// The refusal, with the reason on its second line.
+const std::string kTooLargeMessage = std::string(kUnrecognisedFileMessage) +
+                                     "\n文件所需内存超过此处允许的 " +
+                                     std::to_string(memoryBudget() >> 20) + " MiB";
 using testing::writeSparse;
 
 TEST(OversizedFile, TheBudgetIsAQuarterOfTheMemoryUpToTheCeiling) {
@@ -90,6 +95,7 @@ TEST(OversizedFile, RefusedByTheReadersAndTheOpenerWithTheirMessage) {
         OpenFailure failure;
         EXPECT_FALSE(openMeasurementFile(path, file, failure)) << c.what;
         EXPECT_EQ(failure.message, kUnrecognisedFileMessage) << c.what;
+        EXPECT_NE(failure.explanation.find("文件所需内存超过"), std::string::npos) << c.what;
         EXPECT_NE(failure.explanation.find("memory"), std::string::npos) << c.what;
     }
 }
@@ -111,7 +117,7 @@ TEST(OversizedFile, TheDocumentAndTheMergeRefuseItAndKeepWhatTheyHeld) {
         Document document(prompts, {});
         ASSERT_TRUE(document.OpenDocument(smallPath.string()));
         EXPECT_FALSE(document.OpenDocument(path.string())) << c.what;
-        EXPECT_EQ(prompts.messages(), std::vector<std::string>{kUnrecognisedFileMessage}) << c.what;
+        EXPECT_EQ(prompts.messages(), std::vector<std::string>{kTooLargeMessage}) << c.what;
         ASSERT_TRUE(document.hasNonCrossingLine()) << c.what;
         EXPECT_EQ(document.data().nonCrossingList->size(), 3u) << c.what;
         EXPECT_EQ(document.path(), smallPath.string()) << c.what;
@@ -121,7 +127,7 @@ TEST(OversizedFile, TheDocumentAndTheMergeRefuseItAndKeepWhatTheyHeld) {
     ScriptedPrompts prompts;
     MergeSession session(prompts);
     session.addNonCrossingFiles({(dir.path() / "HUGE.DP0").string()});
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kUnrecognisedFileMessage});
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{kTooLargeMessage});
     EXPECT_EQ(session.nonCrossingPath(), "");
 }
 

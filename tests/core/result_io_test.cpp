@@ -186,7 +186,10 @@ TEST(ResultIo, FailuresLeaveDocumentAndFilesAsTheyWere) {
     testing::writeBytes(damaged, cut);
     PointList* before = data.nonCrossingList.get();
     EXPECT_FALSE(ReadResult(damaged, data, prompts));
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"无法识别的文件类型！"});
+    EXPECT_EQ(prompts.messages(),
+              std::vector<std::string>{"无法识别的文件类型！\n文件长度与文件头不符：文件长 " +
+                                       std::to_string(cut.size()) + " 字节，文件头要求至少 " +
+                                       std::to_string(goodBytes.size()) + " 字节"});
     EXPECT_EQ(data.nonCrossingList.get(), before);
     EXPECT_EQ(data.crossingLists.size(), 1u);
 

@@ -107,9 +107,12 @@ Sample makeSample() {
     number(v.legacy.numbers[5], 0x7FFFFFFF);
     s.printStart = s.image.bytes().size();
 
+    // Values within each number's range, and other than the defaults.
+    constexpr std::array<std::int32_t, 22> kPrintValues = {1,  1, 1,  0, 1, 0, 7, 3, 25, 18, 12,
+                                                           11, 2, 41, 1, 9, 1, 3, 8, 2,  4,  2};
     const auto print = printNumbers(v.print);
     for (std::size_t k = 0; k < print.size(); ++k) {
-        number(*print[k], 100 + static_cast<std::int32_t>(k));
+        number(*print[k], kPrintValues[k]);
         if (k == 17) {
             text(v.print.headerText);
         }

@@ -90,7 +90,8 @@ TEST(SettingsLocation, ASettingsFileThatCannotBeWrittenIsReportedOnceAtTheEnd) {
         EXPECT_TRUE(prompts.shown.empty()) << "nothing is said before the end of the run";
     }
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "设置文件保存失败！\n" + blocked.string());
+    EXPECT_EQ(prompts.shown[0].text,
+              "设置文件保存失败！\n" + blocked.string() + "\nIs a directory");
     EXPECT_EQ(prompts.shown[0].icon, MessageIcon::Warning);
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
 

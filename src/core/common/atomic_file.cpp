@@ -1,9 +1,12 @@
 #include "core/common/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -67,18 +70,64 @@ std::filesystem::path folderOf(const std::filesystem::path& target) {
     return parent.empty() ? std::filesystem::path(".") : parent;
 }
 
-// Removes what earlier saves of the same target left when they were killed between naming
-// their temporary file and renaming it (or, on the named path, at any point of the write).
-void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& targetName) {
+// A temporary file of another target is removed only once it is this old: a save in progress
+// (another instance of the program writing another file of the folder) keeps writing to its
+// file, so its time keeps moving, and a few minutes cover the last steps after the write.
+constexpr auto kStaleAge = std::chrono::minutes(10);
+
+// The suffix our saves give a temporary name after the marker: 12 lower-case hexadecimal
+// digits, or up to 10 decimal digits from earlier versions of the program.
+bool isTemporarySuffix(std::string_view suffix) {
+    const auto all = [&](auto accepted) {
+        return std::all_of(suffix.begin(), suffix.end(), accepted);
+    };
+    const bool hex = suffix.size() == 12 &&
+                     all([](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    const bool decimal =
+        !suffix.empty() && suffix.size() <= 10 && all([](char c) { return c >= '0' && c <= '9'; });
+    return hex || decimal;
+}
+
+// Whether `name` is a temporary name of ours at all, of whatever target.
+bool isOurTemporaryName(const std::string& name) {
+    const std::size_t marker = name.rfind(kTemporaryMarker);
+    return marker != std::string::npos && marker > 0 &&
+           isTemporarySuffix(std::string_view(name).substr(marker + std::strlen(kTemporaryMarker)));
+}
+
+// A plain file (not a link, not a folder) of this user, untouched for kStaleAge.
+bool isStaleFileOfOurs(int folder, const std::string& name) {
+    struct stat status {};
+    if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+        return false;
+    }
+    const auto modified = std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec);
+    return std::chrono::system_clock::now() - modified >= kStaleAge;
+}
+
+// Removes what earlier saves left when they were killed between naming their temporary file
+// and renaming it (or, on the named path, at any point of the write): those of the target at
+// once (this save replaces it anyway), those of any other target of the folder once stale.
+// Nothing but our own temporary names is ever touched.
+void removeStaleTemporaries(int folder, const std::filesystem::path& folderPath,
+                            const std::string& targetName) {
     std::error_code error;
-    std::filesystem::directory_iterator entries(folder, error);
+    std::filesystem::directory_iterator entries(folderPath, error);
     if (error) {
         return;
     }
     for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
-        if (isTemporaryNameOf(name, targetName) && entry.is_regular_file(error)) {
-            std::filesystem::remove(entry.path(), error);
+        if (!isOurTemporaryName(name)) {
+            continue;
+        }
+        const bool ownTarget = isTemporaryNameOf(name, targetName);
+        struct stat status {};
+        const bool plainFile = ::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                               S_ISREG(status.st_mode);
+        if ((ownTarget && plainFile) || isStaleFileOfOurs(folder, name)) {
+            ::unlinkat(folder, name.c_str(), 0);
         }
     }
 }
@@ -234,7 +283,7 @@ WriteOutcome save(const std::filesystem::path& target, std::span<const std::uint
         return failed(target, {"cannot open the folder of", errno});
     }
     const std::string targetName = target.filename().string();
-    removeStaleTemporaries(folderOf(target), targetName);
+    removeStaleTemporaries(folder.get(), folderOf(target), targetName);
     if (unnamedAllowed) {
         switch (writeThroughUnnamedTemporary(folder.get(), targetName, bytes, failure)) {
         case Unnamed::Written:
@@ -253,16 +302,13 @@ WriteOutcome save(const std::filesystem::path& target, std::span<const std::uint
 
 bool isTemporaryNameOf(const std::string& name, const std::string& targetName) {
     const std::string prefix = targetName + kTemporaryMarker;
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-        return false;
-    }
-    for (std::size_t k = prefix.size(); k < name.size(); ++k) {
-        const char c = name[k];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
-            return false;
-        }
-    }
-    return true;
+    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+           isTemporarySuffix(std::string_view(name).substr(prefix.size()));
+}
+
+std::string systemReasonOf(const WriteOutcome& outcome) {
+    const std::size_t at = outcome.error.rfind(": ");
+    return outcome.ok || at == std::string::npos ? std::string{} : outcome.error.substr(at + 2);
 }
 
 WriteOutcome writeFileAtomically(const std::filesystem::path& target,

@@ -12,14 +12,22 @@ namespace crackdepth {
 
 struct WriteOutcome {
     bool ok = false;
-    std::string error; // English explanation of the failure, empty on success
+    // English explanation of the failure, empty on success; a failure of writeFileAtomically
+    // ends with ": " and the system's own words for it (strerror), see systemReasonOf.
+    std::string error;
 };
+
+// The system's words for a failure of writeFileAtomically ("Permission denied"), empty on
+// success.
+std::string systemReasonOf(const WriteOutcome& outcome);
 
 WriteOutcome writeFileAtomically(const std::filesystem::path& target,
                                  std::span<const std::uint8_t> bytes);
 
 // Whether `name` is one of the temporary names a save of the file `targetName` uses
-// ("OUT.DPA.tmp-1f3a…"); a save removes the ones an interrupted save left.
+// ("OUT.DPA.tmp-" and 12 hexadecimal digits, or up to 10 decimal digits from earlier
+// versions). A save removes the ones an interrupted save of its target left, and those of
+// any other target in the folder once they are ten minutes old.
 bool isTemporaryNameOf(const std::string& name, const std::string& targetName);
 
 namespace detail {

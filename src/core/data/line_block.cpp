@@ -165,36 +165,56 @@ std::uint64_t blockSize(const TestParameters& header) {
            static_cast<std::uint64_t>(header.pointCount) * recordSize(header.sampleCount);
 }
 
-BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParameters& header) {
+std::string readFailedReason(std::uint64_t offset) {
+    return "第 " + std::to_string(offset) + " 字节处读取失败";
+}
+
+std::string tooLargeReason() {
+    return "文件所需内存超过此处允许的 " + std::to_string(memoryBudget() >> 20) + " MiB";
+}
+
+std::string lengthMismatchReason(std::uint64_t fileSize, std::uint64_t expected) {
+    return "文件长度与文件头不符：文件长 " + std::to_string(fileSize) + " 字节，文件头" +
+           (expected > fileSize ? "要求至少 " : "所示长度为 ") + std::to_string(expected) + " 字节";
+}
+
+BlockResult ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParameters& header) {
     if (offset > source.size() || source.size() - offset < kHeaderSize) {
-        return BlockStatus::Unrecognised;
+        return {BlockStatus::Unrecognised,
+                lengthMismatchReason(source.size(), offset + kHeaderSize)};
     }
     std::array<std::uint8_t, kHeaderSize> bytes{};
     if (!source.read(offset, bytes)) {
-        return BlockStatus::ReadError;
+        return {BlockStatus::ReadError, readFailedReason(offset)};
     }
     if (readTextField(std::span(bytes).first(16), 8) != kFileId) {
-        return BlockStatus::Unrecognised;
+        return {BlockStatus::Unrecognised, std::string("文件标识不是“") + kFileId + "”"};
     }
     TestParameters parsed;
     parseHeader(bytes.data(), parsed);
-    if (parsed.pointCount < 0 || parsed.pointCount > kMaxPointCount || parsed.sampleCount < 1 ||
-        parsed.sampleCount > kMaxSampleCount) {
-        return BlockStatus::Unrecognised;
+    if (parsed.pointCount < 0 || parsed.pointCount > kMaxPointCount) {
+        return {BlockStatus::Unrecognised, "测点数 " + std::to_string(parsed.pointCount) +
+                                               " 超出范围 0…" + std::to_string(kMaxPointCount)};
+    }
+    if (parsed.sampleCount < 1 || parsed.sampleCount > kMaxSampleCount) {
+        return {BlockStatus::Unrecognised, "采样点数 " + std::to_string(parsed.sampleCount) +
+                                               " 超出范围 1…" + std::to_string(kMaxSampleCount)};
     }
     if (blockSize(parsed) > source.size() - offset) {
-        return BlockStatus::Unrecognised;
+        return {BlockStatus::Unrecognised,
+                lengthMismatchReason(source.size(), offset + blockSize(parsed))};
     }
     header = std::move(parsed);
     return BlockStatus::Ok;
 }
 
-BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
+BlockResult ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
                             PointList& list, SampleDetail detail) {
     if (header.pointCount < 0 || header.pointCount > kMaxPointCount || header.sampleCount < 1 ||
         header.sampleCount > kMaxSampleCount || offset > source.size() ||
         blockSize(header) > source.size() - offset) {
-        return BlockStatus::Unrecognised;
+        return {BlockStatus::Unrecognised,
+                lengthMismatchReason(source.size(), offset + blockSize(header))};
     }
     list.Free();
     list.sampleCount = header.sampleCount;
@@ -211,7 +231,7 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
         const std::uint64_t at = offset + kHeaderSize + static_cast<std::uint64_t>(k) * size;
         if (!source.read(at, record)) {
             list.Free();
-            return BlockStatus::ReadError;
+            return {BlockStatus::ReadError, readFailedReason(at)};
         }
         PointRecord::Bytes head{};
         std::memcpy(head.data(), record.data(), PointRecord::kSize);
@@ -225,7 +245,7 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
         }
         if (!(whole ? list.Append(samples, distance) : list.AppendWithoutWaveforms(distance))) {
             list.Free();
-            return BlockStatus::Unrecognised;
+            return BlockStatus::Unrecognised; // the counts were checked above: not reached
         }
         MeasuringPoint& point = *list.cursor();
         const float dt = stored.samplingInterval();
@@ -240,11 +260,11 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
         if (!whole && point.amplitudeIndex >= 0 && point.amplitudeIndex < header.sampleCount) {
             // The one sample the amplitude reads.
             std::array<std::uint8_t, 4> bytes{};
-            if (!source.read(at + kSamplesInRecord +
-                                 4 * static_cast<std::uint64_t>(point.amplitudeIndex),
-                             bytes)) {
+            const std::uint64_t sampleAt =
+                at + kSamplesInRecord + 4 * static_cast<std::uint64_t>(point.amplitudeIndex);
+            if (!source.read(sampleAt, bytes)) {
                 list.Free();
-                return BlockStatus::ReadError;
+                return {BlockStatus::ReadError, readFailedReason(sampleAt)};
             }
             point.amplitudeSample = sampleFromFile(loadLE<float>(bytes.data()));
         }
@@ -253,14 +273,14 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
     return BlockStatus::Ok;
 }
 
-BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit) {
+BlockResult VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit) {
     std::uint64_t offset = 0;
     std::vector<std::uint8_t> bytes;
     std::vector<Sample> samples;
     for (std::size_t line = 0; line < blocks; ++line) {
         TestParameters header;
-        const BlockStatus status = ReadBlockHeader(source, offset, header);
-        if (status != BlockStatus::Ok) {
+        BlockResult status = ReadBlockHeader(source, offset, header);
+        if (!status.ok()) {
             return status;
         }
         const auto count = static_cast<std::size_t>(header.sampleCount);
@@ -271,7 +291,7 @@ BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const Wavefor
             const std::uint64_t at =
                 offset + kHeaderSize + static_cast<std::uint64_t>(k) * size + kSamplesInRecord;
             if (!source.read(at, bytes)) {
-                return BlockStatus::ReadError;
+                return {BlockStatus::ReadError, readFailedReason(at)};
             }
             for (std::size_t c = 0; c < count; ++c) {
                 samples[c] = sampleFromFile(loadLE<float>(bytes.data() + 4 * c));
@@ -283,26 +303,26 @@ BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const Wavefor
     return BlockStatus::Ok;
 }
 
-BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
+BlockResult ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
                           PointList& list, SampleDetail detail) {
     TestParameters parsed;
-    const BlockStatus status = ReadBlockHeader(source, offset, parsed);
-    if (status != BlockStatus::Ok) {
+    BlockResult status = ReadBlockHeader(source, offset, parsed);
+    if (!status.ok()) {
         return status;
     }
     if (memoryForBlock(parsed) > memoryBudget()) {
-        return BlockStatus::TooLarge;
+        return {BlockStatus::TooLarge, tooLargeReason()};
     }
     PointList points;
     std::uint64_t next = offset;
-    BlockStatus pointsStatus = BlockStatus::Ok;
+    BlockResult pointsStatus;
     try {
         pointsStatus = ReadBlockPoints(source, next, parsed, points, detail);
     } catch (const std::bad_alloc&) {
         // Within the budget, but more than the system would give now.
-        return BlockStatus::TooLarge;
+        return {BlockStatus::TooLarge, tooLargeReason()};
     }
-    if (pointsStatus != BlockStatus::Ok) {
+    if (!pointsStatus.ok()) {
         return pointsStatus;
     }
     header = std::move(parsed);

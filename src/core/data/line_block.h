@@ -10,6 +10,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace crackdepth {
@@ -34,6 +35,25 @@ enum class BlockStatus {
     TooLarge,
 };
 
+// What a read came to: its status and, for a refused file, why, in the user's words (the
+// second line under "无法识别的文件类型！"). Converts to its status, so that callers that only
+// need the verdict compare it with a BlockStatus as before.
+struct BlockResult {
+    BlockStatus status = BlockStatus::Ok;
+    std::string reason;
+
+    BlockResult() = default;
+    BlockResult(BlockStatus value, std::string why = {}) : status(value), reason(std::move(why)) {}
+    operator BlockStatus() const { return status; }
+    bool ok() const { return status == BlockStatus::Ok; }
+};
+
+// The reasons given for a file whose length is not the one its headers add up to, a read
+// that failed at `offset`, and a file that would need more memory than a file may take.
+std::string lengthMismatchReason(std::uint64_t fileSize, std::uint64_t expected);
+std::string readFailedReason(std::uint64_t offset);
+std::string tooLargeReason();
+
 // How much of each point a reader takes: everything, or for a command that draws and
 // changes nothing only the point record and the one sample the amplitude reads (the
 // waveforms stay empty). Both refuse exactly the same files.
@@ -46,11 +66,11 @@ constexpr std::uint64_t recordSize(std::int32_t sampleCount) {
 
 // Reads and checks the header at `offset`: the file id, counts within their limits and the
 // whole block inside the source. Nothing is allocated for the points.
-BlockStatus ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParameters& header);
+BlockResult ReadBlockHeader(ByteSource& source, std::uint64_t offset, TestParameters& header);
 
 // Reads the points of a block whose header was read by ReadBlockHeader into `list` and
 // advances `offset` past the block.
-BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
+BlockResult ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const TestParameters& header,
                             PointList& list, SampleDetail detail = SampleDetail::All);
 
 // Each point's stored waveform in file order, one point at a time in a buffer the next point
@@ -59,11 +79,11 @@ BlockStatus ReadBlockPoints(ByteSource& source, std::uint64_t& offset, const Tes
 // keep none. The blocks are checked as ReadBlockHeader checks them.
 using WaveformVisit =
     std::function<void(std::size_t line, std::size_t point, std::span<const Sample> samples)>;
-BlockStatus VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit);
+BlockResult VisitWaveforms(ByteSource& source, std::size_t blocks, const WaveformVisit& visit);
 
 // Header and points together; `offset` advances past the block on success. A block whose
 // points would not fit the memory budget is refused before any point is read.
-BlockStatus ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
+BlockResult ReadLineBlock(ByteSource& source, std::uint64_t& offset, TestParameters& header,
                           PointList& list, SampleDetail detail = SampleDetail::All);
 
 // Appends the block of `header` and the points of `list` to `out`.

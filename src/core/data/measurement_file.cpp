@@ -41,37 +41,68 @@ void applyReferenceDistance(TestParameters& header, PointList& points) {
     }
 }
 
-BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line) {
+BlockResult ReadRawFile(const std::filesystem::path& path, LineData& line) {
     FileSource source(path);
-    return source.isOpen() ? ReadRawFile(source, line) : BlockStatus::Unrecognised;
+    return source.isOpen() ? ReadRawFile(source, line)
+                           : BlockResult{BlockStatus::Unrecognised, "文件无法读取"};
 }
 
-BlockStatus ReadRawFile(ByteSource& source, LineData& line, SampleDetail detail) {
+BlockResult ReadRawFile(ByteSource& source, LineData& line, SampleDetail detail) {
+    // A raw file is one block and nothing else: neither the instrument's files nor ours
+    // carry padding, so a file longer or shorter than its header says was written with
+    // other counts, and its records would be misread. Checked before anything is allocated.
+    TestParameters header;
+    BlockResult status = ReadBlockHeader(source, 0, header);
+    if (status.ok() && blockSize(header) != source.size()) {
+        status = {BlockStatus::Unrecognised,
+                  lengthMismatchReason(source.size(), blockSize(header))};
+    }
+    if (!status.ok()) {
+        return status;
+    }
     LineData read;
     std::uint64_t offset = 0;
-    const BlockStatus status = ReadLineBlock(source, offset, read.header, read.points, detail);
-    if (status == BlockStatus::Ok) {
+    status = ReadLineBlock(source, offset, read.header, read.points, detail);
+    if (status.ok()) {
         line = std::move(read);
     }
     return status;
 }
 
-OpenFailure openFailureOf(BlockStatus status) {
-    switch (status) {
+std::string signatureReason(const char* expected) {
+    return std::string("文件标志不是“") + expected + "”";
+}
+
+std::string refusalMessage(const BlockResult& result) {
+    std::string message = kUnrecognisedFileMessage;
+    if (!result.reason.empty()) {
+        message += "\n" + result.reason;
+    }
+    return message;
+}
+
+OpenFailure openFailureOf(const BlockResult& result) {
+    // The command-line tool's message is the program's own text alone (scripts compare it);
+    // the reason goes with the explanation.
+    const auto explained = [&](std::string explanation) {
+        return result.reason.empty() ? explanation : explanation + ": " + result.reason;
+    };
+    switch (result.status) {
     case BlockStatus::Ok:
         break;
     case BlockStatus::ReadError:
         return {std::string(kFilePointerMessage) + "\n" + kUnrecognisedFileMessage,
-                "the file could not be read"};
+                explained("the file could not be read")};
     case BlockStatus::Unrecognised:
         break;
     case BlockStatus::TooLarge:
         return {kUnrecognisedFileMessage,
-                "the file's points would need more memory than the " +
-                    std::to_string(memoryBudget() >> 20) +
-                    " MiB a file may take here, or than the system could give"};
+                explained("the file's points would need more memory than the " +
+                          std::to_string(memoryBudget() >> 20) +
+                          " MiB a file may take here, or than the system could give")};
     }
-    return {kUnrecognisedFileMessage, "not a measurement file of this kind, or a damaged one"};
+    return {kUnrecognisedFileMessage,
+            explained("not a measurement file of this kind, or a damaged one")};
 }
 
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
@@ -88,7 +119,7 @@ bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& fil
     }
     MeasurementFile read;
     read.kind = kind;
-    BlockStatus status = BlockStatus::Ok;
+    BlockResult status;
     if (kind == FileKind::Result) {
         ResultFileContents contents;
         status = ReadResultFile(source, contents, detail);
@@ -99,12 +130,12 @@ bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& fil
         status = ReadRawFile(source, line, detail);
         const char* expected =
             kind == FileKind::NonCrossingRaw ? kNonCrossingSignature : kCrossingSignature;
-        if (status == BlockStatus::Ok && line.header.signature != expected) {
-            status = BlockStatus::Unrecognised;
+        if (status.ok() && line.header.signature != expected) {
+            status = {BlockStatus::Unrecognised, signatureReason(expected)};
         }
         read.lines.push_back(std::move(line));
     }
-    if (status != BlockStatus::Ok) {
+    if (!status.ok()) {
         failure = openFailureOf(status);
         return false;
     }

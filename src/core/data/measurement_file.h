@@ -26,11 +26,18 @@ struct MeasurementFile {
 
 struct OpenFailure {
     std::string message; // the program's own message text ("无法识别的文件类型！"), if any
-    std::string explanation; // a short English explanation
+    std::string explanation; // a short English explanation, followed by the reason if any
 };
 
 // The message and explanation of a refused read.
-OpenFailure openFailureOf(BlockStatus status);
+OpenFailure openFailureOf(const BlockResult& result);
+
+// What the window shows for a refused read: "无法识别的文件类型！", and the reason on a
+// second line when there is one.
+std::string refusalMessage(const BlockResult& result);
+
+// The reason given for a line block of the other kind: "文件标志不是“Ulk_CrackZero”".
+std::string signatureReason(const char* expected);
 
 // Reads the file whole. The non-crossing line's reference distance becomes the distance of
 // its reference point, as every open does. On failure `failure` says why and `file` is left
@@ -41,11 +48,11 @@ OpenFailure openFailureOf(BlockStatus status);
 bool openMeasurementFile(const std::filesystem::path& path, MeasurementFile& file,
                          OpenFailure& failure, SampleDetail detail = SampleDetail::All);
 
-// Reads the one line block of a raw file; Unrecognised also for a file that cannot be opened.
-// `line` is replaced only on success.
-BlockStatus ReadRawFile(ByteSource& source, LineData& line,
+// Reads the one line block of a raw file, which must end exactly where the file ends;
+// Unrecognised also for a file that cannot be opened. `line` is replaced only on success.
+BlockResult ReadRawFile(ByteSource& source, LineData& line,
                         SampleDetail detail = SampleDetail::All);
-BlockStatus ReadRawFile(const std::filesystem::path& path, LineData& line);
+BlockResult ReadRawFile(const std::filesystem::path& path, LineData& line);
 
 // The distance of point referencePoint − 1 (the head for 0 or below), as the line is read.
 void applyReferenceDistance(TestParameters& header, PointList& points);

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <new>
+#include <string>
+#include <utility>
 
 namespace crackdepth {
 
@@ -30,39 +32,54 @@ void WriteProjectBlock(std::vector<std::uint8_t>& out, const ProjectBlock& block
 
 namespace {
 
+// The reason of a refused block, naming the block (counted from 1, the non-crossing line
+// first) so that the user can tell which line of the file is damaged.
+BlockResult inBlock(std::size_t block, BlockResult result) {
+    if (!result.reason.empty()) {
+        result.reason = "第 " + std::to_string(block + 1) + " 块：" + result.reason;
+    }
+    return result;
+}
+
 // First pass: the headers of every block, checked against the file and, together, against
 // the memory budget, without reading any point.
-BlockStatus readResultHeaders(ByteSource& source, std::vector<TestParameters>& headers,
+BlockResult readResultHeaders(ByteSource& source, std::vector<TestParameters>& headers,
                               std::uint64_t& end) {
     std::uint64_t offset = 0;
     TestParameters first;
-    BlockStatus status = ReadBlockHeader(source, offset, first);
-    if (status != BlockStatus::Ok) {
-        return status;
+    BlockResult status = ReadBlockHeader(source, offset, first);
+    if (!status.ok()) {
+        return inBlock(0, std::move(status));
     }
-    if (first.signature != kNonCrossingSignature || first.lineCount < 1) {
-        return BlockStatus::Unrecognised;
+    if (first.signature != kNonCrossingSignature) {
+        return inBlock(
+            0, {BlockStatus::Unrecognised, std::string("标志不是“") + kNonCrossingSignature + "”"});
+    }
+    if (first.lineCount < 1) {
+        return {BlockStatus::Unrecognised, "测线数 " + std::to_string(first.lineCount) + " 小于 1"};
     }
     const std::uint64_t budget = memoryBudget();
     std::uint64_t memory = memoryForBlock(first);
     if (memory > budget) {
-        return BlockStatus::TooLarge;
+        return {BlockStatus::TooLarge, tooLargeReason()};
     }
     offset += blockSize(first);
     headers.push_back(first);
     for (std::int32_t k = 1; k < first.lineCount; ++k) {
+        const auto block = static_cast<std::size_t>(k);
         TestParameters header;
         status = ReadBlockHeader(source, offset, header);
-        if (status != BlockStatus::Ok) {
-            return status;
+        if (!status.ok()) {
+            return inBlock(block, std::move(status));
         }
         if (header.signature != kCrossingSignature) {
-            return BlockStatus::Unrecognised;
+            return inBlock(block, {BlockStatus::Unrecognised,
+                                   std::string("标志不是“") + kCrossingSignature + "”"});
         }
         // Counted as the walk goes, so that millions of empty blocks are refused too.
         memory += memoryForBlock(header);
         if (memory > budget) {
-            return BlockStatus::TooLarge;
+            return {BlockStatus::TooLarge, tooLargeReason()};
         }
         offset += blockSize(header);
         headers.push_back(std::move(header));
@@ -71,34 +88,39 @@ BlockStatus readResultHeaders(ByteSource& source, std::vector<TestParameters>& h
     return BlockStatus::Ok;
 }
 
-BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents,
+BlockResult readWholeResultFile(ByteSource& source, ResultFileContents& contents,
                                 SampleDetail detail) {
     std::vector<TestParameters> headers;
     std::uint64_t offset = 0;
-    BlockStatus status = readResultHeaders(source, headers, offset);
-    if (status != BlockStatus::Ok) {
+    BlockResult status = readResultHeaders(source, headers, offset);
+    if (!status.ok()) {
         return status;
     }
+    // The file ends with the project block, right after the last block and the two areas
+    // that follow it: the instrument's files and ours carry no padding. A file that goes on
+    // after that was written with other counts (a damaged count would otherwise read the
+    // project texts from waveform bytes, and a save would then drop the lines beyond it).
     const std::uint64_t projectAt = offset + kResultReservedSize + kResultZeroSize;
-    if (projectAt > source.size() || source.size() - projectAt < ProjectBlock::kByteSize) {
-        return BlockStatus::Unrecognised;
+    if (source.size() != projectAt + ProjectBlock::kByteSize) {
+        return {BlockStatus::Unrecognised,
+                lengthMismatchReason(source.size(), projectAt + ProjectBlock::kByteSize)};
     }
 
     // Second pass: the points and the project block.
     ResultFileContents read;
     offset = 0;
-    for (const TestParameters& header : headers) {
+    for (std::size_t k = 0; k < headers.size(); ++k) {
         LineData line;
-        status = ReadBlockPoints(source, offset, header, line.points, detail);
-        if (status != BlockStatus::Ok) {
-            return status;
+        status = ReadBlockPoints(source, offset, headers[k], line.points, detail);
+        if (!status.ok()) {
+            return inBlock(k, std::move(status));
         }
-        line.header = header;
+        line.header = headers[k];
         read.lines.push_back(std::move(line));
     }
     std::array<std::uint8_t, ProjectBlock::kByteSize> projectBytes{};
     if (!source.read(projectAt, projectBytes)) {
-        return BlockStatus::ReadError;
+        return {BlockStatus::ReadError, readFailedReason(projectAt)};
     }
     ReadProjectBlock(projectBytes, read.projectBlock);
     contents = std::move(read);
@@ -107,12 +129,12 @@ BlockStatus readWholeResultFile(ByteSource& source, ResultFileContents& contents
 
 } // namespace
 
-BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents, SampleDetail detail) {
+BlockResult ReadResultFile(ByteSource& source, ResultFileContents& contents, SampleDetail detail) {
     try {
         return readWholeResultFile(source, contents, detail);
     } catch (const std::bad_alloc&) {
         // Within the budget, but more than the system would give now.
-        return BlockStatus::TooLarge;
+        return {BlockStatus::TooLarge, tooLargeReason()};
     }
 }
 

@@ -32,10 +32,11 @@ struct LineRef {
 };
 
 // Checks the whole layout first (signatures, lineCount ≥ 1, every block and the trailing
-// sections inside the file, the memory all blocks need) and only then reads the points, so a
+// sections inside the file, the file ending exactly with the project block, the memory all
+// blocks need) and only then reads the points, so a
 // damaged or oversized file is refused before anything is allocated for it. `contents` is
 // replaced only on success.
-BlockStatus ReadResultFile(ByteSource& source, ResultFileContents& contents,
+BlockResult ReadResultFile(ByteSource& source, ResultFileContents& contents,
                            SampleDetail detail = SampleDetail::All);
 
 // Appends the whole file: the blocks in order, the reserved and zero areas, the project

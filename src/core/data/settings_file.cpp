@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
+#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -99,8 +100,30 @@ Prefix readLength(ByteReader& in, std::uint8_t first, bool tagged, std::uint64_t
     return Prefix::Length;
 }
 
+// A text the program could have written: no control characters, no lone surrogate halves,
+// no non-characters.
+bool plausibleUnits(const std::u16string& units) {
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        const char16_t unit = units[k];
+        if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0xFFFE || unit == 0xFFFF) {
+            return false;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (k + 1 == units.size() || units[k + 1] < 0xDC00 || units[k + 1] > 0xDFFF) {
+                return false;
+            }
+            ++k;
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One text: false, with `text` untouched, when the prefix or the characters run past the end.
-bool readText(ByteReader& in, std::string& text) {
+// `plausible` tells whether the text is one the program could have written (see
+// plausibleUnits; an 8-bit text must also decode without error).
+bool readText(ByteReader& in, std::string& text, bool& plausible) {
     std::uint8_t first = 0;
     std::uint64_t length = 0;
     if (!in.get(first)) {
@@ -127,12 +150,15 @@ bool readText(ByteReader& in, std::string& text) {
     }
     if (!unicode) {
         text = gbkToUtf8(raw);
+        const std::u16string units = utf8ToUtf16(text);
+        plausible = plausibleUnits(units) && text.find(kReplacementUtf8) == std::string::npos;
         return true;
     }
     std::u16string units(raw.size() / 2, u'\0');
     for (std::size_t k = 0; k < units.size(); ++k) {
         units[k] = static_cast<char16_t>(loadLE<std::uint16_t>(raw.data() + 2 * k));
     }
+    plausible = plausibleUnits(units);
     text = utf16ToUtf8(units);
     return true;
 }
@@ -157,101 +183,132 @@ void writeText(ByteWriter& out, std::string_view text) {
     }
 }
 
+// The values a number of the settings may take; anything else is damage.
+struct Range {
+    std::int32_t low;
+    std::int32_t high;
+};
+constexpr Range kAnyNumber{std::numeric_limits<std::int32_t>::min(),
+                           std::numeric_limits<std::int32_t>::max()};
+constexpr Range kFlag{0, 1};
+constexpr Range kPenWidth{0, 100};    // device units
+constexpr Range kMillimetres{0, 100}; // margins and band heights on a page
+constexpr Range kPageNumber{0, 9999};
+constexpr Range kPosition{0, 2}; // left, centre, right
+constexpr Range kFont{0, 4};     // the five face names
+constexpr Range kPageNumberFormat{0, 1};
+constexpr Range kReportStyle{0, 2};
+constexpr Range kPanelWidth{0, 800}; // px beside the views; 0: the window's own default
+
+// Texts the program shows must be plain text; the legacy ones are never shown.
+enum class TextKind { Plain, Any };
+
 // Reads values in file order; after the first value that cannot be read it reads nothing
-// more, so the remaining values keep what they had.
+// more, so the remaining values keep what they had. A value that can be read but is out of
+// its range or kind also keeps what it had (the default, when loading), and is noted.
 class SettingsReader {
 public:
     explicit SettingsReader(std::span<const std::uint8_t> bytes) : in_(bytes) {}
 
-    void number(std::int32_t& value) {
+    void number(std::int32_t& value, Range range = kAnyNumber) {
         std::int32_t read = 0;
-        if (ok_ && in_.get(read)) {
+        if (!ok_ || !in_.get(read)) {
+            ok_ = false;
+        } else if (read < range.low || read > range.high) {
+            damaged_ = true;
+        } else {
             value = read;
-        } else {
-            ok_ = false;
         }
     }
-    void text(std::string& value) {
+    void text(std::string& value, TextKind kind = TextKind::Plain) {
         std::string read;
-        if (ok_ && readText(in_, read)) {
-            value = std::move(read);
-        } else {
+        bool plausible = false;
+        if (!ok_ || !readText(in_, read, plausible)) {
             ok_ = false;
+        } else if (!plausible && kind == TextKind::Plain) {
+            damaged_ = true;
+        } else {
+            value = std::move(read);
         }
     }
+    bool damaged() const { return damaged_; }
 
 private:
     ByteReader in_;
     bool ok_ = true;
+    bool damaged_ = false;
 };
 
 class SettingsWriter {
 public:
     explicit SettingsWriter(std::vector<std::uint8_t>& bytes) : out_(bytes) {}
 
-    void number(std::int32_t value) { out_.put(value); }
-    void text(const std::string& value) { writeText(out_, value); }
+    void number(std::int32_t value, Range = kAnyNumber) { out_.put(value); }
+    void text(const std::string& value, TextKind = TextKind::Plain) { writeText(out_, value); }
 
 private:
     ByteWriter out_;
 };
 
-// The file's one list of values in order, walked by the reader and by the writer.
+// The file's one list of values in order, with the range of each number, walked by the
+// reader and by the writer. Shown texts must be plain text; the legacy values have no
+// meaning here and may hold anything.
 template <typename Visitor, typename S> void visitSettings(Visitor& v, S& s) {
     auto& legacy = s.legacy;
     for (std::size_t k = 0; k < 5; ++k) {
-        v.text(legacy.texts[k]);
+        v.text(legacy.texts[k], TextKind::Any);
     }
     v.number(legacy.numbers[0]);
     v.number(legacy.numbers[1]);
-    v.text(legacy.texts[5]);
+    v.text(legacy.texts[5], TextKind::Any);
     v.number(legacy.numbers[2]);
-    v.text(legacy.texts[6]);
+    v.text(legacy.texts[6], TextKind::Any);
     v.number(legacy.numbers[3]);
     v.number(legacy.numbers[4]);
     v.number(legacy.numbers[5]);
 
     auto& print = s.print;
-    v.number(print.headerOn);
-    v.number(print.footerOn);
-    v.number(print.pageNumberOn);
-    v.number(print.printReport);
-    v.number(print.printWaveforms);
-    v.number(print.tableHead);
-    v.number(print.borderWidth);
-    v.number(print.gridWidth);
-    v.number(print.topMargin);
-    v.number(print.leftMargin);
-    v.number(print.bottomMargin);
-    v.number(print.rightMargin);
-    v.number(print.pageNumberPosition);
-    v.number(print.startPageNumber);
-    v.number(print.pageNumberFormat);
-    v.number(print.headerHeight);
-    v.number(print.headerPosition);
-    v.number(print.headerFont);
+    v.number(print.headerOn, kFlag);
+    v.number(print.footerOn, kFlag);
+    v.number(print.pageNumberOn, kFlag);
+    v.number(print.printReport, kFlag);
+    v.number(print.printWaveforms, kFlag);
+    v.number(print.tableHead, kFlag);
+    v.number(print.borderWidth, kPenWidth);
+    v.number(print.gridWidth, kPenWidth);
+    v.number(print.topMargin, kMillimetres);
+    v.number(print.leftMargin, kMillimetres);
+    v.number(print.bottomMargin, kMillimetres);
+    v.number(print.rightMargin, kMillimetres);
+    v.number(print.pageNumberPosition, kPosition);
+    v.number(print.startPageNumber, kPageNumber);
+    v.number(print.pageNumberFormat, kPageNumberFormat);
+    v.number(print.headerHeight, kMillimetres);
+    v.number(print.headerPosition, kPosition);
+    v.number(print.headerFont, kFont);
     v.text(print.headerText);
-    v.number(print.footerHeight);
-    v.number(print.footerPosition);
-    v.number(print.footerFont);
-    v.number(print.reportStyle);
+    v.number(print.footerHeight, kMillimetres);
+    v.number(print.footerPosition, kPosition);
+    v.number(print.footerFont, kFont);
+    v.number(print.reportStyle, kReportStyle);
     v.text(print.footerText);
 
     for (auto& text : s.project.texts) {
         v.text(text);
     }
-    v.number(s.project.locked);
+    v.number(s.project.locked, kFlag);
 
     for (auto& width : s.panelWidths) {
-        v.number(width);
+        v.number(width, kPanelWidth);
     }
 }
 
 } // namespace
 
-void parseSettings(std::span<const std::uint8_t> bytes, Settings& settings) {
+bool parseSettings(std::span<const std::uint8_t> bytes, Settings& settings) {
     SettingsReader reader(bytes);
     visitSettings(reader, settings);
+    return !reader.damaged();
 }
 
 std::vector<std::uint8_t> serializeSettings(const Settings& settings) {
@@ -261,29 +318,38 @@ std::vector<std::uint8_t> serializeSettings(const Settings& settings) {
     return bytes;
 }
 
-void LoadSettings(const std::filesystem::path& path, Settings& settings) {
+bool LoadSettings(const std::filesystem::path& path, Settings& settings) {
     FileSource file(path);
     if (!file.isOpen()) {
         // First run, or the file is out of reach: the dates get a default to show.
         settings.project.texts[kTestDate] = kDefaultDateText;
         settings.project.texts[kCastingDate] = kDefaultDateText;
-        return;
+        return true;
     }
     // A file longer than any settings file holds its values at the start (followed by
     // whatever a tool appended): those are read, the rest is never loaded.
     const std::uint64_t used = std::min(file.size(), kMaxSettingsFileSize);
     if (used == 0) {
-        return;
+        return true;
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(used));
     if (!file.read(0, bytes)) {
-        return;
+        return true;
     }
-    parseSettings(bytes, settings);
+    return parseSettings(bytes, settings);
 }
 
-std::string settingsSaveFailedMessage(const std::filesystem::path& path) {
-    return std::string(kSettingsSaveFailedMessage) + "\n" + path.string();
+std::string settingsResetMessage(const std::filesystem::path& path) {
+    return std::string(kSettingsResetMessage) + "\n" + path.string();
+}
+
+std::string settingsSaveFailedMessage(const std::filesystem::path& path,
+                                      const std::string& reason) {
+    std::string message = std::string(kSettingsSaveFailedMessage) + "\n" + path.string();
+    if (!reason.empty()) {
+        message += "\n" + reason;
+    }
+    return message;
 }
 
 WriteOutcome SaveSettings(const std::filesystem::path& path, const Settings& settings) {

@@ -19,10 +19,13 @@ namespace crackdepth {
 inline constexpr const char* kSettingsFileName = "tessvel.ini";
 inline constexpr const char* kDefaultDateText = "2012-10-20";
 inline constexpr const char* kSettingsSaveFailedMessage = "设置文件保存失败！";
+inline constexpr const char* kSettingsResetMessage = "设置文件已损坏，损坏的设置已恢复为默认值。";
 
-// What the user is told when the settings cannot be saved at the end of a run: the message
-// and the file it concerns.
-std::string settingsSaveFailedMessage(const std::filesystem::path& path);
+// What the user is told when the settings cannot be saved at the end of a run: the message,
+// the file it concerns and the system's reason (systemReasonOf).
+std::string settingsSaveFailedMessage(const std::filesystem::path& path, const std::string& reason);
+// What the user is told once when values of the settings file were damaged and reset.
+std::string settingsResetMessage(const std::filesystem::path& path);
 
 // Values without a role in this program; read so that the later groups line up, written
 // back as held.
@@ -42,14 +45,17 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// Reads as far as the bytes go: every value read replaces the one in `settings`; the rest
-// keep what they had. Never fails.
-void parseSettings(std::span<const std::uint8_t> bytes, Settings& settings);
+// Reads as far as the bytes go: every value read replaces the one in `settings`, unless it
+// is out of its range or kind (a width beyond any screen, a flag other than 0 or 1, a text
+// with control characters or broken UTF-16); the rest keep what they had. Returns false
+// when a value was refused that way (damage, not a short file).
+bool parseSettings(std::span<const std::uint8_t> bytes, Settings& settings);
 std::vector<std::uint8_t> serializeSettings(const Settings& settings);
 
-// Loading from a path: a missing or unreadable file leaves the defaults and sets the test
-// date and casting date to kDefaultDateText; an empty file changes nothing.
-void LoadSettings(const std::filesystem::path& path, Settings& settings);
+// Loading from a path into `settings` as they are (the defaults, at start-up): a missing or
+// unreadable file leaves them and sets the test date and casting date to kDefaultDateText;
+// an empty file changes nothing. False when damaged values were left at their defaults.
+bool LoadSettings(const std::filesystem::path& path, Settings& settings);
 WriteOutcome SaveSettings(const std::filesystem::path& path, const Settings& settings);
 
 } // namespace crackdepth

@@ -12,27 +12,34 @@ namespace crackdepth {
 
 Document::Document(UserPrompts& prompts, SettingsPaths settings)
     : prompts_(prompts), settingsPaths_(std::move(settings)) {
-    if (!settingsPaths_.read.empty()) {
-        LoadSettings(settingsPaths_.read, settings_);
+    if (!settingsPaths_.read.empty() && !LoadSettings(settingsPaths_.read, settings_)) {
+        // Said once for the whole file; the damaged values are already back at their defaults
+        // and the file is written sound at the end of the run.
+        prompts_.message(settingsResetMessage(settingsPaths_.read), MessageIcon::Warning);
     }
     data_.projectInfo = settings_.project;
     NormaliseInfoDates(data_.projectInfo, today_(), prompts_);
 }
 
 Document::~Document() {
-    if (!settingsPaths_.write.empty() && !saveSettings()) {
-        prompts_.message(settingsSaveFailedMessage(settingsPaths_.write), MessageIcon::Warning);
+    if (settingsPaths_.write.empty()) {
+        return;
+    }
+    if (const WriteOutcome outcome = writeSettings(); !outcome.ok) {
+        prompts_.message(settingsSaveFailedMessage(settingsPaths_.write, systemReasonOf(outcome)),
+                         MessageIcon::Warning);
     }
 }
 
 bool Document::saveSettings() {
-    if (settingsPaths_.write.empty()) {
-        return false;
-    }
+    return !settingsPaths_.write.empty() && writeSettings().ok;
+}
+
+WriteOutcome Document::writeSettings() {
     settings_.project = data_.projectInfo;
     std::error_code ignored;
     std::filesystem::create_directories(settingsPaths_.write.parent_path(), ignored);
-    return SaveSettings(settingsPaths_.write, settings_).ok;
+    return SaveSettings(settingsPaths_.write, settings_);
 }
 
 void Document::addListener(DocumentListener* listener) {

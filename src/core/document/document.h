@@ -137,6 +137,8 @@ public:
 
 private:
     void notify(DocumentChange change);
+    // Writes the settings file with the current project information.
+    WriteOutcome writeSettings();
     bool openNonCrossing(const std::string& path);
     bool openCrossing(const std::string& path, OpenOrigin origin);
     bool openResult(const std::string& path, OpenOrigin origin);

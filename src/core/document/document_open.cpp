@@ -18,12 +18,15 @@ namespace {
 std::optional<LineData> readRawLine(const std::string& path, const char* signature,
                                     UserPrompts& prompts) {
     LineData line;
-    const BlockStatus status = ReadRawFile(path, line);
+    BlockResult status = ReadRawFile(path, line);
     if (status == BlockStatus::ReadError) {
         prompts.message(kFilePointerMessage);
     }
-    if (status != BlockStatus::Ok || line.header.signature != signature) {
-        prompts.message(kUnrecognisedFileMessage);
+    if (status.ok() && line.header.signature != signature) {
+        status = {BlockStatus::Unrecognised, signatureReason(signature)};
+    }
+    if (!status.ok()) {
+        prompts.message(refusalMessage(status));
         return std::nullopt;
     }
     return line;

@@ -11,19 +11,18 @@
 namespace crackdepth {
 namespace {
 
-// A raw file read whole; an unreadable or damaged one has an empty signature, as a header
-// that could not be filled.
-LineData readRawFile(const std::string& path) {
-    LineData line;
-    ReadRawFile(path, line);
-    return line;
-}
-
 // Only a line block of the other kind makes the extension the problem; anything else that
-// is not the expected line is not a measurement file at all.
-const char* refusalOf(const std::string& signature, bool nonCrossing) {
+// is not the expected line is not a measurement file at all, and its message says why.
+std::string refusalOf(const LineData& line, BlockResult read, bool nonCrossing) {
     const char* otherKind = nonCrossing ? kCrossingSignature : kNonCrossingSignature;
-    return signature == otherKind ? kExtensionMismatchMessage : kUnrecognisedFileMessage;
+    if (read.ok() && line.header.signature == otherKind) {
+        return kExtensionMismatchMessage;
+    }
+    if (read.ok()) {
+        read = {BlockStatus::Unrecognised,
+                signatureReason(nonCrossing ? kNonCrossingSignature : kCrossingSignature)};
+    }
+    return refusalMessage(read);
 }
 
 } // namespace
@@ -35,10 +34,11 @@ bool MergeSession::checkAgainst(const std::string& path, const Reference* refere
         prompts_.message(kUnrecognisedFileMessage);
         return false;
     }
-    const LineData line = readRawFile(path);
+    LineData line;
+    const BlockResult read = ReadRawFile(path, line);
     const char* expected = nonCrossing ? kNonCrossingSignature : kCrossingSignature;
-    if (line.header.signature != expected) {
-        prompts_.message(refusalOf(line.header.signature, nonCrossing));
+    if (!read.ok() || line.header.signature != expected) {
+        prompts_.message(refusalOf(line, read, nonCrossing));
         return false;
     }
     Reference found;
@@ -150,7 +150,11 @@ bool MergeSession::mergedBytes(const ProjectInfo& projectInfo, std::vector<std::
             prompts_.message(kParameterMismatchMessage, MessageIcon::Error);
             return false;
         }
-        LineData line = readRawFile(sources[i]);
+        LineData line;
+        if (const BlockResult read = ReadRawFile(sources[i], line); !read.ok()) {
+            prompts_.message(refusalMessage(read)); // changed again since the check
+            return false;
+        }
         line.header.note = fileNameOf(sources[i]);
         lines.push_back(std::move(line));
     }

@@ -75,13 +75,14 @@ bool writeOrReport(const std::string& path, std::span<const std::uint8_t> bytes,
 bool ReadResult(const std::string& path, DocumentData& data, UserPrompts& prompts) {
     FileSource source(path);
     ResultFileContents contents;
-    const BlockStatus status =
-        source.isOpen() ? ReadResultFile(source, contents) : BlockStatus::Unrecognised;
+    const BlockResult status = source.isOpen()
+                                   ? ReadResultFile(source, contents)
+                                   : BlockResult{BlockStatus::Unrecognised, "文件无法读取"};
     if (status == BlockStatus::ReadError) {
         prompts.message(kFilePointerMessage);
     }
-    if (status != BlockStatus::Ok) {
-        prompts.message(kUnrecognisedFileMessage);
+    if (!status.ok()) {
+        prompts.message(refusalMessage(status));
         return false;
     }
 
