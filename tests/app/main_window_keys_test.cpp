@@ -12,9 +12,9 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QListWidget>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
