@@ -17,7 +17,8 @@ namespace {
 
 using DialogHistoryTest = testing::WindowFixture;
 
-// Adopt a suggestion, undo it, open "滤波", tick "低通", cancel: "重做" used to be gone.
+// Make an edit (adopt a suggestion where there is one), undo it, open "滤波", tick "低通", cancel:
+// "重做" used to be gone.
 TEST_F(DialogHistoryTest, ACancelledDialogKeepsRedo) {
     const struct {
         const char* name;
@@ -42,8 +43,12 @@ TEST_F(DialogHistoryTest, ACancelledDialogKeepsRedo) {
     ASSERT_TRUE(window.openFile(path("SITE.DPA")));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(canAdoptSuggestion(document.data()));
-        AdoptSuggestion(document);
+        // Any edit will do for redo to offer; the suggestion of the report is one.
+        if (canAdoptSuggestion(document.data())) {
+            AdoptSuggestion(document);
+        } else {
+            window.action(Command::Invert)->trigger();
+        }
         window.action(Command::Undo)->trigger();
         ASSERT_FALSE(document.IsModified());
         window.updateActions();
