@@ -16,7 +16,7 @@ namespace crackdepth::cli {
 namespace {
 
 constexpr const char* kHelp =
-    R"(Usage: crackdepth-cli filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ] [--format json|text]
+    R"(Usage: crackdepth-cli filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ] [--zero-phase] [--format json|text]
 
 Prints one point's waveform as read (zero line 2048) after the digital filter. A filter is
 switched on by giving its cut-off; with neither, the waveform is printed unchanged.
@@ -24,6 +24,8 @@ switched on by giving its cut-off; with neither, the waveform is printed unchang
   --point P         point number within the line, from 0
   --highpass KHZ    high-pass cut-off in kHz (a positive number)
   --lowpass KHZ     low-pass cut-off in kHz (a positive number); it runs before the high-pass
+  --zero-phase      run the filters forward and backward: the waveform is not delayed (the
+                    one-way filter delays it by about a quarter period of its cut-off)
 )";
 
 constexpr std::size_t kSamplesPerTextLine = 16;
@@ -65,7 +67,8 @@ int runFilter(const Words& words, std::ostream& out, std::ostream& err) {
         .minPositional = 1,
         .maxPositional = 1,
         .positionalText = "exactly one FILE",
-        .options = {pointOptions[0], pointOptions[1], cutoff("--highpass"), cutoff("--lowpass")},
+        .options = {pointOptions[0], pointOptions[1], cutoff("--highpass"), cutoff("--lowpass"),
+                    flagOption("--zero-phase")},
         .required = {{"--line", "--point"}},
     };
     int status = kExitOk;
@@ -83,7 +86,7 @@ int runFilter(const Words& words, std::ostream& out, std::ostream& err) {
     const MeasuringPoint& point = choice.line->points[choice.point];
     std::vector<Sample> filtered(point.originalSamples.size());
     FilterWaveform(point.originalSamples, filtered, point.record.samplingInterval(), highPass.on,
-                   highPass.hz, lowPass.on, lowPass.hz);
+                   highPass.hz, lowPass.on, lowPass.hz, args->flag("--zero-phase"));
 
     if (args->textFormat()) {
         printText(out, filtered);

@@ -24,7 +24,7 @@ Commands:
   pick FILE [--line L]      stored and suggested first arrival of every point
   spectrum FILE --line L --point P [--refine A]
                             refined power spectrum of one point's waveform
-  filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ]
+  filter FILE --line L --point P [--highpass KHZ] [--lowpass KHZ] [--zero-phase]
                             one point's waveform through the digital filter
   merge NC.DP0 C1.DP1 [C2.DP1 ...] -o OUT.DPA
                             merge raw files into a result file

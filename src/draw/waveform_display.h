@@ -50,6 +50,10 @@ struct TraceInput {
     // computes it; none without one): a dashed green line where it differs from the pick, and
     // its time in the read-outs.
     std::optional<std::int32_t> suggestionIndex;
+    // The delay in us that the filter of a filtered trace gives it at its main frequency
+    // (pointFilterDelayUs; 0 after a zero-phase filter): the read-outs state it, since a pick
+    // on the delayed trace comes that much late. None for an unfiltered trace.
+    std::optional<float> filterDelay;
 };
 
 // What the frequency display shows. The view computes `spectrum` with Spectrum(samples, n,

@@ -11,9 +11,8 @@ namespace crackdepth::draw {
 namespace {
 
 constexpr double kFirstReadoutX = 15;
-constexpr double kReadoutGap = 4;    // keeps neighbouring read-outs from touching
-constexpr int kReadoutSlots = 5;     // the title bar is divided in fifths,
-constexpr int kMostReadoutSlots = 6; // or in sixths for the suggestion's read-out
+constexpr double kReadoutGap = 4; // keeps neighbouring read-outs from touching
+constexpr int kReadoutSlots = 5;  // the title bar is divided in fifths, or more for more
 
 std::size_t validSampleCount(const TraceInput& input) {
     return std::min(static_cast<std::size_t>(std::max(input.sampleCount, 0)), input.samples.size());
@@ -60,6 +59,10 @@ QStringList traceReadouts(const TraceInput& input, std::optional<std::int32_t> h
         texts << QStringLiteral("建议初至:") + fixedText(static_cast<double>(suggested), 2) +
                      QStringLiteral("us");
     }
+    if (input.filterDelay) {
+        texts << QStringLiteral("滤波延时:") +
+                     fixedText(static_cast<double>(*input.filterDelay), 2) + QStringLiteral("us");
+    }
     return texts;
 }
 
@@ -82,7 +85,7 @@ QStringList spectrumReadouts(const SpectrumInput& input, std::int32_t bin) {
 std::vector<PlacedText> layoutReadouts(const QRectF& titleBar, const QStringList& texts,
                                        const QFont& font) {
     std::vector<PlacedText> placed;
-    const int slotCount = texts.size() > kReadoutSlots ? kMostReadoutSlots : kReadoutSlots;
+    const int slotCount = std::max(kReadoutSlots, static_cast<int>(texts.size()));
     const double slot = titleBar.width() / slotCount;
     for (qsizetype k = 0; k < texts.size() && k < slotCount; ++k) {
         const double left = titleBar.left() + (k == 0 ? std::min(kFirstReadoutX, slot)

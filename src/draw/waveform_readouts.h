@@ -22,7 +22,8 @@ namespace crackdepth::draw {
 // with one they describe screen sample i (time delay + i·dt, amplitude at i − shift).
 // An amplitude outside 0 … n−1 is 0; a velocity that cannot be computed reads "--.--".
 // With a suggested first arrival a sixth read-out follows, "建议初至:%.2fus" (its time
-// (suggestionIndex + shift)·dt + delay, whatever the pointer does).
+// (suggestionIndex + shift)·dt + delay, whatever the pointer does). A filtered trace ends
+// with "滤波延时:%.2fus", the delay its filter gives it.
 QStringList traceReadouts(const TraceInput& input, std::optional<std::int32_t> hoverSample);
 
 // The three read-outs of the frequency display for a bin: "PT:%.2f" (the bin's value over
@@ -37,8 +38,8 @@ struct PlacedText {
 };
 
 // The title bar's read-outs: the first starts 15 px from the left, the k-th (k ≥ 1) at k
-// fifths of the width (sixths for six read-outs); each keeps to its slot, its font shrunk to
-// fit.
+// fifths of the width (k-th of the count for more than five read-outs); each keeps to its
+// slot, its font shrunk to fit.
 std::vector<PlacedText> layoutReadouts(const QRectF& titleBar, const QStringList& texts,
                                        const QFont& font);
 

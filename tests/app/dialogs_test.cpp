@@ -149,8 +149,10 @@ TEST_F(FilterDialogTest, OpensFromTheDocumentSettingsAndSwitchesEnableTheirField
 }
 
 // Each row types a whole text into a field after switching that field's filter on (the
-// other cut-off keeps its start: high 20, low 50); the last keystroke re-filters only when
-// the value is accepted.
+// other cut-off keeps its start: high 20, low 50). Typing shows no message and keeps the
+// text as typed; the point shows the filtered trace only while the entries are accepted,
+// otherwise the trace it had at opening. Before, a refused entry left the trace of the last
+// accepted one (5 kHz behind "50"), and "12345" raised a message box and was cut to "1234".
 TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
     struct Case {
         bool highPass;
@@ -161,14 +163,15 @@ TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
         std::vector<std::string> messages;
     };
     const Case cases[] = {
-        {true, "12345", "1234", "高通范围为0.01-20kHz", false, {"高通范围为0.01-20kHz"}},
+        {true, "12345", "12345", "高通范围为0.01-20kHz", false, {}},
         {true, "0.01", "0.01", "数字滤波", true, {}},
         {true, "0.0099", "0.0099", "高通范围为0.01-20kHz", false, {}},
         {true, "50", "50", "高通范围为0.01-20kHz", false, {}},
         {true, "15", "15", "数字滤波", true, {}},
         {false, "20", "20", "数字滤波", true, {}}, // equal cut-offs are accepted
         {false, "19", "19", "高通值必须小于低通值", false, {}},
-        {false, "99999", "9999", "低通范围为2-500kHz", false, {"低通范围为2-500"}},
+        {false, "99999", "99999", "低通范围为2-500kHz", false, {}},
+        {true, "x1", "x1", "高通(kHz)：请输入一个数值", false, {}},
         {false, "1.5", "1.5", "低通范围为2-500kHz", false, {}},
     };
     for (const Case& c : cases) {
@@ -188,7 +191,7 @@ TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
 
         EXPECT_EQ(edit->text().toStdString(), c.fieldAfter);
         EXPECT_EQ(d.windowTitle().toStdString(), c.title);
-        EXPECT_EQ(repainted(), c.refiltered);
+        EXPECT_EQ(point().samples != point().originalSamples, c.refiltered);
         EXPECT_EQ(prompts.messages(), c.messages);
     }
 }
@@ -257,14 +260,14 @@ TEST_F(FilterDialogTest, OkWithAnEntryThatCannotBeAppliedSaysWhyAndStaysOpen) {
     d.open();
     d.highPassBox()->click();
     type(*d.highPassEdit(), "2");
-    const std::vector<Sample> valid = point().samples;
-    type(*d.highPassEdit(), "25"); // refused: no re-filter
+    ASSERT_NE(point().samples, point().originalSamples);
+    type(*d.highPassEdit(), "25"); // refused: the preview goes back to the trace at opening
     prompts.shown.clear();
     d.okButton()->click();
     EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"高通值无效，高通范围为0.01-20kHz"});
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"高通(kHz)：高通范围为0.01-20kHz"});
     EXPECT_EQ(d.windowTitle(), "高通范围为0.01-20kHz");
-    EXPECT_EQ(point().samples, valid);
+    EXPECT_EQ(point().samples, point().originalSamples);
 
     type(*d.highPassEdit(), "3");
     d.okButton()->click();
@@ -293,9 +296,9 @@ protected:
     std::unique_ptr<TimeCorrectionDialog> dialog;
 };
 
-// An entry beyond ±200 us is dropped: the title says why and the field shows the zero text
-// of the line's format (one decimal below a sampling interval of 1 us, none from 1 us on).
-TEST_F(TimeCorrectionDialogTest, EntriesOutsideTheRangeBecomeZero) {
+// An entry beyond ±200 us is refused: the title says why, the field keeps what was typed and
+// the views keep the correction as it was; the next keystroke is an entry again.
+TEST_F(TimeCorrectionDialogTest, EntriesOutsideTheRangeAreRefusedAsTyped) {
     struct Case {
         bool lineField;
         float dt;
@@ -323,13 +326,33 @@ TEST_F(TimeCorrectionDialogTest, EntriesOutsideTheRangeBecomeZero) {
 
         type(*edit, QString::fromUtf8(c.typed));
         EXPECT_EQ(d.windowTitle(), "声时修正范围为-200.0-200.0us");
-        EXPECT_EQ(edit->text().toStdString(), c.zeroText);
+        EXPECT_EQ(edit->text().toStdString(), c.typed);
         EXPECT_EQ(doc.data().correctionNonCrossing, 0.0f);
         EXPECT_EQ(doc.data().correctionAll, 0.0f);
 
         QTest::keyClick(edit, Qt::Key_Backspace); // the next keystroke is an entry again
         EXPECT_EQ(d.windowTitle(), "声时修正");
     }
+}
+
+// "x1" was taken as 0 without a word. OK now keeps the dialog open and names the field.
+TEST_F(TimeCorrectionDialogTest, OkRefusesATextThatIsNoNumber) {
+    open("SITE.DP0", [](DocumentData& data) { data.correctionNonCrossing = 2; });
+    TimeCorrectionDialog& d = start();
+    d.open();
+    type(*d.lineEdit(), "x1");
+    EXPECT_EQ(d.windowTitle(), "当前缝修正值：请输入一个数值");
+    EXPECT_FLOAT_EQ(doc.data().correctionNonCrossing, 2) << "only valid entries are shown";
+    d.okButton()->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"当前缝修正值：请输入一个数值"});
+    EXPECT_FLOAT_EQ(doc.data().correctionNonCrossing, 2);
+    EXPECT_FALSE(doc.IsModified());
+
+    type(*d.lineEdit(), "1.5");
+    d.okButton()->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FLOAT_EQ(doc.data().correctionNonCrossing, 1.5f);
 }
 
 TEST_F(TimeCorrectionDialogTest, EntriesApplyLiveAndOnlyOkKeepsThem) {
@@ -498,7 +521,7 @@ TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
     dialog.mergeButton()->click();
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "save");
-    EXPECT_EQ(prompts.shown[0].text, "侧裂缝结果文件 (*.DPA)|*.DPA||");
+    EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(rowNames(), QStringList{"SITE_C2.DP1"}) << "unchecked rows are dropped";
     EXPECT_EQ(enabling(), "0111") << "ready for another merge";

@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -72,6 +74,37 @@ TEST_F(MainWindowKeysTest, CtrlOOpensTheChosenFileOfAnyKind) {
     }
     EXPECT_EQ(window.recentFiles().entries().mid(0, 2),
               QStringList({path("SITE.DPA"), path("SITE.DP0")}));
+}
+
+// Ctrl+O was shown beside "打开不跨裂缝文件", which is disabled while a result file is open
+// and opens only .DP0 files, while the key opened the general dialog. The menu item that
+// shows the key is the one the key runs, and it is there whatever is open.
+TEST_F(MainWindowKeysTest, CtrlOIsShownBesideTheCommandItRuns) {
+    ASSERT_TRUE(window.openFile(path("SITE.DPA")));
+    const QKeySequence ctrlO(Qt::CTRL | Qt::Key_O);
+    std::vector<QAction*> showing;
+    for (QAction* top : window.menuBar()->actions()) {
+        for (QAction* item : top->menu()->actions()) {
+            if (item->text().contains(QStringLiteral("Ctrl+O")) || item->shortcut() == ctrlO) {
+                showing.push_back(item);
+            }
+        }
+    }
+    ASSERT_EQ(showing.size(), 1u);
+    QAction& shown = *showing.front();
+    EXPECT_EQ(shown.shortcut(), ctrlO) << shown.text().toStdString();
+    EXPECT_EQ(shown.text(), QStringLiteral("打开文件..."));
+    window.updateActions();
+    EXPECT_TRUE(shown.isEnabled());
+
+    QStringList filters;
+    const auto seen = whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        filters = dialog.nameFilters();
+        dialog.reject();
+    });
+    shown.trigger();
+    ASSERT_TRUE(seen->seen);
+    EXPECT_EQ(filters, QStringList({"所有文件(*.*)"}));
 }
 
 TEST_F(MainWindowKeysTest, CtrlSSavesTheOpenDocument) {

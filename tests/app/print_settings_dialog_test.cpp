@@ -223,7 +223,7 @@ TEST_F(PrintSettingsDialogTest, ANonIntegerFieldKeepsTheDialogOpenWithItsFocus) 
     dialog->okButton()->click();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"请输入一个整数。"});
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"页边距“左”：请输入一个整数。"});
     QWidget* focused = dialog->focusWidget();
     EXPECT_TRUE(focused == dialog->control(C::LeftMargin) ||
                 focused == dialog->edit(C::LeftMargin));
@@ -235,6 +235,37 @@ TEST_F(PrintSettingsDialogTest, ANonIntegerFieldKeepsTheDialogOpenWithItsFocus) 
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(print().borderWidth, 8);
     EXPECT_EQ(print().leftMargin, 6);
+}
+
+// A field is checked on OK only. Before, a click on a switch or the style list checked every
+// field: a margin being typed raised "请输入一个整数。" and took the focus back, so the click
+// that left the field was lost to the message.
+TEST_F(PrintSettingsDialogTest, ClicksElsewhereDoNotCheckAFieldBeingTyped) {
+    start();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    type(C::LeftMargin, "1.");
+    dialog->edit(C::LeftMargin)->setFocus();
+    QTest::mouseClick(box(C::HeaderOn), Qt::LeftButton);
+    QTest::mouseClick(box(C::FooterOn), Qt::LeftButton);
+    QTest::keyClick(list(C::ReportStyle), Qt::Key_Down);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(box(C::HeaderOn)->isChecked());
+    EXPECT_TRUE(box(C::FooterOn)->isChecked());
+    EXPECT_TRUE(dialog->control(C::HeaderText)->isEnabled());
+    EXPECT_TRUE(dialog->control(C::FooterText)->isEnabled());
+    EXPECT_NE(dialog->focusWidget(), dialog->edit(C::LeftMargin)) << "the focus went on";
+
+    dialog->okButton()->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{"页边距“左”：请输入一个整数。"});
+    type(C::LeftMargin, "12");
+    dialog->okButton()->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(print().leftMargin, 12);
+    EXPECT_EQ(print().headerOn, 1);
+    EXPECT_EQ(print().footerOn, 1);
+    EXPECT_EQ(print().reportStyle, 1);
 }
 
 TEST_F(PrintSettingsDialogTest, OkWithNothingToPrintStaysOpen) {

@@ -10,6 +10,7 @@
 #include "document_fixture.h"
 #include "test_support.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace crackdepth {
@@ -239,10 +240,37 @@ TEST_F(DocumentFiles, OpenResultCommandOffersToSaveModifiedData) {
     EXPECT_EQ(prompts.shown[0].text, kSaveResultQuestion);
     EXPECT_EQ(prompts.shown[1].kind, "save");
     EXPECT_EQ(prompts.shown[2].kind, "open");
-    EXPECT_EQ(prompts.shown[2].text, "跨裂缝原始文件 (*.DPA)|*.DPA||");
+    EXPECT_EQ(prompts.shown[2].text, "声波结果文件 (*.DPA)|*.DPA||");
     EXPECT_TRUE(std::filesystem::exists(at("BEFORE.DPA")));
     EXPECT_EQ(doc.data().crossingLists.size(), 2u);
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DPA");
+}
+
+// Every dialog that offers a kind of file names it alike: the .DP0 file is the non-crossing
+// raw file, the .DP1 file the crossing raw file and the .DPA file the result file. The open
+// dialogs of the file commands used to call both the .DP0 and the .DPA file "跨裂缝原始文件",
+// and the merge called the result file "侧裂缝结果文件" (its dialogs: merge_test, dialogs_test).
+TEST_F(DocumentFiles, EveryFileDialogNamesItsKindAlike) {
+    const struct {
+        const char* name;
+        std::function<void()> command;
+        const char* kind;
+        const char* filter;
+    } cases[] = {
+        {"打开不跨裂缝文件", [&] { doc.OpenNonCrossingCommand(); }, "open",
+         "不跨裂缝原始文件 (*.DP0)|*.DP0||"},
+        {"打开结果文件", [&] { doc.OpenResultCommand(); }, "open", "声波结果文件 (*.DPA)|*.DPA||"},
+        {"结果文件另存为", [&] { doc.SaveAsCommand(); }, "save", "声波结果文件 (*.DPA)|*.DPA||"},
+    };
+    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.shown.clear();
+        c.command(); // every dialog is cancelled
+        ASSERT_FALSE(prompts.shown.empty());
+        EXPECT_EQ(prompts.shown.back().kind, c.kind);
+        EXPECT_EQ(prompts.shown.back().text, c.filter);
+    }
 }
 
 TEST_F(DocumentFiles, FileListShowsTheFolderFilesOfTheSameKind) {

@@ -1,5 +1,6 @@
 #include "core/common/numbers.h"
 #include "core/document/filter_dialog_state.h"
+#include "core/document/number_entry.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
 #include "core/signal/filter.h"
@@ -158,11 +159,13 @@ void checkEntry(bool highPass, const EntryCase& c) {
     EXPECT_EQ(highPass ? view.highPassText : view.lowPassText, c.fieldText);
     EXPECT_EQ(bench.prompts.messages(), c.messages);
 
+    // The preview shows an accepted entry; the history is not touched until OK.
     const bool accepted = c.title == kFilterAppliedTitle;
-    EXPECT_EQ(bench.doc.IsModified(), accepted);
+    EXPECT_FALSE(bench.doc.IsModified());
+    EXPECT_EQ(bench.doc.undoable(), nullptr);
     EXPECT_EQ(bench.log.changes.size(), accepted ? 1u : 0u);
     if (accepted) {
-        const float cut = textToFloat(c.text, bench.prompts);
+        const float cut = *readNumberEntry(c.text).value;
         const auto expected = highPass ? bench.filtered(true, cut, c.otherOn, c.otherCut)
                                        : bench.filtered(c.otherOn, c.otherCut, true, cut);
         EXPECT_EQ(bench.point().samples, expected);
@@ -179,21 +182,24 @@ TEST(FilterDialog, HighPassEntriesFollowTheRangeRules) {
         {50, true, "20", "数字滤波", "20", {}},
         {50, false, "20.01", range, "20.01", {}},
         {50, false, "-3", range, "-3", {}},
-        {50, false, "", range, "", {}},
-        {50, false, "nan", range, "nan", {}},
+        {50, false, "", "高通(kHz)：请输入一个数值", "", {}},
+        {50, false, "nan", "高通(kHz)：请输入一个数值", "nan", {}},
+        {50, false, "x1", "高通(kHz)：请输入一个数值", "x1", {}},
+        {50, false, "5abc", "高通(kHz)：请输入一个数值", "5abc", {}},
+        {50, false, " 8 ", "数字滤波", " 8 ", {}},
         {10, true, "15", "高通值必须小于低通值", "15", {}},
         {10, true, "10", "数字滤波", "10", {}}, // equal cut-offs are accepted
         // A low-pass that is off does not count: its cut-off is no limit.
         {10, false, "15", "数字滤波", "15", {}},
-        // Above 9999 the text is cut to four characters, which are checked in turn.
-        {50, false, "12345", range, "1234", {range}},
-        {50, false, "9e99", range, "9e99", {range}}, // still too large: cut once, not forever
+        // Typing shows no message: the text stays as typed and the title says why.
+        {50, false, "12345", range, "12345", {}},
+        {50, false, "1e3", range, "1e3", {}},
         {50,
          false,
          "123456789012345678901",
-         range,
+         "高通(kHz)：数字过长，请输入小于20位的数值",
          "123456789012345678901",
-         {kNumberTooLongMessage}},
+         {}},
     };
     for (const EntryCase& c : cases) {
         checkEntry(true, c);
@@ -213,7 +219,8 @@ TEST(FilterDialog, LowPassEntriesFollowTheRangeRules) {
         // or 8 kHz alone used to be refused because of it.
         {20, false, "5", "数字滤波", "5", {}},
         {20, false, "8", "数字滤波", "8", {}},
-        {1, false, "12345", range, "1234", {"低通范围为2-500"}},
+        {1, false, "12345", range, "12345", {}},
+        {1, false, "abc", "低通(kHz)：请输入一个数值", "abc", {}},
     };
     for (const EntryCase& c : cases) {
         checkEntry(false, c);
@@ -244,10 +251,18 @@ TEST(FilterDialog, SwitchesEnableTheirEditsAndRefilter) {
     EXPECT_EQ(bench.point().samples, bench.original);
     EXPECT_EQ(bench.point().record.lowPassOn(), 0.0f);
     EXPECT_TRUE(bench.log.saw(DocumentChange::Data));
-    EXPECT_TRUE(bench.doc.IsModified()) << "the point records the cut-offs it was filtered with";
-    // The dialog's live changes are one edit: one undo gives the point as it was.
+    EXPECT_FALSE(bench.doc.IsModified()) << "a preview is no edit";
+
+    // OK makes the dialog's result one edit; one undo gives the point as it was.
+    state.onLowPassSwitched(true);
+    ASSERT_TRUE(state.onOk());
+    EXPECT_EQ(bench.point().samples, bench.filtered(false, 20, true, 20));
+    ASSERT_NE(bench.doc.undoable(), nullptr);
+    EXPECT_EQ(bench.doc.undoable()->name(), "滤波");
+    EXPECT_TRUE(bench.doc.IsModified());
     bench.doc.Undo();
-    EXPECT_EQ(bench.point().record.highPassCut(), 0.0f);
+    EXPECT_EQ(bench.point().samples, bench.original);
+    EXPECT_EQ(bench.point().record.lowPassCut(), 0.0f);
     EXPECT_EQ(bench.doc.undoable(), nullptr);
     EXPECT_FALSE(bench.doc.IsModified());
 }
@@ -294,6 +309,52 @@ TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     EXPECT_FALSE(bench.doc.IsModified());
 }
 
+// A cancelled dialog, or one closed with OK and no change, leaves the undo history, redo
+// and the modified flag exactly as they were. Before, its live changes were edits: ticking
+// "低通" dropped what redo offered, and Cancel's re-filter once left a "滤波" step behind.
+TEST(FilterDialog, ADialogThatChangesNothingLeavesTheHistoryAsItWas) {
+    const std::pair<const char*, std::function<void(FilterDialogState&)>> cases[] = {
+        {"tick 低通, cancel",
+         [](FilterDialogState& s) {
+             s.onLowPassSwitched(true);
+             s.onCancel();
+         }},
+        {"type, refuse, cancel",
+         [](FilterDialogState& s) {
+             s.onHighPassSwitched(true);
+             s.onHighPassTextChanged("8");
+             s.onHighPassTextChanged("x1");
+             s.onZeroPhaseSwitched(true);
+             s.onCancel();
+         }},
+        {"tick and untick, OK",
+         [](FilterDialogState& s) {
+             s.onLowPassSwitched(true);
+             s.onLowPassSwitched(false);
+             EXPECT_TRUE(s.onOk());
+         }},
+        {"nothing, cancel", [](FilterDialogState& s) { s.onCancel(); }},
+    };
+    for (const auto& [name, events] : cases) {
+        SCOPED_TRACE(name);
+        Bench bench;
+        bench.load();
+        InvertCurrentPoint(bench.doc); // an edit for redo to offer
+        bench.doc.Undo();
+        const Edit* redo = bench.doc.redoable();
+        ASSERT_NE(redo, nullptr);
+        const PointRecord record = bench.point().record;
+
+        FilterDialogState state = bench.open();
+        events(state);
+        EXPECT_EQ(bench.doc.redoable(), redo);
+        EXPECT_EQ(bench.doc.undoable(), nullptr);
+        EXPECT_FALSE(bench.doc.IsModified());
+        EXPECT_EQ(bench.point().samples, bench.original);
+        EXPECT_EQ(bench.point().record.bytes(), record.bytes());
+    }
+}
+
 // Types a text one keystroke at a time, as the operator does.
 void type(FilterDialogState& state, bool highPass, const std::string& text) {
     for (std::size_t n = 1; n <= text.size(); ++n) {
@@ -319,26 +380,26 @@ TEST(FilterDialog, OkClosesOnlyWhenThePointCarriesWhatTheFieldsShow) {
              type(s, true, "5");
              type(s, true, "30");
          },
-         kHighPassInvalidMessage},
+         "高通(kHz)：高通范围为0.01-20kHz"},
         {"high-pass letters",
          [](FilterDialogState& s) {
              s.onHighPassSwitched(true);
              type(s, true, "abc");
          },
-         kHighPassInvalidMessage},
-        {"low-pass cut to 1234",
+         "高通(kHz)：请输入一个数值"},
+        {"low-pass above its range",
          [](FilterDialogState& s) {
              s.onLowPassSwitched(true);
              type(s, false, "12345");
          },
-         kLowPassInvalidMessage},
+         "低通(kHz)：低通范围为2-500kHz"},
         {"high-pass above low-pass",
          [](FilterDialogState& s) {
              s.onHighPassSwitched(true);
              s.onLowPassSwitched(true);
              type(s, false, "10");
          },
-         kHighAboveLowTitle},
+         "高通(kHz)：高通值必须小于低通值"},
         {"low-pass alone below the unticked high-pass",
          [](FilterDialogState& s) {
              s.onLowPassSwitched(true);
@@ -398,13 +459,14 @@ TEST(FilterDialog, SwitchingOneFilterOffDoesNotApplyTheOthersRefusedEntry) {
     state.onHighPassSwitched(true);
     type(state, true, "5");
     state.onLowPassSwitched(true); // 5 and 50 kHz
-    const std::vector<Sample> lastValid = bench.point().samples;
+    ASSERT_EQ(bench.point().samples, bench.filtered(true, 5, true, 50));
     type(state, false, "1.5");
     EXPECT_EQ(state.view().title, kLowPassRangeTitle);
+    EXPECT_EQ(bench.point().samples, bench.original) << "only valid entries are previewed";
 
     EXPECT_EQ(state.onHighPassSwitched(false).title, kLowPassRangeTitle);
-    EXPECT_EQ(bench.point().samples, lastValid);
-    EXPECT_EQ(bench.point().record.lowPassCut(), 50.0f);
+    EXPECT_EQ(bench.point().samples, bench.original);
+    EXPECT_EQ(bench.point().record.lowPassOn(), 0.0f);
     type(state, false, "150");
     EXPECT_EQ(state.view().title, kFilterAppliedTitle);
     EXPECT_EQ(bench.point().samples, bench.filtered(false, 5, true, 150));

@@ -188,7 +188,7 @@ TEST_F(MergeTest, MergeAsksForTheTargetAndNeedsBothKinds) {
     EXPECT_FALSE(session.merge({})) << "the save dialog was cancelled";
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "save");
-    EXPECT_EQ(prompts.shown[0].text, "侧裂缝结果文件 (*.DPA)|*.DPA||");
+    EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
 
     prompts.files.push_back((dir.path() / "RESULT").string());
     EXPECT_TRUE(session.merge({}));

@@ -310,7 +310,8 @@ TEST(PrintSettingsState, AFieldWithoutAnIntegerStopsTheTakeOver) {
         }
         const PrintSettings before = bench.print();
         EXPECT_FALSE(state.onOk());
-        EXPECT_EQ(bench.prompts.messages(), std::vector<std::string>{"请输入一个整数。"});
+        EXPECT_EQ(bench.prompts.messages(),
+                  std::vector<std::string>{printFieldName(c.named) + "：请输入一个整数。"});
         EXPECT_EQ(state.view().focus, c.named);
         EXPECT_EQ(bench.print(), before);
         for (const auto& [control, text] : c.typed) {
@@ -330,15 +331,28 @@ TEST(PrintSettingsState, AFieldWithoutAnIntegerStopsTheTakeOver) {
     }
 }
 
-// A switch click over a bad field: the message, the group follows the click, the record
-// keeps its switch until a take-over succeeds; Cancel still puts the opening state back.
+// The message names the field by its group and caption, since several share a caption.
+TEST(PrintSettingsState, MessagesNameTheFieldByGroupAndCaption) {
+    const std::pair<C, const char*> cases[] = {
+        {C::BorderWidth, "线型“边框”"},         {C::TopMargin, "页边距“上”"},
+        {C::StartPageNumber, "页码“起始页码”"}, {C::HeaderHeight, "页眉“高度”"},
+        {C::FooterHeight, "页脚“高度”"},
+    };
+    for (const auto& [control, name] : cases) {
+        EXPECT_EQ(printFieldName(control), name);
+    }
+}
+
+// A switch click over a bad field checks nothing: no message, no focus taken, the group
+// follows the click, the record keeps its switch until a take-over succeeds; Cancel still
+// puts the opening state back. Before, the click raised the message and took the focus.
 TEST(PrintSettingsState, ASwitchClickOverABadFieldKeepsTheRecord) {
     Bench bench;
     PrintSettingsState& state = bench.open();
     state.setText(C::GridWidth, "2.5");
     const PrintSettingsView& view = state.onSwitchClicked(C::HeaderOn, true);
-    EXPECT_EQ(bench.prompts.messages(), std::vector<std::string>{"请输入一个整数。"});
-    EXPECT_EQ(view.focus, C::GridWidth);
+    EXPECT_TRUE(bench.prompts.shown.empty());
+    EXPECT_FALSE(view.focus);
     EXPECT_EQ(view[C::HeaderOn].value, 1);
     EXPECT_TRUE(view[C::HeaderHeight].enabled);
     EXPECT_EQ(bench.print().headerOn, 0);

@@ -1,4 +1,5 @@
 #include "core/analysis/transit_time.h"
+#include "core/document/point_edit.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/time_correction_state.h"
 #include "document_support.h"
@@ -7,6 +8,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,25 +94,23 @@ TEST(TimeCorrectionCommand, OpensOnTheSelectedTabsCorrectionInItsLinesFormat) {
     }
 }
 
-TEST(TimeCorrectionDialog, EntriesOutsideTwoHundredMicrosecondsBecomeZero) {
+// Every keystroke is checked and only a correction within −200 … 200 us reaches the views;
+// the text stays as typed, the title says what is wrong and no message interrupts the typing.
+// Before, "x1" and "abc" silently became 0 and 250 was replaced by "0.0".
+TEST(TimeCorrectionDialog, OnlyValidEntriesArePreviewed) {
     const std::string range = "声时修正范围为-200.0-200.0us";
+    const std::string noNumber = "请输入一个数值";
     struct Case {
         float dt;
         std::string text;
-        float correction;
-        std::string title;
-        std::string fieldText;
+        std::optional<float> correction; // none: the entry is refused
+        std::string problem;             // the title's text after the field's caption
     };
     const Case cases[] = {
-        {0.5f, "200", 200, "声时修正", "200"},
-        {0.5f, "-200", -200, "声时修正", "-200"},
-        {0.5f, "-12.5", -12.5f, "声时修正", "-12.5"},
-        {0.5f, "250", 0, range, "0.0"},
-        {2.0f, "250", 0, range, "0"},
-        {0.5f, "-200.5", 0, range, "0.0"},
-        {0.5f, "nan", 0, range, "0.0"},
-        {0.5f, "abc", 0, "声时修正", "abc"},
-        {0.5f, "", 0, "声时修正", ""},
+        {0.5f, "200", 200, ""},      {0.5f, "-200", -200, ""},    {0.5f, "-12.5", -12.5f, ""},
+        {0.5f, " 3 ", 3, ""},        {0.5f, "250", {}, range},    {2.0f, "250", {}, range},
+        {0.5f, "-200.5", {}, range}, {0.5f, "nan", {}, noNumber}, {0.5f, "abc", {}, noNumber},
+        {0.5f, "x1", {}, noNumber},  {0.5f, "1x", {}, noNumber},  {0.5f, "", {}, noNumber},
     };
     for (const bool lineField : {true, false}) {
         for (const Case& c : cases) {
@@ -124,15 +124,55 @@ TEST(TimeCorrectionDialog, EntriesOutsideTwoHundredMicrosecondsBecomeZero) {
             bench.forget();
             const TimeCorrectionView view =
                 lineField ? state.onLineTextChanged(c.text) : state.onAllTextChanged(c.text);
-            EXPECT_EQ(view.title, c.title);
-            EXPECT_EQ(lineField ? view.lineText : view.allText, c.fieldText);
-            EXPECT_EQ(lineField ? data.correctionNonCrossing : data.correctionAll, c.correction);
+            const std::string caption = lineField ? "当前缝修正值" : "所有缝修正值";
+            const std::string title = c.correction         ? "声时修正"
+                                      : c.problem == range ? range
+                                                           : caption + "：" + c.problem;
+            EXPECT_EQ(view.title, title);
+            EXPECT_EQ(lineField ? view.lineText : view.allText, c.text);
+            EXPECT_EQ(lineField ? data.correctionNonCrossing : data.correctionAll,
+                      c.correction.value_or(1.0f));
             EXPECT_EQ(lineField ? data.correctionAll : data.correctionNonCrossing, 1.0f);
             EXPECT_EQ(data.crossingCorrections, (std::vector<float>{0, 0}));
-            EXPECT_TRUE(bench.log.saw(DocumentChange::Data)) << "every change is shown at once";
+            EXPECT_EQ(bench.log.saw(DocumentChange::Data), c.correction.has_value());
             EXPECT_TRUE(bench.prompts.shown.empty());
-            EXPECT_TRUE(bench.doc.IsModified()) << "a changed correction is saved or asked for";
+            EXPECT_FALSE(bench.doc.IsModified()) << "a preview is no edit";
         }
+    }
+}
+
+// "确定" with a field that holds no correction in range keeps the dialog open and says which
+// field and why; the views show the corrections as they were.
+TEST(TimeCorrectionDialog, OkRefusesAFieldWithoutACorrectionInRange) {
+    const struct {
+        const char* line;
+        const char* all;
+        const char* message;
+    } cases[] = {
+        {"x1", "2", "当前缝修正值：请输入一个数值"},
+        {"3", "250", "所有缝修正值：声时修正范围为-200.0-200.0us"},
+        {"", "2", "当前缝修正值：请输入一个数值"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Bench bench;
+        const DocumentData& data = bench.data();
+        TimeCorrectionState state = bench.open();
+        state.onLineTextChanged(c.line);
+        state.onAllTextChanged(c.all);
+        bench.forget();
+        EXPECT_FALSE(state.onOk());
+        EXPECT_EQ(bench.prompts.messages(), std::vector<std::string>{c.message});
+        EXPECT_EQ(data.correctionNonCrossing, 0.0f);
+        EXPECT_EQ(data.correctionAll, 0.0f);
+        EXPECT_EQ(bench.doc.undoable(), nullptr);
+
+        // Put right, the same dialog takes the entries.
+        state.onLineTextChanged("3");
+        state.onAllTextChanged("2");
+        EXPECT_TRUE(state.onOk());
+        EXPECT_EQ(data.correctionNonCrossing, 3.0f);
+        EXPECT_EQ(data.correctionAll, 2.0f);
     }
 }
 
@@ -208,7 +248,11 @@ TEST(TimeCorrectionDialog, OkTakesTheTextsAndCancelTheStartingValues) {
         TimeCorrectionState state = bench.open();
         state.onLineTextChanged("-7.5");
         state.onAllTextChanged("1.25");
-        ok ? state.onOk() : state.onCancel();
+        if (ok) {
+            EXPECT_TRUE(state.onOk());
+        } else {
+            state.onCancel();
+        }
         EXPECT_EQ(data.crossingCorrections, (std::vector<float>{5, ok ? -7.5f : 6}));
         EXPECT_EQ(data.correctionAll, ok ? 1.25f : -2.0f);
         EXPECT_EQ(data.correctionNonCrossing, 0.0f);
@@ -223,6 +267,29 @@ TEST(TimeCorrectionDialog, OkTakesTheTextsAndCancelTheStartingValues) {
         }
         EXPECT_EQ(bench.doc.undoable(), nullptr);
     }
+}
+
+// A cancelled dialog leaves the history as it found it, the redo steps included. Before, the
+// first keystroke was an edit, which dropped what redo offered.
+TEST(TimeCorrectionDialog, CancelLeavesUndoAndRedoAsTheyWere) {
+    Bench bench;
+    Corrections corrections = correctionsOf(bench.data());
+    corrections.all = 4;
+    bench.doc.perform(makeCorrectionsEdit("声时修正", corrections));
+    bench.doc.Undo();
+    const Edit* redo = bench.doc.redoable();
+    ASSERT_NE(redo, nullptr);
+
+    TimeCorrectionState state = bench.open();
+    state.onLineTextChanged("7");
+    state.onAllTextChanged("x1");
+    state.onAllTextChanged("9");
+    state.onCancel();
+    EXPECT_EQ(bench.doc.redoable(), redo);
+    EXPECT_EQ(bench.doc.undoable(), nullptr);
+    EXPECT_FALSE(bench.doc.IsModified());
+    EXPECT_EQ(bench.data().correctionNonCrossing, 0.0f);
+    EXPECT_EQ(bench.data().correctionAll, 0.0f);
 }
 
 TEST(TimeCorrectionDialog, ACrossingRawFilesTabHasNoLineCorrectionToEdit) {
@@ -244,7 +311,7 @@ TEST(TimeCorrectionDialog, ACrossingRawFilesTabHasNoLineCorrectionToEdit) {
     state.onAllTextChanged("5");
     EXPECT_EQ(state.onUndoCorrections().lineText, "0");
     EXPECT_EQ((*data.shownList())[1].timeShift, 0.0f);
-    state.onOk();
+    EXPECT_TRUE(state.onOk());
     EXPECT_TRUE(data.crossingCorrections.empty());
     EXPECT_EQ(data.correctionAll, 5.0f);
     EXPECT_EQ(data.lineCorrection(), 0.0f);

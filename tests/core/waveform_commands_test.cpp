@@ -5,6 +5,7 @@
 #include "document_support.h"
 #include "test_support.h"
 
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -85,6 +86,40 @@ TEST(RefilterCurrentPoint, FiltersFromTheBackupAndRecordsTheSettingsInThePoint) 
     EXPECT_EQ(point.samples, original);
     EXPECT_EQ(point.record.highPassOn(), 0.0f);
     EXPECT_EQ(point.record.lowPassOn(), 0.0f);
+}
+
+// The point records how it was filtered, so the read-outs can state the delay its trace
+// carries: the one-way low-pass delays a 50 kHz trace by about a quarter period of its
+// cut-off, the zero-phase filter (switch value 2, still "on" to any reader) not at all.
+TEST(RefilterCurrentPoint, RecordsZeroPhaseAndTheDelayFollows) {
+    std::vector<Sample> original(kSamples);
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        const double t = static_cast<double>(i) * kDt * 1e-6;
+        original[i] = static_cast<Sample>(2048 + std::lround(800 * std::sin(2e5 * 3.14159265 * t)));
+    }
+    Bench bench(5, [&](DocumentData& data) {
+        (*data.nonCrossingList)[1].originalSamples = original;
+        (*data.nonCrossingList)[1].samples = original;
+    });
+    const MeasuringPoint& point = bench.line()[1];
+    EXPECT_FALSE(pointFilterDelayUs(point, kSamples).has_value()) << "not filtered";
+
+    bench.doc.filterLowOn = true;
+    bench.doc.filterLowCut = 100;
+    RefilterCurrentPoint(bench.doc);
+    EXPECT_EQ(point.record.lowPassOn(), 1.0f);
+    const auto oneWay = pointFilterDelayUs(point, kSamples);
+    ASSERT_TRUE(oneWay.has_value());
+    EXPECT_NEAR(*oneWay, 2.5f, 0.5f);
+
+    bench.doc.filterZeroPhase = true;
+    RefilterCurrentPoint(bench.doc);
+    std::vector<Sample> expected(kSamples);
+    FilterWaveform(original, expected, kDt, false, 0, true, 100000.0f, true);
+    EXPECT_EQ(point.samples, expected);
+    EXPECT_EQ(point.record.lowPassOn(), kZeroPhaseFilterFlag);
+    EXPECT_EQ(point.record.highPassOn(), 0.0f);
+    EXPECT_EQ(pointFilterDelayUs(point, kSamples), 0.0f);
 }
 
 TEST(RefilterCurrentPoint, WithoutAPointChangesNothing) {

@@ -209,6 +209,11 @@ TEST(WaveformReadouts, TraceReadoutsDescribeTheArrivalOrTheHoveredSample) {
         without.suggestionIndex.reset();
         EXPECT_EQ(texts.mid(0, 5), traceReadouts(without, hover));
     }
+    // A filtered trace states the delay its filter gives it, last.
+    input.filterDelay = 4.996f;
+    const QStringList filtered = traceReadouts(input, std::nullopt);
+    ASSERT_EQ(filtered.size(), 7);
+    EXPECT_EQ(filtered[6], "滤波延时:5.00us");
     QLocale::setDefault(QLocale::c());
 }
 
@@ -234,12 +239,16 @@ TEST(WaveformReadouts, EveryReadoutFitsItsOwnSlot) {
     const QStringList five{"Amp:1000", "T:12345.67us", "A:-12345.67mv", "V:123.456km/s",
                            "当前测距:12345.6mm"};
     const QStringList six = QStringList(five) << "建议初至:12345.67us";
-    for (const auto& [width, texts] : std::vector<std::pair<double, QStringList>>{{250.0, five},
-                                                                                  {480.0, five},
-                                                                                  {800.0, five},
-                                                                                  {1575.0, five},
-                                                                                  {300.0, six},
-                                                                                  {1000.0, six}}) {
+    const QStringList seven = QStringList(six) << "滤波延时:-12.34us";
+    for (const auto& [width, texts] :
+         std::vector<std::pair<double, QStringList>>{{250.0, five},
+                                                     {480.0, five},
+                                                     {800.0, five},
+                                                     {1575.0, five},
+                                                     {300.0, six},
+                                                     {1000.0, six},
+                                                     {350.0, seven},
+                                                     {1200.0, seven}}) {
         SCOPED_TRACE(testing::Message() << width << " px, " << texts.size() << " read-outs");
         const QRectF bar(0, 0, width, kTitleBarHeight);
         const auto placed = layoutReadouts(bar, texts, QFont(QStringLiteral("Times New Roman")));

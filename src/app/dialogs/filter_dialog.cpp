@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,13 +31,18 @@ FilterDialog::FilterDialog(FilterDialogState state, QWidget* parent)
       // constants of the same names with other texts, and the linker keeps one of each.
       highBox_(new QCheckBox(QStringLiteral("高通(kHz)"), this)),
       lowBox_(new QCheckBox(QStringLiteral("低通(kHz)"), this)), highEdit_(new QLineEdit(this)),
-      lowEdit_(new QLineEdit(this)) {
+      lowEdit_(new QLineEdit(this)),
+      zeroPhaseBox_(new QCheckBox(QString::fromUtf8(kZeroPhaseCaption), this)),
+      delayLabel_(new QLabel(this)) {
     auto* grid = new QGridLayout;
     grid->addWidget(highBox_, 0, 0);
     grid->addWidget(highEdit_, 0, 1);
     grid->addWidget(lowBox_, 1, 0);
     grid->addWidget(lowEdit_, 1, 1);
+    grid->addWidget(zeroPhaseBox_, 2, 0, 1, 2);
+    grid->addWidget(delayLabel_, 3, 0, 1, 2);
     grid->setColumnMinimumWidth(1, 90);
+    zeroPhaseBox_->setToolTip(QStringLiteral("正向和反向各滤一次，波形不延时"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton_ = buttons->button(QDialogButtonBox::Ok);
@@ -63,6 +69,8 @@ FilterDialog::FilterDialog(FilterDialogState state, QWidget* parent)
             [this](bool on) { showView(state_.onHighPassSwitched(on)); });
     connect(lowBox_, &QCheckBox::clicked, this,
             [this](bool on) { showView(state_.onLowPassSwitched(on)); });
+    connect(zeroPhaseBox_, &QCheckBox::clicked, this,
+            [this](bool on) { showView(state_.onZeroPhaseSwitched(on)); });
 
     showView(state_.view());
     applyDialogStyle(*this);
@@ -85,6 +93,8 @@ void FilterDialog::showView(const FilterDialogView& view) {
     lowBox_->setChecked(view.lowPassOn);
     highEdit_->setEnabled(view.highPassOn);
     lowEdit_->setEnabled(view.lowPassOn);
+    zeroPhaseBox_->setChecked(view.zeroPhase);
+    delayLabel_->setText(QString::fromStdString(view.delayText));
 }
 
 void FilterDialog::accept() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -27,6 +28,8 @@ public:
     QCheckBox* lowPassBox() const { return lowBox_; }
     QLineEdit* highPassEdit() const { return highEdit_; }
     QLineEdit* lowPassEdit() const { return lowEdit_; }
+    QCheckBox* zeroPhaseBox() const { return zeroPhaseBox_; }
+    QLabel* delayLabel() const { return delayLabel_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
 
@@ -42,6 +45,8 @@ private:
     QCheckBox* lowBox_;
     QLineEdit* highEdit_;
     QLineEdit* lowEdit_;
+    QCheckBox* zeroPhaseBox_;
+    QLabel* delayLabel_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
 };

@@ -83,7 +83,11 @@ void TimeCorrectionDialog::showView(const TimeCorrectionView& view) {
 }
 
 void TimeCorrectionDialog::accept() {
-    state_.onOk();
+    // A field without a correction in range keeps the dialog open; the state has said why.
+    if (!state_.onOk()) {
+        showView(state_.view());
+        return;
+    }
     QDialog::accept();
 }
 

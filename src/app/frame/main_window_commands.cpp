@@ -35,8 +35,8 @@ struct CommandSpec {
 };
 
 constexpr CommandSpec kFileMenu[] = {
-    {Command::OpenNonCrossing, "打开不跨裂缝文件(&O)...\tCtrl+O", "打开不跨裂缝文件",
-     "open_noncrossing"},
+    // Ctrl+O opens any kind of file ("打开文件..." above these), so it is shown there.
+    {Command::OpenNonCrossing, "打开不跨裂缝文件(&O)...", "打开不跨裂缝文件", "open_noncrossing"},
     {Command::OpenResult, "打开结果文件(&A)...\tCtrl+A", "打开结果文件", "open_result"},
     {Command::Merge, nullptr, nullptr, nullptr}, // separator
     {Command::Merge, "合并文件", "", ""},
@@ -203,8 +203,11 @@ void MainWindow::buildCommands() {
 
     // The framework's keys: a general open dialog, save, pane cycling, print.
     actions_.at(Command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    auto* openAny = new QAction(this);
+    // The general open is a menu entry of its own, so that Ctrl+O is shown beside the command
+    // it runs (it opens any kind, also while a result file is open).
+    auto* openAny = new QAction(QStringLiteral("打开文件..."), this);
     openAny->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    fileMenu_->insertAction(fileMenu_->actions().value(0), openAny);
     connect(openAny, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
                                                           QStringLiteral("所有文件(*.*)"));

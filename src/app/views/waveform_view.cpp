@@ -120,6 +120,7 @@ draw::TraceInput WaveformView::traceInput(const MeasuringPoint& point) const {
     if (const auto suggested = suggestion()) {
         input.suggestionIndex = suggested->index;
     }
+    input.filterDelay = pointFilterDelayUs(point, input.sampleCount);
     return input;
 }
 

@@ -86,6 +86,20 @@ void Document::Redo() {
     }
 }
 
+void Document::showPreview(Edit& edit) {
+    edit.apply(data_);
+    DocumentChange change = edit.change();
+    change.flags |= DocumentChange::Data;
+    notify(change);
+}
+
+void Document::withdrawPreview(Edit& edit) {
+    edit.revert(data_);
+    DocumentChange change = edit.change();
+    change.flags |= DocumentChange::Data;
+    notify(change);
+}
+
 void Document::startHistory() {
     history_.clear();
     notify({DocumentChange::History});

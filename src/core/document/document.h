@@ -11,6 +11,7 @@
 #include "core/document/date_text.h"
 #include "core/document/document_data.h"
 #include "core/document/edit.h"
+#include "core/document/file_kinds.h"
 #include "core/document/undo_history.h"
 #include "core/document/user_prompts.h"
 
@@ -30,9 +31,10 @@ inline constexpr const char* kSaveResultQuestion = "数据已经修改，是否�
 inline constexpr const char* kCloseQuestion = "请确定文档都已保存！是否继续关闭当前文档？\n";
 inline constexpr const char* kExitQuestion = "请确定文档都已保存！是否继续退出？\n";
 inline constexpr const char* kCannotOpenMessage = "无法打开此文件！";
-inline constexpr const char* kResultFilter = "声波结果文件 (*.DPA)|*.DPA||";
-inline constexpr const char* kOpenNonCrossingFilter = "跨裂缝原始文件 (*.DP0)|*.DP0||";
-inline constexpr const char* kOpenResultFilter = "跨裂缝原始文件 (*.DPA)|*.DPA||";
+// The save and open dialogs of the file commands name each kind as every other dialog does.
+inline constexpr const char* kResultFilter = kResultFileFilter;
+inline constexpr const char* kOpenNonCrossingFilter = kNonCrossingFileFilter;
+inline constexpr const char* kOpenResultFilter = kResultFileFilter;
 
 class DocumentListener {
 public:
@@ -84,6 +86,11 @@ public:
     const Edit* redoable() const { return history_.redoable(); }
     void Undo();
     void Redo();
+    // A dialog's live preview (see LivePreview): the edit is applied and announced like one,
+    // but not recorded, so undo, redo and the modified flag stay as they are. It must be
+    // withdrawn before anything else changes the data.
+    void showPreview(Edit& edit);
+    void withdrawPreview(Edit& edit);
 
     // Selection (not edits: nothing stored changes). A tab selection makes the tab's line
     // current and shown; `index` is limited to the tabs there are.
@@ -134,6 +141,9 @@ public:
     float filterLowCut = 50;  // kHz
     bool filterHighOn = false;
     bool filterLowOn = false;
+    // Forward and backward, so that the filtered trace is not delayed ("零相位"); off by
+    // default, which keeps the one-way filter the instrument's files describe.
+    bool filterZeroPhase = false;
 
 private:
     void notify(DocumentChange change);

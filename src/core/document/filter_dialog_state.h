@@ -1,10 +1,14 @@
 // The logic of the "滤波" command and its dialog: where the settings start, the range rules
-// with their titles, the live re-filter of the current point on every valid change, OK
-// refusing settings the point cannot carry, and Cancel bringing the point's former waveform
-// back. The dialog only forwards its events here and shows what each one returns.
+// with their titles, the live preview of the current point filtered with every valid set of
+// entries (outside the undo history), the delay the filter gives the trace, OK refusing
+// settings the point cannot carry and otherwise filtering the point as one edit, and Cancel
+// leaving the point and the history as they were. The dialog only forwards its events here
+// and shows what each one returns.
 #pragma once
 
 #include "core/document/document.h"
+#include "core/document/live_preview.h"
+#include "core/document/number_entry.h"
 
 #include <optional>
 #include <string>
@@ -18,11 +22,12 @@ inline constexpr const char* kHighPassRangeText = "高通范围为0.01-20kHz"; /
 inline constexpr const char* kLowPassRangeMessage = "低通范围为2-500";
 inline constexpr const char* kLowPassRangeTitle = "低通范围为2-500kHz";
 inline constexpr const char* kHighAboveLowTitle = "高通值必须小于低通值"; // message and title
-// "确定" with an entry that cannot be applied.
-inline constexpr const char* kHighPassInvalidMessage = "高通值无效，高通范围为0.01-20kHz";
-inline constexpr const char* kLowPassInvalidMessage = "低通值无效，低通范围为2-500kHz";
 inline constexpr const char* kHighPassCaption = "高通(kHz)";
 inline constexpr const char* kLowPassCaption = "低通(kHz)";
+inline constexpr const char* kZeroPhaseCaption = "零相位";
+// The delay of the settings at the trace's main frequency, under the switches.
+inline constexpr const char* kFilterDelayLabel = "滤波延时";
+inline constexpr const char* kZeroPhaseDelayText = "零相位滤波：无延时";
 
 // Everything the dialog shows. Field texts that differ from what was typed must be put back
 // into the edits without raising another change event (their change is already handled).
@@ -32,6 +37,10 @@ struct FilterDialogView {
     std::string lowPassText;
     bool highPassOn = false; // check box, and whether its edit is enabled
     bool lowPassOn = false;
+    bool zeroPhase = false; // "零相位"
+    // "滤波延时 5.00us（主频 50.0kHz）", kZeroPhaseDelayText, or empty with no filter on or
+    // entries that cannot be applied.
+    std::string delayText;
 };
 
 class FilterDialogState {
@@ -45,42 +54,55 @@ public:
     const FilterDialogView& view() const { return view_; }
 
     // Every event below ends with the same check: each filter that is switched on needs a
-    // cut-off within its range, and with both on the high-pass may not lie above the
-    // low-pass (a filter that is off does not count). When the settings pass, the current
-    // point is re-filtered with them and the title reads kFilterAppliedTitle; otherwise the
-    // title names the first problem, the edited field's own first, and the point keeps the
-    // waveform of the last valid change.
+    // number within its range, and with both on the high-pass may not lie above the
+    // low-pass (a filter that is off does not count). When the settings pass, the preview
+    // shows the current point filtered with them and the title reads kFilterAppliedTitle;
+    // otherwise the title names the first problem, the edited field's own first, and the
+    // preview shows the point as it was when the dialog opened. Typing never shows a message.
 
-    // One keystroke in an edit: the new whole text, which becomes the document's cut-off.
+    // One keystroke in an edit: the new whole text; a number becomes the document's cut-off.
     const FilterDialogView& onHighPassTextChanged(const std::string& text);
     const FilterDialogView& onLowPassTextChanged(const std::string& text);
     // A check box clicked: its new state.
     const FilterDialogView& onHighPassSwitched(bool on);
     const FilterDialogView& onLowPassSwitched(bool on);
+    const FilterDialogView& onZeroPhaseSwitched(bool on);
 
-    // "确定": true when the dialog may close, which is when the settings pass the check, so
-    // that the point carries exactly the cut-offs the fields show. Otherwise a message says
-    // which entry cannot be applied and the dialog stays open.
+    // "确定": true when the dialog may close, which is when the settings pass the check; the
+    // point is then filtered with them as one edit "滤波" (none when the settings are those
+    // the dialog started from). Otherwise a message names the field and says why, and the
+    // dialog stays open.
     bool onOk();
-    // "取消" (and closing the window): the starting settings come back and the point is
-    // re-filtered with them. The dialog's live changes are one edit, which then changes
-    // nothing and leaves no trace in the undo history.
+    // "取消" (and closing the window): the starting settings come back and the preview is
+    // withdrawn; the point, the undo history (redo included) and the modified flag are as
+    // they were before the dialog.
     void onCancel();
 
 private:
+    struct Problem {
+        const char* field; // the caption of the field at fault
+        std::string reason;
+    };
+
     explicit FilterDialogState(Document& doc);
-    void highPassChanged(const std::string& text, bool mayCut);
-    void lowPassChanged(const std::string& text, bool mayCut);
-    // The title of the first problem of the settings, looking at the high-pass entry first
-    // or last; none when they pass.
-    const char* problem(bool highPassFirst) const;
+    void highPassChanged(const std::string& text);
+    void lowPassChanged(const std::string& text);
+    // The first problem of the settings, looking at the high-pass entry first or last; none
+    // when they pass.
+    std::optional<Problem> problem(bool highPassFirst) const;
     void applyIfValid(bool highPassFirst);
+    static std::string titleOf(const Problem& problem);
+    bool changedFromStart() const;
+    std::string delayText() const;
 
     Document& doc_;
-    std::string mergeKey_; // this dialog's live changes are one edit
+    LivePreview preview_;
     FilterDialogView view_;
+    NumberEntry highEntry_;
+    NumberEntry lowEntry_;
     bool startHighOn_ = false;
     bool startLowOn_ = false;
+    bool startZeroPhase_ = false;
     float startHighCut_ = 0;
     float startLowCut_ = 0;
 };

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/data/project_info.h"
+#include "core/document/file_kinds.h"
 #include "core/document/user_prompts.h"
 
 #include <array>
@@ -21,9 +22,10 @@ inline constexpr const char* kDuplicateCrossingMessage =
     "跨裂缝文件列表中已包含同名文件，是否继续？";
 inline constexpr const char* kNothingToMergeMessage =
     "请至少选择一个不跨裂缝文件和跨裂缝文件合并！";
-inline constexpr const char* kNonCrossingFilter = "不跨裂缝原始文件 (*.DP0)|*.DP0||";
-inline constexpr const char* kCrossingFilter = "跨裂缝原始文件 (*.DP1)|*.DP1||";
-inline constexpr const char* kMergedResultFilter = "侧裂缝结果文件 (*.DPA)|*.DPA||";
+inline constexpr const char* kNonCrossingFilter = kNonCrossingFileFilter;
+inline constexpr const char* kCrossingFilter = kCrossingFileFilter;
+// The merged file is a result file like any other and is named so.
+inline constexpr const char* kMergedResultFilter = kResultFileFilter;
 
 class MergeSession {
 public:

@@ -1,5 +1,7 @@
 #include "core/document/print_settings_state.h"
 
+#include "core/document/number_entry.h"
+
 #include <algorithm>
 #include <charconv>
 #include <utility>
@@ -101,6 +103,34 @@ bool isBlank(char c) {
 
 } // namespace
 
+std::string printFieldName(PrintControl control) {
+    const char* group = "";
+    switch (control) {
+    case C::BorderWidth:
+    case C::GridWidth:
+        group = "线型";
+        break;
+    case C::TopMargin:
+    case C::BottomMargin:
+    case C::LeftMargin:
+    case C::RightMargin:
+        group = "页边距";
+        break;
+    case C::StartPageNumber:
+        group = "页码";
+        break;
+    case C::HeaderHeight:
+        group = "页眉";
+        break;
+    case C::FooterHeight:
+        group = "页脚";
+        break;
+    default:
+        break;
+    }
+    return std::string(group) + "“" + printControlInfo(control).caption + "”";
+}
+
 const PrintControlInfo& printControlInfo(PrintControl control) {
     return kControls[static_cast<std::size_t>(control)];
 }
@@ -169,30 +199,42 @@ void PrintSettingsState::setValue(PrintControl control, std::int32_t value) {
     view_[control].value = value;
 }
 
-bool PrintSettingsState::takeOver() {
-    view_.focus.reset();
+std::optional<PrintControl> PrintSettingsState::tryTakeOver() {
     PrintSettings taken = doc_.settings().print;
     Taker taker{view_, std::nullopt};
     visitControls(taker, taken);
     if (taker.bad) {
-        doc_.prompts().message(kNotAnIntegerMessage);
-        view_.focus = taker.bad;
-        return false;
+        return taker.bad;
     }
     doc_.settings().print = std::move(taken);
+    return std::nullopt;
+}
+
+bool PrintSettingsState::takeOver() {
+    view_.focus.reset();
+    if (const auto bad = tryTakeOver()) {
+        doc_.prompts().message(entryMessage(printFieldName(*bad), kNotAnIntegerMessage));
+        view_.focus = bad;
+        return false;
+    }
     return true;
 }
 
+// A click elsewhere in the dialog is never the moment to check a field: the switches and the
+// style list take the controls over when they all hold integers and otherwise leave the
+// record for OK, which says what is wrong. No message, no focus moved, no click lost.
 const PrintSettingsView& PrintSettingsState::onSwitchClicked(PrintControl control, bool on) {
     view_[control].value = on ? 1 : 0;
-    takeOver();
+    view_.focus.reset();
+    tryTakeOver();
     enable();
     return view_;
 }
 
 const PrintSettingsView& PrintSettingsState::onStyleChosen(std::int32_t index) {
     view_[C::ReportStyle].value = index;
-    takeOver();
+    view_.focus.reset();
+    tryTakeOver();
     return view_;
 }
 

@@ -82,6 +82,8 @@ struct PrintControlInfo {
 };
 
 const PrintControlInfo& printControlInfo(PrintControl control);
+// How a message names an integer field: its group and caption ("页边距“左”").
+std::string printFieldName(PrintControl control);
 
 // What one control shows.
 struct PrintControlView {
@@ -127,14 +129,17 @@ public:
     void setValue(PrintControl control, std::int32_t value);
 
     // A click on "打印页眉", "打印页脚" or "打印页码" (its new state): every control is
-    // taken over, then the switch's controls are enabled or disabled by it.
+    // taken over when every integer field holds one (otherwise nothing is, silently: OK
+    // tells), then the switch's controls are enabled or disabled by it.
     const PrintSettingsView& onSwitchClicked(PrintControl control, bool on);
-    // A report style chosen in the list: every control is taken over, the choice with them.
+    // A report style chosen in the list: every control is taken over, the choice with them,
+    // under the same rule as a switch.
     const PrintSettingsView& onStyleChosen(std::int32_t index);
 
-    // Copies every control into the record. When an integer field holds no integer,
-    // kNotAnIntegerMessage is shown, the view's focus names the first such field (in page
-    // order) and the record is left exactly as it was: a take-over is all or nothing.
+    // Copies every control into the record. When an integer field holds no integer, the
+    // message names it ("页边距“左”：请输入一个整数。"), the view's focus names the first such
+    // field (in page order) and the record is left exactly as it was: a take-over is all or
+    // nothing.
     bool takeOver();
 
     // "确定": true when the dialog may close, which is when every control was taken over
@@ -146,6 +151,9 @@ public:
     void onCancel();
 
 private:
+    // Takes every control over when all integer fields hold one; gives the first that does
+    // not otherwise, and the record stays as it was.
+    std::optional<PrintControl> tryTakeOver();
     void fill();
     void enable();
 

@@ -41,9 +41,7 @@ std::optional<TimeCorrectionState> TimeCorrectionState::start(Document& doc) {
     return TimeCorrectionState(doc);
 }
 
-TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc) {
-    static std::uint64_t sessions = 0;
-    mergeKey_ = std::string(kTimeCorrectionTitle) + "#" + std::to_string(++sessions);
+TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc), preview_(doc) {
     const DocumentData& data = doc.data();
     tab_ = data.currentTab;
     dt_ = currentInterval(tab_ == 0 ? data.nonCrossingList.get() : data.currentCrossingList());
@@ -51,6 +49,7 @@ TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc) {
     startAll_ = data.correctionAll;
     view_.title = kTimeCorrectionTitle;
     view_.allText = formatFixed(startAll_, decimals);
+    allEntry_ = {startAll_, nullptr};
     if (const auto line = lineCorrection()) {
         startLine_ = *line;
         view_.lineText = formatFixed(startLine_, decimals);
@@ -58,6 +57,7 @@ TimeCorrectionState::TimeCorrectionState(Document& doc) : doc_(doc) {
         view_.lineText = zeroText();
         view_.lineEditable = false;
     }
+    lineEntry_ = {startLine_, nullptr};
 }
 
 // The same correction the transit-time rule takes for the tab (DocumentData::lineCorrection).
@@ -77,7 +77,8 @@ std::optional<float> TimeCorrectionState::lineCorrection() const {
     return std::nullopt;
 }
 
-void TimeCorrectionState::write(std::optional<float> line, std::optional<float> all) {
+Corrections TimeCorrectionState::withValues(std::optional<float> line,
+                                            std::optional<float> all) const {
     Corrections corrections = correctionsOf(doc_.data());
     if (line && lineCorrection()) {
         if (tab_ == 0) {
@@ -89,15 +90,11 @@ void TimeCorrectionState::write(std::optional<float> line, std::optional<float> 
     if (all) {
         corrections.all = *all;
     }
-    doc_.perform(makeCorrectionsEdit(kTimeCorrectionTitle, corrections, mergeKey_));
+    return corrections;
 }
 
 std::string TimeCorrectionState::zeroText() const {
     return dt_ < 1 ? "0.0" : "0";
-}
-
-std::string& TimeCorrectionState::textOf(Field field) {
-    return field == Field::Line ? view_.lineText : view_.allText;
 }
 
 const TimeCorrectionView& TimeCorrectionState::onLineTextChanged(const std::string& text) {
@@ -113,24 +110,54 @@ const TimeCorrectionView& TimeCorrectionState::onAllTextChanged(const std::strin
 }
 
 void TimeCorrectionState::fieldChanged(Field field, const std::string& text) {
-    textOf(field) = text;
-    const float value = textToFloat(text, doc_.prompts());
     if (field == Field::Line) {
-        write(value, std::nullopt);
+        view_.lineText = text;
+        lineEntry_ = readNumberEntry(text);
     } else {
-        write(std::nullopt, value);
+        view_.allText = text;
+        allEntry_ = readNumberEntry(text);
     }
-    if (outsideLimit(value)) {
-        fieldChanged(field, zeroText());
-        // The reset itself is a valid change, but the title keeps telling why the entry
-        // was dropped until the next keystroke; otherwise the rule could never be seen.
-        view_.title = kTimeCorrectionRangeTitle;
+    preview();
+}
+
+std::optional<std::pair<const char*, std::string>> TimeCorrectionState::problem() const {
+    const std::pair<const char*, const NumberEntry*> fields[] = {
+        {kLineCorrectionCaption, &lineEntry_}, {kAllCorrectionCaption, &allEntry_}};
+    for (const auto& [caption, entry] : fields) {
+        if (caption == kLineCorrectionCaption && !view_.lineEditable) {
+            continue;
+        }
+        if (!entry->value) {
+            return std::pair{caption, std::string(entry->problem)};
+        }
+        if (outsideLimit(*entry->value)) {
+            return std::pair{caption, std::string(kTimeCorrectionRangeTitle)};
+        }
+    }
+    return std::nullopt;
+}
+
+// The views show the entries only while both pass; otherwise the corrections as they were.
+void TimeCorrectionState::preview() {
+    if (const auto found = problem()) {
+        view_.title = found->second == kTimeCorrectionRangeTitle
+                          ? found->second
+                          : entryMessage(found->first, found->second);
+        preview_.clear();
         return;
     }
     view_.title = kTimeCorrectionTitle;
+    preview_.clear();
+    const Corrections shown = withValues(*lineEntry_.value, *allEntry_.value);
+    if (!(shown == correctionsOf(doc_.data()))) {
+        preview_.show(makeCorrectionsEdit(kTimeCorrectionTitle, shown));
+    }
 }
 
+// The button's drop is done at once and stays, whatever ends the dialog: it is an edit of
+// its own, made on the corrections as they were, and the fields' preview follows it.
 const TimeCorrectionView& TimeCorrectionState::onUndoCorrections() {
+    preview_.clear();
     const DocumentData& data = doc_.data();
     Corrections corrections = correctionsOf(data);
     corrections.nonCrossing = 0;
@@ -151,18 +178,29 @@ const TimeCorrectionView& TimeCorrectionState::onUndoCorrections() {
                                                  std::move(parts)));
     if (view_.lineEditable) {
         view_.lineText = zeroText();
+        lineEntry_ = {0.0f, nullptr};
         startLine_ = 0; // Cancel must not bring back what the button dropped
     }
-    view_.title = kTimeCorrectionTitle;
+    preview();
     return view_;
 }
 
-void TimeCorrectionState::onOk() {
-    write(textToFloat(view_.lineText, doc_.prompts()), textToFloat(view_.allText, doc_.prompts()));
+bool TimeCorrectionState::onOk() {
+    if (const auto found = problem()) {
+        view_.title = found->second == kTimeCorrectionRangeTitle
+                          ? found->second
+                          : entryMessage(found->first, found->second);
+        doc_.prompts().message(entryMessage(found->first, found->second));
+        return false;
+    }
+    preview_.clear();
+    const Corrections chosen = withValues(*lineEntry_.value, *allEntry_.value);
+    preview_.commit(makeCorrectionsEdit(kTimeCorrectionTitle, chosen));
+    return true;
 }
 
 void TimeCorrectionState::onCancel() {
-    write(startLine_, startAll_);
+    preview_.clear();
 }
 
 } // namespace crackdepth

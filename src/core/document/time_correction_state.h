@@ -1,15 +1,20 @@
 // The logic of the "声时修正" command and its dialog: the selected line's correction and the
 // correction of all lines, checked and applied live on every keystroke, the button that drops
 // the current file's corrections, and OK and Cancel. Corrections change no waveform; the
-// transit-time rule adds them in wherever it is used. One dialog's live changes are one
-// undoable edit, which Cancel takes back.
+// transit-time rule adds them in wherever it is used. While the dialog is open the views
+// show valid entries as a preview outside the undo history; OK makes them one edit, Cancel
+// leaves the history, redo and the modified flag as they were.
 #pragma once
 
 #include "core/document/document.h"
+#include "core/document/live_preview.h"
+#include "core/document/number_entry.h"
+#include "core/document/point_edit.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace crackdepth {
 
@@ -39,15 +44,19 @@ public:
 
     const TimeCorrectionView& view() const { return view_; }
 
-    // One keystroke in a field: the new whole text.
+    // One keystroke in a field: the new whole text. A field that holds no number, or one
+    // outside −200 … 200 us, puts its problem in the title and the preview back to the
+    // starting corrections; the text stays as typed and no message interrupts the typing.
     const TimeCorrectionView& onLineTextChanged(const std::string& text);
     const TimeCorrectionView& onAllTextChanged(const std::string& text);
     // "撤销当前文件的声时修正": clears the line corrections and the shown line's per-point
     // corrections; the correction of all lines stays.
     const TimeCorrectionView& onUndoCorrections();
 
-    // "确定": both texts become the corrections.
-    void onOk();
+    // "确定": true when both fields hold corrections within range, which then become the
+    // corrections as one edit. Otherwise a message names the field and says why, and the
+    // dialog stays open.
+    bool onOk();
     // "取消" (and closing the window): both corrections go back to where they started (the
     // line's starting value is 0 after the undo button).
     void onCancel();
@@ -58,15 +67,19 @@ private:
     explicit TimeCorrectionState(Document& doc);
     // The correction "当前缝修正值" edits; none when there is none.
     std::optional<float> lineCorrection() const;
-    // Writes the given corrections through the dialog's edit.
-    void write(std::optional<float> line, std::optional<float> all);
+    // The corrections with the given ones put in.
+    Corrections withValues(std::optional<float> line, std::optional<float> all) const;
     void fieldChanged(Field field, const std::string& text);
-    std::string& textOf(Field field);
+    // The first field at fault and why; none when both fields pass.
+    std::optional<std::pair<const char*, std::string>> problem() const;
+    void preview();
     std::string zeroText() const;
 
     Document& doc_;
-    std::string mergeKey_; // this dialog's live changes are one edit
+    LivePreview preview_;
     TimeCorrectionView view_;
+    NumberEntry lineEntry_;
+    NumberEntry allEntry_;
     std::int32_t tab_ = 0;
     float dt_ = 0; // sampling interval of the selected line's current point: chooses the format
     float startLine_ = 0;

@@ -2,6 +2,7 @@
 
 #include "core/document/point_edit.h"
 #include "core/signal/filter.h"
+#include "core/signal/filter_delay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,21 +40,30 @@ std::optional<CurrentRef> currentRef(const DocumentData& data) {
     return CurrentRef{*id, static_cast<std::size_t>(std::clamp(line->currentIndex, 0, last))};
 }
 
-// Performs an edit of the current point made by `change`.
-void editCurrentPoint(Document& doc, const char* name, std::string mergeKey,
-                      std::function<void(MeasuringPoint&, std::int32_t sampleCount)> change) {
-    const auto at = currentRef(doc.data());
+using PointChange = std::function<void(MeasuringPoint&, std::int32_t sampleCount)>;
+
+// An edit of the current point made by `change`; none without a current point.
+std::unique_ptr<Edit> currentPointEdit(const DocumentData& data, const char* name,
+                                       std::string mergeKey, PointChange change) {
+    const auto at = currentRef(data);
     if (!at) {
-        return;
+        return nullptr;
     }
-    const std::int32_t sampleCount = doc.data().shownParameters().sampleCount;
-    doc.perform(std::make_unique<PointsEdit>(
+    const std::int32_t sampleCount = data.shownParameters().sampleCount;
+    return std::make_unique<PointsEdit>(
         name, DocumentChange{0, at->line, static_cast<std::int32_t>(at->index)},
         std::vector<PointRef>{{at->line, at->index}},
-        [at = *at, sampleCount, change = std::move(change)](DocumentData& data) {
-            change((*data.line(at.line))[at.index], sampleCount);
+        [at = *at, sampleCount, change = std::move(change)](DocumentData& held) {
+            change((*held.line(at.line))[at.index], sampleCount);
         },
-        std::move(mergeKey)));
+        std::move(mergeKey));
+}
+
+// Performs an edit of the current point made by `change`.
+void editCurrentPoint(Document& doc, const char* name, std::string mergeKey, PointChange change) {
+    if (auto edit = currentPointEdit(doc.data(), name, std::move(mergeKey), std::move(change))) {
+        doc.perform(std::move(edit));
+    }
 }
 
 std::string pointKey(const char* name, const DocumentData& data) {
@@ -72,28 +82,58 @@ const MeasuringPoint* currentPoint(const DocumentData& data) {
     return at ? &(*data.line(at->line))[at->index] : nullptr;
 }
 
-void RefilterCurrentPoint(Document& doc, const std::string& mergeKey) {
+std::optional<float> pointFilterDelayUs(const MeasuringPoint& point, std::int32_t sampleCount) {
+    const float highFlag = point.record.highPassOn();
+    const float lowFlag = point.record.lowPassOn();
+    const bool highOn = highFlag != 0;
+    const bool lowOn = lowFlag != 0;
+    if (!highOn && !lowOn) {
+        return std::nullopt;
+    }
+    if ((!highOn || highFlag == kZeroPhaseFilterFlag) &&
+        (!lowOn || lowFlag == kZeroPhaseFilterFlag)) {
+        return 0.0f;
+    }
+    const float dt = point.record.samplingInterval();
+    const auto frequency = mainFrequencyHz(point.originalSamples, sampleCount, dt);
+    if (!frequency) {
+        return std::nullopt;
+    }
+    return filterPhaseDelayUs(dt, highOn, point.record.highPassCut() * 1000.0f, lowOn,
+                              point.record.lowPassCut() * 1000.0f, *frequency);
+}
+
+std::unique_ptr<Edit> makeRefilterEdit(const Document& doc) {
     const bool highOn = doc.filterHighOn;
     const bool lowOn = doc.filterLowOn;
     const float highCut = doc.filterHighCut;
     const float lowCut = doc.filterLowCut;
-    editCurrentPoint(doc, kFilterName, mergeKey,
-                     [=](MeasuringPoint& point, std::int32_t sampleCount) {
-                         if (point.samples.empty()) {
-                             return;
-                         }
-                         const std::size_t n = workingLength(sampleCount, point);
-                         const auto working = std::span<Sample>(point.samples).first(n);
-                         std::copy_n(point.originalSamples.begin(), n, working.begin());
-                         std::vector<Sample> filtered(n);
-                         FilterWaveform(working, filtered, point.record.samplingInterval(), highOn,
-                                        highCut * 1000.0f, lowOn, lowCut * 1000.0f);
-                         std::copy(filtered.begin(), filtered.end(), working.begin());
-                         point.record.setHighPassOn(highOn ? 1.0f : 0.0f);
-                         point.record.setLowPassOn(lowOn ? 1.0f : 0.0f);
-                         point.record.setHighPassCut(highCut);
-                         point.record.setLowPassCut(lowCut);
-                     });
+    const bool zeroPhase = doc.filterZeroPhase;
+    return currentPointEdit(
+        doc.data(), kFilterName, {}, [=](MeasuringPoint& point, std::int32_t sampleCount) {
+            if (point.samples.empty()) {
+                return;
+            }
+            const std::size_t n = workingLength(sampleCount, point);
+            const auto working = std::span<Sample>(point.samples).first(n);
+            std::copy_n(point.originalSamples.begin(), n, working.begin());
+            std::vector<Sample> filtered(n);
+            const bool twoWay = zeroPhase && (highOn || lowOn);
+            FilterWaveform(working, filtered, point.record.samplingInterval(), highOn,
+                           highCut * 1000.0f, lowOn, lowCut * 1000.0f, twoWay);
+            std::copy(filtered.begin(), filtered.end(), working.begin());
+            const float applied = twoWay ? kZeroPhaseFilterFlag : 1.0f;
+            point.record.setHighPassOn(highOn ? applied : 0.0f);
+            point.record.setLowPassOn(lowOn ? applied : 0.0f);
+            point.record.setHighPassCut(highCut);
+            point.record.setLowPassCut(lowCut);
+        });
+}
+
+void RefilterCurrentPoint(Document& doc) {
+    if (auto edit = makeRefilterEdit(doc)) {
+        doc.perform(std::move(edit));
+    }
 }
 
 void InvertCurrentPoint(Document& doc) {

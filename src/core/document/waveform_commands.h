@@ -7,6 +7,7 @@
 #include "core/document/view_state.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,10 +23,22 @@ inline constexpr const char* kShiftTimeName = "平移声时";
 // Point `currentIndex` of the shown line; none when no line is shown or it has no points.
 const MeasuringPoint* currentPoint(const DocumentData& data);
 
+// The value of a point's filter switch (highPassOn, lowPassOn) when that filter ran forward
+// and backward. Any value other than 0 still reads as "on" to every reader of the files.
+inline constexpr float kZeroPhaseFilterFlag = 2.0f;
+
+// The delay in us that the filter the current point carries gives its trace at the trace's
+// main frequency (of originalSamples); 0 after a zero-phase filter; none when the point is
+// not filtered or the delay cannot be told (no main frequency).
+std::optional<float> pointFilterDelayUs(const MeasuringPoint& point, std::int32_t sampleCount);
+
 // The edit "滤波": re-filters the current point from its originalSamples with the document's
-// four filter settings and records them in the point. Edits with the same non-empty merge key
-// (one filter dialog's live changes) become one.
-void RefilterCurrentPoint(Document& doc, const std::string& mergeKey = {});
+// filter settings and records them in the point; none without a current point. With
+// filterZeroPhase the filters run forward and backward, which the point's switches record
+// as kZeroPhaseFilterFlag instead of 1.
+std::unique_ptr<Edit> makeRefilterEdit(const Document& doc);
+// Performs that edit.
+void RefilterCurrentPoint(Document& doc);
 
 // The edit "波形反相": inverts the current point about the zero line in both waveforms
 // (4096 − sample); a sample above 4096 becomes 0.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace crackdepth {
@@ -89,22 +90,17 @@ void buildLeadIn(std::span<const float> signal, std::span<float> leadIn) {
     }
 }
 
-void FilterWaveform(std::span<const Sample> input, std::span<Sample> output, float dt,
-                    bool highPassOn, float highPassHz, bool lowPassOn, float lowPassHz) {
-    const std::size_t n = std::min(input.size(), output.size());
-    if (n == 0) {
-        return;
-    }
-    if (!highPassOn && !lowPassOn) {
-        std::copy_n(input.begin(), n, output.begin());
-        return;
-    }
+namespace {
+
+// One run of the filters over centred values in place: the lead-in, the low-pass, then the
+// high-pass; the lead-in is dropped again.
+void filterPass(std::span<float> values, float dt, bool highPassOn, float highPassHz,
+                bool lowPassOn, float lowPassHz) {
+    const std::size_t n = values.size();
     const auto q = static_cast<std::size_t>(leadInLength(dt));
     std::vector<float> work(q + n);
     const std::span<float> signal = std::span<float>(work).subspan(q);
-    for (std::size_t i = 0; i < n; ++i) {
-        signal[i] = static_cast<float>(input[i]) - static_cast<float>(kZeroLine);
-    }
+    std::copy(values.begin(), values.end(), signal.begin());
     buildLeadIn(signal, std::span<float>(work).first(q));
 
     const double interval = static_cast<double>(dt) / 1e6;
@@ -114,6 +110,33 @@ void FilterWaveform(std::span<const Sample> input, std::span<Sample> output, flo
     if (highPassOn) {
         HighPassSection(work, interval, truncToInt32(highPassHz));
     }
+    std::copy(signal.begin(), signal.end(), values.begin());
+}
+
+} // namespace
+
+void FilterWaveform(std::span<const Sample> input, std::span<Sample> output, float dt,
+                    bool highPassOn, float highPassHz, bool lowPassOn, float lowPassHz,
+                    bool zeroPhase) {
+    const std::size_t n = std::min(input.size(), output.size());
+    if (n == 0) {
+        return;
+    }
+    if (!highPassOn && !lowPassOn) {
+        std::copy_n(input.begin(), n, output.begin());
+        return;
+    }
+    std::vector<float> signal(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        signal[i] = static_cast<float>(input[i]) - static_cast<float>(kZeroLine);
+    }
+    filterPass(signal, dt, highPassOn, highPassHz, lowPassOn, lowPassHz);
+    if (zeroPhase) {
+        // Run backwards over the forward result: the second run's delay undoes the first's.
+        std::reverse(signal.begin(), signal.end());
+        filterPass(signal, dt, highPassOn, highPassHz, lowPassOn, lowPassHz);
+        std::reverse(signal.begin(), signal.end());
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const float value = std::max(signal[i], kLowestLevel);
         // Stored as a C program stores an int in 16 bits: modulo 65536.
@@ -122,9 +145,9 @@ void FilterWaveform(std::span<const Sample> input, std::span<Sample> output, flo
     }
 }
 
-void LowPassSection(std::span<float> data, double intervalSeconds, float cutoffHz) {
-    if (intervalSeconds == 0.0 || data.size() < 3) {
-        return;
+std::optional<SectionCoefficients> lowPassCoefficients(double intervalSeconds, float cutoffHz) {
+    if (intervalSeconds == 0.0) {
+        return std::nullopt;
     }
     const double fs = 1.0 / intervalSeconds;
     const double f = cutoffHz;
@@ -132,11 +155,30 @@ void LowPassSection(std::span<float> data, double intervalSeconds, float cutoffH
     const double h = kSqrt2Pi * fs * f;
     const double den = g + fs * fs + h;
     if (den == 0.0) {
-        return; // an infinite interval and a zero cut-off: no filter to speak of
+        return std::nullopt; // an infinite interval and a zero cut-off: no filter to speak of
     }
-    const auto c1 = static_cast<float>((2.0 * fs * fs - kTwoPiSquared * f * f) / den);
-    const auto c2 = static_cast<float>((g + fs * fs - h) / den);
-    const auto k = static_cast<float>(g / den);
+    return SectionCoefficients{(2.0 * fs * fs - kTwoPiSquared * f * f) / den,
+                               (g + fs * fs - h) / den, g / den};
+}
+
+SectionCoefficients highPassCoefficients(double intervalSeconds, std::int32_t cutoffHz) {
+    const double warped = std::tan(kPi * static_cast<double>(cutoffHz) * intervalSeconds);
+    const double r = kSqrt2 * warped;
+    const double den = warped * warped + r + 1.0;
+    return {(2.0 - 2.0 * warped * warped) / den, (warped * warped + 1.0 - r) / den, 1.0 / den};
+}
+
+void LowPassSection(std::span<float> data, double intervalSeconds, float cutoffHz) {
+    if (data.size() < 3) {
+        return;
+    }
+    const auto section = lowPassCoefficients(intervalSeconds, cutoffHz);
+    if (!section) {
+        return;
+    }
+    const auto c1 = static_cast<float>(section->c1);
+    const auto c2 = static_cast<float>(section->c2);
+    const auto k = static_cast<float>(section->k);
 
     // The two previous inputs as they were, and the two previous outputs unrounded.
     float x2 = data[0];
@@ -158,12 +200,10 @@ void HighPassSection(std::span<float> data, double intervalSeconds, std::int32_t
     if (data.empty()) {
         return;
     }
-    const double warped = std::tan(kPi * static_cast<double>(cutoffHz) * intervalSeconds);
-    const double r = kSqrt2 * warped;
-    const double den = warped * warped + r + 1.0;
-    const double k = 1.0 / den;
-    const double c1 = (2.0 - 2.0 * warped * warped) / den;
-    const double c2 = (warped * warped + 1.0 - r) / den;
+    const SectionCoefficients section = highPassCoefficients(intervalSeconds, cutoffHz);
+    const double k = section.k;
+    const double c1 = section.c1;
+    const double c2 = section.c2;
 
     float x2 = data[0];
     float y2 = static_cast<float>(k * x2);

@@ -7,6 +7,7 @@
 #include "core/data/measuring_point.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace crackdepth {
@@ -32,8 +33,23 @@ void buildLeadIn(std::span<const float> signal, std::span<float> leadIn);
 // filter runs when it is switched on, the low-pass first; with both off the output is the
 // input. Cut-offs in Hz; the high-pass cut-off is truncated to a whole number. Results below
 // the zero line by more than 2048 are stored as 0; larger ones wrap as 16-bit values.
+// The filters delay the waveform (filterPhaseDelayUs); with `zeroPhase` the same run is
+// repeated backwards over the result, which takes the delay out again (and squares the
+// response: −6 dB at a cut-off instead of −3 dB).
 void FilterWaveform(std::span<const Sample> input, std::span<Sample> output, float dt,
-                    bool highPassOn, float highPassHz, bool lowPassOn, float lowPassHz);
+                    bool highPassOn, float highPassHz, bool lowPassOn, float lowPassHz,
+                    bool zeroPhase = false);
+
+// The recursion y_i = c1·y_(i−1) − c2·y_(i−2) + k·(x_i ± 2·x_(i−1) + x_(i−2)) of a section
+// (+ for the low-pass, − for the high-pass).
+struct SectionCoefficients {
+    double c1 = 0;
+    double c2 = 0;
+    double k = 0;
+};
+// None when the section leaves the data unchanged (an interval of zero).
+std::optional<SectionCoefficients> lowPassCoefficients(double intervalSeconds, float cutoffHz);
+SectionCoefficients highPassCoefficients(double intervalSeconds, std::int32_t cutoffHz);
 
 // Second-order Butterworth low-pass by the bilinear transform (no pre-warping), in place.
 // The first two values are kept; every later one is replaced by the filter output rounded to
