@@ -53,6 +53,10 @@ public:
     void drop(const QString& file) {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(file)});
+        // The drop reaches the window that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
         QDropEvent event(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &event);
     }
@@ -60,8 +64,7 @@ public:
         QListWidget& list = *window.infoPanel()->fileList();
         const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
-        const QRect rect = list.visualItemRect(found.front());
-        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rect.center());
+        emit list.itemDoubleClicked(found.front());
     }
     bool showsOther() const { return document.title() == std::string(kTitlePrefix) + "OTHER.DPA"; }
 };
