@@ -115,6 +115,26 @@ TEST_F(RecentFilesTest, AnEntryOpensItsFileAndAVanishedOneLeavesTheList) {
     EXPECT_EQ(window.recentFiles().entries(), QStringList({path("SITE.DPA")}));
 }
 
+// A file opened by a relative path, through "./" or by its absolute path is one entry, under
+// its canonical absolute path. Before, the list held the path as given: "./SITE.DPA" (which
+// names another file once the working folder changes) beside "/…/SITE.DPA".
+TEST_F(RecentFilesTest, EntriesAreCanonicalAbsolutePathsWithoutDuplicates) {
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    std::filesystem::create_directories(dir.path() / "sub");
+    for (const char* given : {"SITE.DPA", "./SITE.DPA", "sub/../SITE.DPA", "SITE.DP0"}) {
+        EXPECT_TRUE(window.openFile(QString::fromUtf8(given))) << given;
+    }
+    ASSERT_TRUE(window.openFile(path("SITE.DPA")));
+    QDir::setCurrent(previous);
+    const QString site = QFileInfo(path("SITE.DPA")).canonicalFilePath();
+    const QString nonCrossing = QFileInfo(path("SITE.DP0")).canonicalFilePath();
+    EXPECT_EQ(window.recentFiles().entries(), QStringList({site, nonCrossing}));
+    EXPECT_EQ(QSettings().value(QStringLiteral("recentFiles")).toStringList(),
+              QStringList({site, nonCrossing}));
+    EXPECT_EQ(entry(1)->text(), recentEntryText(1, site));
+}
+
 TEST(RecentEntryTextTest, NumbersTheEntryAndKeepsAmpersandsVisible) {
     const struct {
         int number;

@@ -201,7 +201,7 @@ TEST_F(ViewsCurrent, ThePlotFollowsClicksRePicksClosesAndOpens) {
     EXPECT_NE(plot(), before) << "a re-picked arrival moves its point";
     expectViewsAsFresh();
 
-    prompts.answers = {Answer::Ok};
+    prompts.answers = {Answer::No};
     window.action(Command::Close)->trigger();
     settle();
     EXPECT_FALSE(document.hasNonCrossingLine());

@@ -49,21 +49,12 @@ TEST_F(DocumentFiles, RawFilesOpenIntoTheNonCrossingAndTheCrossingLine) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(DocumentFiles, ARawCrossingLineReplacesAResultsCrossingLines) {
-    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
-    ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
-    const DocumentData& data = doc.data();
-    EXPECT_TRUE(data.crossingLists.empty());
-    EXPECT_TRUE(data.crossingCorrections.empty());
-    EXPECT_EQ(data.currentCrossingList(), data.rawCrossingList.get());
-    EXPECT_TRUE(doc.rawCrossingLoaded());
-}
-
 TEST_F(DocumentFiles, LockedProjectInformationIsNotOverwritten) {
     ProjectInfo info = doc.projectInfo();
     info.locked = 1;
     info.texts[kProjectName] = "my project";
     EditProjectInfo(doc, info, "检测信息", 0);
+    prompts.answers = {Answer::No}; // the edit is not saved
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
     EXPECT_EQ(doc.projectInfo().texts[kProjectName], "my project");
     EXPECT_EQ(doc.projectInfo().texts[kTestStandard], "CECS21-2000");
@@ -183,66 +174,36 @@ TEST_F(DocumentFiles, SaveTargetsAndCommandsWithNothingOpen) {
               (std::vector<std::string>{"无法识别的文件类型！", "无法识别的文件类型！"}));
 }
 
+// Closing an unmodified document asks nothing. After closing everything the title is the
+// program's name alone, as at the start; before, it was the prefix ending in " - ".
 TEST_F(DocumentFiles, CloseStepsBackFromTheRawCrossingLineThenEmpties) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DP0")));
     ASSERT_TRUE(doc.OpenDocument(at("SITE_C1.DP1")));
-    prompts.answers = {Answer::Cancel};
-    doc.CloseCommand();
-    EXPECT_TRUE(doc.hasCrossingLine()) << "cancelled";
     doc.CloseCommand();
     EXPECT_FALSE(doc.hasCrossingLine());
     EXPECT_TRUE(doc.hasNonCrossingLine());
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DP0");
     doc.CloseCommand();
     EXPECT_FALSE(doc.hasNonCrossingLine());
-    EXPECT_EQ(doc.title(), kTitlePrefix);
-    EXPECT_EQ(prompts.shown.back().text, kCloseQuestion);
-    EXPECT_EQ(prompts.shown.back().icon, MessageIcon::Warning);
-}
-
-TEST_F(DocumentFiles, ExitAsksOnlyForAModifiedDocument) {
-    ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
-    EXPECT_TRUE(doc.ExitCommand());
+    EXPECT_EQ(doc.title(), kProgramTitle);
     EXPECT_TRUE(prompts.shown.empty());
-
-    struct Case {
-        std::deque<Answer> answers;
-        bool exits;
-        std::size_t questions;
-    };
-    const Case cases[] = {
-        {{Answer::Cancel}, false, 1},             // "continue exiting?" refused
-        {{Answer::Ok, Answer::Cancel}, false, 2}, // save question cancelled
-        {{Answer::Ok, Answer::No}, true, 2},
-        {{Answer::Ok, Answer::Yes}, true, 2}, // saved to the document's path
-    };
-    for (const Case& c : cases) {
-        modify();
-        prompts.shown.clear();
-        prompts.answers = c.answers;
-        EXPECT_EQ(doc.ExitCommand(), c.exits);
-        ASSERT_EQ(prompts.shown.size(), c.questions);
-        EXPECT_EQ(prompts.shown[0].text, kExitQuestion);
-        if (c.questions > 1) {
-            EXPECT_EQ(prompts.shown[1].text, "是否保存对 " + doc.title() + " 的更改?");
-        }
-    }
-    EXPECT_FALSE(doc.IsModified()) << "the last answer saved the document";
 }
 
+// "打开结果文件": the file is chosen first, then the save rule, then the open.
 TEST_F(DocumentFiles, OpenResultCommandOffersToSaveModifiedData) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
     modify();
+    const std::vector<std::uint8_t> before = testing::readBytes(dir.path() / "SITE.DPA");
     prompts.answers = {Answer::Yes};
-    prompts.files = {at("BEFORE.DPA"), at("SITE.DPA")};
+    prompts.files = {at("SITE.DPA")};
     doc.OpenResultCommand();
-    ASSERT_GE(prompts.shown.size(), 3u);
-    EXPECT_EQ(prompts.shown[0].text, kSaveResultQuestion);
-    EXPECT_EQ(prompts.shown[1].kind, "save");
-    EXPECT_EQ(prompts.shown[2].kind, "open");
-    EXPECT_EQ(prompts.shown[2].text, "声波结果文件 (*.DPA)|*.DPA||");
-    EXPECT_TRUE(std::filesystem::exists(at("BEFORE.DPA")));
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].kind, "open");
+    EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
+    EXPECT_EQ(prompts.shown[1].kind, "yesNoCancel");
+    EXPECT_NE(testing::readBytes(dir.path() / "SITE.DPA"), before) << "saved, then reopened";
     EXPECT_EQ(doc.data().crossingLists.size(), 2u);
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SITE.DPA");
 }
 

@@ -1,6 +1,6 @@
-// The save flows of the document: which line a raw save writes and in which format, what
-// save-as does with the workspace an open is about to replace, Ctrl+N, and the title, path
-// and file list after a save; with the open flows' save question and end-of-open resets.
+// The save flows of the document: which line a raw save writes and in which format, Ctrl+N,
+// and the title, path and file list after a save; with the end-of-open resets. The save
+// question of every path is in save_rule_test.cpp.
 #include "core/data/line_block.h"
 #include "core/data/measurement_file.h"
 #include "core/document/document.h"
@@ -50,109 +50,11 @@ std::vector<std::uint8_t> blockOf(const TestParameters& header, const PointList&
     return bytes;
 }
 
-// "打开结果文件" with a modified crossing line asks to save first, and that save-as drops the
-// workspace the coming open replaces. Before, the request stayed set whenever the save-as
-// stopped at its dialog (the early return when it was cancelled), so the next ordinary
-// "结果文件另存为" wrote the file and then emptied the workspace.
-TEST_F(DocumentSave, SaveAsAfterAnAbandonedReplacingSaveIsAnOrdinaryOneAgain) {
-    struct Case {
-        const char* name;
-        std::optional<std::string> chosen; // in the replacing save's dialog
-        const char* message;
-    };
-    const Case cases[] = {
-        {"dialog cancelled", std::nullopt, nullptr},
-        {"no known extension", "NOTES.txt", kUnrecognisedFileMessage},
-        {"write failed", "missing/R.DPA", kSaveFailedMessage},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto document = openFresh({"SITE.DPA"});
-        modify(*document);
-        prompts.answers = {Answer::Yes};
-        prompts.files = {c.chosen ? std::optional(at(*c.chosen)) : std::nullopt, std::nullopt};
-        document->OpenResultCommand(); // the open dialog is cancelled too
-        const auto messages = prompts.messages();
-        ASSERT_EQ(messages.size(), c.message != nullptr ? 1u : 0u);
-        if (c.message != nullptr) {
-            EXPECT_EQ(messages[0].rfind(c.message, 0), 0u) << messages[0];
-        }
-
-        prompts.files = {at("LATER.DPA")};
-        document->SaveAsCommand();
-        EXPECT_EQ(readBytes(at("LATER.DPA")).empty(), false);
-        EXPECT_EQ(document->data().crossingLists.size(), 2u) << "the workspace stays";
-        EXPECT_TRUE(document->hasNonCrossingLine());
-        EXPECT_EQ(document->title(), title("LATER.DPA"));
-        EXPECT_FALSE(document->IsModified());
-    }
-}
-
-// Before, the replacing save-as dropped the lines whether or not its write succeeded: after
-// "文件保存失败！" the unsaved edits were gone.
-TEST_F(DocumentSave, AReplacingSaveAsDropsTheWorkspaceOnlyAfterASuccessfulWrite) {
-    struct Case {
-        const char* name;
-        std::vector<const char*> files;
-        const char* target;
-        bool written;
-    };
-    const Case cases[] = {
-        {"result written", {"SITE.DPA"}, "NEW.DPA", true},
-        {"result not written", {"SITE.DPA"}, "missing/NEW.DPA", false},
-        {"crossing line written", {"SITE.DP0", "SITE_C1.DP1"}, "NEW.DP1", true},
-        {"crossing line not written", {"SITE.DP0", "SITE_C1.DP1"}, "missing/NEW.DP1", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto document = openFresh(c.files);
-        modify(*document);
-        const std::size_t crossingPoints = document->data().currentCrossingList()->size();
-        const PathFields paths = document->data().paths;
-        prompts.answers = {Answer::Yes};
-        prompts.files = {at(c.target), std::nullopt};
-        document->OpenResultCommand();
-
-        const DocumentData& data = document->data();
-        if (c.written) {
-            EXPECT_TRUE(prompts.messages().empty());
-            EXPECT_FALSE(readBytes(at(c.target)).empty());
-            EXPECT_FALSE(document->hasCrossingLine()) << "the open was to replace it";
-            EXPECT_FALSE(document->IsModified());
-            continue;
-        }
-        ASSERT_EQ(prompts.messages().size(), 1u);
-        EXPECT_EQ(prompts.messages()[0], std::string(kSaveFailedMessage) + "\n" + at(c.target));
-        ASSERT_TRUE(document->hasNonCrossingLine());
-        ASSERT_TRUE(document->hasCrossingLine()) << "every line stays";
-        EXPECT_EQ(data.currentCrossingList()->size(), crossingPoints);
-        EXPECT_EQ(data.crossingLists.size(), c.files.size() == 1 ? 2u : 0u);
-        EXPECT_EQ(data.paths, paths);
-        EXPECT_TRUE(document->IsModified()) << "the edits are still unsaved";
-    }
-    // What the successful cases dropped: everything of a result; of raw files only the
-    // crossing line.
-    auto result = openFresh({"SITE.DPA"});
-    modify(*result);
-    prompts.files = {at("NEW.DPA"), std::nullopt};
-    result->OpenResultCommand();
-    EXPECT_FALSE(result->hasNonCrossingLine());
-    EXPECT_EQ(result->data().paths, PathFields{});
-    auto raw = openFresh({"SITE.DP0", "SITE_C1.DP1"});
-    modify(*raw);
-    prompts.files = {at("NEW.DP1"), std::nullopt};
-    raw->OpenResultCommand();
-    EXPECT_TRUE(raw->hasNonCrossingLine());
-    EXPECT_EQ(raw->data().paths.currentFileName, "SITE.DP0");
-    EXPECT_EQ(raw->data().paths.crossingPath, "");
-}
-
 // A raw file holds the line of its format: ".DP1" the crossing line under its own header,
 // ".DP0" the non-crossing line, whichever line is shown. Before, a raw save wrote the shown
-// line, and every open ends with the non-crossing line shown: "快存结果文件" (and exit → Yes)
-// after opening X.DP1 overwrote it with the non-crossing points under the crossing header,
-// and a ".DP1" save to another path took the non-crossing header, which no reader accepts
-// in a crossing file.
+// line, and every open ends with the non-crossing line shown: "快存结果文件" after opening X.DP1
+// overwrote it with the non-crossing points under the crossing header, and a ".DP1" save to another
+// path took the non-crossing header, which no reader accepts in a crossing file.
 TEST_F(DocumentSave, ARawSaveWritesTheLineOfItsFormatWhicheverLineIsShown) {
     struct Shown {
         const char* name;
@@ -176,11 +78,6 @@ TEST_F(DocumentSave, ARawSaveWritesTheLineOfItsFormatWhicheverLineIsShown) {
     const Save saves[] = {
         {"快存结果文件", "SITE_C1.DP1", true,
          [](Document& d, const auto&) { d.QuickSaveCommand(); }},
-        {"exit → Yes", "SITE_C1.DP1", true,
-         [](Document& d, const auto&) {
-             modify(d);
-             EXPECT_TRUE(d.ExitCommand()); // "continue?" OK, "save?" Yes
-         }},
         {".DP1 to another path", "COPY.DP1", true,
          [](Document& d, const std::string& path) { EXPECT_TRUE(d.SaveDocument(path)); }},
         {".DP0", "SITE.DP0", false,
@@ -305,7 +202,7 @@ TEST_F(DocumentSave, AfterNewASaveAsksWhereToWrite) {
             prompts.files = {at("NAMED.DPA")};
         }
         EXPECT_EQ(document->ExitCommand(), chosen) << "a cancelled dialog keeps the program";
-        EXPECT_EQ(kinds(), (std::vector<std::string>{"okCancel", "yesNoCancel", "save"}));
+        EXPECT_EQ(kinds(), (std::vector<std::string>{"yesNoCancel", "save"}));
         EXPECT_TRUE(prompts.messages().empty());
         EXPECT_EQ(readBytes(at("SITE.DPA")), readBytes(testing::kIndependentFixtures / "SITE.DPA"))
             << "the old file is not touched";
@@ -419,11 +316,14 @@ TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo)
     struct Case {
         std::vector<const char*> before;
         const char* opened;
+        // Still modified after "不保存": the non-crossing line stays, and the corrections
+        // edit names no line, so it counts as one of what stays.
+        bool keepsUnsaved;
     };
     const Case cases[] = {
-        {{"SITE.DP0"}, "SITE.DP0"},
-        {{"SITE.DP0", "SITE_C1.DP1"}, "SITE_C2.DP1"},
-        {{"SITE.DPA"}, "SITE.DPA"},
+        {{"SITE.DP0"}, "SITE.DP0", false},
+        {{"SITE.DP0", "SITE_C1.DP1"}, "SITE_C2.DP1", true},
+        {{"SITE.DPA"}, "SITE.DPA", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.opened);
@@ -437,6 +337,7 @@ TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo)
         modify(*document);
         ASSERT_NE(document->data().correctionAll, 0.0f);
 
+        prompts.answers = {Answer::No};
         ASSERT_TRUE(document->OpenDocument(at(c.opened)));
         const DocumentData& data = document->data();
         EXPECT_FALSE(document->filterHighOn);
@@ -445,79 +346,11 @@ TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo)
         EXPECT_EQ(data.correctionNonCrossing, 0.0f);
         EXPECT_EQ(data.currentTab, 0);
         EXPECT_EQ(data.shownList(), data.nonCrossingList.get());
-        EXPECT_FALSE(document->IsModified());
+        EXPECT_EQ(document->IsModified(), c.keepsUnsaved);
         EXPECT_EQ(document->undoable(), nullptr);
         EXPECT_EQ(document->path(), at(c.opened));
         EXPECT_EQ(document->title(), title(c.opened));
-        EXPECT_TRUE(prompts.shown.empty());
-    }
-}
-
-// A double-click in the information panel's file list that replaces a modified crossing line
-// asks "数据已经修改，是否保存结果文件？" first; the open commands and the non-crossing flow
-// do not ask.
-TEST_F(DocumentSave, AFileListOpenAsksToSaveAModifiedCrossingLineFirst) {
-    struct Case {
-        const char* name;
-        std::vector<const char*> before;
-        bool modified;
-        OpenOrigin origin;
-        const char* opened;
-        std::deque<Answer> answers;
-        std::vector<std::string> asked;
-        const char* saved; // written by the save-as, if any
-    };
-    const auto list = OpenOrigin::FileList;
-    const auto command = OpenOrigin::Command;
-    const std::vector<const char*> result{"SITE.DPA"};
-    const std::vector<const char*> raw{"SITE.DP0", "SITE_C1.DP1"};
-    const Case cases[] = {
-        {"result, Yes",
-         result,
-         true,
-         list,
-         "OTHER.DPA",
-         {Answer::Yes},
-         {"yesNo", "save"},
-         "SAVED.DPA"},
-        {"result, No", result, true, list, "OTHER.DPA", {Answer::No}, {"yesNo"}, nullptr},
-        {"result, unmodified", result, false, list, "OTHER.DPA", {}, {}, nullptr},
-        {"result, from a command", result, true, command, "OTHER.DPA", {}, {}, nullptr},
-        {"crossing line, Yes",
-         raw,
-         true,
-         list,
-         "SITE_C2.DP1",
-         {Answer::Yes},
-         {"yesNo", "save"},
-         "SAVED.DP1"},
-        {"crossing line, from a command", raw, true, command, "SITE_C2.DP1", {}, {}, nullptr},
-        {"non-crossing file", raw, true, list, "SITE.DP0", {}, {}, nullptr},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto document = openFresh(c.before);
-        testing::writeBytes(dir.path() / "OTHER.DPA",
-                            readBytes(testing::kIndependentFixtures / "SITE.DPA"));
-        std::filesystem::remove(at("SAVED.DPA"));
-        std::filesystem::remove(at("SAVED.DP1"));
-        if (c.modified) {
-            modify(*document);
-        }
-        prompts.answers = c.answers;
-        if (c.saved != nullptr) {
-            prompts.files = {at(c.saved)};
-        }
-        EXPECT_TRUE(document->OpenDocument(at(c.opened), c.origin));
-        EXPECT_EQ(kinds(), c.asked);
-        if (!c.asked.empty()) {
-            EXPECT_EQ(prompts.shown[0].text, kSaveResultQuestion);
-        }
-        EXPECT_EQ(std::filesystem::exists(at("SAVED.DPA")) ||
-                      std::filesystem::exists(at("SAVED.DP1")),
-                  c.saved != nullptr);
-        EXPECT_EQ(document->title(), title(c.opened));
-        EXPECT_FALSE(document->IsModified());
+        EXPECT_EQ(kinds(), std::vector<std::string>{"yesNoCancel"});
     }
 }
 

@@ -255,7 +255,7 @@ TEST_F(Undo, TheSavedStateIsNotModifiedAndOpenCloseAndMergeStartANewHistory) {
     EXPECT_EQ(doc.undoable(), nullptr);
     EXPECT_EQ(doc.redoable(), nullptr);
     InvertCurrentPoint(doc);
-    prompts.answers = {Answer::Ok};
+    prompts.answers = {Answer::No};
     doc.CloseCommand();
     EXPECT_EQ(doc.undoable(), nullptr);
 }

@@ -152,7 +152,7 @@ void InfoPanel::openFromList(int row) {
     if (row < 0 || row >= filePaths_.size()) {
         return;
     }
-    document_.OpenDocument(filePaths_[row].toStdString(), OpenOrigin::FileList);
+    document_.OpenDocument(filePaths_[row].toStdString());
 }
 
 void InfoPanel::onPageChanged(int index) {

@@ -31,8 +31,13 @@ namespace crackdepth::app {
 namespace {
 
 const QString kReady = QStringLiteral("就绪");
-const QString kStartTitle = QStringLiteral("ULK浅裂缝分析软件   Dalmora");
 constexpr int kPanelWidth = 220;
+
+// The document's title with Qt's place for the modified mark, which the window system shows
+// as "*" while the window is modified.
+QString markedTitle(const Document& document) {
+    return QString::fromStdString(document.title()) + QStringLiteral("[*]");
+}
 
 bool isInside(const QWidget* widget, const QWidget* container) {
     return widget != nullptr && container != nullptr &&
@@ -44,7 +49,8 @@ bool isInside(const QWidget* widget, const QWidget* container) {
 MainWindow::MainWindow(Document& document, QtPrompts& prompts)
     : document_(document), prompts_(prompts), analysis_(document) {
     registerResources();
-    setWindowTitle(kStartTitle);
+    setWindowTitle(markedTitle(document_));
+    setWindowModified(document_.IsModified());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setAcceptDrops(true);
     buildContent();
@@ -191,8 +197,9 @@ void MainWindow::updateActions() {
 
 void MainWindow::documentChanged(const DocumentChange& change) {
     if (change.has(DocumentChange::Title)) {
-        setWindowTitle(QString::fromStdString(document_.title()));
+        setWindowTitle(markedTitle(document_));
     }
+    setWindowModified(document_.IsModified());
     if (change.has(DocumentChange::FileList)) {
         infoPanel_->fillFileList();
     }

@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -208,13 +207,7 @@ void MainWindow::buildCommands() {
     auto* openAny = new QAction(QStringLiteral("打开文件..."), this);
     openAny->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     fileMenu_->insertAction(fileMenu_->actions().value(0), openAny);
-    connect(openAny, &QAction::triggered, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                          QStringLiteral("所有文件(*.*)"));
-        if (!path.isEmpty()) {
-            openFile(path);
-        }
-    });
+    connect(openAny, &QAction::triggered, this, [this] { document_.OpenAnyCommand(); });
     auto* save = new QAction(this);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, this, [this] {
@@ -250,7 +243,9 @@ void MainWindow::buildCommands() {
 void MainWindow::rebuildRecentMenu() {
     fillRecentFiles(*fileMenu_, *recentPlaceholder_, recentEntries_, recentFiles_,
                     [this](const QString& path) {
-                        if (!openFile(path)) {
+                        // A file that no longer opens leaves the list; a cancelled save
+                        // question keeps it.
+                        if (document_.Open(path.toStdString()) == OpenOutcome::Refused) {
                             recentFiles_.remove(path);
                             rebuildRecentMenu();
                         }

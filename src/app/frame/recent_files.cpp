@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 
@@ -9,13 +10,29 @@ namespace crackdepth::app {
 namespace {
 const QString kKey = QStringLiteral("recentFiles");
 const QString kOpenPrompt = QStringLiteral("打开此文档");
+
+// One spelling per file: the canonical absolute path, or, for a file that is not there (any
+// more), the cleaned absolute path.
+QString canonicalPath(const QString& path) {
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
+}
+
 } // namespace
 
 RecentFiles::RecentFiles() {
-    entries_ = QSettings().value(kKey).toStringList().mid(0, kMaxEntries);
+    // Lists written before the paths were made canonical may name one file twice.
+    for (const QString& stored : QSettings().value(kKey).toStringList()) {
+        const QString path = canonicalPath(stored);
+        if (!entries_.contains(path) && entries_.size() < kMaxEntries) {
+            entries_ << path;
+        }
+    }
 }
 
-void RecentFiles::add(const QString& path) {
+void RecentFiles::add(const QString& given) {
+    const QString path = canonicalPath(given);
     entries_.removeAll(path);
     entries_.prepend(path);
     entries_ = entries_.mid(0, kMaxEntries);

@@ -17,7 +17,8 @@ public:
 
     RecentFiles();
     const QStringList& entries() const { return entries_; }
-    // Puts `path` first (removing an older entry of it) and saves the list.
+    // Puts `path` first, under its canonical absolute path (removing an older entry of the
+    // same file), and saves the list.
     void add(const QString& path);
     void remove(const QString& path);
 

@@ -179,7 +179,8 @@ bool Document::resultLoaded() const {
 }
 
 void Document::setTitle(const std::string& name) {
-    title_ = kTitlePrefix + name;
+    // Without a file the program's name alone, as at the start (not a prefix ending in " - ").
+    title_ = name.empty() ? std::string(kProgramTitle) : kTitlePrefix + name;
     notify({DocumentChange::Title});
 }
 

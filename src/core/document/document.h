@@ -23,18 +23,17 @@
 
 namespace crackdepth {
 
+inline constexpr const char* kProgramTitle = "ULK浅裂缝分析软件   Dalmora";
 inline constexpr const char* kTitlePrefix = "ULK浅裂缝分析软件   Dalmora - ";
 inline constexpr const char* kTestStandardText = "CECS21-2000";
 inline constexpr const char* kOpenFirstMessage = "请先打开文件!";
 inline constexpr const char* kNeedNonCrossingMessage = "请先打开不跨裂缝文件，才能执行此操作！";
-inline constexpr const char* kSaveResultQuestion = "数据已经修改，是否保存结果文件？";
-inline constexpr const char* kCloseQuestion = "请确定文档都已保存！是否继续关闭当前文档？\n";
-inline constexpr const char* kExitQuestion = "请确定文档都已保存！是否继续退出？\n";
 inline constexpr const char* kCannotOpenMessage = "无法打开此文件！";
 // The save and open dialogs of the file commands name each kind as every other dialog does.
 inline constexpr const char* kResultFilter = kResultFileFilter;
 inline constexpr const char* kOpenNonCrossingFilter = kNonCrossingFileFilter;
 inline constexpr const char* kOpenResultFilter = kResultFileFilter;
+inline constexpr const char* kOpenAnyFilter = "所有文件(*.*)|*.*||";
 
 class DocumentListener {
 public:
@@ -48,9 +47,7 @@ struct FileList {
     int selected = -1; // the open file's entry
 };
 
-// Where an open was asked for: a double-click in the information panel's file list asks to
-// save a modified crossing line first.
-enum class OpenOrigin { Command, FileList };
+enum class OpenOutcome { Opened, Refused, Cancelled };
 
 class Document {
 public:
@@ -105,8 +102,11 @@ public:
     void Load(DocumentData data, const std::string& path = {});
 
     // Opening: the flow is chosen by the path's last three characters ("DP0", "DP1",
-    // "DPA"). A failed open leaves the document's data as they were.
-    bool OpenDocument(const std::string& path, OpenOrigin origin = OpenOrigin::Command);
+    // "DPA"). Every open, whatever asked for it, first applies the save rule
+    // (AskToSaveChanges). A failed open leaves the document's data as they were.
+    bool OpenDocument(const std::string& path);
+    // The same open, telling a file that was refused from an open the user called off.
+    OpenOutcome Open(const std::string& path);
     // Saving: the file name's extension (".DP0", ".DP1", ".DPA") chooses the format; a raw
     // file gets the line of its format. Afterwards the title, the file list and path() name
     // the written file, or the line's own file when a raw save went elsewhere.
@@ -115,18 +115,30 @@ public:
     // The file commands of the menu.
     void OpenNonCrossingCommand();
     void OpenResultCommand();
+    // Ctrl+O: the general open dialog ("所有文件(*.*)"), any kind of file.
+    void OpenAnyCommand();
     void SaveAsCommand();
     void QuickSaveCommand();
-    // Ctrl+N: after the save question for a modified document (Cancel, or a save that did
-    // not happen, ends it: false), the document names no file any more and counts as saved;
-    // its lines and every other value stay.
+    // The save rule of every path that drops what the document holds (open, new, close,
+    // exit): for a modified document one question "是否保存对 … 的更改?" (Yes/No/Cancel), none
+    // otherwise. Yes saves the whole document: every line to the file it came from (a result
+    // file holds them all), or through "结果文件另存为" when the document names no file. True
+    // when the caller may go on: unmodified, No, or Yes and saved; false after Cancel or a
+    // save that did not happen.
+    bool AskToSaveChanges();
+    // Ctrl+N: after the save rule, the document names no file any more and counts as saved;
+    // its lines and every other value stay. False when the save rule stopped it.
     bool NewCommand();
+    // "关闭当前文档", after the save rule: a crossing raw file's line alone (the document
+    // steps back to what it held before), otherwise everything.
     void CloseCommand();
-    // The exit questions; true when the program may end (the settings are then saved by
+    // The save rule at exit; true when the program may end (the settings are then saved by
     // the destructor).
     bool ExitCommand();
 
-    bool IsModified() const { return history_.differsFromSaved(); }
+    // True from the first edit until a save or an undo back to the saved state, and while
+    // lines that stayed through a partial close or open hold unsaved edits.
+    bool IsModified() const { return history_.differsFromSaved() || unsavedBeyondHistory_; }
     const std::string& path() const { return path_; } // the document's file
     const std::string& title() const { return title_; }
     FileList fileList() const; // the open file's folder, for the information panel
@@ -150,12 +162,17 @@ private:
     // Writes the settings file with the current project information.
     WriteOutcome writeSettings();
     bool openNonCrossing(const std::string& path);
-    bool openCrossing(const std::string& path, OpenOrigin origin);
-    bool openResult(const std::string& path, OpenOrigin origin);
-    void finishOpen(const std::string& path);
+    bool openCrossing(const std::string& path);
+    bool openResult(const std::string& path);
+    // `keepsUnsaved`: lines that stay hold unsaved edits (see unsavedBeyond).
+    void finishOpen(const std::string& path, bool keepsUnsaved);
     // What every open ends with: settled data, a new history and every listener told.
-    void takeOver(const std::string& path);
-    void askToSaveBeforeReplacing();
+    void takeOver(const std::string& path, bool keepsUnsaved = false);
+    // True when unsaved edits concern more than the line `dropped` (any line without one):
+    // what a close or an open that drops that line alone leaves modified.
+    bool unsavedBeyond(std::optional<LineId> dropped) const;
+    // Yes to the save question: every line to its file.
+    bool saveWhole();
     bool writeLine(const std::string& path, const TestParameters& header, const PointList& line);
     // The common end of a save; `namedPath` is the file the document names from now on (the
     // written one, or the line's own file when a raw save went elsewhere).
@@ -177,9 +194,11 @@ private:
     std::vector<DocumentListener*> listeners_;
     std::uint64_t revision_ = 0;
     std::function<CalendarDate()> today_ = LocalToday;
-    bool replaceAfterSave_ = false;
+    // Unsaved edits of lines that stayed when a close or an open dropped another line and
+    // with it the history.
+    bool unsavedBeyondHistory_ = false;
     std::string path_;
-    std::string title_ = kTitlePrefix;
+    std::string title_ = kProgramTitle;
 };
 
 } // namespace crackdepth

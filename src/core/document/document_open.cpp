@@ -32,13 +32,21 @@ std::optional<LineData> readRawLine(const std::string& path, const char* signatu
     return line;
 }
 
+OpenOutcome outcome(bool opened) {
+    return opened ? OpenOutcome::Opened : OpenOutcome::Refused;
+}
+
 } // namespace
 
-bool Document::OpenDocument(const std::string& path, OpenOrigin origin) {
+bool Document::OpenDocument(const std::string& path) {
+    return Open(path) == OpenOutcome::Opened;
+}
+
+OpenOutcome Document::Open(const std::string& path) {
     // The file must be readable at all before a flow is chosen.
     if (!FileSource(path).isOpen()) {
         prompts_.message(kCannotOpenMessage + std::string("\n") + path, MessageIcon::Error);
-        return false;
+        return OpenOutcome::Refused;
     }
     if (settings_.print.reportStyle < 0 || settings_.print.reportStyle > 2) {
         settings_.print.reportStyle = 0;
@@ -46,17 +54,25 @@ bool Document::OpenDocument(const std::string& path, OpenOrigin origin) {
     FileKind kind{};
     if (!fileKindOf(path, kind)) {
         prompts_.message(kUnsupportedFileMessage);
-        return false;
+        return OpenOutcome::Refused;
+    }
+    if (kind == FileKind::CrossingRaw && !hasNonCrossingLine()) {
+        prompts_.message(kNeedNonCrossingMessage);
+        return OpenOutcome::Refused;
+    }
+    // Asked before the file is read: whatever the open replaces is saved or given up first.
+    if (!AskToSaveChanges()) {
+        return OpenOutcome::Cancelled;
     }
     switch (kind) {
     case FileKind::NonCrossingRaw:
-        return openNonCrossing(path);
+        return outcome(openNonCrossing(path));
     case FileKind::CrossingRaw:
-        return openCrossing(path, origin);
+        return outcome(openCrossing(path));
     case FileKind::Result:
-        return openResult(path, origin);
+        return outcome(openResult(path));
     }
-    return false;
+    return OpenOutcome::Refused;
 }
 
 bool Document::openNonCrossing(const std::string& path) {
@@ -67,6 +83,8 @@ bool Document::openNonCrossing(const std::string& path) {
         return false;
     }
     const TestParameters header = line->header;
+    // Only crossing data can stay behind the replaced line.
+    const bool keepsUnsaved = hasCrossingLine() && unsavedBeyond(kNonCrossingLine);
     LoadNonCrossingLine(data_, std::move(*line), path);
     ProjectInfo& info = data_.projectInfo;
     if (info.locked == 0) {
@@ -76,18 +94,11 @@ bool Document::openNonCrossing(const std::string& path) {
         info.texts[kTestDate] = header.testDate;
         info.texts[kComponentName] = data_.paths.currentBaseName;
     }
-    finishOpen(path);
+    finishOpen(path, keepsUnsaved);
     return true;
 }
 
-bool Document::openCrossing(const std::string& path, OpenOrigin origin) {
-    if (!hasNonCrossingLine()) {
-        prompts_.message(kNeedNonCrossingMessage);
-        return false;
-    }
-    if (hasCrossingLine() && origin == OpenOrigin::FileList && IsModified()) {
-        askToSaveBeforeReplacing();
-    }
+bool Document::openCrossing(const std::string& path) {
     std::optional<LineData> line = readRawLine(path, kCrossingSignature, prompts_);
     if (!line) {
         return false;
@@ -97,29 +108,21 @@ bool Document::openCrossing(const std::string& path, OpenOrigin origin) {
         prompts_.message(kParameterMismatchMessage, MessageIcon::Error);
         return false;
     }
+    const bool keepsUnsaved = unsavedBeyond(data_.currentCrossingId());
     LoadRawCrossingLine(data_, std::move(*line), path);
-    finishOpen(path);
+    finishOpen(path, keepsUnsaved);
     return true;
 }
 
-bool Document::openResult(const std::string& path, OpenOrigin origin) {
-    if (hasCrossingLine() && origin == OpenOrigin::FileList && IsModified()) {
-        askToSaveBeforeReplacing();
-    }
+bool Document::openResult(const std::string& path) {
     if (!ReadResult(path, data_, prompts_)) {
         return false;
     }
-    finishOpen(path);
+    finishOpen(path, false);
     return true;
 }
 
-void Document::askToSaveBeforeReplacing() {
-    if (prompts_.askYesNo(kSaveResultQuestion)) {
-        SaveAsCommand();
-    }
-}
-
-void Document::finishOpen(const std::string& path) {
+void Document::finishOpen(const std::string& path, bool keepsUnsaved) {
     data_.correctionAll = 0;
     data_.correctionNonCrossing = 0;
     data_.currentTab = 0;
@@ -127,7 +130,7 @@ void Document::finishOpen(const std::string& path) {
     filterHighOn = false;
     filterLowOn = false;
     data_.projectInfo.texts[kTestStandard] = kTestStandardText;
-    takeOver(path);
+    takeOver(path, keepsUnsaved);
 }
 
 void Document::Load(DocumentData data, const std::string& path) {
@@ -135,7 +138,7 @@ void Document::Load(DocumentData data, const std::string& path) {
     takeOver(path);
 }
 
-void Document::takeOver(const std::string& path) {
+void Document::takeOver(const std::string& path, bool keepsUnsaved) {
     path_ = path;
     NormaliseInfoDates(data_.projectInfo, today_(), prompts_);
     // Every line and header as the views will show them, so that selecting a tab later
@@ -152,6 +155,7 @@ void Document::takeOver(const std::string& path) {
     }
     settle();
     history_.clear();
+    unsavedBeyondHistory_ = keepsUnsaved;
     notify({DocumentChange::FileList | DocumentChange::Tabs | DocumentChange::FileOpened |
             DocumentChange::Data | DocumentChange::Selection | DocumentChange::History |
             DocumentChange::ProjectInfo});
@@ -164,11 +168,13 @@ void Document::OpenNonCrossingCommand() {
     }
 }
 
-void Document::OpenResultCommand() {
-    if (hasCrossingLine() && IsModified() && prompts_.askYesNo(kSaveResultQuestion)) {
-        replaceAfterSave_ = true;
-        SaveAsCommand();
+void Document::OpenAnyCommand() {
+    if (const auto chosen = prompts_.chooseOpenFile(kOpenAnyFilter)) {
+        OpenDocument(*chosen);
     }
+}
+
+void Document::OpenResultCommand() {
     if (const auto chosen = prompts_.chooseOpenFile(kOpenResultFilter)) {
         OpenDocument(*chosen);
     }

@@ -1,5 +1,5 @@
 // The save flows of the document (raw line files and result files), save as, quick save,
-// new, close and the exit questions.
+// and the one save rule of new, close, exit and every open.
 #include "core/common/utf.h"
 #include "core/data/line_block.h"
 #include "core/document/document.h"
@@ -141,6 +141,7 @@ void Document::finishSave(const std::string& namedPath) {
         data_.shown = ShownLine::Crossing;
     }
     history_.markSaved();
+    unsavedBeyondHistory_ = false;
     settle();
     // The title, the file list and a later Ctrl+S or exit → Yes all follow the same file.
     path_ = namedPath;
@@ -150,34 +151,13 @@ void Document::finishSave(const std::string& namedPath) {
 }
 
 void Document::SaveAsCommand() {
-    // Whatever happens here, a later save-as is an ordinary one again.
-    const bool replace = replaceAfterSave_;
-    replaceAfterSave_ = false;
     if (!hasNonCrossingLine() && !hasCrossingLine()) {
         prompts_.message(kOpenFirstMessage);
         return;
     }
-    const auto chosen = prompts_.chooseSaveFile(kResultFilter, proposedSavePath(path_));
-    if (!chosen || !SaveDocument(*chosen) || !replace) {
-        // A failed write keeps every line: nothing unsaved is dropped.
-        return;
+    if (const auto chosen = prompts_.chooseSaveFile(kResultFilter, proposedSavePath(path_))) {
+        SaveDocument(*chosen);
     }
-    PathFields& paths = data_.paths;
-    if (endsWith(paths.crossingName, ".DPA")) {
-        data_.clearLines();
-        paths = {};
-    } else if (endsWith(paths.crossingName, ".DP1")) {
-        data_.rawCrossingList.reset();
-        data_.rawCrossingParameters = {};
-        data_.shown = ShownLine::None;
-        paths.crossingName.clear();
-        paths.crossingPath.clear();
-        paths.currentFileName = paths.nonCrossingName;
-        paths.currentBaseName = withoutLastUnits(paths.nonCrossingName, 4);
-    }
-    history_.clear();
-    notify({DocumentChange::Tabs | DocumentChange::Data | DocumentChange::Selection |
-            DocumentChange::History});
 }
 
 void Document::QuickSaveCommand() {
@@ -188,79 +168,120 @@ void Document::QuickSaveCommand() {
     SaveDocument(data_.paths.crossingPath);
 }
 
+bool Document::AskToSaveChanges() {
+    if (!IsModified()) {
+        return true;
+    }
+    switch (prompts_.askYesNoCancel("是否保存对 " + title_ + " 的更改?", MessageIcon::Warning)) {
+    case Answer::Yes:
+        return saveWhole();
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Document::saveWhole() {
+    if (path_.empty()) {
+        SaveAsCommand();
+        return !IsModified(); // not saved: the dialog was cancelled or the write failed
+    }
+    if (endsWith(fileNameOf(path_), ".DPA") || !hasCrossingLine()) {
+        return SaveDocument(path_); // one file holds every line
+    }
+    // Lines of two raw files go back to their own files: a save of one alone would count the
+    // other's edits as saved. A result file under a raw crossing line holds both.
+    const PathFields paths = data_.paths;
+    if (!SaveDocument(paths.nonCrossingPath)) {
+        return false;
+    }
+    if (endsWith(paths.nonCrossingName, ".DPA")) {
+        return true;
+    }
+    if (!SaveDocument(paths.crossingPath)) {
+        // The non-crossing line is on disk, the crossing line's edits are not.
+        unsavedBeyondHistory_ = true;
+        notify({DocumentChange::History});
+        return false;
+    }
+    return true;
+}
+
+bool Document::unsavedBeyond(std::optional<LineId> dropped) const {
+    if (!IsModified()) {
+        return false;
+    }
+    if (unsavedBeyondHistory_) {
+        return true;
+    }
+    // An edit that names no line (corrections, the information pages) counts as one of what
+    // stays: asking once too often loses nothing.
+    return history_.differsFromSavedBeyond(
+        [&dropped](const Edit& edit) { return dropped && edit.change().line == dropped; });
+}
+
 bool Document::NewCommand() {
-    if (IsModified()) {
-        const Answer answer =
-            prompts_.askYesNoCancel("是否保存对 " + title_ + " 的更改?", MessageIcon::Warning);
-        if (answer == Answer::Cancel) {
-            return false;
-        }
-        if (answer == Answer::Yes) {
-            if (path_.empty()) {
-                SaveAsCommand();
-                if (IsModified()) {
-                    return false; // not saved: the dialog was cancelled or the write failed
-                }
-            } else if (!SaveDocument(path_)) {
-                return false;
-            }
-        }
+    if (!AskToSaveChanges()) {
+        return false;
     }
     // The lines and every other value stay; the document no longer names a file, so a later
     // save asks where to write.
     path_.clear();
     history_.markSaved();
+    unsavedBeyondHistory_ = false;
     notify({DocumentChange::Data | DocumentChange::Selection | DocumentChange::History |
             DocumentChange::FileList});
     return true;
 }
 
 void Document::CloseCommand() {
-    if (!prompts_.askOkCancel(kCloseQuestion, MessageIcon::Warning)) {
+    if (!AskToSaveChanges()) {
         return;
     }
     PathFields& paths = data_.paths;
     if (rawCrossingLoaded()) {
-        data_.rawCrossingList.reset();
-        data_.rawCrossingParameters = {};
-        paths.crossingName.clear();
-        paths.crossingPath.clear();
+        // Only the crossing raw file's line goes: the edits of the other lines stay unsaved.
+        const bool keepsUnsaved = unsavedBeyond(data_.currentCrossingId());
+        if (data_.crossingLists.empty()) {
+            data_.rawCrossingList.reset();
+            data_.rawCrossingParameters = {};
+            paths.crossingName.clear();
+            paths.crossingPath.clear();
+        } else {
+            // Opened over a result file, the line took the place of one of its cracks; the
+            // others stay, and with them the result file's name.
+            const auto entry = static_cast<std::ptrdiff_t>(data_.currentCrossingEntry);
+            data_.crossingLists.erase(data_.crossingLists.begin() + entry);
+            data_.crossingParameters.erase(data_.crossingParameters.begin() + entry);
+            data_.crossingCorrections.erase(data_.crossingCorrections.begin() + entry);
+            data_.currentCrossingEntry = 0;
+            const bool result = endsWith(paths.nonCrossingName, ".DPA");
+            paths.crossingName = result ? paths.nonCrossingName : std::string();
+            paths.crossingPath = result ? paths.nonCrossingPath : std::string();
+        }
         paths.currentFileName = paths.nonCrossingName;
         paths.currentBaseName = withoutLastUnits(paths.nonCrossingName, 4);
         data_.currentTab = 0;
         showNonCrossing();
+        history_.clear();
+        unsavedBeyondHistory_ = keepsUnsaved;
         setTitle(paths.currentFileName);
     } else {
         data_.clearLines();
         data_.currentTab = 0;
         paths = {};
+        history_.clear();
+        unsavedBeyondHistory_ = false;
         setTitle("");
     }
-    history_.clear();
     settle();
     notify({DocumentChange::Tabs | DocumentChange::Data | DocumentChange::Selection |
             DocumentChange::History});
 }
 
 bool Document::ExitCommand() {
-    if (IsModified() && !prompts_.askOkCancel(kExitQuestion, MessageIcon::Warning)) {
-        return false;
-    }
-    if (IsModified()) {
-        const std::string question = "是否保存对 " + title_ + " 的更改?";
-        const Answer answer = prompts_.askYesNoCancel(question, MessageIcon::Warning);
-        if (answer == Answer::Cancel) {
-            return false;
-        }
-        if (answer == Answer::Yes) {
-            if (path_.empty()) {
-                SaveAsCommand();
-                return !IsModified();
-            }
-            return SaveDocument(path_);
-        }
-    }
-    return true;
+    return AskToSaveChanges();
 }
 
 } // namespace crackdepth

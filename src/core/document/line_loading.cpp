@@ -54,14 +54,20 @@ void LoadRawCrossingLine(DocumentData& data, LineData line, const std::string& p
     for (std::size_t i = 0; i < line.points.size(); ++i) {
         line.points[i].kept = 1;
     }
-    // A raw crossing line replaces a result file's crossing lines: the tabs would otherwise
-    // offer those lines and lose this one at the first tab change.
-    data.crossingLists.clear();
-    data.crossingParameters.clear();
-    data.crossingCorrections.clear();
-    data.rawCrossingList = std::make_unique<PointList>(std::move(line.points));
-    data.rawCrossingParameters = std::move(line.header);
-    data.currentCrossingEntry = 0;
+    if (data.crossingLists.empty()) {
+        data.rawCrossingList = std::make_unique<PointList>(std::move(line.points));
+        data.rawCrossingParameters = std::move(line.header);
+        data.currentCrossingEntry = 0;
+    } else {
+        // Over a result file the line takes the place of the current crossing line only, so
+        // that it has a tab among the result's cracks and the other cracks stay.
+        const std::size_t entry =
+            std::min(data.currentCrossingEntry, data.crossingLists.size() - 1);
+        data.crossingLists[entry] = std::make_unique<PointList>(std::move(line.points));
+        data.crossingParameters[entry] = std::move(line.header);
+        data.crossingCorrections[entry] = 0.0f;
+        data.currentCrossingEntry = entry;
+    }
     const std::string name = fileNameOf(path);
     data.paths.crossingName = name;
     data.paths.crossingPath = path;

@@ -25,8 +25,9 @@ bool sameLineGeometry(const TestParameters& nonCrossing, const PointList& nonCro
 // Replaces the non-crossing line (and the current file's names) with the raw file's line.
 void LoadNonCrossingLine(DocumentData& data, LineData line, const std::string& path);
 
-// Replaces every crossing line (a result file's included) with the raw file's line, every
-// point of which is kept. The geometry must have been checked.
+// Replaces the current crossing line (over a result file, the current one of its cracks,
+// whose other cracks stay) with the raw file's line, every point of which is kept. The
+// geometry must have been checked.
 void LoadRawCrossingLine(DocumentData& data, LineData line, const std::string& path);
 
 // Replaces the lines and the project information with a result file's; the non-crossing

@@ -1,5 +1,7 @@
 #include "core/document/undo_history.h"
 
+#include <algorithm>
+
 namespace crackdepth {
 
 void UndoHistory::record(std::unique_ptr<Edit> edit) {
@@ -46,6 +48,20 @@ const Edit* UndoHistory::redo(DocumentData& data) {
     Edit& edit = *edits_[position_++];
     edit.apply(data);
     return &edit;
+}
+
+bool UndoHistory::differsFromSavedBeyond(const std::function<bool(const Edit&)>& confined) const {
+    if (!saved_) {
+        return true;
+    }
+    const std::size_t from = std::min(*saved_, position_);
+    const std::size_t to = std::max(*saved_, position_);
+    for (std::size_t i = from; i < to; ++i) {
+        if (!confined(*edits_[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void UndoHistory::clear() {

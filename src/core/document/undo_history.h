@@ -7,6 +7,7 @@
 #include "core/document/edit.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ public:
     void markSaved() { saved_ = position_; }
     // True unless the edits done are exactly those done when the data were last saved.
     bool differsFromSaved() const { return saved_ != position_; }
+    // True when an edit between the saved state and now is not `confined` (or when the saved
+    // state can no longer be told apart): which unsaved edits reach beyond a part.
+    bool differsFromSavedBeyond(const std::function<bool(const Edit&)>& confined) const;
 
     std::size_t size() const { return edits_.size(); }
     std::size_t position() const { return position_; }

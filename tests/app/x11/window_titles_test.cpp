@@ -5,6 +5,7 @@
 #include "app/frame/lock_key_indicators.h"
 #include "app/frame/qt_prompts.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QLabel>
 #include <QStatusBar>
@@ -42,6 +43,20 @@ TEST_F(X11WindowTest, TheMainWindowTitleCarriesTheProgramNameOnce) {
     QApplication::processEvents();
     const QString opened = QStringLiteral("ULK浅裂缝分析软件   Dalmora - SITE.DPA");
     EXPECT_EQ(titles(window), std::make_pair(opened, opened));
+
+    // The modified mark, from the first edit until an undo back to the saved state.
+    window.action(Command::Invert)->trigger();
+    QApplication::processEvents();
+    const QString modified = opened + QStringLiteral("*");
+    EXPECT_EQ(titles(window), std::make_pair(modified, modified));
+    window.action(Command::Undo)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(titles(window), std::make_pair(opened, opened));
+
+    // After "关闭当前文档" the program's name alone, as at the start.
+    window.action(Command::Close)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(titles(window), std::make_pair(start, start));
 }
 
 TEST_F(X11WindowTest, DialogTitlesAreTheirOwn) {
