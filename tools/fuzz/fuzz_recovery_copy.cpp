@@ -1,0 +1,24 @@
+// Feeds arbitrary bytes to the recovery copy's reader; whatever it accepts must be written
+// back and read again to the same copy.
+#include "core/document/recovery_file.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string reason;
+    const auto first = crackdepth::ReadRecoveryCopy(std::span(data, size), reason);
+    if (!first) {
+        return 0;
+    }
+    const std::vector<std::uint8_t> bytes =
+        crackdepth::WriteRecoveryCopy(first->data, first->documentPath, first->savedAt);
+    const auto second = crackdepth::ReadRecoveryCopy(bytes, reason);
+    if (!second || crackdepth::WriteRecoveryCopy(second->data, second->documentPath,
+                                                 second->savedAt) != bytes) {
+        std::abort();
+    }
+    return 0;
+}
