@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ inline constexpr const char* kDuplicateCrossingMessage =
     "跨裂缝文件列表中已包含同名文件，是否继续？";
 inline constexpr const char* kNothingToMergeMessage =
     "请至少选择一个不跨裂缝文件和跨裂缝文件合并！";
+// After a merge: where the result file is, and whether to open it.
+std::string mergedQuestion(const std::string& target);
+
 inline constexpr const char* kNonCrossingFilter = "不跨裂缝原始文件 (*.DP0)|*.DP0||";
 inline constexpr const char* kCrossingFilter = "跨裂缝原始文件 (*.DP1)|*.DP1||";
 inline constexpr const char* kMergedResultFilter = "侧裂缝结果文件 (*.DPA)|*.DPA||";
@@ -58,6 +62,14 @@ public:
     // "合并": drops the unchecked rows, asks for the target through the save dialog and
     // writes. False when nothing was written.
     bool merge(const ProjectInfo& projectInfo);
+    // "合并" as the dialog runs it: after a write, says where the result file went and asks
+    // whether to open it (the dialog then closes). What was written and the file to open, if
+    // the operator wants it open.
+    struct Outcome {
+        bool written = false;
+        std::optional<std::string> open;
+    };
+    Outcome mergeAndOffer(const ProjectInfo& projectInfo);
     // The write step with a known target; every source is checked again first.
     bool mergeTo(const std::string& target, const ProjectInfo& projectInfo);
     // The result file the write step would write, in memory; false (after the same messages)
@@ -79,6 +91,7 @@ private:
     UserPrompts& prompts_;
     std::string nonCrossingPath_;
     std::vector<Row> rows_;
+    std::string written_; // the target of the last merge that wrote
     Reference reference_;
     bool haveReference_ = false;
 };

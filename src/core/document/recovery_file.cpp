@@ -14,15 +14,6 @@ constexpr std::uint32_t kVersion = 1;
 
 const char* const kDamagedReason = "文件不完整或已损坏";
 
-std::uint64_t checksumOf(std::span<const std::uint8_t> bytes) {
-    // FNV-1a: enough to tell a damaged copy from a whole one, not a guard against intent.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const std::uint8_t byte : bytes) {
-        hash = (hash ^ byte) * 1099511628211ull;
-    }
-    return hash;
-}
-
 class Writer {
 public:
     explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
@@ -251,6 +242,15 @@ bool readHeading(Reader& in, RecoveryHeading& heading) {
 
 } // namespace
 
+std::uint64_t recoveryChecksum(std::span<const std::uint8_t> bytes) {
+    // FNV-1a: enough to tell a damaged copy from a whole one, not a guard against intent.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const std::uint8_t byte : bytes) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
 std::vector<std::uint8_t> WriteRecoveryCopy(const DocumentData& data,
                                             const std::string& documentPath, std::int64_t savedAt) {
     std::vector<std::uint8_t> bytes;
@@ -290,7 +290,7 @@ std::vector<std::uint8_t> WriteRecoveryCopy(const DocumentData& data,
     }
     out.optionalLine(data.rawCrossingList.get(), data.rawCrossingParameters);
 
-    out.put(checksumOf(bytes));
+    out.put(recoveryChecksum(bytes));
     return bytes;
 }
 
@@ -310,7 +310,7 @@ std::optional<RecoveryContents> ReadRecoveryCopy(std::span<const std::uint8_t> b
         return std::nullopt;
     }
     const std::span<const std::uint8_t> body = bytes.first(bytes.size() - sizeof(std::uint64_t));
-    if (loadLE<std::uint64_t>(bytes.data() + body.size()) != checksumOf(body)) {
+    if (loadLE<std::uint64_t>(bytes.data() + body.size()) != recoveryChecksum(body)) {
         return std::nullopt;
     }
     Reader in(body);

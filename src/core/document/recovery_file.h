@@ -36,6 +36,9 @@ std::vector<std::uint8_t> WriteRecoveryCopy(const DocumentData& data,
 std::optional<RecoveryContents> ReadRecoveryCopy(std::span<const std::uint8_t> bytes,
                                                  std::string& reason);
 
+// The checksum that ends a copy, of the bytes before it.
+std::uint64_t recoveryChecksum(std::span<const std::uint8_t> bytes);
+
 // The heading from the first bytes of a copy; none when they do not start one.
 std::optional<RecoveryHeading> ReadRecoveryHeading(std::span<const std::uint8_t> bytes);
 
