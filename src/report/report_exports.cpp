@@ -9,7 +9,9 @@
 #include "report/report_renderer.h"
 #include "report/xlsx_report.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 
 namespace crackdepth::report {
 namespace {
@@ -37,6 +39,23 @@ ReportStyle reportStyleOf(const PrintSettings& settings) {
     return style >= 0 && style <= 2 ? static_cast<ReportStyle>(style) : ReportStyle::Standard;
 }
 
+std::vector<std::filesystem::path> bitmapPageFiles(const std::filesystem::path& chosen,
+                                                   std::int32_t pages) {
+    std::string stem = chosen.filename().string();
+    const std::string extension = chosen.extension().string();
+    if (extension.size() == 4 && (extension == ".bmp" || extension == ".BMP")) {
+        stem.resize(stem.size() - 4);
+    }
+    const std::size_t width = std::to_string(std::max(pages, 1)).size();
+    std::vector<std::filesystem::path> files;
+    for (std::int32_t page = 1; page <= pages; ++page) {
+        std::string number = std::to_string(page);
+        number.insert(0, width - number.size(), '0');
+        files.push_back(chosen.parent_path() / (stem + "_" + number + ".bmp"));
+    }
+    return files;
+}
+
 RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settings) {
     if (!PrepareReport(document)) {
         return {};
@@ -45,19 +64,55 @@ RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settin
     const ReportContent content =
         BuildReportContent(document.data(), AnalyseDocument(document.data()));
     const ReportRenderer renderer(content, settings, reportStyleOf(settings));
-    BitmapPageSink sink(
-        [&](std::int32_t) -> std::optional<std::filesystem::path> {
-            const auto chosen = prompts.chooseSaveFile(kBmpFilter, {});
-            if (!chosen) {
-                return std::nullopt;
+    RenderSummary summary{renderer.pageCount(), 0, renderer.pageCount(), 0};
+    // Nothing written (no pages, the dialog or the replace question cancelled) counts every
+    // page as skipped.
+    const auto writePages = [&] {
+        if (renderer.pageCount() == 0) {
+            return;
+        }
+        const auto chosen = prompts.chooseSaveFile(kBmpFilter, proposedName(document, ".bmp"));
+        if (!chosen) {
+            return;
+        }
+        const std::vector<std::filesystem::path> files =
+            bitmapPageFiles(*chosen, renderer.pageCount());
+        std::string existing;
+        for (const std::filesystem::path& file : files) {
+            std::error_code ignored;
+            if (std::filesystem::exists(file, ignored)) {
+                existing += "\n" + file.filename().string();
             }
-            return withExtension(*chosen, ".bmp");
-        },
-        [&](std::int32_t, const std::filesystem::path&, const WriteOutcome& outcome) {
-            // Plain message boxes, as the bitmap report has always shown them.
-            prompts.message(outcome.ok ? kBmpPageWrittenMessage : kBmpWriteFailedMessage);
-        });
-    const RenderSummary summary = RenderPages(renderer, settings, sink);
+        }
+        if (!existing.empty() &&
+            !prompts.askOkCancel("以下文件已存在，是否替换？" + existing, MessageIcon::Warning)) {
+            return;
+        }
+        std::string written;
+        std::string failed;
+        BitmapPageSink sink(
+            [&](std::int32_t page) -> std::optional<std::filesystem::path> {
+                return files[static_cast<std::size_t>(page - 1)];
+            },
+            [&](std::int32_t, const std::filesystem::path& path, const WriteOutcome& outcome) {
+                if (outcome.ok) {
+                    written += "\n" + path.filename().string();
+                } else {
+                    failed += "\n" + path.string() + "：" + outcome.error;
+                }
+            });
+        summary = RenderPages(renderer, settings, sink);
+        if (summary.written > 0) {
+            prompts.message(std::string(kBmpPageWrittenMessage) + "\n" +
+                                std::to_string(summary.written) + " 页已保存到 " +
+                                files.front().parent_path().string() + "：" + written,
+                            MessageIcon::Information);
+        }
+        if (summary.failed > 0) {
+            prompts.message(std::string(kBmpWriteFailedMessage) + failed, MessageIcon::Error);
+        }
+    };
+    writePages();
     SelectLastCrossingLine(document);
     return summary;
 }

@@ -1,5 +1,5 @@
-// The report commands that write files: "输出到BMP", one black-and-white bitmap per page, each
-// saved where the user chooses, and "输出到PDF", "输出到word" and "输出到excel", the whole
+// The report commands that write files: "输出到BMP", one black-and-white bitmap per page, all
+// named by one choice of the user, and "输出到PDF", "输出到word" and "输出到excel", the whole
 // report as one file. All settle the document first as every report command does, and talk
 // to the user through the document's prompts.
 #pragma once
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace crackdepth::report {
 
@@ -25,9 +26,16 @@ inline constexpr const char* kReportSaveFailedMessage = "文件保存失败！";
 // outside the three.
 ReportStyle reportStyleOf(const PrintSettings& settings);
 
-// One save dialog per page (cancelling one skips that page); each written page is confirmed,
-// each failed one reported with "error!". Afterwards the last crossing line is selected.
+// One save dialog for the whole report: its folder and file name (without ".bmp") name the
+// pages, "SITE_1.bmp", "SITE_2.bmp", … (numbers padded to the count's width, so the pages sort
+// in order). Files that exist already are named in one question before any is replaced;
+// the end names the folder and the pages written ("导出打印内容到BMP成功！") and any page that
+// failed ("error!" with the reason). Afterwards the last crossing line is selected.
 RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settings);
+
+// The page files for the file chosen in the save dialog.
+std::vector<std::filesystem::path> bitmapPageFiles(const std::filesystem::path& chosen,
+                                                   std::int32_t pages);
 
 enum class ReportFile { Pdf, Docx, Xlsx };
 // Told when the writing starts (true) and ends (false), for a wait cursor.

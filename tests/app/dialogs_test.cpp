@@ -506,7 +506,7 @@ TEST_F(MergeDialogTest, ASecondFileOfTheSameNameIsRefused) {
               std::vector<std::string>{"跨裂缝文件列表中已包含同名文件，是否继续？"});
 }
 
-TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
+TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesSaysWhereAndCloses) {
     ProjectInfo info = doc.projectInfo();
     info.texts[kClient] = "市政设施管理处";
     EditProjectInfo(doc, info, "工程信息", 1);
@@ -517,14 +517,19 @@ TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
     setRowChecked(0, false);
     const std::string target = at("MERGED.DPA");
     prompts.files = {target};
+    prompts.answers = {Answer::No};
 
     dialog.mergeButton()->click();
-    ASSERT_EQ(prompts.shown.size(), 1u);
+    ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].kind, "save");
     EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompts.shown[1].kind, "yesNo");
+    EXPECT_EQ(prompts.shown[1].text,
+              "合并完成，结果文件已保存到：\n" + target + "\n\n是否打开此文件？");
+    EXPECT_FALSE(dialog.isVisible()) << "the dialog closes after a merge";
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.fileToOpen().has_value()) << "the operator said no";
     EXPECT_EQ(rowNames(), QStringList{"SITE_C2.DP1"}) << "unchecked rows are dropped";
-    EXPECT_EQ(enabling(), "0111") << "ready for another merge";
 
     FileSource source(target);
     ResultFileContents result;
@@ -552,8 +557,22 @@ TEST_F(MergeDialogTest, MergeWritesTheCheckedFilesAndTheDialogStaysOpen) {
     const auto raw = nlohmann::json::parse(fromRaw.out);
     EXPECT_EQ(merge["BText"], raw["BText"]);
     EXPECT_EQ(merge["cracks"][0]["crackDepthText"], raw["cracks"][0]["crackDepthText"]);
-    dialog.cancelButton()->click();
+}
+
+TEST_F(MergeDialogTest, AMergeThatDidNotWriteKeepsTheDialogOpen) {
+    chosen = {{at("SITE.DP0")}, {at("SITE_C1.DP1")}};
+    dialog.open();
+    dialog.addNonCrossingButton()->click();
+    dialog.addCrossingButton()->click();
+    prompts.files = {std::nullopt}; // the save dialog cancelled
+    dialog.mergeButton()->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompts.shown.size(), 1u) << "no question without a file";
+    prompts.files = {at("MERGED.DPA")};
+    prompts.answers = {Answer::Yes};
+    dialog.mergeButton()->click();
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.fileToOpen(), at("MERGED.DPA"));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // The report commands that write files, driven through the document's prompts: one save
-// dialog per bitmap page (a cancelled one skips only its page), confirmations and "error!",
+// dialog for every bitmap page, the replace question, confirmations and "error!",
 // the selection afterwards, and the PDF export's proposal and messages.
 #include "../core/document_fixture.h"
 #include "core/document/document.h"
@@ -30,32 +30,79 @@ protected:
     }
 };
 
-TEST_F(ReportExports, OneDialogPerBitmapPageAndACancelledOneSkipsOnlyItsPage) {
+TEST_F(ReportExports, OneDialogNamesEveryBitmapPage) {
     PrintSettings settings; // the standard style: three pages for the two cracks here
     doc.SelectTab(1);
-    prompts.files = {std::nullopt, at("second"), at("third.bmp")};
+    prompts.files = {at("site")}; // typed without the extension
     const RenderSummary summary = ExportBitmapReport(doc, settings);
     ASSERT_EQ(summary.pages, 3);
-    EXPECT_EQ(saveDialogs(), std::vector<std::string>(3, kBmpFilter));
-    EXPECT_EQ(summary.skipped, 1);
-    EXPECT_EQ(summary.written, 2);
-    EXPECT_FALSE(std::filesystem::exists(at("second")));
-    EXPECT_EQ(std::filesystem::file_size(at("second.bmp")), 184862u) << "the dialog's extension";
-    EXPECT_EQ(std::filesystem::file_size(at("third.bmp")), 184862u);
-    EXPECT_EQ(prompts.messages(), std::vector<std::string>(2, kBmpPageWrittenMessage));
+    EXPECT_EQ(saveDialogs(), std::vector<std::string>{kBmpFilter}) << "one dialog, not one a page";
+    EXPECT_EQ(prompts.shown[0].caption, at("SITE.bmp")) << "proposed beside the result file";
+    EXPECT_EQ(summary.written, 3);
+    for (const char* page : {"site_1.bmp", "site_2.bmp", "site_3.bmp"}) {
+        EXPECT_EQ(std::filesystem::file_size(at(page)), 184862u) << page;
+    }
+    EXPECT_FALSE(std::filesystem::exists(at("site.bmp")));
+    EXPECT_EQ(prompts.messages(),
+              std::vector<std::string>{std::string(kBmpPageWrittenMessage) + "\n3 页已保存到 " +
+                                       dir.path().string() +
+                                       "：\nsite_1.bmp\nsite_2.bmp\nsite_3.bmp"});
     EXPECT_EQ(doc.data().currentTab, static_cast<std::int32_t>(doc.data().crossingLists.size()))
         << "the last crossing line is selected";
 }
 
-TEST_F(ReportExports, AFailedBitmapPageSaysErrorAndTheNextGoesOn) {
+TEST_F(ReportExports, BitmapPagesNeverReplaceAFileUnasked) {
     PrintSettings settings;
-    settings.reportStyle = 1; // simple: every crack on page 1 here
-    prompts.files = {at("missing/page.bmp"), at("ok.bmp")};
+    crackdepth::testing::writeBytes(at("old_2.bmp"), {1, 2, 3});
+    for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+        SCOPED_TRACE(answer == Answer::Ok ? "replace" : "keep");
+        prompts.shown.clear();
+        prompts.files = {at("old.bmp")};
+        prompts.answers = {answer};
+        const RenderSummary summary = ExportBitmapReport(doc, settings);
+        ASSERT_GE(prompts.shown.size(), 2u);
+        EXPECT_EQ(prompts.shown[1].kind, "okCancel");
+        EXPECT_EQ(prompts.shown[1].text, "以下文件已存在，是否替换？\nold_2.bmp");
+        if (answer == Answer::Cancel) {
+            EXPECT_EQ(summary.written, 0);
+            EXPECT_EQ(crackdepth::testing::readBytes(at("old_2.bmp")),
+                      (std::vector<std::uint8_t>{1, 2, 3}));
+            EXPECT_FALSE(std::filesystem::exists(at("old_1.bmp")));
+            EXPECT_TRUE(prompts.messages().empty());
+        } else {
+            EXPECT_EQ(summary.written, 3);
+            EXPECT_EQ(std::filesystem::file_size(at("old_2.bmp")), 184862u);
+        }
+    }
+}
+
+TEST_F(ReportExports, PageNumbersArePaddedToTheCountAndAnyExtensionButBmpStays) {
+    using Files = std::vector<std::filesystem::path>;
+    EXPECT_EQ(bitmapPageFiles("/d/R.BMP", 2), (Files{"/d/R_1.bmp", "/d/R_2.bmp"}));
+    EXPECT_EQ(bitmapPageFiles("/d/r.v2", 1), (Files{"/d/r.v2_1.bmp"}));
+    const Files twelve = bitmapPageFiles("/d/r", 12);
+    EXPECT_EQ(twelve.front(), "/d/r_01.bmp");
+    EXPECT_EQ(twelve.back(), "/d/r_12.bmp");
+}
+
+TEST_F(ReportExports, FailedBitmapPagesAreNamedInOneErrorAndNothingIsCreated) {
+    PrintSettings settings;
+    prompts.files = {at("missing/page.bmp")};
     const RenderSummary summary = ExportBitmapReport(doc, settings);
-    EXPECT_GE(summary.failed, 1);
-    ASSERT_FALSE(prompts.messages().empty());
-    EXPECT_EQ(prompts.messages().front(), kBmpWriteFailedMessage);
+    EXPECT_EQ(summary.failed, summary.pages);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_TRUE(prompts.messages().front().starts_with(std::string(kBmpWriteFailedMessage) + "\n" +
+                                                       at("missing/page_1.bmp") + "："))
+        << prompts.messages().front();
     EXPECT_FALSE(std::filesystem::exists(at("missing")));
+}
+
+TEST_F(ReportExports, ACancelledBitmapDialogWritesNothing) {
+    prompts.files = {std::nullopt};
+    const RenderSummary summary = ExportBitmapReport(doc, PrintSettings{});
+    EXPECT_EQ(summary.written, 0);
+    EXPECT_EQ(summary.skipped, summary.pages);
+    EXPECT_TRUE(prompts.messages().empty());
 }
 
 TEST_F(ReportExports, FilesAreProposedBesideTheResultFileAndWrittenWhole) {

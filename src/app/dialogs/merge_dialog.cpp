@@ -64,9 +64,10 @@ MergeDialog::MergeDialog(Document& doc, QWidget* parent)
 
 MergeDialog::~MergeDialog() = default;
 
-void MergeDialog::run(Document& doc, QWidget* parent) {
+std::optional<std::string> MergeDialog::run(Document& doc, QWidget* parent) {
     MergeDialog dialog(doc, parent);
     dialog.exec();
+    return dialog.fileToOpen();
 }
 
 std::vector<std::string> MergeDialog::openFiles(const std::string& filter) {
@@ -92,8 +93,12 @@ void MergeDialog::onAddCrossing() {
 }
 
 void MergeDialog::onMerge() {
-    session_->merge(doc_.projectInfo());
+    const MergeSession::Outcome outcome = session_->mergeAndOffer(doc_.projectInfo());
     showSession();
+    if (outcome.written) {
+        open_ = outcome.open;
+        accept();
+    }
 }
 
 void MergeDialog::onClear() {

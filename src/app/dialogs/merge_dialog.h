@@ -1,12 +1,13 @@
 // "合并": one non-crossing raw file and one or more crossing raw files written into a result
 // file. The choices, checks, messages and which buttons are enabled belong to the core's
-// MergeSession; the dialog shows the session after every operation. It stays open after a
-// merge, so several result files can be written in one go.
+// MergeSession; the dialog shows the session after every operation. After a merge it says
+// where the result file went, offers to open it, and closes.
 #pragma once
 
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,10 @@ public:
     explicit MergeDialog(Document& doc, QWidget* parent = nullptr);
     ~MergeDialog() override;
 
-    // The "合并文件" command, modal.
-    static void run(Document& doc, QWidget* parent);
+    // The "合并文件" command, modal; the merged file when the operator wants it opened.
+    static std::optional<std::string> run(Document& doc, QWidget* parent);
+    // Set once a merge has written and the operator wants its file opened.
+    const std::optional<std::string>& fileToOpen() const { return open_; }
 
     // Replaces the open dialogs (multiple selection) with another source of paths.
     void setFileChooser(FileChooser chooser) { chooseFiles_ = std::move(chooser); }
@@ -64,6 +67,7 @@ private:
     Document& doc_;
     std::unique_ptr<MergeSession> session_;
     FileChooser chooseFiles_;
+    std::optional<std::string> open_;
     QLineEdit* pathEdit_;
     QListWidget* list_;
     QPushButton* addNonCrossing_;

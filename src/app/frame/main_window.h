@@ -5,6 +5,7 @@
 
 #include "app/frame/analysis_cache.h"
 #include "app/frame/recent_files.h"
+#include "app/frame/report_files.h"
 #include "core/document/command_availability.h"
 #include "core/document/document.h"
 #include "core/document/view_state.h"
@@ -56,6 +57,9 @@ public:
     LineView* lineView() const { return lineView_; }
     const RecentFiles& recentFiles() const { return recentFiles_; }
     const ViewState& viewState() const { return view_; }
+
+    // How written office reports are opened (the desktop's program unless replaced).
+    void setFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
 
     // Enables every action by the document's state (menus also do it when they open).
     void updateActions();
@@ -110,6 +114,7 @@ private:
     bool contentActive_ = true;
     bool arranged_ = false;
     QTimer refreshTimer_;
+    FileOpener fileOpener_ = openWithDesktop;
 };
 
 } // namespace crackdepth::app

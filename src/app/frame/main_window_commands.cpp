@@ -16,12 +16,10 @@
 #include "report/report_exports.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 
 namespace crackdepth::app {
 namespace {
@@ -311,7 +309,9 @@ void MainWindow::runCommand(Command command) {
         AboutDialog::run(this);
         break;
     case Command::Merge:
-        MergeDialog::run(document_, this);
+        if (const auto merged = MergeDialog::run(document_, this)) {
+            openFile(QString::fromStdString(*merged));
+        }
         break;
     case Command::Filter:
         FilterDialog::run(document_, this);
@@ -364,12 +364,7 @@ void MainWindow::exportReport(report::ReportFile kind) {
     if (!written || kind == report::ReportFile::Pdf) {
         return;
     }
-    // The office program the desktop opens such files with shows the report; without one the
-    // status bar says where it is.
-    const QString path = QString::fromStdString(written->string());
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        statusBar()->showMessage(QStringLiteral("报告已保存到 ") + path);
-    }
+    ShowWrittenReport(*written, fileOpener_, document_.prompts(), *statusBar());
 }
 
 } // namespace crackdepth::app

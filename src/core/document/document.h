@@ -100,6 +100,9 @@ public:
     // open does: a new history, settled data, every view told. `path` becomes the document's
     // file.
     void Load(DocumentData data, const std::string& path = {});
+    // Load for data that were never saved (a recovery copy): the document names `path`, so a
+    // save writes there, and stays modified until it is saved.
+    void Restore(DocumentData data, const std::string& path);
 
     // Opening: the flow is chosen by the path's last three characters ("DP0", "DP1",
     // "DPA"). Every open, whatever asked for it, first applies the save rule

@@ -138,6 +138,12 @@ void Document::Load(DocumentData data, const std::string& path) {
     takeOver(path);
 }
 
+void Document::Restore(DocumentData data, const std::string& path) {
+    Load(std::move(data), path);
+    history_.markUnsaved();
+    notify({DocumentChange::History});
+}
+
 void Document::takeOver(const std::string& path, bool keepsUnsaved) {
     path_ = path;
     NormaliseInfoDates(data_.projectInfo, today_(), prompts_);

@@ -125,7 +125,25 @@ bool MergeSession::merge(const ProjectInfo& projectInfo) {
     if (fileNameOf(*target).find('.') == std::string::npos) {
         *target += ".DPA";
     }
-    return mergeTo(*target, projectInfo);
+    if (!mergeTo(*target, projectInfo)) {
+        return false;
+    }
+    written_ = *target;
+    return true;
+}
+
+std::string mergedQuestion(const std::string& target) {
+    return "合并完成，结果文件已保存到：\n" + target + "\n\n是否打开此文件？";
+}
+
+MergeSession::Outcome MergeSession::mergeAndOffer(const ProjectInfo& projectInfo) {
+    if (!merge(projectInfo)) {
+        return {};
+    }
+    if (!prompts_.askYesNo(mergedQuestion(written_), MessageIcon::Information)) {
+        return {true, std::nullopt};
+    }
+    return {true, written_};
 }
 
 bool MergeSession::mergeTo(const std::string& target, const ProjectInfo& projectInfo) {

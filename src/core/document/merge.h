@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ inline constexpr const char* kNonCrossingFilter = kNonCrossingFileFilter;
 inline constexpr const char* kCrossingFilter = kCrossingFileFilter;
 // The merged file is a result file like any other and is named so.
 inline constexpr const char* kMergedResultFilter = kResultFileFilter;
+// After a merge: where the result file is, and whether to open it.
+std::string mergedQuestion(const std::string& target);
 
 class MergeSession {
 public:
@@ -60,6 +63,14 @@ public:
     // "合并": drops the unchecked rows, asks for the target through the save dialog and
     // writes. False when nothing was written.
     bool merge(const ProjectInfo& projectInfo);
+    // "合并" as the dialog runs it: after a write, says where the result file went and asks
+    // whether to open it (the dialog then closes). What was written and the file to open, if
+    // the operator wants it open.
+    struct Outcome {
+        bool written = false;
+        std::optional<std::string> open;
+    };
+    Outcome mergeAndOffer(const ProjectInfo& projectInfo);
     // The write step with a known target; every source is checked again first.
     bool mergeTo(const std::string& target, const ProjectInfo& projectInfo);
     // The result file the write step would write, in memory; false (after the same messages)
@@ -81,6 +92,7 @@ private:
     UserPrompts& prompts_;
     std::string nonCrossingPath_;
     std::vector<Row> rows_;
+    std::string written_; // the target of the last merge that wrote
     Reference reference_;
     bool haveReference_ = false;
 };

@@ -35,6 +35,8 @@ public:
     void clear();
     // The data are as saved now.
     void markSaved() { saved_ = position_; }
+    // No state of this history is the saved one (data that were never saved).
+    void markUnsaved() { saved_.reset(); }
     // True unless the edits done are exactly those done when the data were last saved.
     bool differsFromSaved() const { return saved_ != position_; }
     // True when an edit between the saved state and now is not `confined` (or when the saved
