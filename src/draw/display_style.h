@@ -27,6 +27,10 @@ struct DisplayStyle {
     double scale = 1.0;
     // The title bar's fill: the widget passes its palette's button colour.
     QColor panelColor = kPanelColor;
+    // The pen width of waveform traces and their arrival marks, in screen pixels like every
+    // size of the style. One pixel on a screen or a bitmap; a printed page, whose pixels are a
+    // few hundredths of a millimetre, asks for a line that can be seen.
+    double tracePenWidth = 1.0;
 };
 
 // The colour to draw with: black in monochrome, otherwise the colour itself.

@@ -17,45 +17,80 @@
 namespace crackdepth::draw {
 namespace {
 
-constexpr double kMargin = 25;   // axis offset from the left edge and the bottom edge
+constexpr double kMargin = 25;   // the least axis offset from the left edge; the bottom edge
 constexpr double kTick = 8;      // tick length
 constexpr double kArrow = 8;     // arrowhead length
 constexpr double kLabelX = 3;    // left edge of the distance labels
 constexpr double kColumnGap = 2; // between the distance labels and the axis
-constexpr int kFontPixels = 13;  // "Times New Roman" 13 px
+// Above the top row's centre at least the arrowhead, a gap and half a label line.
+constexpr double kTopRoom = kArrow + 2 + 8;
+constexpr int kFontPixels = 13; // "Times New Roman" 13 px
 constexpr int kTimeTicks = 10;
+// The distance labels may widen their column up to this share of the plot's width; beyond
+// it their font shrinks instead.
+constexpr double kWidestColumnShare = 0.25;
 const QColor kPointColor{0, 160, 0}; // a green that stays visible on white
 const QColor kCurrentColor{255, 0, 0};
 const QColor kFitColor{255, 0, 0};
+
+QFont labelFont() {
+    return fontOf(kTimes, kFontPixels);
+}
+
+double rowDistance(const DistanceAxis& axis, std::int64_t j) {
+    return static_cast<double>(axis.firstDistance) + static_cast<double>(j) * axis.step;
+}
+
+// The texts of the first and the last row: the widest distance labels of the axis.
+QStringList outerLabels(const DistanceAxis& axis) {
+    const std::int64_t rows = axis.rowCount();
+    if (rows == 0) {
+        return {};
+    }
+    return {fixedText(rowDistance(axis, 0), 0), fixedText(rowDistance(axis, rows - 1), 0)};
+}
 
 // Positions of the plot in the painter's coordinates, the scroll already applied.
 struct Geometry {
     double left = 0;
     double right = 0;
-    double top = 0;     // top edge of the plot: half a row above the top row's centre
-    double axisY = 0;   // the time axis, at distance 0
-    double bottom = 0;  // the bottom edge, 25 px below the time axis
-    std::int32_t h = 1; // row height
+    double top = 0;    // top edge of the plot: plotTopRoom above the top row's centre
+    double axisY = 0;  // the time axis, at distance 0
+    double bottom = 0; // the bottom edge, 25 px below the time axis
+    double h = 1;      // row height
+    double room = kTopRoom;
+    double margin = kMargin; // the distance axis, from the left edge
     std::int64_t rows = 0;
     double timeEnd = 20;
     double sx = 0; // px per us
 
-    double axisX() const { return left + kMargin; }
-    // Centre of the row `r` rows below the top row.
-    double rowCentre(std::int64_t r) const {
-        return top + static_cast<double>(r) * h + static_cast<double>(h / 2);
-    }
-    double xOfTime(double t) const { return left + std::trunc(sx * t + kMargin); }
+    double axisX() const { return left + margin; }
+    // Centre of the row `r` rows below the top row (whole pixels for whole rows).
+    double rowCentre(std::int64_t r) const { return top + room + static_cast<double>(r) * h; }
+    double xOfTime(double t) const { return left + std::trunc(sx * t + margin); }
 };
+
+// The axis offset: 25 px, or wider where the distance labels need it at their full size, so
+// that four- and five-digit distances stay legible instead of shrinking.
+double marginFor(const QRectF& rect, const DistanceAxis& axis) {
+    const QFontMetricsF metrics(labelFont());
+    double widest = 0;
+    for (const QString& text : outerLabels(axis)) {
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    const double wanted = std::ceil(kLabelX + widest + kColumnGap);
+    return std::clamp(wanted, kMargin, std::max(kMargin, rect.width() * kWidestColumnShare));
+}
 
 Geometry geometryOf(const QRectF& rect, const PlotInput& input) {
     Geometry g;
     g.left = rect.left();
     g.right = rect.right();
     g.top = rect.top() - input.scroll;
-    const std::int32_t h =
+    const double h =
         input.fitRowHeight ? fitPlotRowHeight(rect.height(), input.axis) : input.rowHeight;
-    g.h = std::max(h, 1);
+    g.h = std::isfinite(h) ? std::max(h, 0.01) : 1.0;
+    g.room = plotTopRoom(g.h);
     g.rows = input.axis.rowCount();
     if (g.rows > 0) {
         g.bottom = g.top + plotContentHeight(input.axis, g.h);
@@ -63,13 +98,10 @@ Geometry geometryOf(const QRectF& rect, const PlotInput& input) {
         g.bottom = rect.bottom(); // no rows: the axes alone, at the bottom of the rectangle
     }
     g.axisY = g.bottom - kMargin;
+    g.margin = marginFor(rect, input.axis);
     g.timeEnd = timeAxisEnd(input.points);
-    g.sx = std::max(0.0, (rect.width() - 2 * kMargin) / g.timeEnd);
+    g.sx = std::max(0.0, (rect.width() - g.margin - kMargin) / g.timeEnd);
     return g;
-}
-
-QFont labelFont() {
-    return fontOf(kTimes, kFontPixels);
 }
 
 // The distances' column, from x = 3 to 2 px before the axis (the row ticks lie right of it).
@@ -78,8 +110,19 @@ QRectF labelColumn(const Geometry& g) {
     return {left, g.top, std::max(g.axisX() - kColumnGap - left, 0.0), g.bottom - g.top};
 }
 
-double rowDistance(const DistanceAxis& axis, std::int64_t j) {
-    return static_cast<double>(axis.firstDistance) + static_cast<double>(j) * axis.step;
+// Every how many rows a label fits: the least of 1, 2, 5, 10, 20, 50, … rows that leaves a
+// label's height between labels, so that the labelled distances stay round steps.
+std::int64_t labelStride(double textHeight, double h) {
+    const double wanted = (textHeight + LabelSpace::kGap) / h;
+    constexpr std::int64_t kSteps[] = {1, 2, 5};
+    for (std::int64_t power = 1; power < std::int64_t{1} << 60; power *= 10) {
+        for (const std::int64_t step : kSteps) {
+            if (static_cast<double>(step * power) >= wanted) {
+                return step * power;
+            }
+        }
+    }
+    return std::int64_t{1} << 60;
 }
 
 // The rows in view: their ticks and the distance labels, in one font that fits the column and
@@ -88,36 +131,40 @@ double rowDistance(const DistanceAxis& axis, std::int64_t j) {
 void drawRows(QPainter& painter, LabelSpace& space, const QRectF& rect, const Geometry& g,
               const DistanceAxis& axis) {
     const QRectF column = labelColumn(g);
-    const QFont font = fittedFontForAll(
-        labelFont(),
-        {fixedText(rowDistance(axis, 0), 0), fixedText(rowDistance(axis, g.rows - 1), 0)},
-        column.width());
+    const QFont font = fittedFontForAll(labelFont(), outerLabels(axis), column.width());
     const double textHeight = QFontMetricsF(font).height();
-    const auto labelEvery =
-        static_cast<std::int64_t>(std::ceil((textHeight + LabelSpace::kGap) / g.h));
+    const std::int64_t labelEvery = labelStride(textHeight, g.h);
     const bool tickEveryRow = g.h >= 3;
     // Only the rows inside the rectangle, however long the axis.
     const auto firstVisible =
-        static_cast<std::int64_t>(std::floor((rect.top() - g.top - textHeight) / g.h));
+        static_cast<std::int64_t>(std::floor((rect.top() - g.top - g.room - textHeight) / g.h));
     const auto lastVisible =
-        static_cast<std::int64_t>(std::ceil((rect.bottom() - g.top + textHeight) / g.h));
+        static_cast<std::int64_t>(std::ceil((rect.bottom() - g.top - g.room + textHeight) / g.h));
     const std::int64_t from = std::max<std::int64_t>(firstVisible, 0);
     const std::int64_t to = std::min<std::int64_t>(lastVisible, g.rows - 1);
-    for (std::int64_t r = from; r <= to; ++r) {
-        const std::int64_t j = g.rows - 1 - r; // rows count from the bottom
-        const bool labelled = j % labelEvery == 0;
+    const auto label = [&](std::int64_t r) {
         const double y = g.rowCentre(r);
-        if (labelled || tickEveryRow) {
-            drawAxisLine(painter, space, QLineF(g.axisX(), y, g.axisX() + kTick, y));
-        }
-        if (!labelled) {
-            continue;
-        }
         const QRectF box(column.left(), y - textHeight / 2, column.width(), textHeight);
         // A label that would stick out above the plot is left out rather than cut.
         if (box.top() >= g.top) {
-            drawLabelIn(painter, space, font, box, Qt::AlignLeft | Qt::AlignVCenter,
-                        fittedText(font, fixedText(rowDistance(axis, j), 0), column.width()));
+            drawAxisLine(painter, space, QLineF(g.axisX(), y, g.axisX() + kTick, y));
+            drawLabelIn(
+                painter, space, font, box, Qt::AlignLeft | Qt::AlignVCenter,
+                fittedText(font, fixedText(rowDistance(axis, g.rows - 1 - r), 0), column.width()));
+        }
+    };
+    // The top row first, whatever the stride: the reach of the axis is always labelled, and a
+    // stride label too close to it gives way.
+    if (from == 0) {
+        label(0);
+    }
+    for (std::int64_t r = std::max<std::int64_t>(from, 1); r <= to; ++r) {
+        const std::int64_t j = g.rows - 1 - r; // rows count from the bottom
+        if (j % labelEvery == 0) {
+            label(r);
+        } else if (tickEveryRow) {
+            const double y = g.rowCentre(r);
+            drawAxisLine(painter, space, QLineF(g.axisX(), y, g.axisX() + kTick, y));
         }
     }
 }
@@ -200,16 +247,25 @@ void drawPoints(QPainter& painter, const Geometry& g, const PlotInput& input,
             painter.drawEllipse(*position, 3, 3);
         }
     }
-    if (input.currentIndex >= 0 &&
-        static_cast<std::size_t>(input.currentIndex) < positions.size()) {
-        if (const auto& current = positions[static_cast<std::size_t>(input.currentIndex)]) {
-            const QColor currentColor = inkOf(style, kCurrentColor);
-            painter.setPen(QPen(currentColor, 1));
-            painter.setBrush(currentColor);
-            painter.drawEllipse(*current, 5, 5);
-        }
-    }
     painter.setBrush(Qt::NoBrush);
+}
+
+// The current point, drawn last so that neither the other points nor the fitted line hide it.
+void drawCurrentPoint(QPainter& painter, const Geometry& g, const PlotInput& input,
+                      const DisplayStyle& style) {
+    if (input.currentIndex < 0 ||
+        static_cast<std::size_t>(input.currentIndex) >= input.points.size()) {
+        return;
+    }
+    const auto current =
+        positionOf(input.points[static_cast<std::size_t>(input.currentIndex)], g, input.axis);
+    if (current) {
+        const QColor currentColor = inkOf(style, kCurrentColor);
+        painter.setPen(QPen(currentColor, 1));
+        painter.setBrush(currentColor);
+        painter.drawEllipse(*current, 5, 5);
+        painter.setBrush(Qt::NoBrush);
+    }
 }
 
 // The part of the segment a–b whose x lies within [low, high]; none when nothing does.
@@ -237,7 +293,9 @@ std::optional<QLineF> clipToColumns(QPointF a, QPointF b, double low, double hig
     return QLineF(a + d * from, a + d * to);
 }
 
-// The fitted line from the bottom edge (distance −25·D/h) to the top edge (Lmax + D/2).
+// The fitted line across the plot's quadrant: from the time axis (distance 0) to the top edge,
+// right of the distance axis. Below the time axis and left of the distance axis lie only
+// negative distances and times, and the labels, which the line would run through.
 void drawFit(QPainter& painter, const Geometry& g, const PlotInput& input,
              const DisplayStyle& style) {
     if (!input.fit) {
@@ -249,16 +307,15 @@ void drawFit(QPainter& painter, const Geometry& g, const PlotInput& input,
         return; // no velocity, no line
     }
     const DistanceAxis& axis = input.axis;
-    const double bottomDistance = -kMargin * axis.step / g.h;
-    const double topDistance = static_cast<double>(axis.topDistance) + axis.step / 2.0;
-    const auto xAt = [&](double distance) { return g.left + g.sx * (distance - a) / b + kMargin; };
-    const QPointF low(xAt(bottomDistance), g.bottom);
+    const double topDistance = static_cast<double>(axis.topDistance) + g.room * axis.step / g.h;
+    const auto xAt = [&](double distance) { return g.left + g.sx * (distance - a) / b + g.margin; };
+    const QPointF low(xAt(0), g.axisY);
     const QPointF high(xAt(topDistance), g.top);
     if (!std::isfinite(low.x()) || !std::isfinite(high.x())) {
         return;
     }
-    // Cut to the rectangle's columns first: a nearly flat line can reach far beyond them.
-    if (const auto line = clipToColumns(low, high, g.left - 2, g.right + 2)) {
+    // Cut to the quadrant's columns: a nearly flat line can reach far beyond them.
+    if (const auto line = clipToColumns(low, high, g.axisX() + 1, g.right + 2)) {
         painter.setPen(markerPenOf(style, kFitColor));
         painter.drawLine(*line);
     }
@@ -330,24 +387,71 @@ PlotInput plotInputOf(const PointList& line, const TestParameters& header,
     return input;
 }
 
-std::int32_t fitPlotRowHeight(double height, const DistanceAxis& axis) {
+double plotTopRoom(double rowHeight) {
+    return std::max(std::floor(rowHeight / 2), kTopRoom);
+}
+
+double fitPlotRowHeight(double height, const DistanceAxis& axis) {
     if (axis.rowCount() == 0) {
         return 1;
     }
-    const double rowsInView = static_cast<double>(axis.topDistance) / axis.step + 0.5;
-    if (!(rowsInView > 0)) {
+    const double rowsInView = static_cast<double>(axis.topDistance) / axis.step;
+    if (!(rowsInView > 0) || !std::isfinite(rowsInView)) {
         return 1;
     }
-    return std::max(truncToInt32((height - kMargin) / rowsInView), 1);
+    constexpr double kLeast = 0.01;
+    // Rows high enough that half a row is room enough above the top one.
+    const double halfRowRoom = std::trunc((height - kMargin) / (rowsInView + 0.5));
+    if (halfRowRoom / 2 >= kTopRoom) {
+        return halfRowRoom;
+    }
+    const double fitted = (height - kMargin - kTopRoom) / rowsInView;
+    if (fitted >= kMinRowHeight) {
+        return std::trunc(fitted);
+    }
+    return std::max(fitted, kLeast);
 }
 
-std::int32_t plotContentHeight(const DistanceAxis& axis, std::int32_t rowHeight) {
+std::int32_t plotContentHeight(const DistanceAxis& axis, double rowHeight) {
     if (axis.rowCount() == 0) {
         return static_cast<std::int32_t>(kMargin);
     }
-    const double h = rowHeight;
-    const double height = h * axis.topDistance / axis.step + (rowHeight / 2) + kMargin;
-    return std::max(truncToInt32(height), static_cast<std::int32_t>(kMargin));
+    const double height =
+        plotTopRoom(rowHeight) + rowHeight * axis.topDistance / axis.step + kMargin;
+    return std::max(truncToInt32(std::ceil(height - 1e-6)), static_cast<std::int32_t>(kMargin));
+}
+
+double plotRowHeightAfterWheel(double rowHeight, std::int32_t notches, double fittedHeight) {
+    if (notches == 0) {
+        return rowHeight;
+    }
+    const bool fittedLow = fittedHeight > 0 && fittedHeight < kMinRowHeight;
+    if (rowHeight < kMinRowHeight) {
+        return notches > 0 ? kMinRowHeight : rowHeight;
+    }
+    const std::int32_t whole = rowHeightAfterWheel(truncToInt32(rowHeight), notches);
+    if (fittedLow && notches < 0 && truncToInt32(rowHeight) == kMinRowHeight) {
+        return fittedHeight;
+    }
+    return whole;
+}
+
+std::optional<double> plotPointY(const PlotInput& input, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= input.points.size() ||
+        !input.axis.usable() || !(input.rowHeight > 0)) {
+        return std::nullopt;
+    }
+    Geometry g;
+    g.h = input.rowHeight;
+    g.room = plotTopRoom(g.h);
+    g.rows = input.axis.rowCount();
+    g.bottom = plotContentHeight(input.axis, g.h);
+    g.axisY = g.bottom - kMargin;
+    const auto position = positionOf(input.points[static_cast<std::size_t>(index)], g, input.axis);
+    if (!position) {
+        return std::nullopt;
+    }
+    return position->y();
 }
 
 double timeAxisEnd(const std::vector<PlotPoint>& points) {
@@ -360,14 +464,20 @@ double timeAxisEnd(const std::vector<PlotPoint>& points) {
     return 20.0 * (std::trunc(largest / 20.0) + 1.0);
 }
 
-std::optional<std::int32_t> plotRowAt(double y, std::int32_t scroll, std::int32_t rowHeight,
+std::optional<std::int32_t> plotRowAt(double y, std::int32_t scroll, double rowHeight,
                                       const DistanceAxis& axis) {
     const double fromTop = y + scroll;
     const std::int64_t rows = axis.rowCount();
-    if (rowHeight <= 0 || fromTop < 0 || rows == 0) {
+    if (!(rowHeight > 0) || fromTop < 0 || rows == 0) {
         return std::nullopt;
     }
-    const std::int64_t row = rows - static_cast<std::int64_t>(std::trunc(fromTop / rowHeight)) - 1;
+    // Each row reaches half a row above and below its centre.
+    const double fromFirstRow = fromTop - plotTopRoom(rowHeight) + rowHeight / 2;
+    if (fromFirstRow < 0) {
+        return std::nullopt;
+    }
+    const std::int64_t row =
+        rows - static_cast<std::int64_t>(std::floor(fromFirstRow / rowHeight)) - 1;
     if (row < 0 || row >= rows || row > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
     }
@@ -409,6 +519,7 @@ void drawDistanceTimePlot(QPainter& painter, const QRectF& deviceRect, const Plo
     if (g.rows > 0) {
         drawPoints(painter, g, input, style);
         drawFit(painter, g, input, style);
+        drawCurrentPoint(painter, g, input, style);
     }
 }
 

@@ -51,7 +51,8 @@ struct PlotInput {
     std::int32_t currentIndex = -1; // the highlighted point; none outside the points
     std::optional<LineFit> fit;     // the line is drawn only for a finite A and a finite B ≠ 0
     DistanceAxis axis;
-    std::int32_t rowHeight = kInitialRowHeight; // h, px
+    // h, px; below a pixel where a long line is fitted to its pane.
+    double rowHeight = kInitialRowHeight;
     // Reports: the row height is fitted to the rectangle (fitPlotRowHeight) instead.
     bool fitRowHeight = false;
     std::int32_t scroll = 0; // px of the plot scrolled off above the rectangle
@@ -72,13 +73,28 @@ PlotInput plotInputOf(const PointList& line, const TestParameters& header,
 void drawDistanceTimePlot(QPainter& painter, const QRectF& rect, const PlotInput& input,
                           const DisplayStyle& style);
 
-// The row height that fits the whole axis into a rectangle `height` px high:
-// trunc((height − 25) / (Lmax / D + 0.5)), at least 1 so that rows never collapse.
-std::int32_t fitPlotRowHeight(double height, const DistanceAxis& axis);
+// The room above the top row's centre: half a row, and at least what the axis's arrowhead and
+// half a label need, so that the top row keeps its distance label however low the rows are.
+double plotTopRoom(double rowHeight);
+
+// The row height that fits the whole axis into a rectangle `height` px high, the room above
+// the top row and the 25 px below the time axis included: whole pixels while the rows are at
+// least kMinRowHeight high, otherwise the exact fraction, so that a line of any length fills
+// its rectangle. Never below a hundredth of a pixel; 1 for an unusable axis.
+double fitPlotRowHeight(double height, const DistanceAxis& axis);
 
 // Height of the whole plot (from its top to the bottom edge below the time axis), for the
-// view's scroll range: h·Lmax/D + h/2 + 25.
-std::int32_t plotContentHeight(const DistanceAxis& axis, std::int32_t rowHeight);
+// view's scroll range: the room above the top row + h·Lmax/D + 25, rounded up.
+std::int32_t plotContentHeight(const DistanceAxis& axis, double rowHeight);
+
+// The row height after `notches` wheel notches: the rules of rowHeightAfterWheel, except that
+// rows fitted lower than kMinRowHeight (a long line fitted to its pane) are one notch away:
+// up goes to kMinRowHeight, down from kMinRowHeight comes back to the fitted height.
+double plotRowHeightAfterWheel(double rowHeight, std::int32_t notches, double fittedHeight);
+
+// The y of point `index` below the plot's top (scroll not applied); none for a point that
+// cannot be placed or an unusable axis.
+std::optional<double> plotPointY(const PlotInput& input, std::int32_t index);
 
 // The end of the time axis: the next multiple of 20 us above the largest transit time
 // (20 for none or only negative ones); non-finite times are ignored.
@@ -86,7 +102,7 @@ double timeAxisEnd(const std::vector<PlotPoint>& points);
 
 // The row (0 = bottom, S) under a click at `y` px below the rectangle's top; none outside
 // the axis.
-std::optional<std::int32_t> plotRowAt(double y, std::int32_t scroll, std::int32_t rowHeight,
+std::optional<std::int32_t> plotRowAt(double y, std::int32_t scroll, double rowHeight,
                                       const DistanceAxis& axis);
 
 // The point a click selects: the last point whose distance lies within 0.5 mm of the clicked

@@ -102,14 +102,23 @@ bool paintsWholePixels(const QPainter& painter) {
            transform.dy() == std::round(transform.dy());
 }
 
+// The style's trace width; one pixel for a width that is not a positive number.
+double traceWidthOf(const DisplayStyle& style) {
+    const double width = style.tracePenWidth;
+    return std::isfinite(width) && width > 0 ? width : 1.0;
+}
+
 class TraceDrawer {
 public:
     TraceDrawer(QPainter& painter, const TraceFrame& frame, const Levels& levels,
                 const WaveTrainInput& input, const DisplayStyle& style)
         : painter_(painter), frame_(frame), offsets_(levels, frame.scale),
-          tracePen_(penOf(style, input.crossingLine ? kCrossingColor : kInkColor)),
-          currentPen_(penOf(style, kCurrentTraceColor)), arrivalPen_(penOf(style, kArrivalColor)),
-          inRuns_(frame.h <= kThinRowHeight && paintsWholePixels(painter)) {}
+          tracePen_(
+              penOf(style, input.crossingLine ? kCrossingColor : kInkColor, traceWidthOf(style))),
+          currentPen_(penOf(style, kCurrentTraceColor, traceWidthOf(style))),
+          arrivalPen_(penOf(style, kArrivalColor, traceWidthOf(style))),
+          inRuns_(frame.h <= kThinRowHeight && traceWidthOf(style) == 1.0 &&
+                  paintsWholePixels(painter)) {}
 
     // Draws a trace on the centre line `centre` (whole pixels). Thin rows other than the
     // current one are only collected, for finish() to draw them all at once.

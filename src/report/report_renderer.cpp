@@ -194,8 +194,36 @@ void placePicture(QPainter& painter, const QRect& target, QSize size, PictureMod
     painter.restore();
 }
 
+// The plot's picture for `target`: on a bitmap page the target's own pixels, so that the
+// labels are drawn at their size instead of being resampled; elsewhere `width` units wide in
+// the target's proportions, so that the labels are scaled alike in both directions instead of
+// squashed. The two top rows that placePicture leaves out are added.
+QSize plotPictureSize(const QRect& target, int width, PictureMode mode) {
+    constexpr int kCutRows = 2;
+    if (target.width() <= 0 || target.height() <= 0) {
+        return {};
+    }
+    if (mode == PictureMode::Bitmap) {
+        return {target.width(), target.height() + kCutRows};
+    }
+    const double height = double(width) * target.height() / target.width();
+    return {width, static_cast<int>(std::lround(height)) + kCutRows};
+}
+
 const draw::DisplayStyle kPictureStyle{
     .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor};
+
+// Printed and PDF traces are about 0.2 mm wide: one device unit, 0.04 mm at 600 dpi, prints
+// grey and faint. The bitmap page keeps its one-pixel traces.
+constexpr double kPrintedTraceMillimetres = 0.2;
+
+draw::DisplayStyle waveTrainStyle(PictureMode mode, double dpi) {
+    draw::DisplayStyle style = kPictureStyle;
+    if (mode == PictureMode::Vector && std::isfinite(dpi) && dpi > 0) {
+        style.tracePenWidth = std::max(1.0, kPrintedTraceMillimetres * dpi / 25.4);
+    }
+    return style;
+}
 
 // The block of a style whose pages include `page`.
 bool onPage(const ReportLayout& layout, std::size_t block, std::int32_t page) {
@@ -378,12 +406,12 @@ void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geo
         const auto x2 = static_cast<std::int32_t>(x1 + 10 * colW - 3);
         const auto y1 = static_cast<std::int32_t>(geometry.body.top + r0 * rowH + 3);
         const auto y2 = static_cast<std::int32_t>(y1 + 10 * rowH - 3);
-        const QSize size = tableHead ? QSize(370, 230) : QSize(375, 315);
+        const QRect target(x1 + 20, y1 + 20, x2 - x1 - 40, y2 - y1 - 40);
+        const QSize size = plotPictureSize(target, tableHead ? 370 : 375, pictures);
         const draw::PlotInput& plot = *content_.plot;
-        placePicture(painter, QRect(x1 + 20, y1 + 20, x2 - x1 - 40, y2 - y1 - 40), size, pictures,
-                     [&](QPainter& p, const QRect& rect) {
-                         draw::drawDistanceTimePlot(p, QRectF(rect), plot, kPictureStyle);
-                     });
+        placePicture(painter, target, size, pictures, [&](QPainter& p, const QRect& rect) {
+            draw::drawDistanceTimePlot(p, QRectF(rect), plot, kPictureStyle);
+        });
     }
 
     // The point table.
@@ -471,6 +499,7 @@ void ReportRenderer::drawWaveTrainPage(QPainter& painter, const PageGeometry& ge
     const Grid grid(painter, geometry, settings_);
     const draw::WaveTrainPictureLayout& pictureLayout =
         pictures == PictureMode::Bitmap ? draw::kBitmapPageLayout : draw::kPrinterPageLayout;
+    const draw::DisplayStyle traceStyle = waveTrainStyle(pictures, geometry.dpiY);
     for (std::size_t j = 0; j < content_.lines.size() && j < layout_.startPage.size(); ++j) {
         if (!onPage(layout_, j, page)) {
             continue;
@@ -499,7 +528,7 @@ void ReportRenderer::drawWaveTrainPage(QPainter& painter, const PageGeometry& ge
                      size, pictures, [&](QPainter& p, const QRect& rect) {
                          draw::WaveTrainPicture(
                              p, rect, line.train, static_cast<std::int32_t>(firstPoint),
-                             static_cast<std::int32_t>(lastPoint), pictureLayout, kPictureStyle);
+                             static_cast<std::int32_t>(lastPoint), pictureLayout, traceStyle);
                      });
     }
 }

@@ -14,7 +14,8 @@ namespace crackdepth::draw {
 namespace {
 
 // The axis used throughout: rows 100 … 300 mm every 50 mm (R = 5). With h = 20 the row centres
-// lie at y = 10 (300 mm) … 90 (100 mm), the time axis (0 mm) at 130, the bottom edge at 155.
+// lie at y = 18 (300 mm: room for the arrowhead and half a label above it) … 98 (100 mm), the
+// time axis (0 mm) at 138, the bottom edge at 163.
 constexpr DistanceAxis kAxis{100, 50, 300};
 constexpr int kWidth = 550; // 500 px of time axis: sx = 500 / Tmax'
 
@@ -68,12 +69,12 @@ TEST(DistanceTimePlotAxis, TenTicksAtEveryTenthOfTheAxis) {
     PlotInput input = baseInput();
     input.points = {{57.3f, 100}};
     const QImage image = render(input, {kWidth, 200});
-    const int tickY = 130 - 4; // halfway up the 8-px marks above the time axis
+    const int tickY = 138 - 4; // halfway up the 8-px marks above the time axis
     for (int k = 1; k <= 10; ++k) {
         EXPECT_TRUE(isInk(image.pixel(25 + 50 * k, tickY))) << "tick " << k;
         EXPECT_FALSE(isInk(image.pixel(50 * k, tickY))) << "between ticks " << k;
     }
-    EXPECT_TRUE(isInk(image.pixel(200, 130))) << "time axis";
+    EXPECT_TRUE(isInk(image.pixel(200, 138))) << "time axis";
     EXPECT_TRUE(isInk(image.pixel(25, 60))) << "distance axis";
 }
 
@@ -84,9 +85,9 @@ TEST(DistanceTimePlotPoints, PointsSitOnTheirRowsAtTheirTimes) {
         PlotPoint point;
         QPoint centre;
     };
-    const Case cases[] = {{{24, 100}, {225, 90}},    {{30, 150}, {275, 70}}, {{36, 200}, {325, 50}},
-                          {{57.3f, 300}, {502, 10}}, {{42, 400}, {375, 10}}, {{48, 0}, {425, 130}},
-                          {{13, 224.9f}, {133, 30}}}; // row trunc(1.5) from the top
+    const Case cases[] = {{{24, 100}, {225, 98}},    {{30, 150}, {275, 78}}, {{36, 200}, {325, 58}},
+                          {{57.3f, 300}, {502, 18}}, {{42, 400}, {375, 18}}, {{48, 0}, {425, 138}},
+                          {{13, 224.9f}, {133, 38}}}; // row trunc(1.5) from the top
     PlotInput input = baseInput();
     for (const Case& c : cases) {
         input.points.push_back(c.point);
@@ -103,42 +104,43 @@ TEST(DistanceTimePlotPoints, CurrentPointIsALargerRedCircle) {
     input.points = {{24, 100}, {30, 150}, {57.3f, 300}};
     input.currentIndex = 1;
     const QImage image = render(input, {kWidth, 200});
-    EXPECT_TRUE(isRed(image.pixel(275 + 4, 70)));
-    EXPECT_TRUE(isGreen(image.pixel(225 + 2, 90)));
+    EXPECT_TRUE(isRed(image.pixel(275 + 4, 78)));
+    EXPECT_TRUE(isGreen(image.pixel(225 + 2, 98)));
     // Only the current point is red: a red area of radius 5, nothing else (no fit).
     EXPECT_GT(countIn(image, image.rect(), isRed), 60);
-    EXPECT_EQ(countIn(image, image.rect(), isRed), countIn(image, {268, 63, 15, 15}, isRed));
+    EXPECT_EQ(countIn(image, image.rect(), isRed), countIn(image, {268, 71, 15, 15}, isRed));
 }
 
 TEST(DistanceTimePlotPoints, PointsAreJoinedInLineOrder) {
     PlotInput input = baseInput();
     input.points = {{24, 100}, {36, 200}, {57.3f, 300}};
     const QImage image = render(input, {kWidth, 200});
-    // Halfway between (225, 90) and (325, 50).
-    EXPECT_GT(countIn(image, {273, 68, 5, 5}, isInk), 0);
+    // Halfway between (225, 98) and (325, 58).
+    EXPECT_GT(countIn(image, {273, 76, 5, 5}, isInk), 0);
 }
 
 // x of the fitted line L = A + B·T at height y, with the test axis (h = 20, sx = 500/60).
 double fitX(double y, LineFit fit) {
-    const double distance = (130.0 - y) / 20.0 * 50.0;
+    const double distance = (138.0 - y) / 20.0 * 50.0;
     return 25.0 + 500.0 / 60.0 * (distance - fit.A) / fit.B;
 }
 
-TEST(DistanceTimePlotFit, FittedLineRunsFromBottomEdgeToTopEdge) {
+TEST(DistanceTimePlotFit, FittedLineRunsFromTheTimeAxisToTheTopEdge) {
+    // Only over positive distances and times: below the time axis and left of the distance
+    // axis lie the labels.
     const LineFit fit{-50, 10};
     PlotInput input = baseInput();
     input.points = {{57.3f, 100}};
     input.fit = fit;
     const QImage image = render(input, {kWidth, 200});
-    for (int y : {1, 10, 70, 100, 129, 154}) {
+    for (int y : {1, 10, 70, 100, 129, 136}) {
         const int x = static_cast<int>(std::round(fitX(y, fit)));
         EXPECT_GT(countIn(image, {x - 1, y, 3, 1}, isRed), 0) << "y " << y;
     }
-    // Nothing red off the line, and nothing below the bottom edge.
     int offLine = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (isRed(image.pixel(x, y)) && (y > 155 || std::abs(x - fitX(y, fit)) > 3)) {
+            if (isRed(image.pixel(x, y)) && (y > 139 || std::abs(x - fitX(y, fit)) > 3)) {
                 ++offLine;
             }
         }
@@ -167,8 +169,8 @@ TEST(DistanceTimePlotFit, NearlyFlatLineIsCutToTheRectangle) {
     input.points = {{30, 100}};
     input.fit = LineFit{150, 1e-4f};
     const QImage image = render(input, {kWidth, 200});
-    // Distance 150 (A) is at y = 70, where the line crosses x = 25.
-    EXPECT_GT(countIn(image, {20, 65, 20, 11}, isRed), 0);
+    // Distance 150 (A) is at y = 78, where the line leaves the distance axis at x = 25.
+    EXPECT_GT(countIn(image, {20, 73, 20, 11}, isRed), 0);
 }
 
 TEST(DistanceTimePlotStyle, MonochromeHasNoColour) {
@@ -180,7 +182,7 @@ TEST(DistanceTimePlotStyle, MonochromeHasNoColour) {
     EXPECT_EQ(countIn(image, image.rect(),
                       [](QRgb p) { return qRed(p) != qGreen(p) || qGreen(p) != qBlue(p); }),
               0);
-    EXPECT_GT(countIn(image, {268, 63, 15, 15}, isInk), 60) << "the current point stays visible";
+    EXPECT_GT(countIn(image, {268, 71, 15, 15}, isInk), 60) << "the current point stays visible";
 }
 
 TEST(DistanceTimePlotLayout, ScrollingMovesThePicture) {
@@ -254,23 +256,26 @@ TEST(DistanceTimePlotRules, RowHeightFitsTheAxisIntoTheRectangle) {
     struct Case {
         double height;
         DistanceAxis axis;
-        std::int32_t rowHeight;
+        double rowHeight;
     };
     const Case cases[] = {
-        {300, kAxis, 42},          // 275 / 6.5
+        {300, kAxis, 42},          // 275 / 6.5: half a row is room enough above the top row
         {230, {100, 50, 100}, 82}, // 205 / 2.5
-        {900, {10, 10, 1000}, 8},  // 875 / 100.5
-        {20, kAxis, 1},            // too low for any row: rows never collapse
-        {300, {100, 0, 300}, 1},   // no step
-        {300, {100, 50, -300}, 1}, // no rows
+        {900, {10, 10, 1000}, 8},  // (900 − 25 − 18) / 100: whole pixels from 5 px on
+        {300, {50, 50, 6000}, 257.0 / 120}, // the exact fraction below 5 px
+        {20, kAxis, 0.01},                  // too low for any row: rows never collapse
+        {300, {100, 0, 300}, 1},            // no step
+        {300, {100, 50, -300}, 1},          // no rows
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(fitPlotRowHeight(c.height, c.axis), c.rowHeight) << c.height;
+        EXPECT_DOUBLE_EQ(fitPlotRowHeight(c.height, c.axis), c.rowHeight) << c.height;
     }
     // The fitted plot ends within the rectangle.
     EXPECT_LE(plotContentHeight(kAxis, fitPlotRowHeight(300, kAxis)), 300);
-    EXPECT_EQ(plotContentHeight(kAxis, 20), 155);
-    EXPECT_EQ(plotContentHeight(kAxis, 21), 161); // 126 + 10 + 25
+    EXPECT_EQ(plotContentHeight(kAxis, 20), 163);
+    EXPECT_EQ(plotContentHeight(kAxis, 21), 169); // 18 + 126 + 25
+    EXPECT_EQ(plotContentHeight(kAxis, 40), 285); // 20 + 240 + 25: half a row above the top
+    EXPECT_EQ(plotContentHeight(kAxis, 2.5), 58); // 18 + 15 + 25
 }
 
 TEST(DistanceTimePlotRules, ReportsFitTheRowsToTheirRectangle) {
@@ -286,7 +291,7 @@ TEST(DistanceTimePlotRules, ReportsFitTheRowsToTheirRectangle) {
 
 TEST(DistanceTimePlotRules, ClickSelectsTheLastPointOfTheRow) {
     PlotInput input = baseInput();
-    // Rows from the top: 300 (y 0–19), 250, 200, 150, 100 (y 80–99).
+    // Rows from the top: 300 (y 8–27), 250, 200, 150, 100 (y 88–107).
     input.points = {{20, 100}, {25, 150}, {26, 150.4f}, {30, 200.6f}, {35, 250}};
     struct Case {
         double y;
@@ -297,23 +302,24 @@ TEST(DistanceTimePlotRules, ClickSelectsTheLastPointOfTheRow) {
     const auto regression = RegressionMethod::Regression;
     const auto twoPoint = RegressionMethod::TwoPoint;
     const Case cases[] = {
-        {65, 0, regression, 2},            // two points within 0.5 mm: the later one
-        {45, 0, regression, std::nullopt}, // 200.6 is more than 0.5 mm off
-        {25, 0, regression, 4},
-        {85, 0, regression, 0},
-        {85, 0, twoPoint, std::nullopt}, // point 0 is never the second point
-        {65, 0, twoPoint, 2},
-        {5, 0, regression, std::nullopt},   // row 300 has no point
-        {105, 0, regression, std::nullopt}, // below the last row
-        {5, 60, regression, 2},             // scrolled: y 65 of the plot
+        {73, 0, regression, 2},            // two points within 0.5 mm: the later one
+        {53, 0, regression, std::nullopt}, // 200.6 is more than 0.5 mm off
+        {33, 0, regression, 4},
+        {93, 0, regression, 0},
+        {93, 0, twoPoint, std::nullopt}, // point 0 is never the second point
+        {73, 0, twoPoint, 2},
+        {13, 0, regression, std::nullopt},  // row 300 has no point
+        {113, 0, regression, std::nullopt}, // below the last row
+        {5, 68, regression, 2},             // scrolled: y 73 of the plot
     };
     for (const Case& c : cases) {
         input.scroll = c.scroll;
         EXPECT_EQ(plotPointAt(c.y, input, c.method), c.point) << "y " << c.y;
     }
-    EXPECT_EQ(plotRowAt(85, 0, 20, kAxis), 0);
-    EXPECT_EQ(plotRowAt(5, 0, 20, kAxis), 4);
-    EXPECT_EQ(plotRowAt(100, 0, 20, kAxis), std::nullopt);
+    EXPECT_EQ(plotRowAt(93, 0, 20, kAxis), 0);
+    EXPECT_EQ(plotRowAt(13, 0, 20, kAxis), 4);
+    EXPECT_EQ(plotRowAt(108, 0, 20, kAxis), std::nullopt);
+    EXPECT_EQ(plotRowAt(7, 0, 20, kAxis), std::nullopt); // in the room above the top row
     EXPECT_EQ(plotRowAt(5, 0, 0, kAxis), std::nullopt);
 }
 
@@ -369,8 +375,8 @@ TEST(DistanceTimePlotPoints, PointsBeyondTheReferencePointKeepTheirOwnRows) {
     input.currentIndex = -1;
     const QImage image = render(input, {kWidth, plotContentHeight(input.axis, 20)});
     for (int i = 0; i < 7; ++i) {
-        // Row of 400 mm at y = 10, of 100 mm at y = 130; x = trunc(500/60 · T + 25).
-        const int y = 10 + 20 * (6 - i);
+        // Row of 400 mm at y = 18, of 100 mm at y = 138; x = trunc(500/60 · T + 25).
+        const int y = 18 + 20 * (6 - i);
         const int x = static_cast<int>(500.0 / 60.0 * (20 + 5 * i) + 25);
         EXPECT_TRUE(isGreen(image.pixel(x + 2, y))) << "point " << i;
         EXPECT_EQ(plotPointAt(y, input, RegressionMethod::Regression), i) << "click on its row";

@@ -65,6 +65,7 @@ void expectTextsClear(const Recording& recording) {
 TEST(LabelClearance, TraceLabelsAndTitles) {
     const auto ringing = burst(512, 90, 1500);
     const auto small = burst(512, 90, 40);
+    const auto long_ = burst(262144, 9000, 1500);
     struct Case {
         const char* name;
         QSize size;
@@ -80,6 +81,10 @@ TEST(LabelClearance, TraceLabelsAndTitles) {
         {"short plot", {900, 90}, &ringing, 1, 20, 12},
         {"narrow plot", {180, 300}, &ringing, 1, 20, 1234},
         {"late start", {900, 300}, &ringing, 1, 20, 97.5f},
+        {"262,144 samples", {900, 300}, &long_, 1, 20, 12},
+        {"262,144 samples, wide", {1900, 300}, &long_, 1, 20, 12},
+        {"262,144 samples, narrow", {300, 300}, &long_, 1, 20, 0},
+        {"262,144 samples, late start", {1250, 300}, &long_, 1, 20, 99999.5f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -33,8 +33,9 @@ struct Recording {
     std::vector<RecordedText> texts;
     std::vector<RecordedLine> lines; // drawLine and the edges of drawRect
     std::vector<QPolygonF> polylines;
-    std::vector<QRectF> fills; // areas filled without an outline
-    int images = 0;            // pixmaps and images: raster content
+    std::vector<double> polylineWidths; // their pens' widths in device pixels (0: cosmetic)
+    std::vector<QRectF> fills;          // areas filled without an outline
+    int images = 0;                     // pixmaps and images: raster content
 };
 
 class RecordingEngine final : public QPaintEngine {
@@ -85,6 +86,9 @@ public:
         }
         if (mode == PolylineMode) {
             recording_.polylines.push_back(polygon);
+            const double scale = std::sqrt(std::abs(transform_.determinant()));
+            recording_.polylineWidths.push_back(pen_.isCosmetic() ? pen_.widthF()
+                                                                  : pen_.widthF() * scale);
         }
     }
     void drawPath(const QPainterPath&) override {}

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
@@ -152,6 +154,14 @@ void MainWindow::buildHotKeys() {
             }
         });
     }
+    // The keyboard's context-menu keys open the menu of the view being worked in, never the
+    // main window's toolbar menu.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, &MainWindow::showContextMenuOfFocus);
+    }
+    qApp->installEventFilter(this);
     // "采用建议初至" while the waveform or the table has the focus.
     for (QWidget* owner :
          {static_cast<QWidget*>(waveformView_), static_cast<QWidget*>(lineView_->table())}) {
@@ -160,6 +170,31 @@ void MainWindow::buildHotKeys() {
         connect(shortcut, &QShortcut::activated, this,
                 [this] { RunSuggestionCommand(document_, SuggestionCommand::Adopt); });
     }
+}
+
+void MainWindow::showContextMenuOfFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (isInside(focus, lineView_)) {
+        lineView_->showPointMenuAtCurrent();
+    } else if (isInside(focus, waveformView_)) {
+        waveformView_->contextMenu()->exec(
+            waveformView_->mapToGlobal(waveformView_->rect().center()));
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool arrow = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+                           key->key() == Qt::Key_Left || key->key() == Qt::Key_Right;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (arrow && isInside(widget, panelDock_)) {
+            // Accepted, the key goes to the widget instead of the hot keys.
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool MainWindow::isContentViewActive() const {

@@ -68,6 +68,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Lets a widget outside the content views that has the focus (a list of the information
+    // panel) keep its arrow keys, which the hot keys would otherwise take.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -78,6 +81,8 @@ private:
     void buildPanel();
     void buildCommands();
     void buildHotKeys();
+    // Shift+F10 and the Menu key: the context menu of the content view that has the focus.
+    void showContextMenuOfFocus();
     void rebuildRecentMenu();
     void runCommand(Command command);
     // "输出到PDF", "输出到word", "输出到excel"; the office files open in the office program.

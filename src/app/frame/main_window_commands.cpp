@@ -152,7 +152,10 @@ void MainWindow::buildCommands() {
     file->addSeparator();
     recentPlaceholder_ = file->addAction(QStringLiteral("最近的文件"));
     file->addSeparator();
-    auto* exit = file->addAction(QStringLiteral("退出\tEsc"));
+    // Esc runs the menu entry itself: the window's close, which asks the document's exit
+    // questions before anything unsaved could go.
+    auto* exit = file->addAction(QStringLiteral("退出"));
+    exit->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     actions_[Command::Exit] = exit;
 

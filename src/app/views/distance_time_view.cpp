@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <cmath>
 
 namespace crackdepth::app {
 
@@ -31,7 +32,9 @@ draw::PlotInput DistanceTimeView::plotInput() {
                           held.nonCrossingCorrections(), analysis_.current().fit);
     if (fitRows_ && viewport()->height() > 0) {
         rowHeight_ = draw::fitPlotRowHeight(viewport()->height(), input.axis);
+        fittedHeight_ = rowHeight_;
         fitRows_ = false;
+        shownCurrent_ = -1; // scroll to the current point of the new line
     }
     input.rowHeight = rowHeight_;
     input.scroll = verticalScrollBar()->value();
@@ -45,10 +48,34 @@ void DistanceTimeView::updateScrollRange(const draw::PlotInput& input) {
     verticalScrollBar()->setPageStep(viewport()->height());
 }
 
+void DistanceTimeView::keepCurrentInView(const draw::PlotInput& input, bool always) {
+    if (!always && input.currentIndex == shownCurrent_) {
+        return;
+    }
+    shownCurrent_ = input.currentIndex;
+    const auto y = draw::plotPointY(input, input.currentIndex);
+    if (!y) {
+        return;
+    }
+    // The current point's circle and a row's worth around it.
+    const int reach = static_cast<int>(std::ceil(std::max(input.rowHeight, 12.0)));
+    const int top = static_cast<int>(std::floor(*y)) - reach;
+    const int bottom = static_cast<int>(std::ceil(*y)) + reach;
+    QScrollBar* bar = verticalScrollBar();
+    const QSignalBlocker blocker(bar);
+    if (top < bar->value()) {
+        bar->setValue(top);
+    } else if (bottom > bar->value() + viewport()->height()) {
+        bar->setValue(bottom - viewport()->height());
+    }
+}
+
 void DistanceTimeView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    const draw::PlotInput input = plotInput();
+    draw::PlotInput input = plotInput();
     updateScrollRange(input);
+    keepCurrentInView(input, false);
+    input.scroll = verticalScrollBar()->value();
     if (!document_.data().nonCrossingList) {
         painter.fillRect(viewport()->rect(), draw::kPaperColor);
         return;
@@ -61,12 +88,14 @@ void DistanceTimeView::wheelEvent(QWheelEvent* event) {
     if (notches == 0) {
         return;
     }
-    rowHeight_ = draw::rowHeightAfterWheel(rowHeight_, notches);
+    rowHeight_ = draw::plotRowHeightAfterWheel(rowHeight_, notches, fittedHeight_);
     const draw::PlotInput input = plotInput();
     updateScrollRange(input);
     const int content = input.axis.usable() ? draw::plotContentHeight(input.axis, rowHeight_) : 0;
     verticalScrollBar()->setValue(draw::scrollAfterRowHeightChange(verticalScrollBar()->value(),
                                                                    content, viewport()->height()));
+    // The point the operator works on stays in sight however the rows change.
+    keepCurrentInView(plotInput(), true);
     viewport()->update();
 }
 

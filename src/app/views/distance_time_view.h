@@ -21,7 +21,7 @@ class DistanceTimeView final : public QAbstractScrollArea {
 public:
     DistanceTimeView(Document& document, AnalysisCache& analysis, QWidget* parent = nullptr);
 
-    std::int32_t rowHeight() const { return rowHeight_; }
+    double rowHeight() const { return rowHeight_; }
     // The plot as it would be drawn now (fitting the rows on the first paint after an open).
     draw::PlotInput plotInput();
     // The rows are fitted to the height at the next paint (a file was opened).
@@ -34,11 +34,15 @@ protected:
 
 private:
     void updateScrollRange(const draw::PlotInput& input);
+    // Scrolls the current point into view when it changed since the last paint, or always.
+    void keepCurrentInView(const draw::PlotInput& input, bool always);
 
     Document& document_;
     AnalysisCache& analysis_;
-    std::int32_t rowHeight_ = draw::kInitialRowHeight;
+    double rowHeight_ = draw::kInitialRowHeight;
+    double fittedHeight_ = 0; // the rows fitted to the pane at the last open; 0 before
     bool fitRows_ = false;
+    std::int32_t shownCurrent_ = -1; // the current point at the last paint
 };
 
 } // namespace crackdepth::app

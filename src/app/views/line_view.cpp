@@ -9,7 +9,9 @@
 #include "core/document/point_editing.h"
 #include "core/document/view_state.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QMenu>
 #include <QTableWidget>
 #include <functional>
@@ -20,6 +22,21 @@ namespace {
 QColor qtColour(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
+
+// The keys of the point menu's entries, in menu order, shown beside them: the clipboard keys
+// and Delete for the point itself, R and Shift+R for the reversal point, X (cross out) and K
+// for the manual decisions.
+const std::array<QKeySequence, 7> kPointKeys{
+    QKeySequence(Qt::CTRL | Qt::Key_C),
+    QKeySequence(Qt::CTRL | Qt::Key_V),
+    QKeySequence(Qt::Key_Delete),
+    QKeySequence(Qt::Key_R),
+    QKeySequence(Qt::SHIFT | Qt::Key_R),
+    QKeySequence(Qt::Key_X),
+    QKeySequence(Qt::Key_K),
+};
+// The wave train offers the first five entries, the table all seven.
+constexpr std::size_t kTrainEntries = 5;
 
 } // namespace
 
@@ -47,6 +64,56 @@ LineView::LineView(Document& document, AnalysisCache& analysis, const ViewState&
     waveTrain_ = new WaveTrainView(document_, clipboard_);
     addWidget(table_);
     addWidget(waveTrain_);
+    bindPointKeys();
+}
+
+void LineView::bindPointKeys() {
+    for (std::size_t i = 0; i < kPointKeys.size(); ++i) {
+        // While the table or the wave train has the focus, not elsewhere: Ctrl+C in a text
+        // field of the information panel copies text.
+        QWidget* owner = i < kTrainEntries ? static_cast<QWidget*>(this) : table_;
+        auto* action = new QAction(owner);
+        action->setShortcut(kPointKeys[i]);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, [this, i] { runPointCommand(i); });
+        owner->addAction(action);
+    }
+}
+
+bool LineView::runPointCommand(std::size_t entry) {
+    switch (entry) {
+    case 0:
+        return CopyPoint(document_, clipboard_);
+    case 1:
+        return PastePoint(document_, clipboard_);
+    case 2:
+        return DeletePoint(document_);
+    case 3:
+        return SetReversalPoint(document_);
+    case 4:
+        return ClearReversalPoint(document_);
+    case 5:
+        return MarkManualExclude(document_);
+    case 6:
+        return MarkManualKeep(document_);
+    default:
+        return false;
+    }
+}
+
+void LineView::showPointMenuAtCurrent() {
+    if (currentWidget() == waveTrain_) {
+        waveTrain_->showMenuAtCurrent();
+        return;
+    }
+    if (table_->rowCount() == 0) {
+        return;
+    }
+    const QModelIndexList selected = table_->selectionModel()->selectedRows();
+    const int row = selected.isEmpty() ? std::max(table_->currentRow(), 0) : selected.first().row();
+    const QModelIndex index = table_->model()->index(row, 0);
+    table_->scrollTo(index);
+    showContextMenu(table_->visualRect(index).center());
 }
 
 void LineView::refresh() {
@@ -109,9 +176,12 @@ void LineView::showContextMenu(const QPoint& position) {
 std::unique_ptr<QMenu> LineView::pointMenu(std::array<QAction*, 7>& actions) {
     const PointMenuEnabling enabling = pointMenuEnabling(document_.data(), clipboard_);
     auto menu = std::make_unique<QMenu>(this);
-    const auto add = [&menu](const char* text, bool enabled) {
+    std::size_t entry = 0;
+    const auto add = [&menu, &entry](const char* text, bool enabled) {
         QAction* action = menu->addAction(QString::fromUtf8(text));
         action->setEnabled(enabled);
+        action->setShortcut(kPointKeys[entry++]);
+        action->setShortcutVisibleInContextMenu(true);
         return action;
     };
     actions[0] = add(kCopyPointText, enabling.copy);
@@ -132,18 +202,9 @@ void LineView::runMenuChoice(QAction* chosen, const std::array<QAction*, 7>& act
     if (chosen == nullptr) {
         return;
     }
-    const std::array<std::function<bool()>, 7> commands{
-        [this] { return CopyPoint(document_, clipboard_); },
-        [this] { return PastePoint(document_, clipboard_); },
-        [this] { return DeletePoint(document_); },
-        [this] { return SetReversalPoint(document_); },
-        [this] { return ClearReversalPoint(document_); },
-        [this] { return MarkManualExclude(document_); },
-        [this] { return MarkManualKeep(document_); },
-    };
     for (std::size_t i = 0; i < actions.size(); ++i) {
         if (chosen == actions[i]) {
-            commands[i]();
+            runPointCommand(i);
         }
     }
 }

@@ -46,10 +46,16 @@ public:
     // run when triggered.
     std::unique_ptr<QMenu> pointMenu(std::array<QAction*, 7>& actions);
     PointClipboard& clipboard() { return clipboard_; }
+    // The point menu (the table's, or the wave train's) at the current point, as Shift+F10
+    // and the Menu key open it.
+    void showPointMenuAtCurrent();
 
 private:
     void fillTable();
     void showContextMenu(const QPoint& position);
+    // Binds the keys of the point commands to the table and the wave train.
+    void bindPointKeys();
+    bool runPointCommand(std::size_t entry);
 
     Document& document_;
     AnalysisCache& analysis_;

@@ -77,6 +77,18 @@ void WaveTrainView::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void WaveTrainView::showMenuAtCurrent() {
+    const PointList* line = document_.data().shownList();
+    if (line == nullptr || line->empty()) {
+        return;
+    }
+    // Point i lies in row n − 1 − i from the top.
+    const std::int32_t row = pointCount() - 1 - std::max(line->currentIndex, 0);
+    const int y = row * rowHeight_ + rowHeight_ / 2 - verticalScrollBar()->value();
+    showMenu(
+        QPoint(viewport()->width() / 4, std::clamp(y, 0, std::max(viewport()->height() - 1, 0))));
+}
+
 void WaveTrainView::showMenu(const QPoint& position) {
     const std::vector<std::function<bool()>> commands{
         [this] { return CopyPoint(document_, clipboard_); },

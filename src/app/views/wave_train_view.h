@@ -21,6 +21,8 @@ public:
     // The rows are fitted to the height at the next paint (a file was opened).
     void fitRows() { fitRows_ = true; }
     std::int32_t rowHeight() const { return rowHeight_; }
+    // The point menu beside the current point's row, as the keyboard opens it.
+    void showMenuAtCurrent();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
