@@ -3,6 +3,7 @@
 #include "app/frame/guarded_application.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
+#include "app/frame/report_preferences.h"
 #include "core/data/settings_location.h"
 #include "core/document/document.h"
 #include "draw/fonts.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     // outlives every view of it.
     crackdepth::Document document(prompts,
                                   crackdepth::settingsPathsFor(crackdepth::executableFolder()));
+    // What the settings file has no room for comes from the program's own settings store.
+    crackdepth::app::restoreReportPreferences(document.settings().print);
     crackdepth::app::MainWindow window(document, prompts);
     prompts.setParent(&window);
     const QStringList arguments = QApplication::arguments();
