@@ -5,6 +5,7 @@
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "app/frame/recovery_guard.h"
+#include "app/frame/report_preferences.h"
 #include "core/document/document.h"
 #include "draw/fonts.h"
 
@@ -27,6 +28,8 @@ int runDesktopProgram(int argc, char** argv, const ProgramSetup& setup) {
     // Declared before the window, so the document (which saves the settings when it goes)
     // outlives every view of it.
     Document document(prompts, settings);
+    // What the settings file has no room for comes from the program's own settings store.
+    restoreReportPreferences(document.settings().print);
     MainWindow window(document, prompts);
     prompts.setParent(&window);
     // The recovery copy lives beside the settings; it goes before the window and the

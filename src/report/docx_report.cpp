@@ -62,6 +62,32 @@ void appendRowCells(std::vector<Block>& blocks, std::int32_t row,
     }
 }
 
+void appendRowCells(std::vector<Block>& blocks, std::int32_t row,
+                    const std::vector<std::int32_t>& widths,
+                    const std::vector<std::string>& texts) {
+    std::int32_t column = 0;
+    for (std::size_t i = 0; i < widths.size() && i < texts.size(); ++i) {
+        blocks.push_back(text(row, column, 1, widths[i], texts[i]));
+        column += widths[i];
+    }
+}
+
+// The "测量检查" rows of a crack from table row `row` on: the title, then each finding (or
+// "无") across the table. The number of rows they take.
+std::int32_t appendCheckRows(std::vector<Block>& blocks, std::int32_t row,
+                             const CrackReport& crack) {
+    blocks.push_back(text(row, 0, 1, kColumns, kChecksTitle));
+    std::int32_t rows = 1;
+    for (const std::string& finding : checkRowsOf(crack)) {
+        blocks.push_back(text(row + rows++, 0, 1, kColumns, finding));
+    }
+    return rows;
+}
+
+std::int32_t checkRowCount(const CrackReport& crack, bool listChecks) {
+    return listChecks ? 1 + static_cast<std::int32_t>(checkRowsOf(crack).size()) : 0;
+}
+
 // The document being built: its body and its pictures.
 class DocxBuilder {
 public:
@@ -196,13 +222,14 @@ void appendTitle(DocxBuilder& builder, bool newPage) {
 // The printed standard page's blocks: the project block (with the table head), the results
 // beside the plot, the point table of every point.
 void appendStandardSection(DocxBuilder& builder, const ReportContent& content,
-                           const CrackReport& crack, bool tableHead, const Picture& plot) {
+                           const CrackReport& crack, bool tableHead, bool listChecks,
+                           const Picture& plot) {
     const auto& p = content.project;
     const auto points = static_cast<std::int32_t>(crack.rows.size());
     Table table;
     table.columns = kColumns;
     table.columnTwips = builder.columnTwips();
-    table.rows = points + (tableHead ? 20 : 11);
+    table.rows = points + (tableHead ? 20 : 11) + checkRowCount(crack, listChecks);
     std::vector<Block>& blocks = table.blocks;
     std::int32_t results = 0; // the first row of the result block
     if (tableHead) {
@@ -243,42 +270,69 @@ void appendStandardSection(DocxBuilder& builder, const ReportContent& content,
     table.minimumRowTwips.resize(static_cast<std::size_t>(results + 10),
                                  twips((plot.heightMm + 2) / 10));
     const std::int32_t head = results + 10;
-    appendRowCells(blocks, head, {4, 4, 4, 4, 2},
-                   {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"});
+    const PointTable columns = standardTable(crack);
+    appendRowCells(blocks, head, columns.widths, columns.heads);
     for (std::int32_t k = 0; k < points; ++k) {
-        const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
-        appendRowCells(blocks, head + 1 + k, {4, 4, 4, 4, 2},
-                       {r.number, r.distance, r.crossingTime, r.nonCrossingTime, r.reversal});
+        appendRowCells(blocks, head + 1 + k, columns.widths,
+                       standardCells(crack, crack.rows[static_cast<std::size_t>(k)]));
+    }
+    if (listChecks) {
+        appendCheckRows(blocks, head + 1 + points, crack);
     }
     docx::appendTable(builder.body(), table);
 }
 
+// The simple table's columns 9 and 10 hold a date in one two-column cell ("浇注日期"'s value):
+// they are widened to hold "2024-12-31" on one line at 9 points, whatever face the office
+// program shows "宋体" in (digits up to 0.6 em: 10 × 5.4 points, plus the cell's margins),
+// taking the width from columns 5 … 8, whose cells span four columns.
+inline constexpr double kDateCellMm = 22;
+
+std::vector<std::int32_t> simpleColumnWidths(std::int32_t columnTwips) {
+    std::vector<std::int32_t> widths(static_cast<std::size_t>(kColumns), columnTwips);
+    const std::int32_t extra = twips(kDateCellMm) - 2 * columnTwips;
+    if (extra <= 0) {
+        return widths;
+    }
+    // Columns 5 … 8 keep at least half their width.
+    const std::int32_t taken = std::min(extra, 2 * columnTwips);
+    widths[9] += taken / 2;
+    widths[10] += taken - taken / 2;
+    for (const std::size_t c : {5u, 6u, 7u, 8u}) {
+        widths[c] -= taken / 4;
+    }
+    widths[5] -= taken - 4 * (taken / 4);
+    return widths;
+}
+
 // The printed simple style's block of one crack.
 void appendSimpleSection(DocxBuilder& builder, const ReportContent& content,
-                         const CrackReport& crack) {
+                         const CrackReport& crack, bool listChecks) {
     const auto& p = content.project;
     const auto points = static_cast<std::int32_t>(crack.rows.size());
     Table table;
     table.columns = kColumns;
     table.columnTwips = builder.columnTwips();
-    table.rows = points + 5;
+    table.rows = points + 5 + checkRowCount(crack, listChecks);
+    table.columnWidths = simpleColumnWidths(table.columnTwips);
     std::vector<Block>& blocks = table.blocks;
     appendRowCells(blocks, 0, {2, 7, 3, 6}, {"工程名称", p[0], "检测单位", p[1]});
     const auto six = {2, 3, 4, 2, 3, 4};
-    appendRowCells(blocks, 1, six,
-                   {"构件名称", p[15], "裂缝名称", crack.longerName, "推定缝深", crack.crackDepth});
+    appendRowCells(
+        blocks, 1, six,
+        {"构件名称", p[15], "裂缝名称", crack.crossingName, "推定缝深", crack.crackDepth});
     appendRowCells(
         blocks, 2, six,
         {"系数A", content.intercept, "系数B", content.velocity, "检测依据", "CECS21:2000"});
     appendRowCells(blocks, 3, six, {"设计强度", p[5], "浇注日期", p[13], "检测日期", p[8]});
-    appendRowCells(
-        blocks, 4, six,
-        {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)", "保留标志", "缝深(mm)"});
+    const PointTable columns = simpleTable(crack);
+    appendRowCells(blocks, 4, columns.widths, columns.heads);
     for (std::int32_t k = 0; k < points; ++k) {
-        const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
-        appendRowCells(
-            blocks, 5 + k, six,
-            {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status, r.depth});
+        appendRowCells(blocks, 5 + k, columns.widths,
+                       simpleCells(crack, crack.rows[static_cast<std::size_t>(k)]));
+    }
+    if (listChecks) {
+        appendCheckRows(blocks, 5 + points, crack);
     }
     docx::appendTable(builder.body(), table);
 }
@@ -318,6 +372,20 @@ void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line) {
     docx::appendTable(builder.body(), table);
 }
 
+// A crack's "测量检查" after its crossing line's wave train: a table of its own.
+void appendChecksBlock(DocxBuilder& builder, const CrackReport& crack) {
+    Paragraph spacer;
+    spacer.keepWithNext = true;
+    docx::appendParagraph(builder.body(), spacer);
+    Table table;
+    table.columns = kColumns;
+    table.columnTwips = builder.columnTwips();
+    table.rows = checkRowCount(crack, true);
+    table.headerRows = 1;
+    appendCheckRows(table.blocks, 0, crack);
+    docx::appendTable(builder.body(), table);
+}
+
 } // namespace
 
 WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
@@ -336,6 +404,7 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
         for (std::size_t i = 0; i < content.cracks.size(); ++i) {
             appendTitle(builder, i > 0);
             appendStandardSection(builder, content, content.cracks[i], settings.tableHead != 0,
+                                  settings.listChecks != 0,
                                   i == 0 ? plot : builder.showAgain(plot));
         }
         break;
@@ -343,12 +412,15 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
     case ReportStyle::Simple:
         for (const CrackReport& crack : content.cracks) {
             appendTitle(builder, false);
-            appendSimpleSection(builder, content, crack);
+            appendSimpleSection(builder, content, crack, settings.listChecks != 0);
         }
         break;
     case ReportStyle::WaveTrain:
-        for (const ReportLine& line : content.lines) {
-            appendWaveTrainBlock(builder, line);
+        for (std::size_t j = 0; j < content.lines.size(); ++j) {
+            appendWaveTrainBlock(builder, content.lines[j]);
+            if (j > 0 && j <= content.cracks.size() && settings.listChecks != 0) {
+                appendChecksBlock(builder, content.cracks[j - 1]);
+            }
         }
         break;
     }

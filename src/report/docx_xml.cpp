@@ -196,7 +196,17 @@ void appendTable(std::string& out, const Table& table) {
         }
     }
 
-    const std::string width = number(static_cast<std::int64_t>(table.columns) * table.columnTwips);
+    // The width of `span` grid columns from column `c`.
+    const auto widthOf = [&table](std::int32_t c, std::int32_t span) {
+        std::int64_t sum = 0;
+        for (std::int32_t k = c; k < c + span; ++k) {
+            sum += static_cast<std::size_t>(table.columns) == table.columnWidths.size()
+                       ? table.columnWidths[static_cast<std::size_t>(k)]
+                       : table.columnTwips;
+        }
+        return static_cast<std::int32_t>(sum);
+    };
+    const std::string width = number(widthOf(0, table.columns));
     out += "<w:tbl><w:tblPr><w:tblW w:w=\"" + width +
            "\" w:type=\"dxa\"/><w:jc w:val=\"center\"/><w:tblBorders>";
     for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"}) {
@@ -205,7 +215,7 @@ void appendTable(std::string& out, const Table& table) {
     }
     out += "</w:tblBorders><w:tblLayout w:type=\"fixed\"/></w:tblPr><w:tblGrid>";
     for (std::int32_t c = 0; c < table.columns; ++c) {
-        out += "<w:gridCol w:w=\"" + number(table.columnTwips) + "\"/>";
+        out += "<w:gridCol w:w=\"" + number(widthOf(c, 1)) + "\"/>";
     }
     out += "</w:tblGrid>";
 
@@ -228,7 +238,7 @@ void appendTable(std::string& out, const Table& table) {
         for (std::int32_t c = 0; c < table.columns;) {
             const std::int32_t b = at(r, c);
             if (b < 0) {
-                appendCell(out, table.columnTwips, 1, Merge::None, nullptr, keep);
+                appendCell(out, widthOf(c, 1), 1, Merge::None, nullptr, keep);
                 ++c;
                 continue;
             }
@@ -237,8 +247,7 @@ void appendTable(std::string& out, const Table& table) {
             const Merge merge = block.rows <= 1  ? Merge::None
                                 : r == block.row ? Merge::Restart
                                                  : Merge::Continue;
-            appendCell(out, span * table.columnTwips, span, merge,
-                       r == block.row ? &block : nullptr, keep);
+            appendCell(out, widthOf(c, span), span, merge, r == block.row ? &block : nullptr, keep);
             c += span;
         }
         out += "</w:tr>";

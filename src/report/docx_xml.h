@@ -55,6 +55,8 @@ struct Table {
     std::int32_t rows = 0;
     std::int32_t columns = 0;
     std::int32_t columnTwips = 0;
+    // Widths of the grid columns (twips) where they differ; empty: all `columnTwips`.
+    std::vector<std::int32_t> columnWidths;
     std::vector<Block> blocks;      // no two overlap; grid cells no block covers stay single
     std::int32_t exactRowTwips = 0; // rows from `exactFrom` on this high exactly; 0: as needed
     std::int32_t exactFrom = 0;

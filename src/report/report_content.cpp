@@ -5,6 +5,7 @@
 #include "core/common/utf.h"
 #include "core/document/line_table.h"
 #include "core/document/line_tabs.h"
+#include "core/document/measurement_checks.h"
 
 #include <algorithm>
 
@@ -47,7 +48,6 @@ CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& 
     crack.nonCrossingName = nameOf(nonCrossingHeader);
     const bool nonCrossingLonger = nonCrossing.size() > crossing.size();
     const PointList& longer = nonCrossingLonger ? nonCrossing : crossing;
-    crack.longerName = nonCrossingLonger ? crack.nonCrossingName : crack.crossingName;
     // The panel's "%.2f(mm)" without its unit.
     crack.crackDepth = withoutLastUnits(result.crackDepthText, 4);
 
@@ -58,8 +58,9 @@ CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& 
         row.number = std::to_string(k + 1);
         row.distance = truncatedText(longer[k].distance);
         row.crossingTime = row.nonCrossingTime = row.reversal = row.status = row.depth =
-            kNoValueText;
+            row.crossingDistance = row.nonCrossingDistance = kNoValueText;
         if (k < crossing.size()) {
+            row.crossingDistance = truncatedText(crossing[k].distance);
             row.crossingTime = reportTimeText(crossing[k], crossingLine.corrections);
             row.reversal = reversal.set && static_cast<std::int64_t>(k) == reversal.index
                                ? kReversalYes
@@ -70,7 +71,13 @@ CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& 
             row.depth = result.points[k].depthText;
         }
         if (k < nonCrossing.size()) {
+            row.nonCrossingDistance = truncatedText(nonCrossing[k].distance);
             row.nonCrossingTime = reportTimeText(nonCrossing[k], nonCrossingLine.corrections);
+        }
+        // A row may pair the two lines' points only where they lie at the distance it shows.
+        if (k < crossing.size() && k < nonCrossing.size() &&
+            row.crossingDistance != row.nonCrossingDistance) {
+            crack.sharedDistances = false;
         }
     }
     return crack;
@@ -78,13 +85,68 @@ CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& 
 
 } // namespace
 
-LineCounts ReportContent::counts() const {
+PointTable standardTable(const CrackReport& crack) {
+    if (crack.sharedDistances) {
+        return {{4, 4, 4, 4, 2}, {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"}};
+    }
+    return {{2, 4, 3, 4, 3, 2},
+            {"测点", "跨缝测距(mm)", "跨缝T(us)", "不跨缝测距(mm)", "不跨缝T(us)", "反相点"}};
+}
+
+std::vector<std::string> standardCells(const CrackReport& crack, const ReportRow& r) {
+    if (crack.sharedDistances) {
+        return {r.number, r.distance, r.crossingTime, r.nonCrossingTime, r.reversal};
+    }
+    return {r.number,          r.crossingDistance, r.crossingTime, r.nonCrossingDistance,
+            r.nonCrossingTime, r.reversal};
+}
+
+PointTable simpleTable(const CrackReport& crack) {
+    if (crack.sharedDistances) {
+        return {{2, 3, 4, 2, 3, 4},
+                {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)", "保留标志", "缝深(mm)"}};
+    }
+    return {{2, 3, 3, 3, 3, 2, 2},
+            {"测点序号", "不跨缝测距(mm)", "不跨缝声时(us)", "跨缝测距(mm)", "跨缝声时(us)",
+             "保留标志", "缝深(mm)"}};
+}
+
+std::vector<std::string> simpleCells(const CrackReport& crack, const ReportRow& r) {
+    if (crack.sharedDistances) {
+        return {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status, r.depth};
+    }
+    return {r.number,
+            r.nonCrossingDistance,
+            r.nonCrossingTime,
+            r.crossingDistance,
+            r.crossingTime,
+            r.status,
+            r.depth};
+}
+
+std::vector<std::string> checkRowsOf(const CrackReport& crack) {
+    if (crack.checks.empty()) {
+        return {kNoChecksText};
+    }
+    return crack.checks;
+}
+
+LineCounts ReportContent::counts(ReportStyle style, bool checks) const {
     LineCounts counts;
     counts.nonCrossing = nonCrossingPoints;
-    for (const CrackReport& crack : cracks) {
-        // The rows of a crack are those of the longer line; the non-crossing count is the
-        // other bound, so this gives the same pages.
-        counts.crossing.push_back(static_cast<std::int64_t>(crack.rows.size()));
+    for (std::size_t i = 0; i < cracks.size(); ++i) {
+        // A wave-train block draws its own line's points; a crack's table has a row for every
+        // point of the longer line.
+        const bool ownLine = style == ReportStyle::WaveTrain && i + 1 < lines.size();
+        counts.crossing.push_back(static_cast<std::int64_t>(
+            ownLine ? lines[i + 1].train.traces.size() : cracks[i].rows.size()));
+        if (checks) {
+            counts.checks.push_back(
+                std::max<std::int64_t>(1, static_cast<std::int64_t>(cracks[i].checks.size())));
+        }
+    }
+    if (style == ReportStyle::WaveTrain && !lines.empty()) {
+        counts.nonCrossing = static_cast<std::int64_t>(lines[0].train.traces.size());
     }
     return counts;
 }
@@ -107,6 +169,7 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
         {nameOf(data.nonCrossingParameters), data.nonCrossingParameters.note,
          draw::waveTrainInputOf(nonCrossing, data.nonCrossingCorrections(), false)});
 
+    const std::vector<MeasurementCheck> checks = CheckMeasurement(data, analysis);
     const std::int32_t tabs = crossingTabCount(data);
     for (std::int32_t tab = 1; tab <= tabs; ++tab) {
         const LineId id = crossingLineOfTab(data, tab);
@@ -117,6 +180,11 @@ ReportContent BuildReportContent(const DocumentData& data, const DocumentAnalysi
             crackReportOf({line, header, corrections},
                           {nonCrossing, data.nonCrossingParameters, data.nonCrossingCorrections()},
                           analysis.cracks.at(static_cast<std::size_t>(tab - 1))));
+        for (const MeasurementCheck& check : checks) {
+            if (check.line == 0 || check.line == tab) {
+                content.cracks.back().checks.push_back(check.message);
+            }
+        }
         content.lines.push_back(
             {nameOf(header), header.note, draw::waveTrainInputOf(line, corrections, true)});
     }

@@ -1,6 +1,7 @@
 #include "report/report_pagination.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace crackdepth::report {
@@ -13,83 +14,178 @@ std::int32_t clampPages(std::int64_t pages) {
         std::min<std::int64_t>(pages, std::numeric_limits<std::int32_t>::max() / 2));
 }
 
-struct Block {
+// Where the next row goes: a page and its page row.
+struct Cursor {
     std::int32_t page = 1;
-    std::int32_t row = 1; // the start row
+    std::int32_t row = 0;
 };
 
-// The next block begins one blank row below the end of the last one, on a new page when
-// fewer than two rows are left (a title and at least one row after it).
-Block nextBlockAfter(std::int32_t endPage, std::int32_t endRow) {
-    if (endRow >= kBodyRows - 2) {
-        return {endPage + 1, 1};
-    }
-    return {endPage, endRow + 2};
+// A block to lay out: rows that open it, its items, and the rows a page it continues onto
+// begins with (given the item that follows them there).
+struct FlowBlock {
+    std::vector<PlannedRow> head;
+    std::int64_t points = 0;
+    std::int64_t checks = -1;  // rows of its checks block (title not counted); -1: none
+    bool checksAsHead = false; // the checks title opens the block (wave-train checks block)
+    std::function<std::vector<PlannedRow>(const PlannedRow& next)> repeat;
+};
+
+bool isHeading(RowKind kind) {
+    return kind == RowKind::ChecksTitle;
 }
 
-void append(ReportLayout& layout, Block start, std::int32_t endPage, std::int32_t endRow) {
-    layout.startPage.push_back(start.page);
-    layout.startRow.push_back(start.row);
-    layout.endPage.push_back(endPage);
-    layout.endRow.push_back(endRow);
-    layout.pageCount = std::max(layout.pageCount, endPage);
+// The items of a block in order, produced one at a time (a line may have 65,535 points).
+class Items {
+public:
+    explicit Items(const FlowBlock& block) : block_(block) {}
+    std::int64_t size() const {
+        const std::int64_t checks =
+            block_.checks < 0 ? 0 : block_.checks + (block_.checksAsHead ? 0 : 1);
+        return block_.points + checks;
+    }
+    PlannedRow at(std::int64_t i) const {
+        if (i < block_.points) {
+            return {RowKind::Point, i};
+        }
+        i -= block_.points;
+        if (!block_.checksAsHead) {
+            if (i == 0) {
+                return {RowKind::ChecksTitle, 0};
+            }
+            --i;
+        }
+        return {RowKind::Check, i};
+    }
+
+private:
+    const FlowBlock& block_;
+};
+
+// Lays `block` out from `cursor`: the block moves to a new page unless its head and its first
+// item fit, a heading moves on unless the row after it fits too, and every page the block
+// continues onto begins with the block's repeated rows. Returns the parts; `cursor` ends on
+// the row after the block's last row.
+std::vector<BlockPart> layOut(const FlowBlock& block, Cursor& cursor, bool pageStartsAtRow0) {
+    const Items items(block);
+    const std::int64_t count = items.size();
+    const auto needed = [&](std::int64_t i) -> std::int64_t {
+        if (i >= count) {
+            return 0;
+        }
+        return isHeading(items.at(i).kind) && i + 1 < count ? 2 : 1;
+    };
+    std::vector<BlockPart> parts;
+    const std::int64_t opening = static_cast<std::int64_t>(block.head.size()) + needed(0);
+    if (cursor.row + opening > kBodyRows && pageStartsAtRow0) {
+        cursor = {clampPages(std::int64_t{cursor.page} + 1), 0};
+    }
+    parts.push_back({cursor.page, cursor.row, block.head});
+    cursor.row += static_cast<std::int32_t>(block.head.size());
+    for (std::int64_t i = 0; i < count; ++i) {
+        const PlannedRow item = items.at(i);
+        if (cursor.row + needed(i) > kBodyRows) {
+            cursor = {clampPages(std::int64_t{cursor.page} + 1), 0};
+            parts.push_back({cursor.page, 0, block.repeat(item)});
+            cursor.row = static_cast<std::int32_t>(parts.back().rows.size());
+        }
+        parts.back().rows.push_back(item);
+        ++cursor.row;
+    }
+    return parts;
+}
+
+void append(ReportLayout& layout, BlockRef ref, std::vector<BlockPart> parts) {
+    const BlockPart& first = parts.front();
+    const BlockPart& last = parts.back();
+    layout.startPage.push_back(first.page);
+    layout.startRow.push_back(first.firstRow + 1);
+    layout.endPage.push_back(last.page);
+    layout.endRow.push_back(last.firstRow + static_cast<std::int32_t>(last.rows.size()));
+    layout.pageCount = std::max(layout.pageCount, last.page);
+    layout.blocks.push_back(ref);
+    layout.parts.push_back(std::move(parts));
+}
+
+// A continued crack table: the crack's name, and the column headings when points follow.
+std::vector<PlannedRow> repeatNameAndHeads(const PlannedRow& next) {
+    if (next.kind == RowKind::Point) {
+        return {{RowKind::Name, 0}, {RowKind::ColumnHeads, 0}};
+    }
+    return {{RowKind::Name, 0}};
+}
+
+std::int64_t checksOf(const LineCounts& counts, std::size_t crack) {
+    return crack < counts.checks.size() ? std::max<std::int64_t>(counts.checks[crack], 1) : -1;
+}
+
+// The next block begins one blank row below the last one.
+void skipBlankRow(Cursor& cursor) {
+    cursor.row += 1;
+    if (cursor.row >= kBodyRows) {
+        cursor = {clampPages(std::int64_t{cursor.page} + 1), 0};
+    }
 }
 
 ReportLayout paginateStandard(const LineCounts& counts, bool tableHead) {
     ReportLayout layout;
-    const std::int64_t first = standardFirstPageRows(tableHead);
-    std::int64_t page = 0;
-    for (const std::int64_t crossing : counts.crossing) {
-        const Block start{clampPages(page + 1), 1};
-        page = start.page;
-        const std::int64_t rows = reportRowsOf(crossing, counts.nonCrossing);
-        if (rows > first) {
-            page += (rows - first + kBodyRows - 1) / kBodyRows;
-        }
-        append(layout, start, clampPages(page), 0);
+    std::int32_t page = 0;
+    for (std::size_t i = 0; i < counts.crossing.size(); ++i) {
+        FlowBlock block;
+        block.points = reportRowsOf(counts.crossing[i], counts.nonCrossing);
+        block.checks = checksOf(counts, i);
+        block.repeat = repeatNameAndHeads;
+        // The first page's rows below its column headings; the form above them is fixed.
+        Cursor cursor{clampPages(std::int64_t{page} + 1), standardHeadingRow(tableHead) + 1};
+        std::vector<BlockPart> parts = layOut(block, cursor, false);
+        page = parts.back().page;
+        append(layout, {i, false}, std::move(parts));
     }
     return layout;
 }
 
-// A simple-style block: its heading rows and one row per point, continuing from page to page
-// without a repeated heading. Row i of the block (0-based) lies i rows below the page row of
-// its start row's heading.
 ReportLayout paginateSimple(const LineCounts& counts) {
     ReportLayout layout;
-    Block start;
-    for (const std::int64_t crossing : counts.crossing) {
-        const std::int64_t rows = reportRowsOf(crossing, counts.nonCrossing) + kSimpleHeadingRows;
-        const std::int64_t lastRow = start.row - 1 + rows - 1; // counted from the start page
-        const std::int32_t endPage = clampPages(start.page + lastRow / kBodyRows);
-        const auto endRow = static_cast<std::int32_t>(lastRow % kBodyRows + 1);
-        append(layout, start, endPage, endRow);
-        start = nextBlockAfter(endPage, endRow);
+    Cursor cursor;
+    for (std::size_t i = 0; i < counts.crossing.size(); ++i) {
+        FlowBlock block;
+        for (std::int64_t row = 1; row <= kSimpleHeadingRows; ++row) {
+            block.head.push_back({RowKind::Head, row});
+        }
+        block.points = reportRowsOf(counts.crossing[i], counts.nonCrossing);
+        block.checks = checksOf(counts, i);
+        block.repeat = repeatNameAndHeads;
+        append(layout, {i, false}, layOut(block, cursor, true));
+        skipBlankRow(cursor);
     }
     return layout;
 }
 
-// A wave-train block: a title row, then one row per point; a page it continues onto repeats
-// the title in row 0 and holds 29 points.
+// Blocks of a title row and one row per point, the title repeated on every page; each crack's
+// checks follow its crossing line as a block of their own.
 ReportLayout paginateWaveTrain(const LineCounts& counts) {
     ReportLayout layout;
-    Block start;
+    Cursor cursor;
     std::vector<std::int64_t> lines{counts.nonCrossing};
     lines.insert(lines.end(), counts.crossing.begin(), counts.crossing.end());
-    for (const std::int64_t points : lines) {
-        const std::int64_t onFirstPage = kBodyRows - start.row;
-        std::int32_t endPage = start.page;
-        std::int32_t endRow = 0;
-        if (points <= onFirstPage) {
-            endRow = static_cast<std::int32_t>(start.row + points);
-        } else {
-            const std::int64_t rest = points - onFirstPage;
-            const std::int64_t perPage = kBodyRows - 1;
-            const std::int64_t morePages = (rest + perPage - 1) / perPage;
-            endPage = clampPages(start.page + morePages);
-            endRow = static_cast<std::int32_t>(1 + rest - perPage * (morePages - 1));
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        FlowBlock line;
+        line.head = {{RowKind::Head, 1}};
+        line.points = std::max<std::int64_t>(lines[j], 0);
+        line.repeat = [](const PlannedRow&) { return std::vector<PlannedRow>{{RowKind::Name, 0}}; };
+        append(layout, {j, false}, layOut(line, cursor, true));
+        skipBlankRow(cursor);
+        const std::int64_t checks = j == 0 ? -1 : checksOf(counts, j - 1);
+        if (checks >= 0) {
+            FlowBlock block;
+            block.head = {{RowKind::ChecksTitle, 0}};
+            block.checks = checks;
+            block.checksAsHead = true;
+            block.repeat = [](const PlannedRow&) {
+                return std::vector<PlannedRow>{{RowKind::ChecksTitle, 0}};
+            };
+            append(layout, {j, true}, layOut(block, cursor, true));
+            skipBlankRow(cursor);
         }
-        append(layout, start, endPage, endRow);
-        start = nextBlockAfter(endPage, endRow);
     }
     return layout;
 }
@@ -100,23 +196,23 @@ std::int32_t standardFirstPageRows(bool tableHead) {
     return tableHead ? 10 : 19;
 }
 
+std::int32_t standardHeadingRow(bool tableHead) {
+    return kBodyRows - 1 - standardFirstPageRows(tableHead);
+}
+
 std::int64_t reportRowsOf(std::int64_t crossing, std::int64_t nonCrossing) {
     return std::max<std::int64_t>({crossing, nonCrossing, 0});
 }
 
-BlockRows blockRowsOn(const ReportLayout& layout, std::size_t block, std::int32_t page,
-                      std::int32_t continuedRows) {
-    BlockRows rows;
-    const std::int32_t startPage = layout.startPage[block];
-    if (page == startPage) {
-        rows.first = layout.startRow[block];
-        rows.offset = 1;
-    } else {
-        rows.first = 1;
-        rows.offset = std::int64_t{continuedRows} * (page - startPage) - layout.startRow[block] + 2;
+const BlockPart* ReportLayout::partOn(std::size_t block, std::int32_t page) const {
+    if (block >= parts.size()) {
+        return nullptr;
     }
-    rows.last = page == layout.endPage[block] ? layout.endRow[block] : kBodyRows;
-    return rows;
+    const std::vector<BlockPart>& list = parts[block];
+    const auto found =
+        std::lower_bound(list.begin(), list.end(), page,
+                         [](const BlockPart& p, std::int32_t n) { return p.page < n; });
+    return found != list.end() && found->page == page ? &*found : nullptr;
 }
 
 ReportLayout PaginateReport(ReportStyle style, const LineCounts& counts, bool tableHead) {

@@ -81,11 +81,9 @@ QRect rectOf(const PageBox& box) {
     return QRect(box.left, box.top, box.width(), box.height());
 }
 
-// Single-line text in a rectangle. A text too wide for its cell is set smaller, down to two
-// thirds of the size, before it is cut with an ellipsis: a label such as "工程名称" must stay
-// whole in a narrow column.
-void drawCellText(QPainter& painter, const QRect& rect, const std::string& text,
-                  Qt::Alignment alignment = Qt::AlignCenter) {
+// Single-line text in a band of the page frame (header, footer, page number).
+void drawLineText(QPainter& painter, const QRect& rect, const std::string& text,
+                  Qt::Alignment alignment) {
     const QString full = qs(text);
     const int width = std::max(rect.width(), 0);
     const QFont original = painter.font();
@@ -98,6 +96,73 @@ void drawCellText(QPainter& painter, const QRect& rect, const std::string& text,
     }
     const QString elided = painter.fontMetrics().elidedText(full, Qt::ElideRight, width);
     painter.drawText(rect, static_cast<int>(alignment | Qt::TextSingleLine), elided);
+    painter.setFont(original);
+}
+
+} // namespace
+
+CellText cellTextLayout(const QFont& font, const QRect& cell, const QString& text) {
+    CellText out;
+    // An inner margin on every side, so that no text touches its rules.
+    const int marginX = std::max(2, static_cast<int>(cell.height() * 0.12));
+    const int marginY = std::max(1, static_cast<int>(cell.height() * 0.06));
+    out.inner = cell.adjusted(marginX, marginY, -marginX, -marginY);
+    out.font = font;
+    out.lines = {text};
+    const QFontMetricsF metrics(font);
+    const double width = std::max(1, out.inner.width());
+    const double height = std::max(1, out.inner.height());
+    const double natural = metrics.horizontalAdvance(text);
+    const double lineHeight = std::max(1.0, metrics.height());
+    double oneLine = std::min({1.0, width / std::max(1.0, natural), height / lineHeight});
+    if (natural <= width && lineHeight <= height) {
+        return out;
+    }
+    // Two lines, broken where the longer half is shortest: a blank is preferred, any
+    // character boundary will do for Chinese.
+    double twoLines = 0;
+    QStringList halves;
+    const qsizetype length = text.size();
+    double best = natural;
+    for (qsizetype cut = 1; cut < length; ++cut) {
+        if (text.at(cut).isLowSurrogate()) {
+            continue;
+        }
+        const QString first = text.left(cut).trimmed();
+        const QString second = text.mid(cut).trimmed();
+        if (first.isEmpty() || second.isEmpty()) {
+            continue;
+        }
+        const double longer =
+            std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second));
+        if (longer < best) {
+            best = longer;
+            halves = {first, second};
+        }
+    }
+    if (!halves.isEmpty()) {
+        twoLines = std::min({1.0, width / best, height / (2 * lineHeight)});
+    }
+    const bool wrap = twoLines > oneLine;
+    const double factor = wrap ? twoLines : oneLine;
+    if (wrap) {
+        out.lines = halves;
+    }
+    if (factor < 1.0) {
+        out.font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * factor)));
+    }
+    return out;
+}
+
+namespace {
+
+// A cell's text inside its margin, on one line or two, shrunk as far as it must be: never cut.
+void drawCellText(QPainter& painter, const QRect& rect, const std::string& text,
+                  Qt::Alignment alignment = Qt::AlignCenter) {
+    const QFont original = painter.font();
+    const CellText layout = cellTextLayout(original, rect, qs(text));
+    painter.setFont(layout.font);
+    painter.drawText(layout.inner, static_cast<int>(alignment), layout.lines.join(QChar('\n')));
     painter.setFont(original);
 }
 
@@ -129,22 +194,36 @@ public:
     }
     // One text in the cell of columns c0 … c1 and rows r0 … r1.
     void cell(double c0, double c1, double r0, double r1, const std::string& text,
-              bool label = true) const {
+              bool label = true, Qt::Alignment alignment = Qt::AlignCenter) const {
         painter_.setPen(Qt::black);
         painter_.setFont(label ? labelFont_ : valueFont_);
         const QRect rect(QPoint(page_.x(c0), page_.y(r0)), QPoint(page_.x(c1), page_.y(r1)));
-        drawCellText(painter_, rect.adjusted(0, 0, -1, -1), text);
+        drawCellText(painter_, rect.adjusted(0, 0, -1, -1), text, alignment);
     }
     // One row of cells from column 0, each `widths[i]` columns wide.
-    void rowCells(double row, const std::vector<int>& widths, const std::vector<std::string>& texts,
+    template <typename Widths>
+    void rowCells(double row, const Widths& widths, const std::vector<std::string>& texts,
                   bool label = true) const {
         double column = 0;
-        for (std::size_t i = 0; i < widths.size() && i < texts.size(); ++i) {
-            cell(column, column + widths[i], row, row + 1, texts[i], label);
-            column += widths[i];
+        std::size_t i = 0;
+        for (const auto width : widths) {
+            if (i >= texts.size()) {
+                break;
+            }
+            cell(column, column + width, row, row + 1, texts[i++], label);
+            column += width;
         }
     }
-
+    // The rules between the cells of one row.
+    template <typename Widths> void rowRules(double row, const Widths& widths) const {
+        double column = 0;
+        for (const auto width : widths) {
+            column += width;
+            if (column < kBodyColumns) {
+                down(column, row, row + 1);
+            }
+        }
+    }
     QPainter& painter() const { return painter_; }
     const PageGeometry& page() const { return page_; }
 
@@ -225,11 +304,6 @@ draw::DisplayStyle waveTrainStyle(PictureMode mode, double dpi) {
     return style;
 }
 
-// The block of a style whose pages include `page`.
-bool onPage(const ReportLayout& layout, std::size_t block, std::int32_t page) {
-    return layout.startPage[block] <= page && page <= layout.endPage[block];
-}
-
 } // namespace
 
 ReportRenderer::ReportRenderer(const ReportContent& content, const PrintSettings& settings,
@@ -238,7 +312,8 @@ ReportRenderer::ReportRenderer(const ReportContent& content, const PrintSettings
     if (style_ != ReportStyle::Simple && style_ != ReportStyle::WaveTrain) {
         style_ = ReportStyle::Standard;
     }
-    layout_ = PaginateReport(style_, content_.counts(), settings_.tableHead != 0);
+    layout_ =
+        PaginateReport(style_, content_.counts(style_, listsChecks()), settings_.tableHead != 0);
 }
 
 void ReportRenderer::drawPage(QPainter& painter, const PageGeometry& geometry, std::int32_t page,
@@ -266,13 +341,13 @@ void ReportRenderer::drawFrame(QPainter& painter, const PageGeometry& geometry,
     if (geometry.header && settings_.headerOn != 0) {
         painter.setFont(frameFont(settings_.headerFont, geometry.dpiY));
         fontChosen = true;
-        drawCellText(painter, rectOf(geometry.headerBox), settings_.headerText,
+        drawLineText(painter, rectOf(geometry.headerBox), settings_.headerText,
                      horizontalOf(settings_.headerPosition) | Qt::AlignVCenter);
     }
     if (geometry.footer && settings_.footerOn != 0) {
         painter.setFont(frameFont(settings_.footerFont, geometry.dpiY));
         fontChosen = true;
-        drawCellText(painter, rectOf(geometry.footerBox), settings_.footerText,
+        drawLineText(painter, rectOf(geometry.footerBox), settings_.footerText,
                      horizontalOf(settings_.footerPosition) | Qt::AlignVCenter);
     }
     if (geometry.footer && settings_.pageNumberOn != 0) {
@@ -282,10 +357,71 @@ void ReportRenderer::drawFrame(QPainter& painter, const PageGeometry& geometry,
         // Below the footer text, in the font last chosen: 110 pixels of a 600 dpi printer
         // (4.7 mm), the same distance on paper at any resolution.
         const auto below = static_cast<int>(std::lround(110 * geometry.dpiY / 600));
-        drawCellText(painter, rectOf(geometry.footerBox).translated(0, below),
+        drawLineText(painter, rectOf(geometry.footerBox).translated(0, below),
                      pageNumberText(settings_, page),
                      horizontalOf(settings_.pageNumberPosition) | Qt::AlignVCenter);
     }
+}
+
+namespace {
+
+// What a row of a crack's table shows, and where its cells are divided.
+struct RowCells {
+    std::vector<std::int32_t> widths;
+    std::vector<std::string> texts;
+    bool label = true;
+    Qt::Alignment alignment = Qt::AlignCenter;
+};
+
+const std::vector<std::int32_t> kWholeRow{kBodyColumns};
+
+// The rows of a crack's table that every style shares: its name on a continued page, the column
+// headings, a point and the "测量检查" block.
+RowCells crackRow(const CrackReport& crack, const PointTable& table,
+                  std::vector<std::string> (*cells)(const CrackReport&, const ReportRow&),
+                  const PlannedRow& row, const RowCells& name) {
+    switch (row.kind) {
+    case RowKind::Name:
+        return name;
+    case RowKind::ColumnHeads:
+        return {table.widths, table.heads, true};
+    case RowKind::Point: {
+        const auto k = static_cast<std::size_t>(row.index);
+        if (k >= crack.rows.size()) {
+            return {table.widths, {}, false};
+        }
+        return {table.widths, cells(crack, crack.rows[k]), false};
+    }
+    case RowKind::ChecksTitle:
+        return {kWholeRow, {kChecksTitle}, true};
+    case RowKind::Check: {
+        const std::vector<std::string> checks = checkRowsOf(crack);
+        const auto i = static_cast<std::size_t>(row.index);
+        return {kWholeRow,
+                {i < checks.size() ? checks[i] : std::string()},
+                false,
+                Qt::AlignLeft | Qt::AlignVCenter};
+    }
+    case RowKind::Head:
+        break;
+    }
+    return {kWholeRow, {}, true};
+}
+
+void drawRow(const Grid& grid, double row, const RowCells& cells) {
+    grid.rowRules(row, cells.widths);
+    double column = 0;
+    for (std::size_t i = 0; i < cells.widths.size() && i < cells.texts.size(); ++i) {
+        grid.cell(column, column + cells.widths[i], row, row + 1, cells.texts[i], cells.label,
+                  cells.alignment);
+        column += cells.widths[i];
+    }
+}
+
+} // namespace
+
+bool ReportRenderer::listsChecks() const {
+    return settings_.listChecks != 0;
 }
 
 void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geometry,
@@ -302,42 +438,41 @@ void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geo
         }
     }
     const CrackReport& crack = content_.cracks[crackIndex];
+    const PointTable table = standardTable(crack);
     const Grid grid(painter, geometry, settings_);
-    const std::int32_t firstRows = standardFirstPageRows(settings_.tableHead != 0);
-    const auto pointRow = [&](std::size_t k, double row) {
-        const ReportRow& r = crack.rows[k];
-        grid.cell(0, 4, row, row + 1, r.number, false);
-        grid.cell(4, 8, row, row + 1, r.distance, false);
-        grid.cell(8, 12, row, row + 1, r.crossingTime, false);
-        grid.cell(12, 16, row, row + 1, r.nonCrossingTime, false);
-        grid.cell(16, 18, row, row + 1, r.reversal, false);
+    const RowCells name{
+        {4, 4, 4, 6}, {"跨缝测线", crack.crossingName, "裂缝深度(mm)", crack.crackDepth}, true};
+    const BlockPart* part = layout_.partOn(crackIndex, page);
+    const auto drawPart = [&]() {
+        if (part == nullptr) {
+            return;
+        }
+        for (std::size_t r = 0; r < part->rows.size(); ++r) {
+            const double row = part->firstRow + static_cast<double>(r);
+            if (r > 0) {
+                grid.across(row);
+            }
+            drawRow(grid, row, crackRow(crack, table, standardCells, part->rows[r], name));
+        }
     };
-
-    const std::int32_t first = layout_.startPage[crackIndex];
-    if (page > first) {
-        // A continuation page: the point table only, 30 rows from the top.
-        grid.border(0, kBodyRows);
-        for (int row = 1; row < kBodyRows; ++row) {
-            grid.across(row);
-        }
-        for (const int column : {4, 8, 12, 16}) {
-            grid.down(column, 0, kBodyRows);
-        }
-        const std::int64_t j = page - first;
-        const std::int64_t from = firstRows + std::int64_t{kBodyRows} * (j - 1);
-        const std::int64_t to =
-            std::min<std::int64_t>(static_cast<std::int64_t>(crack.rows.size()), from + kBodyRows);
-        for (std::int64_t k = from; k < to; ++k) {
-            pointRow(static_cast<std::size_t>(k), static_cast<double>(k - from));
-        }
-        return;
-    }
 
     painter.setPen(Qt::black);
     painter.setFont(fontOf(kBodyFace, geometry.titleBox.height() * 0.6));
     drawCellText(painter, rectOf(geometry.titleBox), kReportTitle);
 
+    const std::int32_t first = layout_.startPage[crackIndex];
+    if (page > first) {
+        // A continued table: the crack's name, the column headings while points go on, then
+        // its rows, ruled as far as they go.
+        if (part != nullptr) {
+            grid.border(part->firstRow, part->firstRow + static_cast<double>(part->rows.size()));
+        }
+        drawPart();
+        return;
+    }
+
     const bool tableHead = settings_.tableHead != 0;
+    const int headRow = standardHeadingRow(tableHead);
     const std::array<std::string, ProjectInfo::kTextCount>& text = content_.project;
     grid.border(0, kBodyRows);
     if (tableHead) {
@@ -345,16 +480,11 @@ void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geo
             grid.across(row);
         }
         grid.across(9);
-        for (int row = 19; row <= 29; ++row) {
-            grid.across(row);
-        }
         for (const int row : {11, 13, 15, 17}) {
             grid.across(row, 0, 8);
         }
-        grid.down(4, 0, kBodyRows);
-        grid.down(8, 9, kBodyRows);
-        grid.down(12, 19, kBodyRows);
-        grid.down(16, 19, kBodyRows);
+        grid.down(4, 0, headRow);
+        grid.down(8, 9, headRow);
         grid.down(9, 3, 7);
         grid.down(13, 3, 7);
 
@@ -380,13 +510,12 @@ void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geo
         for (const int row : {2, 4, 6, 8}) {
             grid.across(row, 0, 8);
         }
-        for (int row = 10; row <= 29; ++row) {
-            grid.across(row);
-        }
-        grid.down(4, 0, kBodyRows);
-        grid.down(8, 0, kBodyRows);
-        grid.down(12, 10, kBodyRows);
-        grid.down(16, 10, kBodyRows);
+        grid.down(4, 0, headRow);
+        grid.down(8, 0, headRow);
+    }
+    // The point table's rows, ruled across to the foot of the form.
+    for (int row = headRow; row < kBodyRows; ++row) {
+        grid.across(row);
     }
 
     // The result block and the plot beside it.
@@ -414,14 +543,8 @@ void ReportRenderer::drawStandardPage(QPainter& painter, const PageGeometry& geo
         });
     }
 
-    // The point table.
-    const int headRow = tableHead ? 19 : 10;
-    const std::vector<int> widths = {4, 4, 4, 4, 2};
-    grid.rowCells(headRow, widths, {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"});
-    const std::size_t shown = std::min(crack.rows.size(), static_cast<std::size_t>(firstRows));
-    for (std::size_t k = 0; k < shown; ++k) {
-        pointRow(k, headRow + 1 + static_cast<double>(k));
-    }
+    drawRow(grid, headRow, {table.widths, table.heads, true});
+    drawPart();
 }
 
 void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geometry,
@@ -429,66 +552,51 @@ void ReportRenderer::drawSimplePage(QPainter& painter, const PageGeometry& geome
     const Grid grid(painter, geometry, settings_);
     const std::array<std::string, ProjectInfo::kTextCount>& text = content_.project;
     for (std::size_t i = 0; i < content_.cracks.size(); ++i) {
-        if (!onPage(layout_, i, page)) {
+        const BlockPart* part = layout_.partOn(i, page);
+        if (part == nullptr || part->rows.empty()) {
             continue;
         }
         const CrackReport& crack = content_.cracks[i];
-        const bool startPage = page == layout_.startPage[i];
-        const auto [first, offset, last] = blockRowsOn(layout_, i, page, kBodyRows);
-
-        grid.border(first - 1, last);
-        for (int row = first; row < last; ++row) {
-            grid.across(row);
-        }
-        // Block row 1 is divided at columns 2, 9 and 12, the rows below it at 2, 5, 9, 11
-        // and 14: each rule runs only where its cells are.
-        const double belowRowOne = startPage ? first : first - 1;
-        for (const int column : {2, 9}) {
-            grid.down(column, first - 1, last);
-        }
-        if (startPage) {
-            grid.down(12, first - 1, first);
-        }
-        for (const int column : {5, 11, 14}) {
-            grid.down(column, belowRowOne, last);
-        }
-
-        for (std::int32_t row = first - 1; row < last; ++row) {
-            const std::int64_t b = offset + row - (first - 1);
-            switch (b) {
+        const PointTable table = simpleTable(crack);
+        const std::vector<std::int32_t> six{2, 3, 4, 2, 3, 4};
+        const RowCells name{six,
+                            {"构件名称", text[kComponentName], "裂缝名称", crack.crossingName,
+                             "推定缝深", crack.crackDepth},
+                            true};
+        const double first = part->firstRow;
+        grid.border(first, first + static_cast<double>(part->rows.size()));
+        for (std::size_t r = 0; r < part->rows.size(); ++r) {
+            const double row = first + static_cast<double>(r);
+            if (r > 0) {
+                grid.across(row);
+            }
+            const PlannedRow& planned = part->rows[r];
+            if (planned.kind != RowKind::Head) {
+                drawRow(grid, row, crackRow(crack, table, simpleCells, planned, name));
+                continue;
+            }
+            switch (planned.index) {
             case 1:
-                grid.rowCells(row, {2, 7, 3, 6}, {"工程名称", text[0], "检测单位", text[1]});
+                drawRow(grid, row, {{2, 7, 3, 6}, {"工程名称", text[0], "检测单位", text[1]}});
                 break;
             case 2:
-                grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {"构件名称", text[kComponentName], "裂缝名称", crack.longerName,
-                               "推定缝深", crack.crackDepth});
+                drawRow(grid, row, name);
                 break;
             case 3:
-                grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {"系数A", content_.intercept, "系数B", content_.velocity, "检测依据",
-                               "CECS21:2000"});
+                drawRow(grid, row,
+                        {six,
+                         {"系数A", content_.intercept, "系数B", content_.velocity, "检测依据",
+                          "CECS21:2000"}});
                 break;
             case 4:
-                grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {"设计强度", text[kDesignStrength], "浇注日期", text[kCastingDate],
-                               "检测日期", text[kTestDate]});
+                drawRow(grid, row,
+                        {six,
+                         {"设计强度", text[kDesignStrength], "浇注日期", text[kCastingDate],
+                          "检测日期", text[kTestDate]}});
                 break;
-            case 5:
-                grid.rowCells(row, {2, 3, 4, 2, 3, 4},
-                              {"测点序号", "测距(mm)", "不跨缝声时(us)", "跨缝声时(us)", "保留标志",
-                               "缝深(mm)"});
+            default:
+                drawRow(grid, row, {table.widths, table.heads, true});
                 break;
-            default: {
-                const std::int64_t k = b - 6;
-                if (k < 0 || k >= static_cast<std::int64_t>(crack.rows.size())) {
-                    break;
-                }
-                const ReportRow& r = crack.rows[static_cast<std::size_t>(k)];
-                grid.rowCells(
-                    row, {2, 3, 4, 2, 3, 4},
-                    {r.number, r.distance, r.nonCrossingTime, r.crossingTime, r.status, r.depth});
-            }
             }
         }
     }
@@ -500,20 +608,40 @@ void ReportRenderer::drawWaveTrainPage(QPainter& painter, const PageGeometry& ge
     const draw::WaveTrainPictureLayout& pictureLayout =
         pictures == PictureMode::Bitmap ? draw::kBitmapPageLayout : draw::kPrinterPageLayout;
     const draw::DisplayStyle traceStyle = waveTrainStyle(pictures, geometry.dpiY);
-    for (std::size_t j = 0; j < content_.lines.size() && j < layout_.startPage.size(); ++j) {
-        if (!onPage(layout_, j, page)) {
+    for (std::size_t b = 0; b < layout_.blocks.size(); ++b) {
+        const BlockPart* part = layout_.partOn(b, page);
+        const BlockRef ref = layout_.blocks[b];
+        if (part == nullptr || part->rows.empty() || ref.line >= content_.lines.size()) {
             continue;
         }
-        const ReportLine& line = content_.lines[j];
-        // A continued block repeats its title row: 29 rows of points a page.
-        const auto [first, offset, last] = blockRowsOn(layout_, j, page, kBodyRows - 1);
-
-        grid.border(first - 1, last);
+        const ReportLine& line = content_.lines[ref.line];
+        const auto rowCount = static_cast<std::int32_t>(part->rows.size());
+        const std::int32_t first = part->firstRow + 1; // below the title row
+        const std::int32_t last = part->firstRow + rowCount;
+        grid.border(part->firstRow, last);
         grid.across(first);
-        grid.cell(0, kBodyColumns, first - 1, first, line.name);
-
-        const std::int64_t firstPoint = offset - 1;
-        const std::int64_t lastPoint = last + offset - first - 2;
+        if (ref.checks) {
+            const CrackReport& crack = content_.cracks[ref.line - 1];
+            for (std::size_t r = 0; r < part->rows.size(); ++r) {
+                const double row = part->firstRow + static_cast<double>(r);
+                if (r > 0) {
+                    grid.across(row);
+                }
+                const PlannedRow& planned = part->rows[r];
+                drawRow(grid, row,
+                        planned.kind == RowKind::Check
+                            ? crackRow(crack, {}, standardCells, planned, {})
+                            : RowCells{kWholeRow, {kChecksTitle}, true});
+            }
+            continue;
+        }
+        grid.cell(0, kBodyColumns, part->firstRow, first, line.name);
+        if (rowCount < 2) {
+            continue;
+        }
+        // The points of this page, one row each below the title.
+        const std::int64_t firstPoint = part->rows[1].index;
+        const std::int64_t lastPoint = part->rows.back().index;
         const auto count = static_cast<std::int64_t>(line.train.traces.size());
         if (lastPoint < firstPoint || firstPoint < 0 || lastPoint >= count) {
             continue;

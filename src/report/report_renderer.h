@@ -8,8 +8,10 @@
 #include "report/report_content.h"
 #include "report/report_pagination.h"
 
+#include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +25,15 @@ inline constexpr const char* kReportTitle = "分析报告表";
 // How pictures reach the page: drawn as vectors into their place (printer, PDF), or rendered
 // at their pixel size as a black-and-white bitmap and stretched into place (bitmap pages).
 enum class PictureMode { Vector, Bitmap };
+
+// How a cell's text is set: inside an inner margin, on one line at its size when it fits,
+// else on two lines when that gives the larger text, shrunk as far as it must be; never cut.
+struct CellText {
+    QRect inner; // the cell less its margin
+    QFont font;  // the font it is drawn in
+    QStringList lines;
+};
+CellText cellTextLayout(const QFont& font, const QRect& cell, const QString& text);
 
 class ReportRenderer {
 public:
@@ -43,6 +54,7 @@ private:
     void drawSimplePage(QPainter& painter, const PageGeometry& geometry, std::int32_t page) const;
     void drawWaveTrainPage(QPainter& painter, const PageGeometry& geometry, std::int32_t page,
                            PictureMode pictures) const;
+    bool listsChecks() const;
 
     const ReportContent& content_;
     const PrintSettings& settings_;

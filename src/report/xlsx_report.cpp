@@ -75,7 +75,7 @@ lxw_error put(lxw_worksheet* sheet, int row, int column, const std::string& text
 }
 
 lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
-                          const CrackReport& crack, const QByteArray& plot) {
+                          const CrackReport& crack, const QByteArray& plot, bool listChecks) {
     lxw_error error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kXlsxColumnWidth, nullptr);
     // Printed from the office program, a sheet takes one landscape page across (the table
     // and the plot beside it), as many pages down as its points need.
@@ -88,34 +88,45 @@ lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
         }
     };
     keep(put(sheet, 0, 2, "报告分析表"));
-    const char* heads[] = {"测点", "测距(mm)", "跨缝T(us)", "不跨缝T(us)", "反相点"};
-    for (int c = 0; c < 5; ++c) {
-        keep(put(sheet, 1, c, heads[c]));
+    // Where each line's distance has a column of its own, the table is a column wider and the
+    // result block and the plot move one column to the right.
+    const PointTable table = standardTable(crack);
+    const int shift = crack.sharedDistances ? 0 : 1;
+    const int labelColumn = 5 + shift * 2;
+    for (std::size_t c = 0; c < table.heads.size(); ++c) {
+        keep(put(sheet, 1, static_cast<int>(c), table.heads[c]));
     }
     const char* labels[] = {"跨缝测线", "非跨缝测线", "裂缝深度(mm)", "回归系数A(mm)",
                             "回归系数B(km/s)"};
     const std::string values[] = {crack.crossingName, crack.nonCrossingName,
                                   crack.crackDepth + "(mm)", content.intercept, content.velocity};
     for (int i = 0; i < 5; ++i) {
-        keep(put(sheet, 27 + i, 5, labels[i]));
+        keep(put(sheet, 27 + i, labelColumn, labels[i]));
     }
     for (std::size_t k = 0; k < crack.rows.size() && error == LXW_NO_ERROR; ++k) {
-        const ReportRow& r = crack.rows[k];
         const int row = 2 + static_cast<int>(k);
         if (row >= static_cast<int>(LXW_ROW_MAX)) {
             break;
         }
-        keep(put(sheet, row, 0, r.number));
-        keep(put(sheet, row, 1, r.distance));
-        keep(put(sheet, row, 2, r.crossingTime));
-        keep(put(sheet, row, 3, r.nonCrossingTime));
-        keep(put(sheet, row, 4, r.reversal));
+        const std::vector<std::string> cells = standardCells(crack, crack.rows[k]);
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            keep(put(sheet, row, static_cast<int>(c), cells[c]));
+        }
     }
     for (int i = 0; i < 5; ++i) {
-        keep(put(sheet, 27 + i, 6, values[i]));
+        keep(put(sheet, 27 + i, labelColumn + 1, values[i]));
+    }
+    // "测量检查" below the result block, one finding a row.
+    if (listChecks) {
+        keep(put(sheet, 33, labelColumn, kChecksTitle));
+        int row = 34;
+        for (const std::string& finding : checkRowsOf(crack)) {
+            keep(put(sheet, row++, labelColumn, finding));
+        }
     }
     if (!plot.isEmpty()) {
-        const int left = static_cast<int>(std::lround(kXlsxPlotLeft * kPixelsPerPoint));
+        const int left =
+            static_cast<int>(std::lround(kXlsxPlotLeft * kPixelsPerPoint)) + shift * kColumnPixels;
         const int top = static_cast<int>(std::lround(kXlsxPlotTop * kPixelsPerPoint));
         lxw_image_options options{};
         options.x_offset = left % kColumnPixels;
@@ -176,7 +187,7 @@ std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames)
     return names;
 }
 
-WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
+WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings& settings,
                              const std::filesystem::path& path) {
     if (content.cracks.empty()) {
         return {false, "the report has no pages: the document holds no crossing line"};
@@ -218,7 +229,8 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings&,
             error = error == LXW_NO_ERROR ? LXW_ERROR_SHEETNAME_ALREADY_USED : error;
             return;
         }
-        const lxw_error written = writeCrackSheet(sheet, content, crack, plot);
+        const lxw_error written =
+            writeCrackSheet(sheet, content, crack, plot, settings.listChecks != 0);
         if (error == LXW_NO_ERROR) {
             error = written;
         }

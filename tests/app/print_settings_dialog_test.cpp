@@ -2,6 +2,7 @@
 // enabling their controls, the spinners, OK and Cancel writing the document's print settings,
 // and the command opening it from the main window.
 #include "app/dialogs/print_settings_dialog.h"
+#include "app/frame/report_preferences.h"
 #include "core/document/scripted_prompts.h"
 #include "window_fixture.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
@@ -111,6 +113,7 @@ TEST_F(PrintSettingsDialogTest, ShowsOneTabWithTheGroupedControls) {
     const QStringList page = captions(*d.tabs()->widget(0));
     EXPECT_TRUE(page.contains("打印表头")) << page.join('|').toStdString();
     EXPECT_TRUE(page.contains("报告\n样式")) << page.join('|').toStdString();
+    EXPECT_TRUE(page.contains("报告中列出测量检查")) << page.join('|').toStdString();
 
     const QStringList fonts = {"宋体", "黑体", "隶书", "仿宋_GB2312", "楷体_GB2312"};
     EXPECT_EQ(items(*list(C::HeaderFont)), fonts);
@@ -213,6 +216,35 @@ TEST_F(PrintSettingsDialogTest, OkWritesWhatTheControlsShow) {
     expected.reportStyle = 1;
     EXPECT_EQ(print(), expected);
     EXPECT_TRUE(prompts.shown.empty());
+}
+
+// "报告中列出测量检查" is on at first; switched off and taken over with OK it is remembered in
+// the program's own settings store (the settings file has no room for it) and comes back at
+// the next start.
+TEST_F(PrintSettingsDialogTest, TheChecksSwitchOutlivesTheRun) {
+    QSettings().remove(QStringLiteral("report/listChecks"));
+    PrintSettingsDialog& d = start();
+    ASSERT_TRUE(box(C::ListChecks)->isChecked());
+    box(C::ListChecks)->click();
+    d.okButton()->click();
+    EXPECT_EQ(print().listChecks, 0);
+
+    PrintSettings next; // the next run's settings, on by default
+    ASSERT_EQ(next.listChecks, 1);
+    restoreReportPreferences(next);
+    EXPECT_EQ(next.listChecks, 0);
+    next.listChecks = 1;
+    rememberReportPreferences(next);
+    PrintSettings after;
+    after.listChecks = 0;
+    restoreReportPreferences(after);
+    EXPECT_EQ(after.listChecks, 1);
+    // A damaged value keeps the default.
+    QSettings().setValue(QStringLiteral("report/listChecks"), QStringLiteral("garbage"));
+    PrintSettings damaged;
+    restoreReportPreferences(damaged);
+    EXPECT_EQ(damaged.listChecks, 1);
+    QSettings().remove(QStringLiteral("report/listChecks"));
 }
 
 TEST_F(PrintSettingsDialogTest, ANonIntegerFieldKeepsTheDialogOpenWithItsFocus) {

@@ -85,6 +85,59 @@ TEST(ReportCommand, ThePdfHoldsTheNumbersTheAnalysisPrints) {
     EXPECT_GE(standard["pages"].get<std::size_t>(), analysis["cracks"].size());
 }
 
+// The demo of seed 7 measures its crossing lines from 50 mm and its non-crossing line from
+// 100 mm, with crossing lines shorter and longer than the non-crossing one: every table row
+// shows each point beside its own distance, the simple style names each crack after its
+// crossing line, and every crack ends with its "测量检查".
+TEST(ReportCommand, EveryRowShowsAPointBesideItsOwnDistance) {
+    const testing::TempDir dir;
+    ASSERT_EQ(testing::runCli({"demo", "-o", dir.path().string(), "--seed", "7"}).exitCode, 0);
+    const std::string dpa = (dir.path() / "DEMO.DPA").string();
+    const json analysis = run({"analyze", dpa});
+    ASSERT_FALSE(analysis.empty());
+    const std::size_t cracks = analysis["cracks"].size();
+    const auto count = [](const std::string& text, const std::string& word) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(word); at != std::string::npos;
+             at = text.find(word, at + word.size())) {
+            ++n;
+        }
+        return n;
+    };
+    for (const char* style : {"standard", "simple", "wavetrain"}) {
+        SCOPED_TRACE(style);
+        const auto pdf = dir.path() / (std::string(style) + ".pdf");
+        run({"report", dpa, "--format", "pdf", "--style", style, "-o", pdf.string()});
+        const std::string text = pdfText(pdf);
+        EXPECT_EQ(count(text, "测量检查"), cracks) << text;
+        if (std::string(style) == "wavetrain") {
+            continue;
+        }
+        for (const json& crack : analysis["cracks"]) {
+            const std::string name = crack["name"].get<std::string>();
+            const std::string stem = name.substr(0, name.rfind('.'));
+            EXPECT_NE(text.find(stem), std::string::npos) << stem;
+            std::size_t k = 0;
+            for (const json& point : crack["points"]) {
+                ++k;
+                const auto distance = std::to_string(point["distance"].get<int>());
+                const auto time =
+                    std::to_string(static_cast<int>(point["transitTime"].get<double>()));
+                // Standard: number, crossing distance, crossing time. Simple: number, the
+                // non-crossing distance and time, then the crossing distance and time.
+                const std::string pattern = std::string(style) == "standard"
+                                                ? "(^|\\n)\\s*" + std::to_string(k) + "\\s+" +
+                                                      distance + "\\s+" + time + "\\s"
+                                                : "(^|\\n)\\s*" + std::to_string(k) +
+                                                      "\\s+\\S+\\s+\\S+\\s+" + distance + "\\s+" +
+                                                      time + "\\s";
+                EXPECT_TRUE(std::regex_search(text, std::regex(pattern)))
+                    << stem << " point " << k << " at " << distance << " mm, " << time << " us";
+            }
+        }
+    }
+}
+
 TEST(ReportCommand, BitmapPagesAreOneFileEach) {
     const testing::TempDir dir;
     const std::string stem = (dir.path() / "page").string();

@@ -104,6 +104,7 @@ TEST(PrintSettingsState, OpeningFillsEveryControlFromTheRecord) {
     Bench bench;
     bench.print().headerOn = 1;
     bench.print().tableHead = 0;
+    bench.print().listChecks = 0;
     const PrintSettingsView& view = bench.open().view();
     struct Text {
         C control;
@@ -126,13 +127,21 @@ TEST(PrintSettingsState, OpeningFillsEveryControlFromTheRecord) {
         {C::PageNumberOn, 0}, {C::PageNumberPosition, 2}, {C::PageNumberFormat, 1},
         {C::HeaderOn, 1},     {C::HeaderPosition, 1},     {C::HeaderFont, 3},
         {C::FooterOn, 0},     {C::FooterPosition, 2},     {C::FooterFont, 4},
-        {C::TableHead, 0},    {C::ReportStyle, 1},
+        {C::TableHead, 0},    {C::ReportStyle, 1},        {C::ListChecks, 0},
     };
     for (const Value& v : values) {
         EXPECT_EQ(view[v.control].value, v.value) << static_cast<int>(v.control);
     }
     EXPECT_FALSE(view.focus);
     EXPECT_TRUE(bench.prompts.shown.empty());
+}
+
+TEST(PrintSettingsState, TheChecksSwitchIsOnByDefault) {
+    EXPECT_EQ(PrintSettings().listChecks, 1);
+    EXPECT_STREQ(printControlInfo(C::ListChecks).caption, "报告中列出测量检查");
+    EXPECT_EQ(printControlInfo(C::ListChecks).kind, PrintControlKind::Check);
+    Bench bench;
+    EXPECT_EQ(bench.open().view()[C::ListChecks].value, 1);
 }
 
 TEST(PrintSettingsState, ListsHoldTheirEntriesInStoredOrder) {
@@ -217,7 +226,7 @@ TEST(PrintSettingsState, SwitchesEnableTheirOwnControls) {
             }
             for (C control : {C::BorderWidth, C::GridWidth, C::TopMargin, C::BottomMargin,
                               C::LeftMargin, C::RightMargin, C::HeaderOn, C::FooterOn,
-                              C::PageNumberOn, C::TableHead, C::ReportStyle}) {
+                              C::PageNumberOn, C::TableHead, C::ReportStyle, C::ListChecks}) {
                 EXPECT_TRUE(view[control].enabled) << static_cast<int>(control);
             }
         };
@@ -262,6 +271,7 @@ TEST(PrintSettingsState, TakeOverCopiesEachControlIntoItsField) {
         {C::FooterFont, "", 1, [](PrintSettings& p) { p.footerFont = 1; }},
         {C::TableHead, "", 0, [](PrintSettings& p) { p.tableHead = 0; }},
         {C::ReportStyle, "", 2, [](PrintSettings& p) { p.reportStyle = 2; }},
+        {C::ListChecks, "", 0, [](PrintSettings& p) { p.listChecks = 0; }},
     };
     for (const Case& c : cases) {
         Bench bench;

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <numeric>
 #include <pugixml.hpp>
 #include <regex>
 #include <sstream>
@@ -291,7 +292,9 @@ TEST(DocxReport, StandardSectionsRebuildThePrintedPage) {
             EXPECT_EQ(t.gridColumns, 18);
             EXPECT_TRUE(t.rowsFillTheGrid);
             EXPECT_TRUE(t.cellsCentred);
-            EXPECT_EQ(t.rows, n + c.extraRows);
+            const std::vector<std::string> checks = checkRowsOf(crack);
+            const int checkRows = 1 + static_cast<int>(checks.size());
+            EXPECT_EQ(t.rows, n + c.extraRows + checkRows);
             if (c.tableHead) {
                 EXPECT_EQ(t.at(0, 0).text, "工程名称");
                 EXPECT_EQ(t.at(0, 4).text, "A&B <工程> \"x\" 'y'");
@@ -327,16 +330,28 @@ TEST(DocxReport, StandardSectionsRebuildThePrintedPage) {
             EXPECT_EQ(plot.columns, 10);
             EXPECT_EQ(plot.pictures, 1);
 
-            EXPECT_EQ(t.widthsOfRow(c.headRow), (std::vector<int>{4, 4, 4, 4, 2}));
+            // The point table as printed: the demo's lines lie at other distances, so each
+            // line's distance stands in its own column.
+            const PointTable columns = standardTable(crack);
+            EXPECT_EQ(t.widthsOfRow(c.headRow),
+                      std::vector<int>(columns.widths.begin(), columns.widths.end()));
             EXPECT_EQ(t.at(c.headRow, 17).text, "反相点");
             for (const int k : {0, n - 1}) {
-                const ReportRow& row = crack.rows[static_cast<std::size_t>(k)];
-                const int r = c.headRow + 1 + k;
-                EXPECT_EQ(t.at(r, 0).text, row.number);
-                EXPECT_EQ(t.at(r, 4).text, row.distance);
-                EXPECT_EQ(t.at(r, 8).text, row.crossingTime);
-                EXPECT_EQ(t.at(r, 12).text, row.nonCrossingTime);
-                EXPECT_EQ(t.at(r, 16).text, row.reversal);
+                const std::vector<std::string> cells =
+                    standardCells(crack, crack.rows[static_cast<std::size_t>(k)]);
+                int column = 0;
+                for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+                    EXPECT_EQ(t.at(c.headRow + 1 + k, column).text, cells[cell])
+                        << k << " " << cell;
+                    column += columns.widths[cell];
+                }
+            }
+            // The crack's checks close its table, a row each across it.
+            const int title = c.headRow + 1 + n;
+            EXPECT_EQ(t.at(title, 0).text, "测量检查");
+            EXPECT_EQ(t.at(title, 0).columns, 18);
+            for (std::size_t k = 0; k < checks.size(); ++k) {
+                EXPECT_EQ(t.at(title + 1 + static_cast<int>(k), 9).text, checks[k]);
             }
         }
     }
@@ -380,26 +395,35 @@ TEST(DocxReport, SimpleSectionsAreCompactTables) {
         const int n = static_cast<int>(crack.rows.size());
         EXPECT_EQ(t.gridColumns, 18);
         EXPECT_TRUE(t.rowsFillTheGrid);
-        ASSERT_EQ(t.rows, n + 5);
+        const std::vector<std::string> checks = checkRowsOf(crack);
+        ASSERT_EQ(t.rows, n + 5 + 1 + static_cast<int>(checks.size()));
         EXPECT_EQ(t.widthsOfRow(0), (std::vector<int>{2, 7, 3, 6}));
-        for (int r = 1; r < t.rows; ++r) {
+        EXPECT_EQ(t.at(n + 5, 0).text, "测量检查");
+        EXPECT_EQ(t.at(t.rows - 1, 17).text, checks.back());
+        for (int r = 1; r < 4; ++r) {
             EXPECT_EQ(t.widthsOfRow(r), (std::vector<int>{2, 3, 4, 2, 3, 4})) << r;
         }
+        const PointTable columns = simpleTable(crack);
+        for (int r = 4; r < n + 5; ++r) {
+            EXPECT_EQ(t.widthsOfRow(r),
+                      std::vector<int>(columns.widths.begin(), columns.widths.end()))
+                << r;
+        }
         EXPECT_EQ(t.at(0, 2).text, content.project[0]);
-        EXPECT_EQ(t.at(1, 9).text, crack.longerName);
+        EXPECT_EQ(t.at(1, 9).text, crack.crossingName);
         EXPECT_EQ(t.at(1, 17).text, crack.crackDepth);
         EXPECT_EQ(t.at(2, 2).text, content.intercept);
         EXPECT_EQ(t.at(2, 9).text, content.velocity);
         EXPECT_EQ(t.at(2, 14).text, "CECS21:2000");
         EXPECT_EQ(t.at(3, 5).text, "浇注日期");
         EXPECT_EQ(t.at(3, 9).text, "T13");
-        EXPECT_EQ(t.at(4, 5).text, "不跨缝声时(us)");
-        const ReportRow& last = crack.rows.back();
-        EXPECT_EQ(t.at(n + 4, 0).text, last.number);
-        EXPECT_EQ(t.at(n + 4, 5).text, last.nonCrossingTime);
-        EXPECT_EQ(t.at(n + 4, 9).text, last.crossingTime);
-        EXPECT_EQ(t.at(n + 4, 11).text, last.status);
-        EXPECT_EQ(t.at(n + 4, 14).text, last.depth);
+        const std::vector<std::string> last = simpleCells(crack, crack.rows.back());
+        int column = 0;
+        for (std::size_t cell = 0; cell < last.size(); ++cell) {
+            EXPECT_EQ(t.at(4, column).text, columns.heads[cell]);
+            EXPECT_EQ(t.at(n + 4, column).text, last[cell]);
+            column += columns.widths[cell];
+        }
     }
 }
 
@@ -414,7 +438,9 @@ TEST(DocxReport, WaveTrainTablesGiveEveryPointARow) {
     }
     const QTemporaryDir dir;
     const fs::path path = dir.filePath("waves.docx").toStdString();
-    const WriteOutcome outcome = WriteDocxReport(content, {}, ReportStyle::WaveTrain, path);
+    PrintSettings noChecks;
+    noChecks.listChecks = 0;
+    const WriteOutcome outcome = WriteDocxReport(content, noChecks, ReportStyle::WaveTrain, path);
     ASSERT_TRUE(outcome.ok) << outcome.error;
     DocxView docx;
     readDocx(path, docx);
@@ -446,6 +472,18 @@ TEST(DocxReport, WaveTrainTablesGiveEveryPointARow) {
     EXPECT_EQ(docx.tables.back().at(30, 0).rows, 11);
     EXPECT_EQ(docx.drawings, pictures);
     EXPECT_TRUE(docx.titles().empty());
+
+    // With the checks listed, each crossing line's block is followed by its crack's.
+    ASSERT_TRUE(WriteDocxReport(content, {}, ReportStyle::WaveTrain, path).ok);
+    DocxView listed;
+    readDocx(path, listed);
+    ASSERT_EQ(listed.tables.size(), content.lines.size() + content.cracks.size());
+    for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+        const TableView& t = listed.tables[2 + 2 * i];
+        EXPECT_EQ(t.at(0, 0).text, "测量检查");
+        EXPECT_EQ(t.rows, 1 + static_cast<int>(checkRowsOf(content.cracks[i]).size()));
+        EXPECT_EQ(listed.tables[1 + 2 * i].at(0, 0).text, content.lines[1 + i].name);
+    }
 }
 
 TEST(DocxReport, AFailedWriteLeavesTheFileAlone) {
@@ -493,7 +531,76 @@ TEST(DocxReport, AFailedWriteLeavesTheFileAlone) {
     EXPECT_EQ(docx.tables.size(), 1u);
 }
 
-// What a shell command prints on stdout, and whether it succeeded.
+TEST(DocxReport, EachLinesDistanceBesideItsOwnTimeWhereTheyDiffer) {
+    // The demo's crossing line moved to 50, 100, … mm, its non-crossing line elsewhere.
+    DocumentData data = withManyCracks(demoDocument(), 1, 4);
+    ASSERT_NE(static_cast<int>((*data.nonCrossingList)[0].distance), 50);
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    const CrackReport& crack = content.cracks[0];
+    ASSERT_FALSE(crack.sharedDistances);
+    const QTemporaryDir dir;
+    const fs::path path = dir.filePath("apart.docx").toStdString();
+    PrintSettings settings;
+    settings.listChecks = 0;
+    ASSERT_TRUE(WriteDocxReport(content, settings, ReportStyle::Standard, path).ok);
+    DocxView standard;
+    readDocx(path, standard);
+    const TableView& t = standard.tables.at(0);
+    EXPECT_EQ(t.rows, static_cast<int>(crack.rows.size()) + 20) << "no checks rows";
+    EXPECT_EQ(t.widthsOfRow(19), (std::vector<int>{2, 4, 3, 4, 3, 2}));
+    EXPECT_EQ(t.at(19, 2).text, "跨缝测距(mm)");
+    EXPECT_EQ(t.at(19, 9).text, "不跨缝测距(mm)");
+    EXPECT_EQ(t.at(20, 2).text, "50");
+    EXPECT_EQ(t.at(20, 6).text, crack.rows[0].crossingTime);
+    EXPECT_EQ(t.at(20, 9).text, crack.rows[0].nonCrossingDistance);
+    EXPECT_EQ(t.at(20, 13).text, crack.rows[0].nonCrossingTime);
+    const int last = 20 + static_cast<int>(crack.rows.size()) - 1;
+    EXPECT_EQ(t.at(last, 2).text, "--.--") << "the crossing line ends at point 4";
+
+    ASSERT_TRUE(WriteDocxReport(content, settings, ReportStyle::Simple, path).ok);
+    DocxView simple;
+    readDocx(path, simple);
+    const TableView& s = simple.tables.at(0);
+    EXPECT_EQ(s.at(1, 9).text, crack.crossingName) << "the crack is named after its crossing line";
+    EXPECT_EQ(s.widthsOfRow(5), (std::vector<int>{2, 3, 3, 3, 3, 2, 2}));
+    EXPECT_EQ(s.at(4, 2).text, "不跨缝测距(mm)");
+    EXPECT_EQ(s.at(5, 2).text, crack.rows[0].nonCrossingDistance);
+    EXPECT_EQ(s.at(5, 5).text, crack.rows[0].nonCrossingTime);
+    EXPECT_EQ(s.at(5, 8).text, "50");
+    EXPECT_EQ(s.at(5, 11).text, crack.rows[0].crossingTime);
+}
+
+TEST(DocxReport, TheSimpleTablesDateCellHoldsADate) {
+    const DocumentData data = demoDocument();
+    ReportContent content = demoContent(data);
+    content.project[13] = "2024-4-15";
+    content.project[8] = "2024-12-31";
+    const QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "dates.docx";
+    ASSERT_TRUE(WriteDocxReport(content, {}, ReportStyle::Simple, path).ok);
+    // The grid: the two columns of the casting date's cell are 22 mm together, the table as
+    // wide as before.
+    DocxView docx;
+    readDocx(path, docx);
+    const pugi::xml_node grid = docx.document.select_node("//w:tblGrid").node();
+    std::vector<int> widths;
+    for (pugi::xml_node col : grid.children("w:gridCol")) {
+        widths.push_back(col.attribute("w:w").as_int());
+    }
+    ASSERT_EQ(widths.size(), 18u);
+    EXPECT_GE(widths[9] + widths[10], static_cast<int>(22 * 1440 / 25.4) - 1);
+    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 18 * widths[0]);
+    EXPECT_EQ(docx.tables[0].at(3, 9).text, "2024-4-15");
+    if (!officeInstalled()) {
+        GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
+                        "checked";
+    }
+    // As the office program shows it: each date on one line.
+    const std::string text = officeText(path);
+    EXPECT_NE(text.find("2024-4-15"), std::string::npos) << text;
+    EXPECT_NE(text.find("2024-12-31"), std::string::npos) << text;
+}
+
 TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
     if (!officeInstalled()) {
         GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
@@ -560,11 +667,13 @@ TEST(DocxReport, TenCracksOfAThousandPoints) {
         {"simple style, 10 x 1000 points", content, ReportStyle::Simple, 1005},
         {"wave-train style, one line of 1000 points", oneLine, ReportStyle::WaveTrain, 1001},
     };
+    PrintSettings noChecks; // the tables' row counts as before the checks
+    noChecks.listChecks = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path path = dir.filePath("large.docx").toStdString();
         const auto start = std::chrono::steady_clock::now();
-        const WriteOutcome outcome = WriteDocxReport(c.content, {}, c.style, path);
+        const WriteOutcome outcome = WriteDocxReport(c.content, noChecks, c.style, path);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         ASSERT_TRUE(outcome.ok) << outcome.error;
         std::printf("[ figures  ] %s: %.2f s, %.0f KiB\n", c.what, took.count(),

@@ -88,23 +88,28 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
     const auto cells = cellsOf(parts["xl/worksheets/sheet2.xml"], strings);
     const CrackReport& crack = content.cracks[1]; // SITE_C2: 12 points beside 5
     const CrackResult& result = analysis.cracks[1];
+    // SITE's crossing lines start at 50 mm, its non-crossing line at 100 mm: each line's
+    // distance has a column of its own, and the result block and the checks move a column
+    // right.
+    ASSERT_FALSE(crack.sharedDistances);
     std::map<std::string, std::string> expected = {
         {"C1", "报告分析表"},
         {"A2", "测点"},
-        {"B2", "测距(mm)"},
+        {"B2", "跨缝测距(mm)"},
         {"C2", "跨缝T(us)"},
-        {"D2", "不跨缝T(us)"},
-        {"E2", "反相点"},
-        {"F28", "跨缝测线"},
-        {"F29", "非跨缝测线"},
-        {"F30", "裂缝深度(mm)"},
-        {"F31", "回归系数A(mm)"},
-        {"F32", "回归系数B(km/s)"},
-        {"G28", "SITE_C2"},
-        {"G29", "SITE"},
-        {"G30", result.crackDepthText},
-        {"G31", fixed2(analysis.fit->A)},
-        {"G32", fixed2(analysis.fit->B)},
+        {"D2", "不跨缝测距(mm)"},
+        {"E2", "不跨缝T(us)"},
+        {"F2", "反相点"},
+        {"H28", "跨缝测线"},
+        {"H29", "非跨缝测线"},
+        {"H30", "裂缝深度(mm)"},
+        {"H31", "回归系数A(mm)"},
+        {"H32", "回归系数B(km/s)"},
+        {"I28", "SITE_C2"},
+        {"I29", "SITE"},
+        {"I30", result.crackDepthText},
+        {"I31", fixed2(analysis.fit->A)},
+        {"I32", fixed2(analysis.fit->B)},
     };
     const PointList& crossing = *data.crossingLists[1];
     const PointList& nonCrossing = *data.nonCrossingList;
@@ -114,8 +119,17 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
         expected["A" + row] = std::to_string(k + 1);
         expected["B" + row] = std::to_string(static_cast<int>(crossing[k].distance));
         expected["C" + row] = std::to_string(static_cast<int>(result.points[k].transitTime));
-        expected["D" + row] = k < nonCrossing.size() ? crack.rows[k].nonCrossingTime : "--.--";
-        expected["E" + row] = k == 2 ? "是" : "否";
+        expected["D" + row] = k < nonCrossing.size()
+                                  ? std::to_string(static_cast<int>(nonCrossing[k].distance))
+                                  : "--.--";
+        expected["E" + row] = k < nonCrossing.size() ? crack.rows[k].nonCrossingTime : "--.--";
+        expected["F" + row] = k == 2 ? "是" : "否";
+    }
+    // The crack's checks below the result block, one a row.
+    expected["H34"] = "测量检查";
+    const std::vector<std::string> checks = checkRowsOf(crack);
+    for (std::size_t k = 0; k < checks.size(); ++k) {
+        expected["H" + std::to_string(35 + k)] = checks[k];
     }
     EXPECT_EQ(cells, expected);
     EXPECT_EQ(cellsOf(parts["xl/worksheets/sheet1.xml"], strings), expected)
@@ -129,8 +143,8 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
     EXPECT_EQ(col.attribute("max").as_int(), 16384);
     EXPECT_NEAR(col.attribute("width").as_double(), 16.71, 0.01);
 
-    // The plot: 520 points from the left, 20 from the top, 540 × 335 points (EMU: 12,700 a
-    // point; within a pixel, 9,525).
+    // The plot: 520 points from the left and one column more (the table's extra column), 20
+    // from the top, 540 × 335 points (EMU: 12,700 a point; within a pixel, 9,525).
     pugi::xml_document drawing;
     ASSERT_TRUE(drawing.load_string(parts["xl/drawings/drawing2.xml"].c_str()));
     const pugi::xml_node frame = drawing.child("xdr:wsDr")
@@ -138,7 +152,8 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
                                      .child("xdr:pic")
                                      .child("xdr:spPr")
                                      .child("a:xfrm");
-    EXPECT_NEAR(frame.child("a:off").attribute("x").as_double(), 520 * 12700, 9525);
+    const double column = (16 * 7 + 5) * 9525.0; // a 16-character column of 117 pixels
+    EXPECT_NEAR(frame.child("a:off").attribute("x").as_double(), 520 * 12700 + column, 9525);
     EXPECT_NEAR(frame.child("a:off").attribute("y").as_double(), 20 * 12700, 9525);
     EXPECT_NEAR(frame.child("a:ext").attribute("cx").as_double(), 540 * 12700, 9525);
     EXPECT_NEAR(frame.child("a:ext").attribute("cy").as_double(), 335 * 12700, 9525);
@@ -147,6 +162,42 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
         pictures += name.rfind("xl/media/", 0) == 0 ? 1u : 0u;
     }
     EXPECT_GE(pictures, 1u);
+}
+
+TEST(XlsxReport, EachLinesDistanceBesideItsOwnTimeWhereTheyDiffer) {
+    // The demo's crossing line moved to 50, 100, … mm, its non-crossing line elsewhere.
+    const DocumentData data = withManyCracks(demoDocument(), 1, 4);
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    const CrackReport& crack = content.cracks[0];
+    ASSERT_FALSE(crack.sharedDistances);
+    const QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "apart.xlsx";
+    PrintSettings settings;
+    settings.listChecks = 0;
+    ASSERT_TRUE(WriteXlsxReport(content, settings, path).ok);
+    auto parts = packageParts(path);
+    pugi::xml_document shared;
+    ASSERT_TRUE(shared.load_string(parts["xl/sharedStrings.xml"].c_str()));
+    std::vector<std::string> strings;
+    for (pugi::xml_node si : shared.child("sst").children("si")) {
+        strings.push_back(si.child("t").text().get());
+    }
+    auto cells = cellsOf(parts["xl/worksheets/sheet2.xml"], strings);
+    EXPECT_EQ(cells["B2"], "跨缝测距(mm)");
+    EXPECT_EQ(cells["D2"], "不跨缝测距(mm)");
+    EXPECT_EQ(cells["F2"], "反相点");
+    for (std::size_t k = 0; k < crack.rows.size(); ++k) {
+        const std::string row = std::to_string(3 + k);
+        EXPECT_EQ(cells["B" + row], k < 4 ? std::to_string(50 * (k + 1)) : "--.--");
+        EXPECT_EQ(cells["C" + row], crack.rows[k].crossingTime);
+        EXPECT_EQ(cells["D" + row], crack.rows[k].nonCrossingDistance);
+        EXPECT_EQ(cells["E" + row], crack.rows[k].nonCrossingTime);
+    }
+    // The result block moves a column to the right, clear of the wider table; no checks.
+    EXPECT_EQ(cells["H28"], "跨缝测线");
+    EXPECT_EQ(cells["I28"], crack.crossingName);
+    EXPECT_EQ(cells.count("F28"), 0u);
+    EXPECT_EQ(cells.count("H34"), 0u);
 }
 
 TEST(XlsxReport, NothingToWriteOrNowhereToWriteLeavesNoFile) {

@@ -1,6 +1,7 @@
 #include "app/dialogs/print_settings_dialog.h"
 
 #include "app/dialogs/dialog_style.h"
+#include "app/frame/report_preferences.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,7 +58,7 @@ QAbstractSpinBox::StepEnabled SpinnerEdit::stepEnabled() const {
 }
 
 PrintSettingsDialog::PrintSettingsDialog(Document& doc, QWidget* parent)
-    : QDialog(parent), state_(doc) {
+    : QDialog(parent), doc_(doc), state_(doc) {
     setWindowTitle(QString::fromUtf8(kPrintSettingsTitle));
     for (std::size_t k = 0; k < kPrintControlCount; ++k) {
         controls_[k] = makeControl(static_cast<PrintControl>(k));
@@ -213,6 +214,7 @@ QWidget* PrintSettingsDialog::buildPage() {
 
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(widget(C::TableHead));
+    bottomRow->addWidget(widget(C::ListChecks));
     bottomRow->addStretch(1);
     bottomRow->addWidget(label(C::ReportStyle));
     bottomRow->addWidget(widget(C::ReportStyle));
@@ -269,6 +271,7 @@ void PrintSettingsDialog::accept() {
         showView(state_.view());
         return;
     }
+    rememberReportPreferences(doc_.settings().print);
     QDialog::accept();
 }
 

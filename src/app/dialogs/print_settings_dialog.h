@@ -58,6 +58,7 @@ private:
     QWidget* buildPage();
     void showView(const PrintSettingsView& view);
 
+    Document& doc_;
     PrintSettingsState state_;
     std::array<QWidget*, kPrintControlCount> controls_{};
     QTabWidget* tabs_ = nullptr;

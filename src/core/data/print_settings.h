@@ -1,5 +1,6 @@
 // What report pages carry besides the body, how the body is ruled, the margins and the
-// report style. Field order is the order of the settings file.
+// report style. Field order is the order of the settings file, up to `footerText`; the
+// fields after it are not in that file (its layout has no room for them).
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,9 @@ struct PrintSettings {
     // A ReportStyle value as stored; anything outside 0 … 2 is reset to 0 before use.
     std::int32_t reportStyle = 0;
     std::string footerText;
+    // "报告中列出测量检查": every crack's report ends with its measurement checks. Kept in the
+    // program's own settings store, not in the settings file.
+    std::int32_t listChecks = 1;
 
     bool operator==(const PrintSettings&) const = default;
 };

@@ -35,6 +35,7 @@ constexpr std::array<PrintControlInfo, kPrintControlCount> kControls = {{
     {K::Text, "页脚内容", false, {}, C::FooterOn},
     {K::Check, "打印表头", false, {}, C::TableHead},
     {K::Choice, "报告\n样式", false, kReportStyleNames, C::ReportStyle},
+    {K::Check, kListChecksCaption, false, {}, C::ListChecks},
 }};
 
 // The one list of controls with the record field each edits, walked both to fill the
@@ -62,6 +63,7 @@ template <typename Visitor, typename S> void visitControls(Visitor& v, S& s) {
     v(C::FooterText, s.footerText);
     v(C::TableHead, s.tableHead);
     v(C::ReportStyle, s.reportStyle);
+    v(C::ListChecks, s.listChecks);
 }
 
 // Record into controls. A check box shows a stored value other than 0 as ticked; the value

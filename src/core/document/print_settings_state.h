@@ -21,6 +21,7 @@ inline constexpr const char* kPrintSettingsTitle = "打印设置";
 inline constexpr const char* kPrintPageTabCaption = "打印页面设置";
 inline constexpr const char* kNotAnIntegerMessage = "请输入一个整数。";
 inline constexpr const char* kNothingToPrintMessage = "请选择要打印的内容";
+inline constexpr const char* kListChecksCaption = "报告中列出测量检查";
 
 inline constexpr std::array<const char*, 5> kPrintFontNames = {"宋体", "黑体", "隶书",
                                                                "仿宋_GB2312", "楷体_GB2312"};
@@ -60,9 +61,10 @@ enum class PrintControl : std::size_t {
     FooterText,
     TableHead,
     ReportStyle,
+    ListChecks,
 };
-inline constexpr std::size_t kPrintControlCount = 22;
-static_assert(static_cast<std::size_t>(PrintControl::ReportStyle) + 1 == kPrintControlCount);
+inline constexpr std::size_t kPrintControlCount = 23;
+static_assert(static_cast<std::size_t>(PrintControl::ListChecks) + 1 == kPrintControlCount);
 
 enum class PrintControlKind {
     Check,   // a check box: value 0 or 1
