@@ -2,6 +2,7 @@
 
 #include "report/docx_package.h"
 #include "report/docx_xml.h"
+#include "report/page_geometry.h"
 #include "report/report_pictures.h"
 #include "report/report_renderer.h"
 
@@ -38,6 +39,9 @@ constexpr const char* kWordNamespaces =
     " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"";
 constexpr const char* kXmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+// The relationship ids of the header and footer; the pictures' are "rId2" on.
+constexpr const char* kHeaderRelation = "rIdHeader";
+constexpr const char* kFooterRelation = "rIdFooter";
 constexpr const char* kRelationshipTypes =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
@@ -127,12 +131,27 @@ public:
         parts.push_back({"word/document.xml", document(), true});
         parts.push_back({"word/_rels/document.xml.rels", documentRelations(), true});
         parts.push_back({"word/styles.xml", styles(), true});
+        if (hasHeader()) {
+            parts.push_back({"word/header1.xml", header(), true});
+        }
+        if (hasFooter()) {
+            parts.push_back({"word/footer1.xml", footer(), true});
+        }
         parts.insert(parts.end(), media_.begin(), media_.end());
         return parts;
     }
 
 private:
-    static std::string contentTypes() {
+    std::string contentTypes() const {
+        std::string frames;
+        if (hasHeader()) {
+            frames += "<Override PartName=\"/word/header1.xml\" ContentType=\"application/"
+                      "vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>";
+        }
+        if (hasFooter()) {
+            frames += "<Override PartName=\"/word/footer1.xml\" ContentType=\"application/"
+                      "vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/>";
+        }
         return std::string(kXmlDeclaration) +
                "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
                "<Default Extension=\"rels\" "
@@ -142,8 +161,8 @@ private:
                "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
                "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
                "<Override PartName=\"/word/styles.xml\" ContentType=\"application/"
-               "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
-               "</Types>";
+               "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>" +
+               frames + "</Types>";
     }
 
     static std::string packageRelations() {
@@ -161,6 +180,14 @@ private:
                           "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
                           "<Relationship Id=\"rId1\" Type=\"" +
                           kRelationshipTypes + "styles\" Target=\"styles.xml\"/>";
+        if (hasHeader()) {
+            xml += std::string("<Relationship Id=\"") + kHeaderRelation + "\" Type=\"" +
+                   kRelationshipTypes + "header\" Target=\"header1.xml\"/>";
+        }
+        if (hasFooter()) {
+            xml += std::string("<Relationship Id=\"") + kFooterRelation + "\" Type=\"" +
+                   kRelationshipTypes + "footer\" Target=\"footer1.xml\"/>";
+        }
         for (std::size_t k = 0; k < images_.size(); ++k) {
             xml += "<Relationship Id=\"rId" + std::to_string(k + 2) + "\" Type=\"" +
                    kRelationshipTypes + "image\" Target=\"" + images_[k] + "\"/>";
@@ -187,19 +214,89 @@ private:
                "w:type=\"dxa\"/></w:tblCellMar></w:tblPr></w:style></w:styles>";
     }
 
-    // A4 portrait with the print settings' margins.
+    // The printed pages' header: the settings' text in the chosen face, placed as chosen.
+    bool hasHeader() const { return settings_.headerOn != 0; }
+    // The printed pages' footer: its text, and the page number on a line below it.
+    bool hasFooter() const { return settings_.footerOn != 0 || settings_.pageNumberOn != 0; }
+
+    std::string header() const {
+        return std::string(kXmlDeclaration) + "<w:hdr" + kWordNamespaces + ">" +
+               frameParagraph(settings_.headerPosition, settings_.headerFont,
+                              docx::xmlText(settings_.headerText)) +
+               "</w:hdr>";
+    }
+
+    std::string footer() const {
+        std::string xml = std::string(kXmlDeclaration) + "<w:ftr" + kWordNamespaces + ">";
+        if (settings_.footerOn != 0) {
+            xml += frameParagraph(settings_.footerPosition, settings_.footerFont,
+                                  docx::xmlText(settings_.footerText));
+        }
+        if (settings_.pageNumberOn != 0) {
+            // In the face last chosen, as on the printed page: the footer's, else the header's.
+            const std::int32_t face = settings_.footerOn != 0   ? settings_.footerFont
+                                      : settings_.headerOn != 0 ? settings_.headerFont
+                                                                : 0;
+            xml += frameParagraph(settings_.pageNumberPosition, face, {}, true);
+        }
+        return xml + "</w:ftr>";
+    }
+
+    // One paragraph of the header or footer, 10.5 points as the printed frame texts: a text
+    // (already escaped) or the word processor's own page number field.
+    static std::string frameParagraph(std::int32_t position, std::int32_t face,
+                                      const std::string& escaped, bool pageNumber = false) {
+        const char* alignment = position == 1 ? "center" : position == 2 ? "right" : "left";
+        const std::string font = docx::xmlText(frameFaceOf(face));
+        const std::string run =
+            "<w:r><w:rPr><w:rFonts w:ascii=\"" + font + "\" w:eastAsia=\"" + font +
+            "\" w:hAnsi=\"" + font + "\" w:cs=\"" + font +
+            "\"/><w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t xml:space=\"preserve\">" +
+            (pageNumber ? std::string("1") : escaped) + "</w:t></w:r>";
+        return std::string("<w:p><w:pPr><w:jc w:val=\"") + alignment + "\"/></w:pPr>" +
+               (pageNumber ? "<w:fldSimple w:instr=\" PAGE \">" + run + "</w:fldSimple>" : run) +
+               "</w:p>";
+    }
+
+    // The section's header and footer, and its page numbers as the print settings number
+    // them: from the start number, decimal or Roman.
+    std::string frameReferences() const {
+        std::string xml;
+        if (hasHeader()) {
+            xml += std::string("<w:headerReference w:type=\"default\" r:id=\"") + kHeaderRelation +
+                   "\"/>";
+        }
+        if (hasFooter()) {
+            xml += std::string("<w:footerReference w:type=\"default\" r:id=\"") + kFooterRelation +
+                   "\"/>";
+        }
+        return xml;
+    }
+
+    std::string pageNumbering() const {
+        if (settings_.pageNumberOn == 0) {
+            return {};
+        }
+        return std::string("<w:pgNumType w:fmt=\"") +
+               (settings_.pageNumberFormat == 0 ? "decimal" : "upperRoman") + "\" w:start=\"" +
+               std::to_string(std::max(0, settings_.startPageNumber)) + "\"/>";
+    }
+
+    // A4 portrait with the print settings' margins; the header and footer as far from the
+    // paper's edges as the settings place them.
     std::string document() const {
         const auto margin = [](std::int32_t mm) { return std::to_string(twips(std::max(0, mm))); };
         return std::string(kXmlDeclaration) + "<w:document" + kWordNamespaces + "><w:body>" +
                body_ +
                // The body ends with a paragraph after its last table.
-               "<w:p/><w:sectPr><w:pgSz w:w=\"" + std::to_string(twips(kPageWidthMm)) +
-               "\" w:h=\"" + std::to_string(twips(kPageHeightMm)) + "\"/><w:pgMar w:top=\"" +
+               "<w:p/><w:sectPr>" + frameReferences() + "<w:pgSz w:w=\"" +
+               std::to_string(twips(kPageWidthMm)) + "\" w:h=\"" +
+               std::to_string(twips(kPageHeightMm)) + "\"/><w:pgMar w:top=\"" +
                margin(settings_.topMargin) + "\" w:right=\"" + margin(settings_.rightMargin) +
                "\" w:bottom=\"" + margin(settings_.bottomMargin) + "\" w:left=\"" +
-               margin(settings_.leftMargin) +
-               "\" w:header=\"567\" w:footer=\"567\" w:gutter=\"0\"/></w:sectPr></w:body>"
-               "</w:document>";
+               margin(settings_.leftMargin) + "\" w:header=\"" + margin(settings_.headerHeight) +
+               "\" w:footer=\"" + margin(settings_.footerHeight) + "\" w:gutter=\"0\"/>" +
+               pageNumbering() + "</w:sectPr></w:body></w:document>";
     }
 
     const PrintSettings& settings_;
@@ -209,6 +306,30 @@ private:
     std::vector<std::string> images_; // the package's images, relationship rId2 on
     std::vector<PackagePart> media_;
 };
+
+// The report's steps (a crack's section, a wave-train picture) told to its progress.
+class Steps {
+public:
+    Steps(const ReportProgress& progress, std::int64_t total)
+        : progress_(progress), total_(total) {}
+    // False once the progress has stopped the report.
+    bool next() {
+        stopped_ = stopped_ || !goesOn(progress_, ++done_, total_);
+        return !stopped_;
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    const ReportProgress& progress_;
+    std::int64_t total_;
+    std::int64_t done_ = 0;
+    bool stopped_ = false;
+};
+
+std::int64_t picturesOf(const ReportLine& line) {
+    const auto points = static_cast<std::int64_t>(line.train.traces.size());
+    return (points + kDocxWavePointsPerPicture - 1) / kDocxWavePointsPerPicture;
+}
 
 void appendTitle(DocxBuilder& builder, bool newPage) {
     Paragraph title;
@@ -340,7 +461,7 @@ void appendSimpleSection(DocxBuilder& builder, const ReportContent& content,
 // One line's block: its name across the table, then its points, one row each, merged into
 // cells of a page's worth of points that each hold the wave train of their points. A line
 // continued on the next page repeats its name there, as the printed pages do.
-void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line) {
+void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line, Steps& steps) {
     const auto points = static_cast<std::int32_t>(line.train.traces.size());
     Paragraph spacer;
     spacer.keepWithNext = true;
@@ -357,6 +478,9 @@ void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line) {
     table.blocks.push_back(text(0, 0, 1, kColumns, line.name));
     const double widthMm = builder.textWidthMm() - 6;
     for (std::int32_t first = 0; first < points; first += kDocxWavePointsPerPicture) {
+        if (!steps.next()) {
+            return;
+        }
         const std::int32_t last = std::min(points, first + kDocxWavePointsPerPicture) - 1;
         const std::int32_t rows = last - first + 1;
         const double heightMm = rows * kDocxWaveRowMm - 1.5;
@@ -389,7 +513,8 @@ void appendChecksBlock(DocxBuilder& builder, const CrackReport& crack) {
 } // namespace
 
 WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
-                             ReportStyle style, const std::filesystem::path& path) {
+                             ReportStyle style, const std::filesystem::path& path,
+                             const ReportProgress& progress) {
     if (style != ReportStyle::WaveTrain && content.cracks.empty()) {
         return {false, "the report has no pages: the document holds no crossing line"};
     }
@@ -397,11 +522,19 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
         return {false, "the report has no pages: the document holds no line"};
     }
     DocxBuilder builder(settings);
+    std::int64_t total = static_cast<std::int64_t>(content.cracks.size());
+    if (style == ReportStyle::WaveTrain) {
+        total = 0;
+        for (const ReportLine& line : content.lines) {
+            total += picturesOf(line);
+        }
+    }
+    Steps steps(progress, total);
     switch (style) {
     case ReportStyle::Standard: {
         const Picture& plot = builder.addPicture(plotPicture(content, QSize(310, 200), kPlotScale),
                                                  kDocxPlotWidthMm, kDocxPlotHeightMm);
-        for (std::size_t i = 0; i < content.cracks.size(); ++i) {
+        for (std::size_t i = 0; i < content.cracks.size() && steps.next(); ++i) {
             appendTitle(builder, i > 0);
             appendStandardSection(builder, content, content.cracks[i], settings.tableHead != 0,
                                   settings.listChecks != 0,
@@ -410,19 +543,23 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
         break;
     }
     case ReportStyle::Simple:
-        for (const CrackReport& crack : content.cracks) {
+        for (std::size_t i = 0; i < content.cracks.size() && steps.next(); ++i) {
+            const CrackReport& crack = content.cracks[i];
             appendTitle(builder, false);
             appendSimpleSection(builder, content, crack, settings.listChecks != 0);
         }
         break;
     case ReportStyle::WaveTrain:
         for (std::size_t j = 0; j < content.lines.size(); ++j) {
-            appendWaveTrainBlock(builder, content.lines[j]);
+            appendWaveTrainBlock(builder, content.lines[j], steps);
             if (j > 0 && j <= content.cracks.size() && settings.listChecks != 0) {
                 appendChecksBlock(builder, content.cracks[j - 1]);
             }
         }
         break;
+    }
+    if (steps.stopped()) {
+        return {false, kReportCancelled};
     }
 
     const std::vector<PackagePart> parts = builder.parts();

@@ -2,13 +2,15 @@
 // report styles. The standard style gives each crack a titled 18-column table with the
 // project block, the results, the distance–time plot and the point table, each crack on a
 // page of its own; the simple style one compact table per crack; the wave-train style one
-// table per line holding its wave train. The file is written whole or not at all: a failed
-// write leaves what was there.
+// table per line holding its wave train. The pages carry the print settings' header, footer
+// and page numbers as the word processor's own. The file is written whole or not at all: a
+// failed write leaves what was there.
 #pragma once
 
 #include "core/common/atomic_file.h"
 #include "core/data/print_settings.h"
 #include "report/report_content.h"
+#include "report/report_progress.h"
 
 #include <filesystem>
 
@@ -24,6 +26,7 @@ inline constexpr double kDocxWaveRowMm = 7.0;
 inline constexpr std::int32_t kDocxWavePointsPerPicture = 29;
 
 WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
-                             ReportStyle style, const std::filesystem::path& path);
+                             ReportStyle style, const std::filesystem::path& path,
+                             const ReportProgress& progress = {});
 
 } // namespace crackdepth::report

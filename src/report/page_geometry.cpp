@@ -3,6 +3,7 @@
 #include "core/common/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -89,6 +90,12 @@ PageGeometry BitmapPageGeometry() {
     page.body = {kMargin, kMargin + kTitleHeight, kBitmapPageWidth - kMargin,
                  kBitmapPageHeight - kMargin};
     return page;
+}
+
+const char* frameFaceOf(std::int32_t index) {
+    static constexpr std::array<const char*, 5> kFaces = {"宋体", "黑体", "隶书", "仿宋_GB2312",
+                                                          "楷体_GB2312"};
+    return kFaces[static_cast<std::size_t>(std::clamp(index, 0, 4))];
 }
 
 std::string pageNumberText(const PrintSettings& settings, std::int32_t page) {

@@ -58,6 +58,10 @@ inline constexpr std::int32_t kBitmapPageWidth = 1030;
 inline constexpr std::int32_t kBitmapPageHeight = 1400;
 PageGeometry BitmapPageGeometry();
 
+// The face of entry `index` of the print settings' header and footer font lists ("宋体",
+// "黑体", "隶书", "仿宋_GB2312", "楷体_GB2312"); an index outside them gives the first.
+const char* frameFaceOf(std::int32_t index);
+
 // The page number printed on page `page` (1-based): "%d " of the numbered page (a blank
 // follows) or its Roman numeral; empty when the Roman numeral cannot be written (above 1000).
 std::string pageNumberText(const PrintSettings& settings, std::int32_t page);

@@ -84,7 +84,8 @@ bool BitmapPageSink::endPage(std::int32_t page) {
 }
 
 RenderSummary RenderPages(const ReportRenderer& renderer, const PrintSettings& settings,
-                          PageSink& sink, std::int32_t first, std::int32_t last) {
+                          PageSink& sink, std::int32_t first, std::int32_t last,
+                          const ReportProgress& progress) {
     RenderSummary summary;
     summary.pages = renderer.pageCount();
     first = std::max(first, 1);
@@ -100,6 +101,10 @@ RenderSummary RenderPages(const ReportRenderer& renderer, const PrintSettings& s
             ++summary.written;
         } else {
             ++summary.failed;
+        }
+        if (!goesOn(progress, page - first + 1, last - first + 1)) {
+            summary.cancelled = page < last;
+            break;
         }
     }
     return summary;

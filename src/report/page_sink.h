@@ -6,6 +6,7 @@
 #include "core/common/atomic_file.h"
 #include "core/data/print_settings.h"
 #include "report/page_geometry.h"
+#include "report/report_progress.h"
 #include "report/report_renderer.h"
 
 #include <QImage>
@@ -76,11 +77,13 @@ struct RenderSummary {
     std::int32_t written = 0; // pages that reached the output
     std::int32_t skipped = 0;
     std::int32_t failed = 0;
+    bool cancelled = false; // stopped through the progress before its last page
 };
 
 // Pages first … last (1-based, within the report) of the report to the sink.
 RenderSummary RenderPages(const ReportRenderer& renderer, const PrintSettings& settings,
-                          PageSink& sink, std::int32_t first, std::int32_t last);
+                          PageSink& sink, std::int32_t first, std::int32_t last,
+                          const ReportProgress& progress = {});
 RenderSummary RenderPages(const ReportRenderer& renderer, const PrintSettings& settings,
                           PageSink& sink);
 

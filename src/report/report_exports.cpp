@@ -119,7 +119,8 @@ RenderSummary ExportBitmapReport(Document& document, const PrintSettings& settin
 
 std::optional<std::filesystem::path> ExportReportFile(Document& document,
                                                       const PrintSettings& settings,
-                                                      ReportFile kind, const Busy& busy) {
+                                                      ReportFile kind, const Busy& busy,
+                                                      const ReportProgress& progress) {
     if (!PrepareReport(document)) {
         return std::nullopt;
     }
@@ -143,20 +144,29 @@ std::optional<std::filesystem::path> ExportReportFile(Document& document,
     const ReportContent content =
         BuildReportContent(document.data(), AnalyseDocument(document.data()));
     const ReportStyle style = reportStyleOf(settings);
+    bool cancelled = false;
+    const ReportProgress told = [&](std::int64_t done, std::int64_t total) {
+        cancelled = !goesOn(progress, done, total);
+        return !cancelled;
+    };
     WriteOutcome outcome;
     switch (kind) {
     case ReportFile::Pdf:
-        outcome = WritePdfReport(ReportRenderer(content, settings, style), settings, path);
+        outcome = WritePdfReport(ReportRenderer(content, settings, style), settings, path,
+                                 QPageSize(QPageSize::A4), told);
         break;
     case ReportFile::Docx:
-        outcome = WriteDocxReport(content, settings, style, path);
+        outcome = WriteDocxReport(content, settings, style, path, told);
         break;
     case ReportFile::Xlsx:
-        outcome = WriteXlsxReport(content, settings, path);
+        outcome = WriteXlsxReport(content, settings, path, told);
         break;
     }
     if (busy) {
         busy(false);
+    }
+    if (cancelled) {
+        return std::nullopt;
     }
     if (!outcome.ok) {
         prompts.message(std::string(kReportSaveFailedMessage) + "\n" + path.string() + "\n" +

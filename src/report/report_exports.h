@@ -7,6 +7,7 @@
 #include "core/data/print_settings.h"
 #include "core/document/document.h"
 #include "report/page_sink.h"
+#include "report/report_progress.h"
 
 #include <filesystem>
 #include <functional>
@@ -44,10 +45,12 @@ using Busy = std::function<void(bool)>;
 // "输出到PDF", "输出到word", "输出到excel": asks for the file, proposing the document's name
 // with the format's extension, and writes the report in the print settings' style (the
 // spreadsheet has one layout). The path written; none when cancelled, or when the file could
-// not be written ("文件保存失败！" with the path and the reason). The PDF is confirmed; after
+// not be written ("文件保存失败！" with the path and the reason), or when the user stopped it
+// through `progress` (then nothing is written and nothing said). The PDF is confirmed; after
 // an office report the last crossing line is selected.
 std::optional<std::filesystem::path> ExportReportFile(Document& document,
                                                       const PrintSettings& settings,
-                                                      ReportFile kind, const Busy& busy = {});
+                                                      ReportFile kind, const Busy& busy = {},
+                                                      const ReportProgress& progress = {});
 
 } // namespace crackdepth::report

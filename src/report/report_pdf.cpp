@@ -10,7 +10,8 @@
 namespace crackdepth::report {
 
 WriteOutcome WritePdfReport(const ReportRenderer& renderer, const PrintSettings& settings,
-                            const std::filesystem::path& path, const QPageSize& pageSize) {
+                            const std::filesystem::path& path, const QPageSize& pageSize,
+                            const ReportProgress& progress) {
     // The file appears only once every page is in it; a failed export leaves what was there.
     QSaveFile file(QString::fromStdString(path.string()));
     if (!file.open(QIODevice::WriteOnly)) {
@@ -25,7 +26,12 @@ WriteOutcome WritePdfReport(const ReportRenderer& renderer, const PrintSettings&
         // The margins are the print settings': the paper has no unprintable edge.
         writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         PagedDeviceSink sink(writer);
-        summary = RenderPages(renderer, settings, sink);
+        summary = RenderPages(renderer, settings, sink, 1, renderer.pageCount(), progress);
+        if (summary.cancelled) {
+            sink.finish();
+            file.cancelWriting();
+            return {false, kReportCancelled};
+        }
         if (!sink.finish() || summary.written != summary.pages) {
             file.cancelWriting();
             return {false, "the PDF pages could not be drawn"};

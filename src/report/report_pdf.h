@@ -4,6 +4,7 @@
 
 #include "core/common/atomic_file.h"
 #include "core/data/print_settings.h"
+#include "report/report_progress.h"
 #include "report/report_renderer.h"
 
 #include <QPageSize>
@@ -15,6 +16,7 @@ inline constexpr int kPdfResolution = 600; // dots per inch, as a printer's
 
 WriteOutcome WritePdfReport(const ReportRenderer& renderer, const PrintSettings& settings,
                             const std::filesystem::path& path,
-                            const QPageSize& pageSize = QPageSize(QPageSize::A4));
+                            const QPageSize& pageSize = QPageSize(QPageSize::A4),
+                            const ReportProgress& progress = {});
 
 } // namespace crackdepth::report

@@ -18,9 +18,6 @@
 namespace crackdepth::report {
 namespace {
 
-// The faces of the header and footer lists of the print settings, in their order.
-constexpr std::array<const char*, 5> kFrameFaces = {"宋体", "黑体", "隶书", "仿宋_GB2312",
-                                                    "楷体_GB2312"};
 constexpr const char* kBodyFace = "Arial";
 
 QString qs(const std::string& text) {
@@ -62,8 +59,7 @@ QFont fontOf(const char* face, double cellHeight) {
 }
 
 QFont frameFont(std::int32_t index, double dpiY) {
-    const auto face = static_cast<std::size_t>(std::clamp(index, 0, 4));
-    return fontOf(kFrameFaces[face], static_cast<std::int32_t>(dpiY * 14) / 96);
+    return fontOf(frameFaceOf(index), static_cast<std::int32_t>(dpiY * 14) / 96);
 }
 
 Qt::Alignment horizontalOf(std::int32_t position) {

@@ -11,9 +11,12 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <set>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -74,8 +77,49 @@ lxw_error put(lxw_worksheet* sheet, int row, int column, const std::string& text
                                   static_cast<lxw_col_t>(column), text.c_str(), nullptr);
 }
 
-lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
-                          const CrackReport& crack, const QByteArray& plot, bool listChecks) {
+// The number formats of a workbook's values, made once per workbook: a value cell shows the
+// report's text ("12", "169.64", "169.64(mm)") while it holds a number a formula can use.
+class NumberFormats {
+public:
+    explicit NumberFormats(lxw_workbook* workbook) : workbook_(workbook) {}
+
+    lxw_format* of(int decimals, const std::string& unit) {
+        const std::string code =
+            (decimals == 0 ? std::string("0")
+                           : "0." + std::string(static_cast<std::size_t>(decimals), '0')) +
+            (unit.empty() ? std::string() : "\"" + unit + "\"");
+        const auto found = formats_.find(code);
+        if (found != formats_.end()) {
+            return found->second;
+        }
+        lxw_format* format = workbook_add_format(workbook_);
+        if (format != nullptr) {
+            format_set_num_format(format, code.c_str());
+        }
+        return formats_[code] = format;
+    }
+
+private:
+    lxw_workbook* workbook_;
+    std::map<std::string, lxw_format*> formats_;
+};
+
+// A value of the report: a number where its text is one (shown with as many decimals as the
+// text has, and `unit` after it), else the text itself ("--.--", with `unit` after it).
+lxw_error putValue(lxw_worksheet* sheet, NumberFormats& formats, int row, int column,
+                   const std::string& text, const std::string& unit = {}) {
+    const std::optional<CellNumber> number = cellNumberOf(text);
+    if (!number) {
+        return put(sheet, row, column, text + unit);
+    }
+    return worksheet_write_number(sheet, static_cast<lxw_row_t>(row),
+                                  static_cast<lxw_col_t>(column), number->value,
+                                  formats.of(number->decimals, unit));
+}
+
+lxw_error writeCrackSheet(lxw_worksheet* sheet, NumberFormats& formats,
+                          const ReportContent& content, const CrackReport& crack,
+                          const QByteArray& plot, bool listChecks) {
     lxw_error error = worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kXlsxColumnWidth, nullptr);
     // Printed from the office program, a sheet takes one landscape page across (the table
     // and the plot beside it), as many pages down as its points need.
@@ -98,8 +142,6 @@ lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
     }
     const char* labels[] = {"跨缝测线", "非跨缝测线", "裂缝深度(mm)", "回归系数A(mm)",
                             "回归系数B(km/s)"};
-    const std::string values[] = {crack.crossingName, crack.nonCrossingName,
-                                  crack.crackDepth + "(mm)", content.intercept, content.velocity};
     for (int i = 0; i < 5; ++i) {
         keep(put(sheet, 27 + i, labelColumn, labels[i]));
     }
@@ -110,12 +152,15 @@ lxw_error writeCrackSheet(lxw_worksheet* sheet, const ReportContent& content,
         }
         const std::vector<std::string> cells = standardCells(crack, crack.rows[k]);
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            keep(put(sheet, row, static_cast<int>(c), cells[c]));
+            keep(putValue(sheet, formats, row, static_cast<int>(c), cells[c]));
         }
     }
-    for (int i = 0; i < 5; ++i) {
-        keep(put(sheet, 27 + i, labelColumn + 1, values[i]));
-    }
+    // The line names stay texts, whatever characters they hold.
+    keep(put(sheet, 27, labelColumn + 1, crack.crossingName));
+    keep(put(sheet, 28, labelColumn + 1, crack.nonCrossingName));
+    keep(putValue(sheet, formats, 29, labelColumn + 1, crack.crackDepth, "(mm)"));
+    keep(putValue(sheet, formats, 30, labelColumn + 1, content.intercept));
+    keep(putValue(sheet, formats, 31, labelColumn + 1, content.velocity));
     // "测量检查" below the result block, one finding a row.
     if (listChecks) {
         keep(put(sheet, 33, labelColumn, kChecksTitle));
@@ -153,6 +198,35 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& path) {
 
 } // namespace
 
+std::optional<CellNumber> cellNumberOf(std::string_view text) {
+    std::size_t i = text.starts_with('-') ? 1 : 0;
+    const std::size_t digitsFrom = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+        ++i;
+    }
+    if (i == digitsFrom) {
+        return std::nullopt;
+    }
+    int decimals = 0;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fractionFrom = ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+            ++i;
+        }
+        decimals = static_cast<int>(i - fractionFrom);
+        if (decimals == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != text.size()) {
+        return std::nullopt;
+    }
+    // Whatever the desktop's locale: the report's texts always have a decimal point.
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return CellNumber{value, decimals};
+}
+
 std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames) {
     std::vector<std::string> names;
     // "History" is a name a spreadsheet keeps for itself.
@@ -188,7 +262,7 @@ std::vector<std::string> sheetNamesOf(const std::vector<std::string>& lineNames)
 }
 
 WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings& settings,
-                             const std::filesystem::path& path) {
+                             const std::filesystem::path& path, const ReportProgress& progress) {
     if (content.cracks.empty()) {
         return {false, "the report has no pages: the document holds no crossing line"};
     }
@@ -223,14 +297,22 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings& 
     // Sheet1 repeats the last crack; each crack's sheet was added after Sheet1, so the last
     // crack's sheet comes first.
     lxw_error error = LXW_NO_ERROR;
+    NumberFormats formats(workbook);
+    const auto sheets = static_cast<std::int64_t>(content.cracks.size()) + 1;
+    std::int64_t done = 0;
+    bool stopped = false;
     const auto add = [&](const std::string& name, const CrackReport& crack) {
+        if (stopped || !goesOn(progress, ++done, sheets)) {
+            stopped = true;
+            return;
+        }
         lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.c_str());
         if (sheet == nullptr) {
             error = error == LXW_NO_ERROR ? LXW_ERROR_SHEETNAME_ALREADY_USED : error;
             return;
         }
         const lxw_error written =
-            writeCrackSheet(sheet, content, crack, plot, settings.listChecks != 0);
+            writeCrackSheet(sheet, formats, content, crack, plot, settings.listChecks != 0);
         if (error == LXW_NO_ERROR) {
             error = written;
         }
@@ -249,6 +331,10 @@ WriteOutcome WriteXlsxReport(const ReportContent& content, const PrintSettings& 
         error = closed;
     }
     std::error_code ignored;
+    if (stopped) {
+        std::filesystem::remove(temporary, ignored);
+        return {false, kReportCancelled};
+    }
     if (error != LXW_NO_ERROR) {
         std::filesystem::remove(temporary, ignored);
         return {false, "cannot write the workbook " + path.string() + ": " + lxw_strerror(error)};

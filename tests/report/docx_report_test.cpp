@@ -647,6 +647,123 @@ TEST(DocxReport, AnOfficeProgramShowsTheAnalysis) {
     EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
 }
 
+// The print settings' header, footer and page numbers reach the document as the word
+// processor's own header, footer and page-number field, and only when they are switched on.
+TEST(DocxReport, HeaderFooterAndPageNumbersFollowThePrintSettings) {
+    const DocumentData data = loadDocument(std::string(CRACKDEPTH_FIXTURES_DIR) + "/SITE.DPA");
+    const ReportContent content = BuildReportContent(data, AnalyseDocument(data));
+    PrintSettings framed;
+    framed.headerOn = 1;
+    framed.headerText = "某桥检测 & <页眉>";
+    framed.headerPosition = 1;
+    framed.headerFont = 1;
+    framed.headerHeight = 8;
+    framed.footerOn = 1;
+    framed.footerText = "页脚文字";
+    framed.footerPosition = 2;
+    framed.footerFont = 3;
+    framed.footerHeight = 6;
+    framed.pageNumberOn = 1;
+    framed.pageNumberPosition = 0;
+    framed.pageNumberFormat = 1;
+    framed.startPageNumber = 3;
+    PrintSettings numbersOnly;
+    numbersOnly.pageNumberOn = 1;
+
+    const struct {
+        const char* name;
+        PrintSettings settings;
+        bool header;
+        bool footer;
+    } cases[] = {{"none", PrintSettings{}, false, false},
+                 {"all", framed, true, true},
+                 {"page numbers only", numbersOnly, false, true}};
+    const QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = fs::path(dir.path().toStdString()) / (std::string(c.name) + ".docx");
+        ASSERT_TRUE(WriteDocxReport(content, c.settings, ReportStyle::Standard, path).ok);
+        auto parts = packageParts(path);
+        EXPECT_EQ(parts.count("word/header1.xml"), c.header ? 1u : 0u);
+        EXPECT_EQ(parts.count("word/footer1.xml"), c.footer ? 1u : 0u);
+        pugi::xml_document document;
+        ASSERT_TRUE(document.load_string(parts["word/document.xml"].c_str()));
+        const pugi::xml_node section =
+            document.child("w:document").child("w:body").child("w:sectPr");
+        EXPECT_EQ(countNamed(section, "w:headerReference"), c.header ? 1 : 0);
+        EXPECT_EQ(countNamed(section, "w:footerReference"), c.footer ? 1 : 0);
+        // Every reference names a relationship of the document that leads to its part.
+        pugi::xml_document relations;
+        ASSERT_TRUE(relations.load_string(parts["word/_rels/document.xml.rels"].c_str()));
+        for (pugi::xml_node reference : section.children()) {
+            const std::string_view name = reference.name();
+            if (name != "w:headerReference" && name != "w:footerReference") {
+                continue;
+            }
+            const pugi::xml_node target =
+                relations.child("Relationships")
+                    .find_child_by_attribute("Relationship", "Id",
+                                             reference.attribute("r:id").value());
+            ASSERT_TRUE(target) << reference.attribute("r:id").value();
+            EXPECT_EQ(parts.count("word/" + std::string(target.attribute("Target").value())), 1u);
+        }
+        const pugi::xml_node numbering = section.child("w:pgNumType");
+        EXPECT_EQ(static_cast<bool>(numbering), c.settings.pageNumberOn != 0);
+    }
+
+    const fs::path path = fs::path(dir.path().toStdString()) / "all.docx";
+    auto parts = packageParts(path);
+    pugi::xml_document header;
+    ASSERT_TRUE(header.load_string(parts["word/header1.xml"].c_str()));
+    const pugi::xml_node headerParagraph = header.child("w:hdr").child("w:p");
+    EXPECT_EQ(textOf(headerParagraph), framed.headerText);
+    EXPECT_STREQ(headerParagraph.child("w:pPr").child("w:jc").attribute("w:val").value(), "center");
+    EXPECT_NE(parts["word/header1.xml"].find("黑体"), std::string::npos);
+
+    pugi::xml_document footer;
+    ASSERT_TRUE(footer.load_string(parts["word/footer1.xml"].c_str()));
+    std::vector<pugi::xml_node> paragraphs;
+    for (pugi::xml_node paragraph : footer.child("w:ftr").children("w:p")) {
+        paragraphs.push_back(paragraph);
+    }
+    ASSERT_EQ(paragraphs.size(), 2u) << "the footer text, then the page number below it";
+    EXPECT_EQ(textOf(paragraphs[0]), "页脚文字");
+    EXPECT_STREQ(paragraphs[0].child("w:pPr").child("w:jc").attribute("w:val").value(), "right");
+    EXPECT_STREQ(paragraphs[1].child("w:pPr").child("w:jc").attribute("w:val").value(), "left");
+    EXPECT_STREQ(paragraphs[1].child("w:fldSimple").attribute("w:instr").value(), " PAGE ");
+    EXPECT_NE(parts["word/footer1.xml"].find("仿宋_GB2312"), std::string::npos);
+
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(parts["word/document.xml"].c_str()));
+    const pugi::xml_node section = document.child("w:document").child("w:body").child("w:sectPr");
+    EXPECT_STREQ(section.child("w:pgNumType").attribute("w:fmt").value(), "upperRoman");
+    EXPECT_EQ(section.child("w:pgNumType").attribute("w:start").as_int(), 3);
+    EXPECT_NEAR(section.child("w:pgMar").attribute("w:header").as_double(), 8 * 1440 / 25.4, 1);
+    EXPECT_NEAR(section.child("w:pgMar").attribute("w:footer").as_double(), 6 * 1440 / 25.4, 1);
+
+    if (!officeInstalled()) {
+        GTEST_SKIP() << "soffice or pdftotext is not installed: the office rendering is not "
+                        "checked";
+    }
+    // As the office program prints it: the header and footer on both pages, numbered III, IV.
+    const std::string text = officeText(path);
+    std::vector<std::string> pages;
+    std::istringstream stream(text);
+    for (std::string page; std::getline(stream, page, '\f');) {
+        if (page.find_first_not_of(" \n") != std::string::npos) {
+            pages.push_back(page);
+        }
+    }
+    ASSERT_EQ(pages.size(), 2u) << text;
+    const std::regex third("(^|\\s)III(\\s|$)");
+    const std::regex fourth("(^|\\s)IV(\\s|$)");
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        EXPECT_NE(pages[k].find("某桥检测 & <页眉>"), std::string::npos) << pages[k];
+        EXPECT_NE(pages[k].find("页脚文字"), std::string::npos) << pages[k];
+        EXPECT_TRUE(std::regex_search(pages[k], k == 0 ? third : fourth)) << pages[k];
+    }
+}
+
 // A result file of `cracks` crossing lines of `points` points each, copies of the demo's
 // first crossing line at ever larger distances.
 TEST(DocxReport, TenCracksOfAThousandPoints) {

@@ -154,5 +154,42 @@ TEST_F(ReportExports, FilesAreProposedBesideTheResultFileAndWrittenWhole) {
     }
 }
 
+// A report stopped through its progress leaves no file, not even a temporary one, keeps what
+// was there, and says nothing; its progress counted up to a fixed total.
+TEST_F(ReportExports, AStoppedReportLeavesNoFileAndSaysNothing) {
+    for (const ReportFile kind : {ReportFile::Pdf, ReportFile::Docx, ReportFile::Xlsx}) {
+        for (const std::int32_t style : {0, 2}) {
+            SCOPED_TRACE(static_cast<int>(kind) * 10 + style);
+            const std::filesystem::path folder =
+                dir.path() / ("stopped" + std::to_string(static_cast<int>(kind) * 10 + style));
+            std::filesystem::create_directory(folder);
+            const std::filesystem::path earlier = folder / "report.out";
+            crackdepth::testing::writeBytes(earlier, {'o', 'l', 'd'});
+            PrintSettings settings;
+            settings.reportStyle = style;
+            prompts.shown.clear();
+            prompts.files = {earlier.string()};
+            std::vector<std::pair<std::int64_t, std::int64_t>> told;
+            const auto written = ExportReportFile(doc, settings, kind, {},
+                                                  [&](std::int64_t done, std::int64_t total) {
+                                                      told.emplace_back(done, total);
+                                                      return done < 2;
+                                                  });
+            EXPECT_FALSE(written.has_value());
+            EXPECT_TRUE(prompts.messages().empty());
+            ASSERT_EQ(told.size(), 2u) << "stopped at the second step";
+            EXPECT_EQ(told[0].first, 1);
+            EXPECT_GE(told[0].second, 2);
+            EXPECT_EQ(told[1].second, told[0].second);
+            EXPECT_EQ(crackdepth::testing::readBytes(earlier),
+                      (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                    std::filesystem::directory_iterator()),
+                      1)
+                << "no temporary file is left";
+        }
+    }
+}
+
 } // namespace
 } // namespace crackdepth::report

@@ -9,8 +9,11 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <optional>
 #include <pugixml.hpp>
+#include <set>
 
 namespace crackdepth::report {
 namespace {
@@ -42,17 +45,80 @@ TEST(XlsxReport, SheetNamesAWorkbookCanHold) {
     }
 }
 
-// The cells of a sheet by reference ("C1"), as texts through the shared strings.
-std::map<std::string, std::string> cellsOf(const std::string& sheetXml,
-                                           const std::vector<std::string>& strings) {
+TEST(XlsxReport, CellNumbersAreThePlainDecimalTextsOnly) {
+    const struct {
+        const char* text;
+        std::optional<double> value;
+        int decimals;
+    } cases[] = {
+        {"12", 12, 0},  {"-3", -3, 0},  {"169.64", 169.64, 2}, {"0.50", 0.5, 2},   {"--.--", {}, 0},
+        {"", {}, 0},    {"-", {}, 0},   {"12.", {}, 0},        {".5", {}, 0},      {"1e5", {}, 0},
+        {" 12", {}, 0}, {"12 ", {}, 0}, {"169.64(mm)", {}, 0}, {"SITE_C1", {}, 0}, {"1,5", {}, 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<CellNumber> number = cellNumberOf(c.text);
+        ASSERT_EQ(number.has_value(), c.value.has_value()) << c.text;
+        if (number) {
+            EXPECT_EQ(number->value, *c.value) << c.text;
+            EXPECT_EQ(number->decimals, c.decimals) << c.text;
+        }
+    }
+}
+
+// A sheet's cells as a spreadsheet shows them, by reference ("C1"): texts through the shared
+// strings, numbers through the number format of their cell style (the workbook's formats
+// are "0", "0.00" and such with a quoted unit after them). `numbers` gets the references of
+// the number cells.
+std::map<std::string, std::string> cellsOf(const std::map<std::string, std::string>& parts,
+                                           const std::string& sheetPart,
+                                           std::set<std::string>* numbers = nullptr) {
+    pugi::xml_document shared;
+    EXPECT_TRUE(shared.load_string(parts.at("xl/sharedStrings.xml").c_str()));
+    std::vector<std::string> strings;
+    for (pugi::xml_node si : shared.child("sst").children("si")) {
+        strings.push_back(si.child("t").text().get());
+    }
+    pugi::xml_document styles;
+    EXPECT_TRUE(styles.load_string(parts.at("xl/styles.xml").c_str()));
+    const pugi::xml_node styleSheet = styles.child("styleSheet");
+    std::map<int, std::string> codes{{0, "General"}, {1, "0"}, {2, "0.00"}};
+    for (pugi::xml_node format : styleSheet.child("numFmts").children("numFmt")) {
+        codes[format.attribute("numFmtId").as_int()] = format.attribute("formatCode").value();
+    }
+    std::vector<std::string> styleCodes;
+    for (pugi::xml_node xf : styleSheet.child("cellXfs").children("xf")) {
+        styleCodes.push_back(codes[xf.attribute("numFmtId").as_int()]);
+    }
+    const auto shown = [](double value, const std::string& code) {
+        const std::size_t point = code.find('.');
+        const std::size_t quote = code.find('"');
+        const std::size_t decimals =
+            point == std::string::npos ? 0 : code.find_first_not_of('0', point + 1) - point - 1;
+        char digits[64];
+        std::snprintf(digits, sizeof digits, "%.*f", static_cast<int>(decimals), value);
+        return digits + (quote == std::string::npos
+                             ? std::string()
+                             : code.substr(quote + 1, code.rfind('"') - quote - 1));
+    };
+
     std::map<std::string, std::string> cells;
     pugi::xml_document sheet;
-    EXPECT_TRUE(sheet.load_string(sheetXml.c_str()));
+    EXPECT_TRUE(sheet.load_string(parts.at(sheetPart).c_str()));
     for (pugi::xml_node row : sheet.child("worksheet").child("sheetData").children("row")) {
         for (pugi::xml_node cell : row.children("c")) {
-            EXPECT_STREQ(cell.attribute("t").value(), "s") << "every cell holds text";
-            const auto index = cell.child("v").text().as_uint();
-            cells[cell.attribute("r").value()] = index < strings.size() ? strings[index] : "?";
+            const std::string reference = cell.attribute("r").value();
+            if (std::string(cell.attribute("t").value()) == "s") {
+                const auto index = cell.child("v").text().as_uint();
+                cells[reference] = index < strings.size() ? strings[index] : "?";
+                continue;
+            }
+            EXPECT_STREQ(cell.attribute("t").value(), "") << reference << ": text or number";
+            const auto style = cell.attribute("s").as_uint();
+            cells[reference] = shown(cell.child("v").text().as_double(),
+                                     style < styleCodes.size() ? styleCodes[style] : "?");
+            if (numbers != nullptr) {
+                numbers->insert(reference);
+            }
         }
     }
     return cells;
@@ -79,13 +145,8 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Sheet1", "SITE_C2.DP1", "SITE_C1.DP1"}));
 
-    pugi::xml_document shared;
-    ASSERT_TRUE(shared.load_string(parts["xl/sharedStrings.xml"].c_str()));
-    std::vector<std::string> strings;
-    for (pugi::xml_node si : shared.child("sst").children("si")) {
-        strings.push_back(si.child("t").text().get());
-    }
-    const auto cells = cellsOf(parts["xl/worksheets/sheet2.xml"], strings);
+    std::set<std::string> numbers;
+    const auto cells = cellsOf(parts, "xl/worksheets/sheet2.xml", &numbers);
     const CrackReport& crack = content.cracks[1]; // SITE_C2: 12 points beside 5
     const CrackResult& result = analysis.cracks[1];
     // SITE's crossing lines start at 50 mm, its non-crossing line at 100 mm: each line's
@@ -114,6 +175,8 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
     const PointList& crossing = *data.crossingLists[1];
     const PointList& nonCrossing = *data.nonCrossingList;
     ASSERT_EQ(crossing.size(), 12u);
+    // The values are numbers an engineer can compute with; labels, names and "--.--" are not.
+    std::set<std::string> expectedNumbers = {"I30", "I31", "I32"};
     for (std::size_t k = 0; k < crossing.size(); ++k) {
         const std::string row = std::to_string(3 + k);
         expected["A" + row] = std::to_string(k + 1);
@@ -124,6 +187,10 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
                                   : "--.--";
         expected["E" + row] = k < nonCrossing.size() ? crack.rows[k].nonCrossingTime : "--.--";
         expected["F" + row] = k == 2 ? "是" : "否";
+        expectedNumbers.insert({"A" + row, "B" + row, "C" + row});
+        if (k < nonCrossing.size()) {
+            expectedNumbers.insert({"D" + row, "E" + row});
+        }
     }
     // The crack's checks below the result block, one a row.
     expected["H34"] = "测量检查";
@@ -132,7 +199,8 @@ TEST(XlsxReport, EveryCellOfACrackSheetAndItsPicture) {
         expected["H" + std::to_string(35 + k)] = checks[k];
     }
     EXPECT_EQ(cells, expected);
-    EXPECT_EQ(cellsOf(parts["xl/worksheets/sheet1.xml"], strings), expected)
+    EXPECT_EQ(numbers, expectedNumbers);
+    EXPECT_EQ(cellsOf(parts, "xl/worksheets/sheet1.xml"), expected)
         << "Sheet1 repeats the last crack";
 
     // Every column 16 characters wide (stored with the padding a column width has).
@@ -175,14 +243,8 @@ TEST(XlsxReport, EachLinesDistanceBesideItsOwnTimeWhereTheyDiffer) {
     PrintSettings settings;
     settings.listChecks = 0;
     ASSERT_TRUE(WriteXlsxReport(content, settings, path).ok);
-    auto parts = packageParts(path);
-    pugi::xml_document shared;
-    ASSERT_TRUE(shared.load_string(parts["xl/sharedStrings.xml"].c_str()));
-    std::vector<std::string> strings;
-    for (pugi::xml_node si : shared.child("sst").children("si")) {
-        strings.push_back(si.child("t").text().get());
-    }
-    auto cells = cellsOf(parts["xl/worksheets/sheet2.xml"], strings);
+    const auto parts = packageParts(path);
+    auto cells = cellsOf(parts, "xl/worksheets/sheet2.xml");
     EXPECT_EQ(cells["B2"], "跨缝测距(mm)");
     EXPECT_EQ(cells["D2"], "不跨缝测距(mm)");
     EXPECT_EQ(cells["F2"], "反相点");

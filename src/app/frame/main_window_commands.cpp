@@ -8,6 +8,7 @@
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "app/frame/report_printing.h"
+#include "app/frame/report_progress_dialog.h"
 #include "app/views/distance_time_view.h"
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
@@ -356,14 +357,17 @@ void MainWindow::runCommand(Command command) {
 }
 
 void MainWindow::exportReport(report::ReportFile kind) {
-    const auto written =
-        report::ExportReportFile(document_, document_.settings().print, kind, [](bool busy) {
+    ReportProgressDialog progress(this);
+    const auto written = report::ExportReportFile(
+        document_, document_.settings().print, kind,
+        [](bool busy) {
             if (busy) {
                 QApplication::setOverrideCursor(Qt::WaitCursor);
             } else {
                 QApplication::restoreOverrideCursor();
             }
-        });
+        },
+        progress.progress());
     if (!written || kind == report::ReportFile::Pdf) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "app/frame/report_printing.h"
 
+#include "app/frame/report_progress_dialog.h"
 #include "core/document/document_analysis.h"
 #include "core/document/report_preparation.h"
 #include "report/page_sink.h"
@@ -35,11 +36,15 @@ public:
 
 report::RenderSummary printPages(const report::ReportRenderer& renderer,
                                  const PrintSettings& settings, QPrinter& printer, int first,
-                                 int last) {
+                                 int last, QWidget* parent) {
     const WaitCursor wait;
+    ReportProgressDialog progress(parent);
     report::PagedDeviceSink sink(printer);
     const report::RenderSummary summary =
-        report::RenderPages(renderer, settings, sink, first, last);
+        report::RenderPages(renderer, settings, sink, first, last, progress.progress());
+    if (summary.cancelled) {
+        printer.abort();
+    }
     sink.finish();
     return summary;
 }
@@ -65,8 +70,9 @@ int PrintReport(Document& document, const PrintSettings& settings, QWidget* pare
     const bool range = printer.printRange() == QPrinter::PageRange;
     const int first = range ? printer.fromPage() : 1;
     const int last = range ? printer.toPage() : renderer.pageCount();
-    const report::RenderSummary summary = printPages(renderer, settings, printer, first, last);
-    if (summary.written < last - first + 1) {
+    const report::RenderSummary summary =
+        printPages(renderer, settings, printer, first, last, parent);
+    if (summary.written < last - first + 1 && !summary.cancelled) {
         // A printer that cannot start (or a file it cannot create) must not look like a print.
         document.prompts().message(kPrintFailedMessage, MessageIcon::Error);
     }
@@ -86,7 +92,7 @@ void PreviewReport(Document& document, const PrintSettings& settings, QWidget* p
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter* target) {
                          usePrintableArea(*target);
-                         printPages(renderer, settings, *target, 1, renderer.pageCount());
+                         printPages(renderer, settings, *target, 1, renderer.pageCount(), &preview);
                      });
     preview.exec();
 }
