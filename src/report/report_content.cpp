@@ -67,7 +67,7 @@ CrackReport crackReportOf(const ReportedLine& crossingLine, const ReportedLine& 
                                : kReversalNo;
         }
         if (k < result.points.size()) {
-            row.status = statusText(result.points[k].status);
+            row.status = usageText(result, k);
             row.depth = result.points[k].depthText;
         }
         if (k < nonCrossing.size()) {

@@ -130,6 +130,41 @@ TEST(ScreenTable, NonCrossingLineShownUnderACrossingTabKeepsTheCrackDepth) {
     EXPECT_EQ(table.crackDepthText, "126.67(mm)");
 }
 
+// The status column says which rows the crack depth averages under the rule in force: round a
+// phase-reversal point the statuses decide nothing, and the column names the reversal rows
+// whose estimates "平均裂深" takes. Before, it kept showing the statuses (row 1 "自动剔除", row
+// 4 "自动保留") while the depth was the mean of rows 1 to 3.
+TEST(ScreenTable, TheStatusColumnShowsTheRowsTheCrackDepthAverages) {
+    struct Case {
+        std::optional<std::int32_t> reversal;
+        std::vector<std::string> statuses;
+        const char* crackDepth;
+    };
+    const Case cases[] = {
+        {std::nullopt, {"自动剔除", "自动保留", "自动保留", "自动保留"}, "126.67(mm)"},
+        {1, {"反相参与", "反相参与", "反相参与", "不参与"}, "80.00(mm)"},
+        {0, {"反相参与", "反相参与", "不参与", "不参与"}, "70.00(mm)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reversal.value_or(-1));
+        DocumentData data = documentData();
+        if (c.reversal) {
+            data.crossingParameters[0].lineFlag = 1;
+            data.crossingParameters[0].reversalIndex = *c.reversal;
+        }
+        const Bench bench(std::move(data), 1);
+        for (const PointTable& table : {bench.screen(), bench.report()}) {
+            const std::size_t column = table.headers.size() == 6 ? 3 : 4;
+            std::vector<std::string> statuses;
+            for (const auto& row : table.rows) {
+                statuses.push_back(row[column].text);
+            }
+            EXPECT_EQ(statuses, c.statuses) << table.headers.size() << " columns";
+            EXPECT_EQ(table.crackDepthText, c.crackDepth);
+        }
+    }
+}
+
 TEST(ScreenTable, RowColoursMarkTheReversalPointAndItsNeighbours) {
     struct Case {
         std::int32_t tab;

@@ -6,6 +6,7 @@
 #include "core/document/measurement_checks.h"
 #include "core/document/suggested_picks.h"
 
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -68,6 +69,16 @@ TEST(MeasurementChecks, EachDisturbanceIsFoundWhereItIs) {
              }
          },
          {{CheckKind::FewKept, 1, -1}}},
+        {"an estimate of a few millimetres kept by hand among estimates of tens",
+         [&](DocumentData& data) {
+             // The distance whose path gives a depth of 1 % of it: (t·B / Lc)² = 1.0004.
+             const DocumentAnalysis analysis = AnalyseDocument(data);
+             const float time = analysis.cracks[1].points[6].transitTime;
+             MeasuringPoint& point = crossing(data, 2)[6];
+             point.distance = time * analysis.fit->B / std::sqrt(1.0004f) + analysis.fit->A;
+             point.record.setManualMark(kManualKeepMark);
+         },
+         {{CheckKind::OutlyingDepth, 2, 6}}},
         {"the converter's limit just after the arrival",
          [&](DocumentData& data) {
              MeasuringPoint& point = crossing(data, 2)[4];

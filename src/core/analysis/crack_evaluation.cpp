@@ -99,6 +99,7 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
             ++count2;
             if (!reversal.set) {
                 result.depthEstimates.push_back(*evaluation.depth);
+                evaluation.averaged = evaluation.depth;
             }
         }
     }
@@ -119,6 +120,7 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
                 sum3 += h;
                 ++count3;
                 result.depthEstimates.push_back(h);
+                result.points[k].averaged = h;
             }
         }
     }
@@ -131,6 +133,14 @@ CrackResult EvaluateCrack(const PointList& line, const std::optional<LineFit>& f
     }
     result.crackDepthText = withUnit(result.crackDepth, "(mm)");
     return result;
+}
+
+std::string usageText(const CrackResult& crack, std::size_t i) {
+    const PointEvaluation& point = crack.points[i];
+    if (crack.depthRule == DepthRule::KeptEstimates) {
+        return statusText(point.status);
+    }
+    return point.averaged ? kReversalUsedText : kNotAveragedText;
 }
 
 CrackDepthSpread spreadOf(const CrackResult& crack) {

@@ -36,6 +36,10 @@ struct PointEvaluation {
     PointStatus status = PointStatus::AutoExclude;
     bool kept = false;     // kept by the status (a keep flag of 1)
     float transitTime = 0; // us
+    // The estimate this point puts into the crack depth under the rule in force: its depth
+    // when kept, or round a phase reversal its estimate along L + |A|; none when it puts in
+    // nothing.
+    std::optional<float> averaged;
 };
 
 // Which estimates the crack depth averages: the kept points' depths, or around a phase
@@ -62,6 +66,13 @@ struct CrackDepthSpread {
 };
 
 CrackDepthSpread spreadOf(const CrackResult& crack);
+
+// The status column's text of point i: its status under the kept-estimates rule; round a
+// phase reversal, whether its estimate enters the crack depth ("反相参与") or not ("不参与"),
+// since the statuses then decide nothing.
+inline constexpr const char* kReversalUsedText = "反相参与";
+inline constexpr const char* kNotAveragedText = "不参与";
+std::string usageText(const CrackResult& crack, std::size_t i);
 
 // "%.2f(mm)" of A and "%.2f(km/s)" of B, or "--.--(mm)" and "--.--(km/s)" without a fit.
 std::string interceptText(const std::optional<LineFit>& fit);

@@ -61,7 +61,7 @@ PointTable BuildScreenTable(const DocumentData& data, const std::optional<CrackR
             std::to_string(i + 1),
             truncatedText(point.distance),
             truncatedText(timeOf(point, corrections)),
-            evaluated ? statusText(result->points[i].status) : kNoValueText,
+            evaluated ? usageText(*result, i) : kNoValueText,
             evaluated ? result->points[i].depthText : kNoValueText,
             amplitudeText(point, line->sampleCount),
         };
@@ -105,7 +105,7 @@ PointTable BuildReportTable(const DocumentData& data, const std::optional<CrackR
             texts[2] = truncatedText(timeOf(point, corrections));
             texts[6] = amplitudeText(point, line->sampleCount);
             if (result) {
-                texts[4] = statusText(result->points[i].status);
+                texts[4] = usageText(*result, i);
                 texts[5] = result->points[i].depthText;
             }
         }

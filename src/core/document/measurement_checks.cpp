@@ -63,6 +63,43 @@ void checkResiduals(const DocumentData& data, const LineFit& fit,
     }
 }
 
+// Estimates entering a crack depth that lie more than kResidualSigmas robust standard
+// deviations (1.4826 times the median absolute deviation, at least kLeastDepthSpread of the
+// median and half a millimetre) from the median of the crack's estimates. Three estimates at
+// least, so that the others can outvote one.
+// The findings by point.
+std::vector<std::optional<MeasurementCheck>> outlyingDepths(const CrackResult& crack,
+                                                            std::int32_t line) {
+    std::vector<std::optional<MeasurementCheck>> found(crack.points.size());
+    std::vector<double> estimates;
+    for (const PointEvaluation& point : crack.points) {
+        if (point.averaged) {
+            estimates.push_back(*point.averaged);
+        }
+    }
+    if (estimates.size() < 3) {
+        return found;
+    }
+    const double centre = median(estimates);
+    std::vector<double> deviations;
+    for (const double h : estimates) {
+        deviations.push_back(std::fabs(h - centre));
+    }
+    const double sigma =
+        std::max({1.4826 * median(deviations), kLeastDepthSpread * std::fabs(centre), 0.5});
+    for (std::size_t i = 0; i < crack.points.size(); ++i) {
+        const std::optional<float>& h = crack.points[i].averaged;
+        if (h && std::fabs(*h - centre) > kResidualSigmas * sigma) {
+            found[i] = MeasurementCheck{
+                line, static_cast<std::int32_t>(i), CheckKind::OutlyingDepth,
+                pointLabel(line, i) + "参与平均的裂深估计" + formatFixed2(*h) +
+                    "mm远离本裂缝其余估计（中位数" + formatFixed2(static_cast<float>(centre)) +
+                    "mm），超过稳健标准差的3倍"};
+        }
+    }
+    return found;
+}
+
 // The waveform checks of one point: a pick far from a confident suggestion, samples at the
 // converter's limits just after the arrival.
 void checkWaveform(const MeasuringPoint& point, const WaveformFacts& facts, std::int32_t line,
@@ -104,6 +141,8 @@ const char* checkKindName(CheckKind kind) {
         return "few-kept";
     case CheckKind::Clipped:
         return "clipped";
+    case CheckKind::OutlyingDepth:
+        return "outlying-depth";
     }
     return "";
 }
@@ -171,6 +210,7 @@ std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
         const auto number = static_cast<std::int32_t>(k + 1);
         const CrackResult& crack = analysis.cracks[k];
         const PointList& line = *checkedLine(data, number);
+        const auto outlying = outlyingDepths(crack, number);
         if (crack.depthEstimates.size() < 2) {
             checks.push_back({number, std::nullopt, CheckKind::FewKept,
                               lineLabel(number) + "：参与平均的裂深估计少于两个，裂深不可靠"});
@@ -181,6 +221,9 @@ std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
                     {number, static_cast<std::int32_t>(i), CheckKind::UndefinedDepth,
                      pointLabel(number, i) +
                          "跨缝声时不大于同测距不跨缝的声时，无法计算裂深（T·B ≤ L−A）"});
+            }
+            if (outlying[i]) {
+                checks.push_back(*outlying[i]);
             }
             checkFacts(line[i], number, i);
         }

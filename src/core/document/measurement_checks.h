@@ -1,6 +1,7 @@
 // What an engineer should look at before signing a result: a velocity outside the range of
 // concrete, a non-crossing point off the fitted line, a pick far from a confident suggestion,
-// a crossing point without a depth, a crack with fewer than two estimates, a clipped arrival.
+// a crossing point without a depth, a crack with fewer than two estimates, an estimate far
+// from the other estimates of its crack, a clipped arrival.
 // Each finding names its line (0 the non-crossing line, k the crack of tab k), its point
 // where it has one, and says why in a sentence.
 #pragma once
@@ -17,9 +18,9 @@
 
 namespace crackdepth {
 
-enum class CheckKind { Velocity, Residual, Pick, UndefinedDepth, FewKept, Clipped };
+enum class CheckKind { Velocity, Residual, Pick, UndefinedDepth, FewKept, Clipped, OutlyingDepth };
 
-// "velocity", "residual", "pick", "undefined-depth", "few-kept", "clipped".
+// "velocity", "residual", "pick", "undefined-depth", "few-kept", "clipped", "outlying-depth".
 const char* checkKindName(CheckKind kind);
 
 struct MeasurementCheck {
@@ -32,9 +33,13 @@ struct MeasurementCheck {
 };
 
 // The limits of the checks.
-inline constexpr float kLowestVelocity = 2.5f;    // km/s
-inline constexpr float kHighestVelocity = 5.5f;   // km/s
-inline constexpr double kResidualSigmas = 3.0;    // robust standard deviations off the line
+inline constexpr float kLowestVelocity = 2.5f;  // km/s
+inline constexpr float kHighestVelocity = 5.5f; // km/s
+inline constexpr double kResidualSigmas = 3.0;  // robust standard deviations off the line
+// An estimate entering a crack depth is far from the others beyond kResidualSigmas robust
+// standard deviations, taken as at least this share of their median (estimates of one crack
+// scatter by some per cent without being wrong).
+inline constexpr double kLeastDepthSpread = 0.05;
 inline constexpr std::int32_t kPickTolerance = 3; // samples between a pick and a suggestion
 inline constexpr std::int32_t kClipWindow = 64;   // samples from the arrival checked for clipping
 
