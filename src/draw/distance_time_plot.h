@@ -63,7 +63,7 @@ std::vector<PlotPoint> plotPointsOf(const PointList& line, TimeCorrections corre
 
 // The plot of the non-crossing line: its points, current point and axis (reaching its
 // farthest point), with `fit` (fit the line first: under the two-point method the fit can
-// move the current point off point 0). Row height and scroll are left to the caller.
+// pair point 0 with another point). Row height and scroll are left to the caller.
 PlotInput plotInputOf(const PointList& line, const TestParameters& header,
                       TimeCorrections corrections, const std::optional<LineFit>& fit);
 

@@ -19,6 +19,9 @@ public:
 
     float minDelay = 0;            // smallest delay of the line, us (computed on reading a result)
     std::int32_t currentIndex = 0; // the point that views show and single-point commands act on
+    // The point the two-point method pairs with point 0: the last current point other than
+    // point 0, so that viewing point 0 leaves the fit as it was.
+    std::int32_t pairedIndex = 1;
     std::int32_t sampleCount = kDefaultSampleCount;
 
     PointList() = default;

@@ -135,12 +135,11 @@ void Document::ShowLine(ShownLine line) {
 }
 
 void Document::settle() {
-    // The two-point method pairs point 0 with the current point, which therefore is never
-    // point 0 while that method is chosen.
+    // The two-point method pairs point 0 with the current point; while point 0 itself is
+    // viewed (or re-picked) it keeps the point it paired with last.
     PointList* nonCrossing = data_.nonCrossingList.get();
-    if (nonCrossing != nullptr && nonCrossing->size() >= 2 && nonCrossing->currentIndex == 0 &&
-        currentMethod(data_) == RegressionMethod::TwoPoint) {
-        nonCrossing->currentIndex = 1;
+    if (nonCrossing != nullptr && nonCrossing->currentIndex > 0) {
+        nonCrossing->pairedIndex = nonCrossing->currentIndex;
     }
     if (data_.shownList() == nullptr) {
         return;

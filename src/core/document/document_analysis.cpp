@@ -8,7 +8,8 @@ DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions
     DocumentAnalysis analysis;
     analysis.method = options.method.value_or(currentMethod(data));
     if (const PointList* line = data.nonCrossingList.get()) {
-        const std::int32_t wanted = options.secondPoint.value_or(line->currentIndex);
+        const std::int32_t wanted = options.secondPoint.value_or(
+            line->currentIndex > 0 ? line->currentIndex : line->pairedIndex);
         analysis.secondPoint =
             analysis.method == RegressionMethod::TwoPoint ? twoPointPartner(*line, wanted) : 0;
         analysis.fit =

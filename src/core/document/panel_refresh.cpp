@@ -45,26 +45,15 @@ void ChooseAnalysisMethod(Document& document, std::int32_t index, bool reselectT
     if (data.shownList() == nullptr) {
         return;
     }
-    // The two-point method pairs point 0 with the current point, which therefore moves off
-    // point 0; undoing the choice brings the point back too.
-    struct Choice {
-        std::int32_t flag = 0;
-        std::int32_t current = 0;
-        bool operator==(const Choice&) const = default;
-    };
-    const PointList& line = *data.nonCrossingList;
-    const std::int32_t flag = index == 1 ? 1 : 0;
-    const bool movesOff = flag != 0 && line.currentIndex == 0 && line.size() >= 2;
-    document.perform(std::make_unique<ValueEdit<Choice>>(
+    // The choice leaves the current point where it is: under the two-point method point 0
+    // may be viewed, and the fit pairs it with the last other point viewed.
+    document.perform(std::make_unique<ValueEdit<std::int32_t>>(
         kMethodChoiceName, DocumentChange{0, kNonCrossingLine},
-        [](const DocumentData& held) {
-            return Choice{held.nonCrossingParameters.lineFlag, held.nonCrossingList->currentIndex};
+        [](const DocumentData& held) { return held.nonCrossingParameters.lineFlag; },
+        [](DocumentData& held, const std::int32_t& flag) {
+            held.nonCrossingParameters.lineFlag = flag;
         },
-        [](DocumentData& held, const Choice& choice) {
-            held.nonCrossingParameters.lineFlag = choice.flag;
-            held.nonCrossingList->currentIndex = choice.current;
-        },
-        Choice{flag, movesOff ? 1 : line.currentIndex}));
+        index == 1 ? 1 : 0));
     if (reselectTab) {
         document.SelectTab(data.currentTab);
     }
