@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
@@ -183,6 +184,90 @@ TEST_F(ViewsCurrent, AnArrowKeyOnTheNonCrossingLineAndARowClickUnderTwoPointUpda
     EXPECT_EQ(document.data().nonCrossingList->currentIndex, 4);
     EXPECT_NE(window.infoPanel()->velocityField()->text().toStdString(), pairedWithOne)
         << "the two-point method pairs point 0 with the clicked point";
+    expectViewsAsFresh();
+}
+
+// After "打印预览" the screen stays true: the line the report shows is the selected tab's line,
+// its table has its statuses, the panel its crack depth, and with nothing pending the report
+// adds no undo step and leaves the document unmodified. Before, the DEMO tab stayed
+// highlighted over the crossing line's table with "--.--" statuses, "平均裂深" was blank, and
+// undo offered "报告前提交修正".
+TEST_F(ViewsCurrent, APrintPreviewSelectsTheTabOfTheLineItShowsAndAddsNoStep) {
+    open("SITE.DPA");
+    ASSERT_EQ(window.lineTabBar()->currentIndex(), 0);
+    ASSERT_FALSE(window.action(Command::Undo)->isEnabled());
+    const auto seen = testing::whenShown<QPrintPreviewDialog>(
+        [](QPrintPreviewDialog& dialog) { dialog.reject(); });
+    window.action(Command::PrintPreview)->trigger();
+    ASSERT_TRUE(seen->seen);
+    settle();
+    const DocumentData& data = document.data();
+    ASSERT_EQ(data.shownList(), data.currentCrossingList()) << "the longer line is shown";
+    EXPECT_EQ(window.lineTabBar()->currentIndex(), data.currentTab);
+    EXPECT_EQ(data.currentTab, 1);
+    const QTableWidget& table = *window.lineView()->table();
+    for (int row = 0; row < table.rowCount(); ++row) {
+        EXPECT_NE(table.item(row, 3)->text(), QStringLiteral("--.--")) << "row " << row;
+    }
+    EXPECT_FALSE(window.infoPanel()->crackDepthField()->text().isEmpty());
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_FALSE(window.action(Command::Undo)->isEnabled()) << "no step without a correction";
+    expectViewsAsFresh();
+}
+
+// Ctrl+S leaves the operator where they were. Before, it jumped from the first crack's row 2
+// to the last crack's tab, row 1.
+TEST_F(ViewsCurrent, CtrlSKeepsTheTabAndTheRow) {
+    open("SITE.DPA");
+    window.lineTabBar()->setCurrentIndex(1);
+    settle();
+    clickRow(1);
+    ASSERT_EQ(selectedRow(window), 1);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(prompts.shown.empty()) << "saved without a message";
+    EXPECT_EQ(document.data().currentTab, 1);
+    EXPECT_EQ(window.lineTabBar()->currentIndex(), 1);
+    EXPECT_EQ(document.data().shownList(), document.data().crossingLists[0].get());
+    EXPECT_EQ(selectedRow(window), 1);
+    expectViewsAsFresh();
+}
+
+// Under "两点法" point 0 of the non-crossing line is reached like any other: a click on its
+// row, "前一测点" and Up; "前一测点" is enabled exactly when it does something. Before, every
+// selection bounced back to point 1, where "前一测点" stayed enabled and did nothing.
+TEST_F(ViewsCurrent, UnderTwoPointThePointZeroRowIsReachable) {
+    open("SITE.DPA");
+    window.infoPanel()->methodList()->setCurrentIndex(1);
+    emit window.infoPanel()->methodList()->activated(1);
+    settle();
+    QAction& previous = *window.action(Command::PreviousPoint);
+    const PointList& line = *document.data().nonCrossingList;
+
+    clickRow(3);
+    const std::string velocity = window.infoPanel()->velocityField()->text().toStdString();
+    clickRow(0);
+    EXPECT_EQ(line.currentIndex, 0);
+    EXPECT_EQ(selectedRow(window), 0);
+    EXPECT_FALSE(previous.isEnabled());
+    EXPECT_EQ(window.infoPanel()->velocityField()->text().toStdString(), velocity)
+        << "the fit keeps pairing point 0 with point 3";
+    expectViewsAsFresh();
+
+    clickRow(1);
+    EXPECT_TRUE(previous.isEnabled());
+    previous.trigger();
+    settle();
+    EXPECT_EQ(line.currentIndex, 0);
+    EXPECT_FALSE(previous.isEnabled());
+
+    clickRow(1);
+    window.waveformView()->setFocus();
+    QTest::keyClick(&window, Qt::Key_Up);
+    settle();
+    EXPECT_EQ(line.currentIndex, 0);
+    EXPECT_EQ(selectedRow(window), 0);
+    EXPECT_TRUE(prompts.shown.empty());
     expectViewsAsFresh();
 }
 

@@ -109,10 +109,12 @@ TEST_F(DocumentFiles, RefusedOpensShowTheirMessageAndKeepTheData) {
     EXPECT_EQ(prompts.messages(), std::vector<std::string>{kNeedNonCrossingMessage});
 }
 
-TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbers) {
+TEST_F(DocumentFiles, SavingAResultKeepsTheOperatorsPlaceAndReopensWithTheSameNumbers) {
     ASSERT_TRUE(doc.OpenDocument(at("SITE.DPA")));
     const DocumentData& data = doc.data();
     ASSERT_EQ(data.crossingLists.size(), 2u);
+    doc.SelectTab(1);
+    doc.SelectPoint(*data.shownId(), 2);
     Corrections corrections = correctionsOf(data);
     corrections.crossing[1] = 1.6f; // two samples at 0.8 us
     doc.perform(makeCorrectionsEdit("声时修正", corrections));
@@ -130,8 +132,9 @@ TEST_F(DocumentFiles, SavingAResultSelectsTheLastCrackAndReopensWithTheSameNumbe
     EXPECT_EQ(prompts.shown[0].text, "声波结果文件 (*.DPA)|*.DPA||");
     EXPECT_EQ(prompts.shown[0].caption, at("SITE")) << "the path without its extension";
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(data.currentTab, 2);
-    EXPECT_EQ(data.shownList(), data.crossingLists[1].get());
+    EXPECT_EQ(data.currentTab, 1) << "a save is no selection";
+    EXPECT_EQ(data.shownList(), data.crossingLists[0].get());
+    EXPECT_EQ(data.shownList()->currentIndex, 2);
     EXPECT_EQ(doc.title(), std::string(kTitlePrefix) + "SAVED.DPA");
     EXPECT_EQ(data.paths.crossingPath, at("SAVED.DPA"));
 

@@ -5,6 +5,7 @@
 #include "core/data/measurement_file.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"
+#include "core/document/picking.h"
 #include "core/document/point_edit.h"
 #include "core/document/result_io.h"
 #include "document_fixture.h"
@@ -107,6 +108,43 @@ TEST_F(DocumentSave, ARawSaveWritesTheLineOfItsFormatWhicheverLineIsShown) {
 
 // Before, the first of ".DP0", ".DP1", ".DPA" found anywhere in the path chose the format,
 // so a folder named like a measurement file decided it.
+// The step a save settles before writing ("保存前提交修正") is a step only when it changes
+// something, and only when the file was written: a failed save keeps undo, redo and the
+// modified state as they were.
+TEST_F(DocumentSave, TheFoldBeforeASaveIsAStepOnlyWhenItChangesSomethingAndTheWriteSucceeds) {
+    for (const char* target : {"SAVED.DPA", "SAVED.DP1"}) {
+        SCOPED_TRACE(target);
+        auto document = openFresh(std::string(target) == "SAVED.DPA"
+                                      ? std::vector<const char*>{"SITE.DPA"}
+                                      : std::vector<const char*>{"SITE.DP0", "SITE_C1.DP1"});
+        // Saved once, nothing is left to settle: a second save adds no step.
+        ASSERT_TRUE(document->SaveDocument(at(target)));
+        const Edit* top = document->undoable();
+        ASSERT_TRUE(document->SaveDocument(at(target)));
+        EXPECT_EQ(document->undoable(), top) << "nothing to settle, no step";
+        EXPECT_FALSE(document->IsModified());
+
+        // A pending correction, undone and redone once so that a redo step exists.
+        document->SelectTab(1);
+        Corrections pending = correctionsOf(document->data());
+        pending.all = 1.6f;
+        document->perform(makeCorrectionsEdit("声时修正", pending));
+        PickArrival(*document, (*document->data().shownList())[1].arrivalIndex + 4);
+        document->Undo();
+        const Edit* undo = document->undoable();
+        const Edit* redo = document->redoable();
+        ASSERT_NE(redo, nullptr);
+        const auto before = testing::serialise(document->data(), testing::Selection::Left);
+        prompts.shown.clear();
+        EXPECT_FALSE(document->SaveDocument(at(std::string("missing/") + target)));
+        EXPECT_EQ(prompts.shown.size(), 1u) << "the failure is reported";
+        EXPECT_EQ(document->undoable(), undo) << "a failed save leaves no step behind";
+        EXPECT_EQ(document->redoable(), redo) << "nor takes the redo step away";
+        EXPECT_TRUE(document->IsModified());
+        EXPECT_EQ(testing::serialise(document->data(), testing::Selection::Left), before);
+    }
+}
+
 TEST_F(DocumentSave, TheSaveFormatComesFromTheFileNameNotFromAFolder) {
     struct Case {
         const char* target;

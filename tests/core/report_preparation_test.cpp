@@ -69,11 +69,15 @@ TEST_F(ReportPreparation, FoldsPendingCorrectionsWithoutChangingWhatTheScreenSho
 }
 
 TEST_F(ReportPreparation, NothingPendingIsNoStepAndKeepsTheSavedState) {
-    ASSERT_TRUE(PrepareReport(doc)); // the file as opened: its delays may still be folded
-    ASSERT_TRUE(PrepareReport(doc));
-    const Edit* top = doc.undoable();
-    ASSERT_TRUE(PrepareReport(doc));
-    EXPECT_EQ(doc.undoable(), top) << "nothing left to fold adds no step";
+    // The file as opened, on every tab: its points' delays differ, but with no correction
+    // pending the report neither adds a step nor marks the document modified.
+    for (std::int32_t tab = 0; tab <= static_cast<std::int32_t>(doc.data().crossingLists.size());
+         ++tab) {
+        doc.SelectTab(tab);
+        ASSERT_TRUE(PrepareReport(doc));
+        EXPECT_EQ(doc.undoable(), nullptr) << "tab " << tab;
+        EXPECT_FALSE(doc.IsModified()) << "tab " << tab;
+    }
 
     // Undone past the save, a preparation that changes nothing keeps the way back to it.
     doc.SelectPoint(*doc.data().shownId(), 1);
@@ -97,7 +101,16 @@ TEST_F(ReportPreparation, ShowsTheLongerLineAndTheBitmapReportSelectsTheLastCrac
         const bool nonCrossingLonger =
             data.currentCrossingList()->size() < data.nonCrossingList->size();
         EXPECT_EQ(data.shown, nonCrossingLonger ? ShownLine::NonCrossing : ShownLine::Crossing);
+        // The line shown is the selected tab's: the crossing line on its own tab.
+        EXPECT_EQ(data.currentTab, nonCrossingLonger ? 0 : tab);
     }
+    // From the non-crossing tab, the report of a longer crossing line selects that line's tab.
+    doc.SelectTab(2);
+    doc.SelectTab(0);
+    ASSERT_TRUE(PrepareReport(doc));
+    ASSERT_GE(data.currentCrossingList()->size(), data.nonCrossingList->size());
+    EXPECT_EQ(data.currentTab, 2);
+    EXPECT_EQ(data.shown, ShownLine::Crossing);
     doc.SelectTab(1);
     SelectLastCrossingLine(doc);
     EXPECT_EQ(data.currentTab, static_cast<std::int32_t>(data.crossingLists.size()));

@@ -177,6 +177,10 @@ private:
     // Yes to the save question: every line to its file.
     bool saveWhole();
     bool writeLine(const std::string& path, const TestParameters& header, const PointList& line);
+    // What a save settles before writing: `edit` is applied and `write` run; the edit becomes
+    // an undo step (when it changed something) only if the write succeeded, and is reverted
+    // otherwise, so that a failed save leaves the data, undo and redo as they were.
+    bool performIfWritten(std::unique_ptr<Edit> edit, const std::function<bool()>& write);
     // The common end of a save; `namedPath` is the file the document names from now on (the
     // written one, or the line's own file when a raw save went elsewhere).
     void finishSave(const std::string& namedPath);

@@ -97,8 +97,10 @@ bool Document::SaveDocument(const std::string& path) {
             prompts_.message(kCannotSaveTypeMessage);
             return false;
         }
-        perform(prepareForSave(data_, true));
-        if (!WriteResult(path, data_, prompts_)) {
+        // A fold with nothing to fold would only copy the working waveforms over their
+        // backups: no step for a save that changes nothing the operator sees.
+        if (!performIfWritten(prepareForSave(data_, hasSomethingToFold(data_)),
+                              [&] { return WriteResult(path, data_, prompts_); })) {
             return false;
         }
         if (endsWith(paths.nonCrossingName, ".DPA") && endsWith(paths.crossingName, ".DPA")) {
@@ -115,10 +117,11 @@ bool Document::SaveDocument(const std::string& path) {
         prompts_.message(kOpenFirstMessage);
         return false;
     }
-    perform(prepareForSave(data_, false));
-    const TestParameters& header =
-        nonCrossing ? data_.nonCrossingParameters : data_.currentCrossingParameters();
-    if (!writeLine(path, header, *line)) {
+    if (!performIfWritten(prepareForSave(data_, false), [&] {
+            const TestParameters& header =
+                nonCrossing ? data_.nonCrossingParameters : data_.currentCrossingParameters();
+            return writeLine(path, header, *line);
+        })) {
         return false;
     }
     // A line written to another file stays the line of its own file, and the document goes
@@ -132,14 +135,27 @@ bool Document::SaveDocument(const std::string& path) {
     return true;
 }
 
-void Document::finishSave(const std::string& namedPath) {
-    data_.currentTab = static_cast<std::int32_t>(data_.crossingLists.size());
-    if (data_.crossingLists.empty()) {
-        showNonCrossing();
-    } else {
-        data_.currentCrossingEntry = data_.crossingLists.size() - 1;
-        data_.shown = ShownLine::Crossing;
+bool Document::performIfWritten(std::unique_ptr<Edit> edit, const std::function<bool()>& write) {
+    edit->apply(data_);
+    settle();
+    if (!write()) {
+        edit->revert(data_);
+        if (!edit->changesNothing()) {
+            // The views may have read the prepared data while the failure was reported.
+            notify({DocumentChange::Data});
+        }
+        return false;
     }
+    DocumentChange change = edit->change();
+    change.flags |= DocumentChange::Data | DocumentChange::History;
+    history_.record(std::move(edit));
+    notify(change);
+    return true;
+}
+
+void Document::finishSave(const std::string& namedPath) {
+    // The operator stays on the tab, line and point they were working on: a save is not a
+    // selection.
     history_.markSaved();
     unsavedBeyondHistory_ = false;
     settle();

@@ -12,12 +12,19 @@ bool PrepareReport(Document& document) {
     if (data.shownList() == nullptr) {
         return false;
     }
-    document.perform(makeFoldCorrectionsEdit(kPrepareReportName, data, FoldCorrections));
+    // With nothing pending a fold would only restate the delays and the backup waveforms:
+    // the report's numbers are already the screen's, and the document stays as saved.
+    if (hasPendingCorrections(data)) {
+        document.perform(makeFoldCorrectionsEdit(kPrepareReportName, data, FoldCorrections));
+    }
     const PointList* crossing = data.currentCrossingList();
     const PointList* nonCrossing = data.nonCrossingList.get();
     if (crossing != nullptr && nonCrossing != nullptr) {
-        document.ShowLine(crossing->size() < nonCrossing->size() ? ShownLine::NonCrossing
-                                                                 : ShownLine::Crossing);
+        // The line shown is the line of the selected tab, so that the tab strip, the table's
+        // statuses and the crack depth in the panel all speak of the same line.
+        document.SelectTab(crossing->size() < nonCrossing->size()
+                               ? 0
+                               : static_cast<std::int32_t>(data.currentCrossingEntry) + 1);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // What the report commands settle before they draw: the pending time corrections folded into
-// the waveforms (one undoable edit), and the longer of the two lines shown, so that the
-// report's pages and the screen show the same line with the same numbers.
+// the waveforms (one undoable edit, none when nothing is pending), and the longer of the two
+// lines shown with its tab selected, so that the report's pages and the screen show the same
+// line with the same numbers.
 #pragma once
 
 namespace crackdepth {

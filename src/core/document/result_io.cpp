@@ -1,5 +1,6 @@
 #include "core/document/result_io.h"
 
+#include "core/analysis/amplitude.h"
 #include "core/analysis/transit_time.h"
 #include "core/common/atomic_file.h"
 #include "core/common/conversions.h"
@@ -7,6 +8,8 @@
 #include "core/data/measurement_file.h"
 #include "core/data/result_file.h"
 #include "core/document/line_loading.h"
+
+#include <algorithm>
 
 namespace crackdepth {
 namespace {
@@ -30,8 +33,8 @@ void commitLine(PointList& line, TimeCorrections corrections) {
         }
         const auto picked = static_cast<std::int64_t>(s) + point.arrivalIndex;
         point.arrivalIndex = truncToInt32(static_cast<float>(picked) + delaySteps);
-        point.amplitudeIndex = point.arrivalIndex;
         point.delay = m;
+        followArrival(point, line.sampleCount);
         point.timeShift = 0;
     }
     // Every point now has the delay m, so m stays the line's smallest delay and a second
@@ -52,6 +55,59 @@ void FoldCorrections(DocumentData& data) {
         // A crossing raw file's line has no correction entry of its own.
         commitLine(*data.rawCrossingList, {data.correctionAll, 0.0f});
     }
+}
+
+bool hasPendingCorrections(const DocumentData& data) {
+    if (data.correctionAll != 0 || data.correctionNonCrossing != 0) {
+        return true;
+    }
+    for (const float correction : data.crossingCorrections) {
+        if (correction != 0) {
+            return true;
+        }
+    }
+    const auto shifted = [](const PointList* line) {
+        if (line == nullptr) {
+            return false;
+        }
+        for (std::size_t i = 0; i < line->size(); ++i) {
+            if ((*line)[i].timeShift != 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (shifted(data.nonCrossingList.get()) || shifted(data.rawCrossingList.get())) {
+        return true;
+    }
+    for (const auto& line : data.crossingLists) {
+        if (shifted(line.get())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool hasSomethingToFold(const DocumentData& data) {
+    if (hasPendingCorrections(data)) {
+        return true;
+    }
+    const auto uneven = [](const PointList* line) {
+        if (line == nullptr) {
+            return false;
+        }
+        for (std::size_t i = 0; i < line->size(); ++i) {
+            if ((*line)[i].delay != line->minDelay) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (uneven(data.nonCrossingList.get()) || uneven(data.rawCrossingList.get())) {
+        return true;
+    }
+    return std::any_of(data.crossingLists.begin(), data.crossingLists.end(),
+                       [&](const auto& line) { return uneven(line.get()); });
 }
 
 void CommitCorrections(DocumentData& data) {

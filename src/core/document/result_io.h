@@ -37,6 +37,12 @@ bool canWriteResult(const DocumentData& data);
 // afterwards each point of a line has the line's former minimum delay and each first arrival
 // sits where the corrected transit time put it. The corrections themselves stay.
 void FoldCorrections(DocumentData& data);
+// True when a fold would move a transit time: a correction of the document or of a point is
+// not 0.
+bool hasPendingCorrections(const DocumentData& data);
+// True when a fold would change a waveform: a correction is pending, or the points of a line
+// have different delays. Otherwise it would only copy each working waveform over its backup.
+bool hasSomethingToFold(const DocumentData& data);
 // FoldCorrections, after which every correction is 0.
 void CommitCorrections(DocumentData& data);
 
