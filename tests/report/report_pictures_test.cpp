@@ -27,15 +27,15 @@ ReportContent contentWithPlot(int points) {
     CrackReport& crack = content.cracks.emplace_back();
     crack.crossingName = "C1";
     crack.nonCrossingName = "NC";
-    crack.longerName = "NC";
     crack.crackDepth = "100.00";
     draw::PlotInput plot;
     plot.axis = {50, 50, 50.0f * static_cast<float>(points)};
     for (int i = 0; i < points; ++i) {
         const float distance = 50.0f * static_cast<float>(i + 1);
         plot.points.push_back({(distance + 10.0f) / 4.19f, distance});
-        crack.rows.push_back({std::to_string(i + 1), std::to_string(50 * (i + 1)), "1", "1", "否",
-                              "自动保留", "1.00"});
+        const std::string at = std::to_string(50 * (i + 1));
+        crack.rows.push_back(
+            {std::to_string(i + 1), at, at, at, "1", "1", "否", "自动保留", "1.00"});
     }
     plot.fit = LineFit{-10, 4.19f};
     plot.fitRowHeight = true;

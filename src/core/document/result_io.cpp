@@ -1,6 +1,5 @@
 #include "core/document/result_io.h"
 
-#include "core/analysis/amplitude.h"
 #include "core/analysis/transit_time.h"
 #include "core/common/atomic_file.h"
 #include "core/common/conversions.h"
@@ -33,8 +32,8 @@ void commitLine(PointList& line, TimeCorrections corrections) {
         }
         const auto picked = static_cast<std::int64_t>(s) + point.arrivalIndex;
         point.arrivalIndex = truncToInt32(static_cast<float>(picked) + delaySteps);
+        point.amplitudeIndex = point.arrivalIndex;
         point.delay = m;
-        followArrival(point, line.sampleCount);
         point.timeShift = 0;
     }
     // Every point now has the delay m, so m stays the line's smallest delay and a second
