@@ -103,7 +103,7 @@ RenderSummary RenderPages(const ReportRenderer& renderer, const PrintSettings& s
             ++summary.failed;
         }
         if (!goesOn(progress, page - first + 1, last - first + 1)) {
-            summary.cancelled = page < last;
+            summary.cancelled = true;
             break;
         }
     }

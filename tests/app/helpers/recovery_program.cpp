@@ -71,7 +71,11 @@ int main(int argc, char** argv) {
             say(std::string("QUESTION-NAMES-FILE ") + (pathShown ? "1" : "0"));
             say(std::string("MODIFIED ") + (document.IsModified() ? "1" : "0"));
             say("PATH " + document.path());
-            say("TITLE " + window.windowTitle().toStdString());
+            // As the window system shows it: the modified mark in place of its placeholder.
+            QString title = window.windowTitle();
+            title.replace(QStringLiteral("[*]"),
+                          window.isWindowModified() ? QStringLiteral("*") : QString());
+            say("TITLE " + title.toStdString());
             const std::filesystem::path copy = recovery.file();
             document.SaveDocument(document.path()); // Ctrl+S
             say(std::string("COPY-AFTER-SAVE ") + (std::filesystem::exists(copy) ? "1" : "0"));
