@@ -458,18 +458,24 @@ void appendSimpleSection(DocxBuilder& builder, const ReportContent& content,
     docx::appendTable(builder.body(), table);
 }
 
+// A block of the wave-train style: an empty paragraph that keeps with it, then a table of the
+// body's grid.
+Table tableAfterSpacer(DocxBuilder& builder) {
+    Paragraph spacer;
+    spacer.keepWithNext = true;
+    docx::appendParagraph(builder.body(), spacer);
+    Table table;
+    table.columns = kColumns;
+    table.columnTwips = builder.columnTwips();
+    return table;
+}
+
 // One line's block: its name across the table, then its points, one row each, merged into
 // cells of a page's worth of points that each hold the wave train of their points. A line
 // continued on the next page repeats its name there, as the printed pages do.
 void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line, Steps& steps) {
     const auto points = static_cast<std::int32_t>(line.train.traces.size());
-    Paragraph spacer;
-    spacer.keepWithNext = true;
-    docx::appendParagraph(builder.body(), spacer);
-
-    Table table;
-    table.columns = kColumns;
-    table.columnTwips = builder.columnTwips();
+    Table table = tableAfterSpacer(builder);
     table.rows = points + 1;
     table.exactRowTwips = twips(kDocxWaveRowMm);
     table.exactFrom = 1;
@@ -498,12 +504,7 @@ void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line, Steps& s
 
 // A crack's "测量检查" after its crossing line's wave train: a table of its own.
 void appendChecksBlock(DocxBuilder& builder, const CrackReport& crack) {
-    Paragraph spacer;
-    spacer.keepWithNext = true;
-    docx::appendParagraph(builder.body(), spacer);
-    Table table;
-    table.columns = kColumns;
-    table.columnTwips = builder.columnTwips();
+    Table table = tableAfterSpacer(builder);
     table.rows = checkRowCount(crack, true);
     table.headerRows = 1;
     appendCheckRows(table.blocks, 0, crack);
