@@ -105,6 +105,8 @@ TEST_F(RecoveryCopy, ADamagedCopyIsRefusedAndChangesNothing) {
     badSelection.currentTab = 9;
     DocumentData shortWaveform = readDocument(at("SITE.DPA"));
     (*shortWaveform.crossingLists[1])[3].samples.pop_back();
+    DocumentData emptyWaveform = readDocument(at("SITE.DPA"));
+    (*emptyWaveform.crossingLists[1])[3].samples.clear();
 
     std::vector<std::uint8_t> flipped = whole;
     flipped[flipped.size() / 2] ^= 0x40;
@@ -130,6 +132,7 @@ TEST_F(RecoveryCopy, ADamagedCopyIsRefusedAndChangesNothing) {
         {"not a copy", text},
         {"a selection beyond the lines", WriteRecoveryCopy(badSelection, "x.DPA", 1)},
         {"a waveform shorter than its line", WriteRecoveryCopy(shortWaveform, "x.DPA", 1)},
+        {"an empty waveform", WriteRecoveryCopy(emptyWaveform, "x.DPA", 1)},
     };
 
     ScriptedPrompts otherPrompts;

@@ -128,7 +128,9 @@ public:
             return {};
         }
         std::vector<Sample> values(count);
-        std::memcpy(values.data(), bytes.data(), bytes.size());
+        if (count > 0) { // an empty vector's data() may be null, which memcpy must not see
+            std::memcpy(values.data(), bytes.data(), bytes.size());
+        }
         return values;
     }
     TestParameters header() {
