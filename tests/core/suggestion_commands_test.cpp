@@ -1,16 +1,24 @@
 // The suggested picks as the operator reaches them: the menu entries and the key that adopt
-// them, and the "测量检查" list with the selection a click on one of its rows makes.
+// them, the sample the amplitude is read at on every path to a pick, and the "测量检查" list with
+// the selection a click on one of its rows makes.
+#include "core/analysis/amplitude.h"
 #include "core/document/check_list.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"
+#include "core/document/picking.h"
+#include "core/document/point_editing.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/suggested_picks.h"
 #include "core/document/suggestion_menu.h"
+#include "core/document/view_state.h"
+#include "core/document/waveform_commands.h"
 #include "document_support.h"
 #include "onset_waveforms.h"
 #include "test_support.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -149,16 +157,82 @@ TEST_F(SuggestionCommands, AdoptingMovesThePointsOfItsScopeOntoTheirSuggestions)
             setPick(point, point.arrivalIndex + kOff);
         }
         load(std::move(data), 1, 1);
-        const std::int32_t amplitudeIndex = shown()[1].amplitudeIndex;
         ASSERT_TRUE(RunSuggestionCommand(doc, command));
         EXPECT_EQ(shown()[1].arrivalIndex, suggested(shown()[1]));
-        EXPECT_EQ(shown()[1].amplitudeIndex, amplitudeIndex)
-            << "the amplitude stays read where it was, off the onset's zero";
+        EXPECT_EQ(shown()[1].amplitudeIndex, shown()[1].arrivalIndex)
+            << "the amplitude is read at the new pick";
         EXPECT_EQ(shown()[3].arrivalIndex == suggested(shown()[3]),
                   command == SuggestionCommand::AdoptLine)
             << "only the whole-line command reaches the other points";
         EXPECT_EQ(doc.data().currentTab, 1);
         EXPECT_EQ(shown().currentIndex, 1);
+    }
+}
+
+// A crossing point of the demo reached on every path that sets a pick: whichever way the pick
+// got to its sample, "波幅(dB)" reads the same sample.
+TEST(AmplitudeSample, FollowsThePickTheSameWayOnEveryPath) {
+    constexpr std::int32_t kTab = 1; // the demo's first crossing line
+    constexpr std::int32_t kPoint = 4;
+    const ViewState view;
+    const auto sampleAt = [](const MeasuringPoint& point, double micros) {
+        return static_cast<std::int32_t>(
+            std::lround((micros - point.delay) / point.record.samplingInterval()));
+    };
+    const auto arrows = [&](Document& doc, ArrowHotKey key, int presses) {
+        for (int i = 0; i < presses; ++i) {
+            ASSERT_TRUE(ApplyArrowHotKey(doc, key, true, view).acted);
+        }
+    };
+    const struct {
+        const char* name;
+        std::function<void(Document&, std::int32_t suggestion)> reach;
+    } paths[] = {
+        {"adopted at once", [](Document& doc, std::int32_t) { AdoptSuggestion(doc); }},
+        {"a click at 97 us, two Right keys, then adopted",
+         [&](Document& doc, std::int32_t) {
+             PickArrival(doc, sampleAt((*doc.data().shownList())[kPoint], 97.0));
+             arrows(doc, ArrowHotKey::Right, 2);
+             AdoptSuggestion(doc);
+         }},
+        {"the whole line adopted", [](Document& doc, std::int32_t) { AdoptLineSuggestions(doc); }},
+        {"a click on the sample", [](Document& doc, std::int32_t s) { PickArrival(doc, s); }},
+        {"a click three samples later and three Left keys",
+         [&](Document& doc, std::int32_t s) {
+             PickArrival(doc, s + 3);
+             arrows(doc, ArrowHotKey::Left, 3);
+         }},
+        {"pasted from a copy picked on the sample",
+         [](Document& doc, std::int32_t s) {
+             PickArrival(doc, s);
+             PointClipboard clipboard;
+             ASSERT_TRUE(CopyPoint(doc, clipboard));
+             PickArrival(doc, s + 7);
+             ASSERT_TRUE(PastePoint(doc, clipboard));
+         }},
+    };
+    std::optional<float> firstDb;
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.name);
+        ScriptedPrompts prompts;
+        Document doc(prompts, {});
+        ASSERT_TRUE(doc.OpenDocument(CRACKDEPTH_EXAMPLES_DIR "/DEMO.DPA"));
+        doc.SelectTab(kTab);
+        doc.SelectPoint(*doc.data().shownId(), kPoint);
+        const std::int32_t suggestion = suggested((*doc.data().shownList())[kPoint]);
+        ASSERT_NE((*doc.data().shownList())[kPoint].arrivalIndex, suggestion)
+            << "the stored pick lies elsewhere, so every path moves it";
+        path.reach(doc, suggestion);
+
+        const MeasuringPoint& point = (*doc.data().shownList())[kPoint];
+        EXPECT_EQ(point.arrivalIndex, suggestion);
+        EXPECT_EQ(point.amplitudeIndex, point.arrivalIndex);
+        const auto db = amplitudeDb(point, doc.data().shownParameters().sampleCount);
+        ASSERT_TRUE(db.has_value());
+        if (!firstDb) {
+            firstDb = db;
+        }
+        EXPECT_EQ(*db, *firstDb);
     }
 }
 

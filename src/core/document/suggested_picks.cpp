@@ -95,7 +95,7 @@ void AdoptLineSuggestions(Document& document) {
 }
 
 void takeSuggestion(MeasuringPoint& point, const OnsetSuggestion& suggestion) {
-    point.arrivalIndex = suggestion.index;
+    setPick(point, suggestion.index);
 }
 
 } // namespace crackdepth

@@ -18,7 +18,8 @@ inline constexpr const char* kAdoptLineSuggestionsName = "本测线全部采用�
 // The suggestion of the point's working waveform; none without a waveform or a clear arrival.
 std::optional<OnsetSuggestion> suggestionFor(const MeasuringPoint& point);
 
-// The pick a click on the trace sets: the first arrival and the sample read for the amplitude.
+// The pick a click on the trace sets: the first arrival and the sample read for the amplitude,
+// which is the same sample on every path that sets a pick.
 void setPick(MeasuringPoint& point, std::int32_t sampleIndex);
 
 // Whether the command would change anything: a suggestion that differs from the pick of the
@@ -29,9 +30,9 @@ bool canAdoptLineSuggestions(const DocumentData& data);
 void AdoptSuggestion(Document& document);
 void AdoptLineSuggestions(Document& document);
 
-// A suggestion taken over moves the first arrival only. The amplitude stays read where it was:
-// at the onset itself the waveform has barely left its zero line, and its amplitude there
-// would read as none.
+// A suggestion taken over is a pick like a click at its sample: the amplitude is read at the
+// new first arrival, as after a click, the arrow keys, a paste or a time correction, so that
+// "波幅(dB)" depends on where the pick lies and never on the way it got there.
 void takeSuggestion(MeasuringPoint& point, const OnsetSuggestion& suggestion);
 
 } // namespace crackdepth
