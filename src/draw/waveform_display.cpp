@@ -50,11 +50,25 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
     const QString origin = fixedText(static_cast<double>(input.delay), 0);
     labels.push_back({QRectF(g.axisX + 2, labelTop, labelWidth(origin) + 1, kLabelHeight),
                       Qt::AlignLeft | Qt::AlignTop, origin, std::nullopt});
+    // Where the last label went: one pushed left off the axis's end, or crowding the origin's,
+    // is left out rather than printed against its neighbour.
+    double previousRight = labels.back().box.right();
     if (g.pxPerUs <= 0) {
         return;
     }
     const double lastTickX = g.axisEndX - kArrowLength - 1;
-    for (const double t : timeTickValues(input.delay, input.dt, input.sampleCount)) {
+    const std::vector<double> ticks = timeTickValues(input.delay, input.dt, input.sampleCount);
+    if (ticks.empty()) {
+        return;
+    }
+    // The ticks are multiples of one unit; the widest label is the last one's. A lone tick
+    // keeps its label.
+    const double unit = ticks.size() > 1 ? ticks[1] - ticks[0] : 0;
+    const TimeTickStride stride = timeTickStride(
+        unit * g.pxPerUs,
+        labelWidth(QString::number(static_cast<qint64>(ticks.back()))) + kMinTimeLabelGap,
+        kMinTimeTickGap);
+    for (const double t : ticks) {
         const double x = std::round(g.axisX + (t - static_cast<double>(input.delay)) * g.pxPerUs);
         if (x > lastTickX) {
             break; // the rounded-up end may lie beyond the samples; the axis ends here
@@ -62,11 +76,21 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
         if (x < g.axisX) {
             continue;
         }
+        const bool labelled = unit <= 0 || std::llround(t / unit) % stride.labelled == 0;
+        if (!labelled && !stride.unlabelledTicks) {
+            continue;
+        }
         drawAxisLine(painter, space, {QPointF(x, y - kTickLength), QPointF(x, y)});
-        // Thinned where the ticks crowd together, so that no two labels overlap.
+        if (!labelled) {
+            continue;
+        }
         const QString text = QString::number(static_cast<qint64>(t));
-        labels.push_back({centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX),
-                          Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
+        const QRectF box = centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX);
+        if (box.left() < previousRight + kMinTimeLabelGap / 2) {
+            continue;
+        }
+        previousRight = box.right();
+        labels.push_back({box, Qt::AlignHCenter | Qt::AlignTop, text, std::nullopt});
     }
 }
 

@@ -20,6 +20,10 @@ namespace crackdepth::draw::parts {
 inline constexpr double kArrowLength = 7;
 inline constexpr double kTickLength = 4;
 inline constexpr double kLabelHeight = 15;
+// Room kept between two labels of the time axis, and the closest its ticks come before only
+// the labelled ones are drawn.
+inline constexpr double kMinTimeLabelGap = 10;
+inline constexpr double kMinTimeTickGap = 4;
 inline constexpr double kFrameGap = 2; // between the frame and the labels inside it
 
 QFont axisFont();

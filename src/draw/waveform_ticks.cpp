@@ -77,6 +77,24 @@ std::vector<double> timeTickValues(float delay, float dt, std::int32_t n) {
     return ticks;
 }
 
+TimeTickStride timeTickStride(double tickPx, double labelPx, double minTickPx) {
+    TimeTickStride stride;
+    if (!(tickPx > 0) || !std::isfinite(tickPx) || !std::isfinite(labelPx)) {
+        return stride;
+    }
+    // 1, 2, 5, 10, 20, 50, …: at most a few thousand ticks, so the stride stays small.
+    for (std::int64_t decade = 1; decade <= 1'000'000'000; decade *= 10) {
+        for (const std::int64_t factor : {1, 2, 5}) {
+            if (static_cast<double>(decade * factor) * tickPx >= labelPx) {
+                stride.labelled = decade * factor;
+                stride.unlabelledTicks = stride.labelled == 1 || tickPx >= minTickPx;
+                return stride;
+            }
+        }
+    }
+    return stride;
+}
+
 float effectiveZoom(float zoom) {
     return zoom > 0.0f && std::isfinite(zoom) ? zoom : 0.01f;
 }

@@ -34,6 +34,18 @@ RoundedTick roundDownTick(double v);
 // ticks.
 std::vector<double> timeTickValues(float delay, float dt, std::int32_t n);
 
+// Which of those ticks carry a label when neighbouring ticks lie `tickPx` apart and a label
+// needs `labelPx` of room: every `stride`-th multiple of the unit, the stride being 1, 2 or 5
+// times a power of ten, the smallest that keeps the labels apart. A waveform of a few thousand
+// samples keeps a stride of 1; the longest ones (262,144 samples) would otherwise print their
+// labels edge to edge. Ticks in between are drawn only while they keep `minTickPx` apart, so
+// that the axis does not turn into a solid bar.
+struct TimeTickStride {
+    std::int64_t labelled = 1;
+    bool unlabelledTicks = true;
+};
+TimeTickStride timeTickStride(double tickPx, double labelPx, double minTickPx);
+
 // The zoom factor the trace uses: a zoom of 0 (or below, or not a number) counts as 0.01 so
 // that the amplitude labels never divide by zero.
 float effectiveZoom(float zoom);

@@ -6,12 +6,15 @@
 #include "draw/distance_time_plot.h"
 #include "draw/wave_train.h"
 #include "draw/waveform_display.h"
+#include "draw/waveform_parts.h"
 #include "image_support.h"
 #include "recording_device.h"
 #include "waveform_test_support.h"
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -94,6 +97,48 @@ TEST(LabelClearance, TraceLabelsAndTitles) {
         input.delay = c.delay;
         expectTextsClear(
             record(c.size, [&](QPainter& p, const QRectF& r) { drawTrace(p, r, input, {}); }));
+    }
+}
+
+// The longest waveforms the files hold, over every sampling interval the instrument offers and
+// the widths a view takes: the time axis runs to six-digit labels, however crowded its ticks.
+TEST(LabelClearance, LongWaveformTimeAxesOverEverySamplingInterval) {
+    const auto long_ = burst(262144, 9000, 1500);
+    for (const float dt : {0.05f, 0.1f, 0.2f, 0.4f, 0.5f, 0.8f, 1.0f, 2.0f, 5.0f, 10.0f}) {
+        for (const int width : {260, 480, 900, 1333, 1900}) {
+            SCOPED_TRACE(::testing::Message() << "dt " << dt << " width " << width);
+            TraceInput trace = testing_support::traceOf(long_);
+            trace.dt = dt;
+            trace.delay = 3.5f;
+            const Recording drawn = record(
+                {width, 300}, [&](QPainter& p, const QRectF& r) { drawTrace(p, r, trace, {}); });
+            expectTextsClear(drawn);
+            // Readable as numbers, not only apart: labels of one row keep a space between
+            // them, and the ticks of the time axis stay distinct marks.
+            for (const auto& a : drawn.texts) {
+                for (const auto& b : drawn.texts) {
+                    const bool sameRow =
+                        a.ink.top() < b.ink.bottom() && b.ink.top() < a.ink.bottom();
+                    if (&a != &b && sameRow && a.ink.right() <= b.ink.left()) {
+                        EXPECT_GE(b.ink.left() - a.ink.right(), 4)
+                            << '"' << a.text.toStdString() << "\" and \"" << b.text.toStdString()
+                            << "\" run together";
+                    }
+                }
+            }
+            std::vector<double> tickXs;
+            for (const auto& line : drawn.lines) {
+                if (line.color == kInkColor && line.line.dx() == 0 &&
+                    std::abs(line.line.dy()) == parts::kTickLength && line.line.y1() > 150) {
+                    tickXs.push_back(line.line.x1());
+                }
+            }
+            std::sort(tickXs.begin(), tickXs.end());
+            ASSERT_FALSE(tickXs.empty());
+            for (std::size_t i = 1; i < tickXs.size(); ++i) {
+                EXPECT_GE(tickXs[i] - tickXs[i - 1], 3) << "ticks at " << tickXs[i];
+            }
+        }
     }
 }
 
