@@ -1,7 +1,11 @@
 // Developer tool: renders the main window with the demo measurement in its typical states
 // into PNG files, for the README and for looking at the program without a display.
 // Usage: crackdepth-screenshots DEMO.DPA OUTPUT_FOLDER
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/filter_dialog.h"
 #include "app/dialogs/print_settings_dialog.h"
+#include "app/dialogs/test_parameters_dialog.h"
+#include "app/dialogs/time_correction_dialog.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "app/views/line_tab_bar.h"
@@ -99,6 +103,16 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     }
 
+    // The dialogs, each over the demo's current point, closed with Cancel. The merge dialog is
+    // shot by hand, with raw files chosen, which an empty dialog would not show.
+    grabWhenShown<app::FilterDialog>(output.filePath("dialog_filter.png"), 300);
+    window.action(Command::Filter)->trigger();
+    grabWhenShown<app::TimeCorrectionDialog>(output.filePath("dialog_time_correction.png"), 200);
+    window.action(Command::TimeCorrection)->trigger();
+    grabWhenShown<app::TestParametersDialog>(output.filePath("dialog_test_parameters.png"), 200);
+    window.action(Command::TestParameters)->trigger();
+    grabWhenShown<app::AboutDialog>(output.filePath("dialog_about.png"), 200);
+    window.action(Command::About)->trigger();
     grabWhenShown<app::PrintSettingsDialog>(output.filePath("dialog_print_settings.png"), 200);
     window.action(Command::PrintSettings)->trigger();
     grabWhenShown<QPrintPreviewDialog>(output.filePath("dialog_print_preview.png"), 500);
