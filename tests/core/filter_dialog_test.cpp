@@ -437,10 +437,10 @@ TEST(FilterDialog, OkClosesOnlyWhenThePointCarriesWhatTheFieldsShow) {
         EXPECT_EQ(record.highPassOn() != 0, shown.highPassOn);
         EXPECT_EQ(record.lowPassOn() != 0, shown.lowPassOn);
         if (shown.highPassOn) {
-            EXPECT_EQ(record.highPassCut(), textToFloat(shown.highPassText, bench.prompts));
+            EXPECT_EQ(record.highPassCut(), textToFloat(shown.highPassText).value);
         }
         if (shown.lowPassOn) {
-            EXPECT_EQ(record.lowPassCut(), textToFloat(shown.lowPassText, bench.prompts));
+            EXPECT_EQ(record.lowPassCut(), textToFloat(shown.lowPassText).value);
         }
         EXPECT_EQ(bench.point().samples,
                   shown.highPassOn || shown.lowPassOn

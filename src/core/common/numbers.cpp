@@ -1,7 +1,6 @@
 #include "core/common/numbers.h"
 
 #include "core/common/utf.h"
-#include "core/document/user_prompts.h"
 
 #include <array>
 #include <charconv>
@@ -260,12 +259,8 @@ float toFloat(double value) {
     return static_cast<float>(value);
 }
 
-bool tooLong(std::u16string_view text, UserPrompts& prompts) {
-    if (text.size() >= kMaxNumberLength) {
-        prompts.message(kNumberTooLongMessage);
-        return true;
-    }
-    return false;
+bool tooLong(std::u16string_view text) {
+    return text.size() >= kMaxNumberLength;
 }
 
 } // namespace
@@ -286,21 +281,21 @@ bool toRoman(std::int32_t n, std::string& result) {
     return true;
 }
 
-float textToFloat(std::string_view text, UserPrompts& prompts) {
+TypedNumber<float> textToFloat(std::string_view text) {
     const std::u16string wide = utf8ToUtf16(text);
-    if (tooLong(wide, prompts)) {
-        return 0.0f;
+    if (tooLong(wide)) {
+        return {0.0f, true};
     }
-    return toFloat(leadingDouble(wide));
+    return {toFloat(leadingDouble(wide))};
 }
 
-std::int32_t textToInt(std::string_view text, UserPrompts& prompts) {
+TypedNumber<std::int32_t> textToInt(std::string_view text) {
     const std::u16string wide = utf8ToUtf16(text);
-    if (tooLong(wide, prompts)) {
-        return 0;
+    if (tooLong(wide)) {
+        return {0, true};
     }
     // atoi keeps the low 32 bits of strtol's result.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(leadingLong(wide)));
+    return {static_cast<std::int32_t>(static_cast<std::uint32_t>(leadingLong(wide)))};
 }
 
 std::string formatFixed(float value, int decimals) {

@@ -2,6 +2,7 @@
 
 #include "core/common/numbers.h"
 #include "core/common/utf.h"
+#include "core/document/user_prompts.h"
 
 #include <charconv>
 #include <ctime>
@@ -24,6 +25,16 @@ std::int32_t daysInMonth(std::int32_t year, std::int32_t month) {
     return kDays[month - 1];
 }
 
+// A part of a date as textToInt reads it; a part too long to read is told to the user and
+// counts as 0.
+std::int32_t datePart(std::string_view text, UserPrompts& prompts) {
+    const TypedNumber<std::int32_t> part = textToInt(text);
+    if (part.tooLong) {
+        prompts.message(kNumberTooLongMessage);
+    }
+    return part.value;
+}
+
 // One reading of a date text: "<year><first><month><second><day>", where the day ends at
 // `dayEnd` when that follows. Replaces `date` only when both separators are present.
 void readParts(std::string_view text, std::string_view first, std::string_view second,
@@ -32,18 +43,18 @@ void readParts(std::string_view text, std::string_view first, std::string_view s
     if (firstAt == std::string_view::npos) {
         return;
     }
-    const std::int32_t year = textToInt(text.substr(0, firstAt), prompts);
+    const std::int32_t year = datePart(text.substr(0, firstAt), prompts);
     const std::string_view rest = text.substr(firstAt + first.size());
     const std::size_t secondAt = rest.find(second);
     if (secondAt == std::string_view::npos) {
         return;
     }
-    const std::int32_t month = textToInt(rest.substr(0, secondAt), prompts);
+    const std::int32_t month = datePart(rest.substr(0, secondAt), prompts);
     std::string_view dayText = rest.substr(secondAt + second.size());
     if (!dayEnd.empty()) {
         dayText = dayText.substr(0, dayText.find(dayEnd));
     }
-    const std::int32_t day = textToInt(dayText, prompts);
+    const std::int32_t day = datePart(dayText, prompts);
     date = MakeDate(year, month, day);
 }
 

@@ -32,7 +32,7 @@ std::optional<CalendarDate> MakeDate(std::int32_t year, std::int32_t month, std:
 // gives, an empty text included). Three readings run over the whole text in turn, each one
 // that matches replacing the result of the earlier ones: "Y-M-D" (two "-" needed), "Y.M.D"
 // (two "." needed) and "Y年M月D" with an optional "日" ("年" and "月" needed). Every part is
-// read with textToInt, so a part of 20 or more characters shows kNumberTooLongMessage through
+// read with textToInt; a part of 20 or more characters shows kNumberTooLongMessage through
 // `prompts` and counts as 0. None when the last reading that matched makes no valid date.
 std::optional<CalendarDate> ParseDateText(std::string_view text, const CalendarDate& today,
                                           UserPrompts& prompts);

@@ -1,7 +1,6 @@
 #include "core/document/number_entry.h"
 
 #include "core/common/numbers.h"
-#include "core/common/utf.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,8 +8,6 @@
 
 namespace crackdepth {
 namespace {
-
-constexpr std::size_t kMaxNumberCharacters = 19; // as textToFloat: 20 or more are too long
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -31,7 +28,7 @@ bool onlyDecimalCharacters(std::string_view text) {
 } // namespace
 
 NumberEntry readNumberEntry(std::string_view text) {
-    if (utf8ToUtf16(text).size() > kMaxNumberCharacters) {
+    if (textToFloat(text).tooLong) { // the one length rule of typed numbers
         return {std::nullopt, kNumberTooLongMessage};
     }
     while (!text.empty() && isBlank(text.front())) {
