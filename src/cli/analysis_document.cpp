@@ -2,11 +2,11 @@
 
 #include "cli/merge_sources.h"
 #include "cli/output.h"
-#include "core/analysis/amplitude.h"
 #include "core/analysis/crack_evaluation.h"
 #include "core/analysis/transit_time.h"
 #include "core/common/byte_source.h"
 #include "core/common/utf.h"
+#include "core/data/amplitude.h"
 #include "core/data/measurement_file.h"
 #include "core/data/result_file.h"
 #include "core/document/document.h"

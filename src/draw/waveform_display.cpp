@@ -1,7 +1,7 @@
 #include "draw/waveform_display.h"
 
-#include "core/analysis/amplitude.h"
 #include "core/analysis/sample_index.h"
+#include "core/data/amplitude.h"
 #include "draw/display_painter.h"
 #include "draw/label_space.h"
 #include "draw/trace_polyline.h"

@@ -1,6 +1,6 @@
 #include "draw/waveform_readouts.h"
 
-#include "core/analysis/amplitude.h"
+#include "core/data/amplitude.h"
 
 #include <QFontMetricsF>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "draw/waveform_ticks.h"
 
-#include "core/analysis/amplitude.h"
+#include "core/data/amplitude.h"
 #include "core/signal/spectrum.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The suggested picks as the operator reaches them: the menu entries and the key that adopt
 // them, the sample the amplitude is read at on every path to a pick, and the "测量检查" list with
 // the selection a click on one of its rows makes.
-#include "core/analysis/amplitude.h"
+#include "core/data/amplitude.h"
 #include "core/document/check_list.h"
 #include "core/document/document.h"
 #include "core/document/line_tabs.h"

@@ -1,6 +1,6 @@
 #include "core/data/sample_detail.h"
 
-#include "core/analysis/amplitude.h"
+#include "core/data/amplitude.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "core/document/document.h"
 
-#include "core/analysis/amplitude.h"
 #include "core/common/utf.h"
+#include "core/data/amplitude.h"
 #include "core/document/info_pages.h"
 #include "core/document/line_tabs.h"
 

@@ -1,7 +1,7 @@
 #include "core/document/line_loading.h"
 
-#include "core/analysis/amplitude.h"
 #include "core/common/utf.h"
+#include "core/data/amplitude.h"
 #include "core/data/measurement_file.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "core/document/line_table.h"
 
-#include "core/analysis/amplitude.h"
 #include "core/analysis/crack_evaluation.h"
 #include "core/analysis/transit_time.h"
 #include "core/common/conversions.h"
+#include "core/data/amplitude.h"
 #include "core/document/line_tabs.h"
 
 #include <algorithm>

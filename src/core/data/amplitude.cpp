@@ -1,4 +1,4 @@
-#include "core/analysis/amplitude.h"
+#include "core/data/amplitude.h"
 
 #include <cmath>
 
