@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -104,36 +105,79 @@ TEST(OnsetPicker, TheZeroLineDoesNotMoveThePick) {
     EXPECT_NEAR(picks[1], 180.3, 2.0);
 }
 
-TEST(OnsetPicker, NoSuggestionWithoutAClearOnset) {
+TEST(OnsetPicker, NoSuggestionWithoutAClearOnsetAndTheStageThatSaysWhy) {
     OnsetWaveformSpec pulse;
     pulse.snrDb = 30;
-    OnsetWaveformSpec pureNoise = pulse;
-    pureNoise.pulse = false;
-    pureNoise.lateGain = 0;
-    OnsetWaveformSpec atStart = pulse;
-    atStart.onset = 0;
-    OnsetWaveformSpec short_ = pulse;
-    short_.count = 40;
-    short_.onset = 20;
-    OnsetWaveformSpec clipped = pulse;
-    clipped.amplitude = 20000; // the converter's rails over most of the record
-    clipped.lateGain = 0;
-    clipped.decayCycles = 40;
+    const auto with = [&](auto change) {
+        OnsetWaveformSpec spec = pulse;
+        change(spec);
+        return makeOnsetWaveform(spec).samples;
+    };
+    std::vector<Sample> railAtStart = makeOnsetWaveform(pulse).samples;
+    railAtStart[5] = 0;
+    // Two periods of a wave about twice the noise's level, ending 60 samples before a pulse
+    // that stands ten times out of the noise: an earlier arrival may hide there.
+    OnsetWaveformSpec quieter = pulse;
+    quieter.snrDb = 20;
+    quieter.onset = 400;
+    std::vector<Sample> waveBefore = makeOnsetWaveform(quieter).samples;
+    for (std::size_t i = 0; i < 80; ++i) {
+        const double wave =
+            100.0 * std::sin(2.0 * std::numbers::pi * static_cast<double>(i) / 40.0);
+        waveBefore[260 + i] = static_cast<Sample>(waveBefore[260 + i] + std::lround(wave));
+    }
 
-    struct Case {
+    using R = NoOnsetReason;
+    const struct {
         const char* name;
         std::vector<Sample> samples;
+        NoOnsetReason reason;
+    } cases[] = {
+        {"empty", {}, R::TooShort},
+        {"very short record", with([](auto& s) {
+             s.count = 40;
+             s.onset = 20;
+         }),
+         R::TooShort},
+        {"clipped all over", with([](auto& s) {
+             s.amplitude = 20000; // the converter's rails over most of the record
+             s.lateGain = 0;
+             s.decayCycles = 40;
+         }),
+         R::Clipped},
+        {"a rail among the first samples", railAtStart, R::ClippedStart},
+        {"pulse among the first samples", with([](auto& s) { s.onset = 40; }), R::PulseAtStart},
+        {"pure noise", with([](auto& s) {
+             s.pulse = false;
+             s.lateGain = 0;
+         }),
+         R::NoPulse},
+        {"flat line", std::vector<Sample>(1024, 2100), R::NoPulse},
+        {"onset at sample 0", with([](auto& s) { s.onset = 0; }), R::NoPulse},
+        {"onset just after the first samples", with([](auto& s) { s.onset = 60; }),
+         R::NoNoiseBefore},
+        {"noise wandering slowly", with([](auto& s) {
+             s.snrDb = 20;
+             s.noiseBandwidth = 10;
+         }),
+         R::EarlierChange},
+        {"barely above the noise", with([](auto& s) { s.snrDb = 14; }), R::Weak},
+        {"a pulse dying within a period, a slower wave after it", with([](auto& s) {
+             s.decayCycles = 0.2;
+             s.lateGain = 1;
+             s.lateFrequencyRatio = 0.5;
+         }),
+         R::NoRinging},
+        {"a pulse rising over a whole period", with([](auto& s) { s.riseCycles = 1; }),
+         R::WeakFirstHalfCycle},
+        {"a wave before the pulse", waveBefore, R::LoudBeforeOnset},
     };
-    const Case cases[] = {
-        {"pure noise", makeOnsetWaveform(pureNoise).samples},
-        {"flat line", std::vector<Sample>(1024, 2100)},
-        {"empty", {}},
-        {"very short record", makeOnsetWaveform(short_).samples},
-        {"clipped all over", makeOnsetWaveform(clipped).samples},
-        {"onset at sample 0", makeOnsetWaveform(atStart).samples},
-    };
-    for (const Case& c : cases) {
-        EXPECT_FALSE(SuggestOnset(c.samples)) << c.name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OnsetFinding finding = FindOnset(c.samples);
+        EXPECT_FALSE(finding.suggestion);
+        EXPECT_FALSE(SuggestOnset(c.samples));
+        EXPECT_EQ(finding.reason, c.reason);
     }
 }
 

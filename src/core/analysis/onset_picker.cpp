@@ -277,160 +277,199 @@ double effectiveCount(double count, double rho) {
     return std::max(1.0, count * (1.0 - r2) / (1.0 + r2));
 }
 
-} // namespace
+// What the stages learn about a record, in the order they learn it.
+struct Picking {
+    std::span<const Sample> samples;
+    Index lead = 0; // the record's first samples, taken for noise
+    Noise noise;
+    Trace x;             // the record less the zero line of `noise`
+    Index reference = 0; // the pulse is judged against the noise of [0, reference)
+    Detection found;
+    // The crossings that end the first two half-cycles, placed again by fitted lines over
+    // `fitHalf` samples either side.
+    Crossing endOfFirst;
+    Crossing endOfSecond;
+    Index fitHalf = 0;
+    double half = 0;  // the pulse's half-period, in samples
+    double onset = 0; // where its first half-cycle begins
+    double snr = 0;   // the first period's peak over the noise RMS
 
-std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
-    const auto n = static_cast<Index>(samples.size());
+    Index size() const { return static_cast<Index>(samples.size()); }
+    double sigma() const { return std::sqrt(noise.variance); }
+};
+
+using Verdict = std::optional<NoOnsetReason>; // none: the stage passed
+
+// Long enough, and not clipped over much of its length.
+Verdict checkRecord(const Picking& p) {
+    const Index n = p.size();
     if (n < kMinSamples) {
-        return std::nullopt;
+        return NoOnsetReason::TooShort;
     }
-    const auto railed = std::count_if(samples.begin(), samples.end(),
+    const auto railed = std::count_if(p.samples.begin(), p.samples.end(),
                                       [](Sample s) { return s == 0 || s >= kTopRail; });
     if (railed * 4 > n) {
-        return std::nullopt;
+        return NoOnsetReason::Clipped;
     }
+    return std::nullopt;
+}
 
-    // The record's start is noise: it gives a first zero line and noise level.
-    const Index lead = std::clamp<Index>(n / 16, 32, 64);
-    for (Index i = 0; i < lead; ++i) {
-        const Sample value = samples[static_cast<std::size_t>(i)];
+// The record's start is noise: it gives a first zero line and noise level.
+Verdict measureLeadNoise(Picking& p) {
+    p.lead = std::clamp<Index>(p.size() / 16, 32, 64);
+    for (Index i = 0; i < p.lead; ++i) {
+        const Sample value = p.samples[static_cast<std::size_t>(i)];
         if (value == 0 || value >= kTopRail) {
-            return std::nullopt;
+            return NoOnsetReason::ClippedStart;
         }
     }
-    Noise noise = measureNoise(samples, lead);
-    {
-        const Trace lead0{samples, noise.zero};
-        double firstHalf = 0;
-        double secondHalf = 0;
-        for (Index i = 0; i < lead; ++i) {
-            (i < lead / 2 ? firstHalf : secondHalf) += lead0[i] * lead0[i];
-        }
-        const double halfCount = static_cast<double>(lead / 2);
-        const double quieter =
-            std::max(std::min(firstHalf, secondHalf) / halfCount, kFloorVariance);
-        const double louder = std::max(firstHalf, secondHalf) / halfCount;
-        if (louder > 9.0 * quieter) {
-            return std::nullopt; // the pulse starts inside the record's first samples
-        }
+    p.noise = measureNoise(p.samples, p.lead);
+    p.x = Trace{p.samples, p.noise.zero};
+    double firstHalf = 0;
+    double secondHalf = 0;
+    for (Index i = 0; i < p.lead; ++i) {
+        (i < p.lead / 2 ? firstHalf : secondHalf) += p.x[i] * p.x[i];
     }
-    Trace x{samples, noise.zero};
-    auto found = detect(x, lead, std::sqrt(noise.variance));
-    if (!found) {
-        return std::nullopt;
+    const double halfCount = static_cast<double>(p.lead / 2);
+    const double quieter = std::max(std::min(firstHalf, secondHalf) / halfCount, kFloorVariance);
+    const double louder = std::max(firstHalf, secondHalf) / halfCount;
+    if (louder > 9.0 * quieter) {
+        return NoOnsetReason::PulseAtStart;
     }
+    return std::nullopt;
+}
 
+// Where the record leaves its noise as a pulse does.
+Verdict detectPulse(Picking& p) {
+    auto found = detect(p.x, p.lead, p.sigma());
+    if (!found) {
+        return NoOnsetReason::NoPulse;
+    }
     // A few samples at the record's start tell the noise poorly when neighbouring samples
     // correlate: the record up to four periods before the detected pulse is noise too, even
     // if the pulse's first arrival was missed, as a later wave comes within four periods of it.
-    const auto referenceEnd = [&](const Detection& d) {
-        const double halfCycle = d.endOfSecond.position - d.endOfFirst.position;
-        return std::min(static_cast<Index>(std::floor(d.endOfFirst.position - 9.0 * halfCycle)),
-                        d.from);
-    };
-    Index reference = referenceEnd(*found);
-    if (reference > lead) {
-        noise = measureNoise(samples, reference);
-        x = Trace{samples, noise.zero};
-        found = detect(x, lead, std::sqrt(noise.variance));
-        if (!found || found->from < reference) {
-            return std::nullopt; // the record's noise holds a burst like a pulse
+    const double halfCycle = found->endOfSecond.position - found->endOfFirst.position;
+    p.reference = std::min(
+        static_cast<Index>(std::floor(found->endOfFirst.position - 9.0 * halfCycle)), found->from);
+    if (p.reference > p.lead) {
+        p.noise = measureNoise(p.samples, p.reference);
+        p.x = Trace{p.samples, p.noise.zero};
+        found = detect(p.x, p.lead, p.sigma());
+        if (!found) {
+            return NoOnsetReason::NoPulse;
+        }
+        if (found->from < p.reference) {
+            return NoOnsetReason::BurstInNoise;
         }
     } else {
-        reference = lead;
+        p.reference = p.lead;
     }
-    const double sigma = std::sqrt(noise.variance);
-    const double rho = noise.rho;
-    const double inflation = std::sqrt((1.0 + rho) / (1.0 - rho));
-    auto endOfFirst = std::optional<Crossing>(found->endOfFirst);
-    auto endOfSecond = std::optional<Crossing>(found->endOfSecond);
+    p.found = *found;
+    return std::nullopt;
+}
 
-    // The detected half-cycle ends at the first crossing; the next one lasts as long as it, so
-    // it began a half-period before that crossing.
-    const auto fitHalf = static_cast<Index>(
-        std::clamp((endOfSecond->position - endOfFirst->position) / 8.0, 0.0, 16.0));
-    refineCrossing(x, *endOfFirst, fitHalf);
-    refineCrossing(x, *endOfSecond, fitHalf);
-    const double half = endOfSecond->position - endOfFirst->position;
-    if (!(half >= 1.5)) {
-        return std::nullopt;
+// The detected half-cycle ends at the first crossing; the next one lasts as long as it, so
+// it began a half-period before that crossing.
+Verdict placeOnset(Picking& p) {
+    p.endOfFirst = p.found.endOfFirst;
+    p.endOfSecond = p.found.endOfSecond;
+    p.fitHalf = static_cast<Index>(
+        std::clamp((p.endOfSecond.position - p.endOfFirst.position) / 8.0, 0.0, 16.0));
+    refineCrossing(p.x, p.endOfFirst, p.fitHalf);
+    refineCrossing(p.x, p.endOfSecond, p.fitHalf);
+    p.half = p.endOfSecond.position - p.endOfFirst.position;
+    if (!(p.half >= 1.5)) {
+        return NoOnsetReason::HalfCycleTooShort;
     }
-    const double onset = endOfFirst->position - half;
+    p.onset = p.endOfFirst.position - p.half;
 
     // The change from noise to pulse, by the criterion, over a window from one and a half
     // periods before that start to the end of the detected half-cycle: a later, stronger wave
     // stays outside it. Weaker half-cycles of the pulse before the detected one show as a
     // change earlier than its start.
-    const Index begin = std::max<Index>(0, static_cast<Index>(std::floor(onset - 3.0 * half)) - 8);
-    const Index end = std::min(n, static_cast<Index>(std::ceil(endOfFirst->position)) + 1);
-    const Index departure = aicOnset(x, begin, end);
-    if (static_cast<double>(departure) < onset - 0.5 * half) {
-        return std::nullopt; // something before the first half-cycle that stood out
+    const Index begin =
+        std::max<Index>(0, static_cast<Index>(std::floor(p.onset - 3.0 * p.half)) - 8);
+    const Index end = std::min(p.size(), static_cast<Index>(std::ceil(p.endOfFirst.position)) + 1);
+    const Index departure = aicOnset(p.x, begin, end);
+    if (static_cast<double>(departure) < p.onset - 0.5 * p.half) {
+        return NoOnsetReason::EarlierChange;
     }
-    if (onset < static_cast<double>(lead)) {
-        return std::nullopt; // no noise before the pulse to tell it from
+    if (p.onset < static_cast<double>(p.lead)) {
+        return NoOnsetReason::NoNoiseBefore;
     }
+    return std::nullopt;
+}
 
-    // The first period must stand out of the noise.
-    const auto periodEnd = std::min(n, static_cast<Index>(std::ceil(onset + 2.0 * half)) + 1);
+// The first period stands out of the noise, and the pulse rings on as a transducer's does.
+Verdict confirmPulse(Picking& p) {
+    const Trace& x = p.x;
+    const auto periodEnd =
+        std::min(p.size(), static_cast<Index>(std::ceil(p.onset + 2.0 * p.half)) + 1);
     double peak = 0;
-    for (Index i = static_cast<Index>(std::floor(onset)); i < periodEnd; ++i) {
+    for (Index i = static_cast<Index>(std::floor(p.onset)); i < periodEnd; ++i) {
         peak = std::max(peak, std::abs(x[i]));
     }
-    const double snr = peak / sigma;
-    if (snr < kMinSnr) {
-        return std::nullopt;
+    p.snr = peak / p.sigma();
+    if (p.snr < kMinSnr) {
+        return NoOnsetReason::Weak;
     }
 
     // A pulse rings on: the half-cycle after the two detected ones lasts about as long as the
     // one before it, and the first half-cycle is not much weaker than the second. Slow wander
     // of the noise that happens to cross the detection level seldom looks like that. A record
     // that ends within the third half-cycle cannot show it.
-    const auto third = crossingAfter(x, found->endOfSecond.next, found->sign, kLobeSigmas * sigma);
+    const auto third =
+        crossingAfter(x, p.found.endOfSecond.next, p.found.sign, kLobeSigmas * p.sigma());
     if (third) {
-        const double thirdHalf = third->position - endOfSecond->position;
-        if (thirdHalf < kRingingAgreement.first * half ||
-            thirdHalf > kRingingAgreement.second * half) {
-            return std::nullopt;
+        const double thirdHalf = third->position - p.endOfSecond.position;
+        if (thirdHalf < kRingingAgreement.first * p.half ||
+            thirdHalf > kRingingAgreement.second * p.half) {
+            return NoOnsetReason::NoRinging;
         }
-    } else if (endOfSecond->position + 2.0 * half < static_cast<double>(n)) {
-        return std::nullopt;
+    } else if (p.endOfSecond.position + 2.0 * p.half < static_cast<double>(p.size())) {
+        return NoOnsetReason::NoRinging;
     }
     double firstLobe = 0;
-    for (Index i = static_cast<Index>(onset); i < static_cast<Index>(endOfFirst->position); ++i) {
-        firstLobe = std::max(firstLobe, found->sign * x[i]);
+    for (Index i = static_cast<Index>(p.onset); i < static_cast<Index>(p.endOfFirst.position);
+         ++i) {
+        firstLobe = std::max(firstLobe, p.found.sign * x[i]);
     }
     double secondLobe = 0;
-    for (Index i = static_cast<Index>(endOfFirst->position);
-         i < static_cast<Index>(endOfSecond->position); ++i) {
-        secondLobe = std::max(secondLobe, -found->sign * x[i]);
+    for (Index i = static_cast<Index>(p.endOfFirst.position);
+         i < static_cast<Index>(p.endOfSecond.position); ++i) {
+        secondLobe = std::max(secondLobe, -p.found.sign * x[i]);
     }
     if (firstLobe < kFirstLobeShare * secondLobe) {
-        return std::nullopt;
+        return NoOnsetReason::WeakFirstHalfCycle;
     }
+    return std::nullopt;
+}
 
-    // The stretch between the noise taken for reference and the onset must be noise too: a
-    // first arrival weaker than a later wave, missed by the detection, would show there as a
-    // period or two louder than the noise. How much louder noise alone gets depends on how
-    // many independent samples a window and the reference hold.
-    const auto quietEnd = static_cast<Index>(std::floor(onset));
+// The stretch between the noise taken for reference and the onset must be noise too: a
+// first arrival weaker than a later wave, missed by the detection, would show there as a
+// period or two louder than the noise. How much louder noise alone gets depends on how many
+// independent samples a window and the reference hold.
+Verdict confirmQuietBefore(const Picking& p) {
+    const double rho = p.noise.rho;
+    const auto quietEnd = static_cast<Index>(std::floor(p.onset));
     const auto checkedEnd =
-        std::max(reference, quietEnd - std::max<Index>(1, static_cast<Index>(half / 8.0)));
-    const auto period = std::max<Index>(4, static_cast<Index>(std::lround(2.0 * half)));
-    const double inReference = effectiveCount(static_cast<double>(reference), rho);
+        std::max(p.reference, quietEnd - std::max<Index>(1, static_cast<Index>(p.half / 8.0)));
+    const auto period = std::max<Index>(4, static_cast<Index>(std::lround(2.0 * p.half)));
+    const double inReference = effectiveCount(static_cast<double>(p.reference), rho);
     // The weakest first arrival the detected wave could have hidden, a later wave's gain below
     // it, would raise a period's mean square by about half its squared peak.
-    const double weakestRise = 0.5 * (snr / kLateGain) * (snr / kLateGain);
+    const double weakestRise = 0.5 * (p.snr / kLateGain) * (p.snr / kLateGain);
     double loudness = 0;
     double sensitivity = 0; // how loud that weakest first arrival would show
-    const Index checked = checkedEnd - reference;
+    const Index checked = checkedEnd - p.reference;
     for (const Index width : {period, 2 * period}) {
         if (checked <= 0) {
             break;
         }
         const double inWindow = effectiveCount(static_cast<double>(std::min(width, checked)), rho);
         const double spread = std::sqrt(2.0 / inWindow + 2.0 / inReference);
-        const double rise = loudestStretch(x, reference, checkedEnd, width) / noise.variance - 1.0;
+        const double rise =
+            loudestStretch(p.x, p.reference, checkedEnd, width) / p.noise.variance - 1.0;
         loudness = std::max(loudness, rise / spread);
         sensitivity = std::max(sensitivity, weakestRise / spread);
     }
@@ -441,33 +480,62 @@ std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
     // still a small share of what that first arrival would show is the pulse's own rise or the
     // noise's, measured on a poor reference.
     const bool loudBefore = loudness > kQuietSigmas && loudness > kNoiseShare * sensitivity;
-    if (snr < kLateGain * kDetectSigmas && (loudBefore || sensitivity < kQuietSigmas)) {
-        return std::nullopt;
+    if (p.snr < kLateGain * kDetectSigmas) {
+        if (loudBefore) {
+            return NoOnsetReason::LoudBeforeOnset;
+        }
+        if (sensitivity < kQuietSigmas) {
+            return NoOnsetReason::Unconfirmed;
+        }
     }
     // Noise may hide a first arrival from the detection even when the later wave is strong, and
     // a poor noise reference leaves the check's own scale uncertain: a stretch that rises to a
     // good part of what the weakest first arrival would show leaves any pulse unconfirmed.
     if (loudness > kLoudStretch && loudness > kHiddenShare * sensitivity) {
-        return std::nullopt;
+        return NoOnsetReason::LoudBeforeOnset;
     }
+    return std::nullopt;
+}
 
-    // Quality: how far the pulse stands out of the noise, and how well the two crossings that
-    // place the onset are timed (onset = 2·first − second crossing).
+// Quality: how far the pulse stands out of the noise, and how well the two crossings that
+// place the onset are timed (onset = 2·first − second crossing).
+OnsetSuggestion rate(const Picking& p) {
+    const double sigma = p.sigma();
+    const double inflation = std::sqrt((1.0 + p.noise.rho) / (1.0 - p.noise.rho));
     const auto crossingError = [&](const Crossing& crossing) {
-        const double samplesInFit = static_cast<double>(2 * fitHalf + 1);
+        const double samplesInFit = static_cast<double>(2 * p.fitHalf + 1);
         return sigma * inflation / (crossing.slope * std::sqrt(samplesInFit));
     };
-    const double firstError = crossingError(*endOfFirst);
-    const double secondError = crossingError(*endOfSecond);
+    const double firstError = crossingError(p.endOfFirst);
+    const double secondError = crossingError(p.endOfSecond);
     const double timing = std::sqrt(4.0 * firstError * firstError + secondError * secondError);
     const double standing =
-        std::clamp(std::log(snr / kMinSnr) / std::log(kFullSnr / kMinSnr), 0.0, 1.0);
+        std::clamp(std::log(p.snr / kMinSnr) / std::log(kFullSnr / kMinSnr), 0.0, 1.0);
     const double precision = 1.0 / (1.0 + timing * timing);
 
     OnsetSuggestion suggestion;
-    suggestion.index = static_cast<std::int32_t>(std::lround(onset));
+    suggestion.index = static_cast<std::int32_t>(std::lround(p.onset));
     suggestion.quality = standing * precision;
     return suggestion;
+}
+
+} // namespace
+
+OnsetFinding FindOnset(std::span<const Sample> samples) {
+    Picking picking;
+    picking.samples = samples;
+    for (const auto stage :
+         {+[](Picking& p) { return checkRecord(p); }, &measureLeadNoise, &detectPulse, &placeOnset,
+          &confirmPulse, +[](Picking& p) { return confirmQuietBefore(p); }}) {
+        if (const Verdict reason = stage(picking)) {
+            return {std::nullopt, *reason};
+        }
+    }
+    return {rate(picking), {}};
+}
+
+std::optional<OnsetSuggestion> SuggestOnset(std::span<const Sample> samples) {
+    return FindOnset(samples).suggestion;
 }
 
 } // namespace crackdepth
