@@ -35,17 +35,17 @@ DocumentData lineOf(std::int32_t count) {
     return data;
 }
 
+constexpr FilterSettings kLowPass100{.lowCut = 100, .lowOn = true};
+
 // Re-filters every point once, then times undoing and redoing all of those edits.
 void BM_UndoRedoRefilterOfEveryPoint(benchmark::State& state) {
     const auto count = static_cast<std::int32_t>(state.range(0));
     ScriptedPrompts prompts;
     Document document(prompts, {});
     document.Load(lineOf(count));
-    document.filterLowOn = true;
-    document.filterLowCut = 100;
     for (std::int32_t k = 0; k < count; ++k) {
         document.SelectPoint(kNonCrossingLine, k);
-        RefilterCurrentPoint(document);
+        RefilterCurrentPoint(document, kLowPass100);
     }
     for (auto _ : state) {
         while (document.undoable() != nullptr) {
@@ -71,12 +71,10 @@ void BM_RefilterEveryPointAsEdits(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         document.Load(lineOf(count));
-        document.filterLowOn = true;
-        document.filterLowCut = 100;
         state.ResumeTiming();
         for (std::int32_t k = 0; k < count; ++k) {
             document.SelectPoint(kNonCrossingLine, k);
-            RefilterCurrentPoint(document);
+            RefilterCurrentPoint(document, kLowPass100);
         }
     }
     state.SetItemsProcessed(state.iterations() * count);

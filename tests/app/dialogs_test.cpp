@@ -120,8 +120,7 @@ protected:
 
 TEST_F(FilterDialogTest, OpensFromTheDocumentSettingsAndSwitchesEnableTheirFields) {
     open("SITE.DP0");
-    doc.filterHighCut = 1.5f;
-    doc.filterLowCut = 120;
+    doc.rememberFilterSettings({.highCut = 1.5f, .lowCut = 120});
     const std::vector<Sample> original = point().originalSamples;
     FilterDialog& d = start();
     EXPECT_EQ(d.windowTitle(), "滤波");
@@ -139,7 +138,7 @@ TEST_F(FilterDialogTest, OpensFromTheDocumentSettingsAndSwitchesEnableTheirField
     EXPECT_TRUE(d.highPassEdit()->isEnabled());
     EXPECT_FALSE(d.lowPassEdit()->isEnabled());
     EXPECT_EQ(d.windowTitle(), "数字滤波");
-    EXPECT_TRUE(doc.filterHighOn);
+    EXPECT_TRUE(d.highPassBox()->isChecked());
     EXPECT_NE(point().samples, original) << "switching on re-filters the current point";
     EXPECT_TRUE(repainted());
 
@@ -177,8 +176,7 @@ TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         open("SITE.DP0");
-        doc.filterHighCut = 20;
-        doc.filterLowCut = 50;
+        doc.rememberFilterSettings({.highCut = 20, .lowCut = 50});
         FilterDialog& d = start();
         QCheckBox* box = c.highPass ? d.highPassBox() : d.lowPassBox();
         QLineEdit* edit = c.highPass ? d.highPassEdit() : d.lowPassEdit();
@@ -198,8 +196,7 @@ TEST_F(FilterDialogTest, TypedCutOffsAreCheckedOnEveryKeystroke) {
 
 TEST_F(FilterDialogTest, EqualCutOffsFilterWithBoth) {
     open("SITE.DP0");
-    doc.filterHighCut = 20;
-    doc.filterLowCut = 50;
+    doc.rememberFilterSettings({.highCut = 20, .lowCut = 50});
     FilterDialog& d = start();
     d.highPassBox()->click();
     d.lowPassBox()->click();
@@ -211,7 +208,7 @@ TEST_F(FilterDialogTest, EqualCutOffsFilterWithBoth) {
     EXPECT_EQ(point().record.highPassOn(), 1.0f);
     EXPECT_EQ(point().record.lowPassOn(), 1.0f);
     EXPECT_NE(point().samples, point().originalSamples);
-    EXPECT_FLOAT_EQ(doc.filterLowCut, 20);
+    EXPECT_FLOAT_EQ(doc.filterSettings().lowCut, 20);
 }
 
 // Every way out that is not OK cancels: the point gets back the waveform it had when the
@@ -226,9 +223,7 @@ TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
         SCOPED_TRACE(way);
         open("SITE.DP0");
         // The point starts filtered, so the dialog opens from its own settings.
-        doc.filterHighOn = true;
-        doc.filterHighCut = 5;
-        RefilterCurrentPoint(doc);
+        RefilterCurrentPoint(doc, {.highCut = 5, .highOn = true});
         const Edit* filtered = doc.undoable();
         const std::vector<Sample> before = point().samples;
 
@@ -246,8 +241,8 @@ TEST_F(FilterDialogTest, EveryWayOfCancellingRestoresTheWaveform) {
         EXPECT_EQ(point().samples, before);
         EXPECT_FLOAT_EQ(point().record.highPassCut(), 5);
         EXPECT_EQ(doc.undoable(), filtered) << "the cancelled dialog left no edit";
-        EXPECT_FLOAT_EQ(doc.filterHighCut, 5);
-        EXPECT_FALSE(doc.filterLowOn);
+        EXPECT_FLOAT_EQ(doc.filterSettings().highCut, 5);
+        EXPECT_FALSE(doc.filterSettings().lowOn);
     }
 }
 
@@ -274,7 +269,7 @@ TEST_F(FilterDialogTest, OkWithAnEntryThatCannotBeAppliedSaysWhyAndStaysOpen) {
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_FLOAT_EQ(point().record.highPassCut(), 3);
-    EXPECT_FLOAT_EQ(doc.filterHighCut, 3);
+    EXPECT_FLOAT_EQ(doc.filterSettings().highCut, 3);
 }
 
 TEST_F(FilterDialogTest, CommandWithoutAShownLineOnlyShowsTheMessage) {

@@ -366,7 +366,7 @@ TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.opened);
         auto document = openFresh(c.before);
-        document->filterHighOn = document->filterLowOn = true;
+        document->rememberFilterSettings({.highOn = true, .lowOn = true});
         Corrections corrections = correctionsOf(document->data());
         corrections.all = 1.6f;
         corrections.nonCrossing = 0.8f;
@@ -378,8 +378,7 @@ TEST_F(DocumentSave, EveryOpenEndsWithFiltersOffCorrectionsZeroAndNothingToUndo)
         prompts.answers = {Answer::No};
         ASSERT_TRUE(document->OpenDocument(at(c.opened)));
         const DocumentData& data = document->data();
-        EXPECT_FALSE(document->filterHighOn);
-        EXPECT_FALSE(document->filterLowOn);
+        EXPECT_FALSE(document->filterSettings().anyOn());
         EXPECT_EQ(data.correctionAll, 0.0f);
         EXPECT_EQ(data.correctionNonCrossing, 0.0f);
         EXPECT_EQ(data.currentTab, 0);

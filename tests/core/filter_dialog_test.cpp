@@ -111,9 +111,8 @@ TEST(FilterCommand, StartsFromTheFilterThePointCarriesOrFromTheLastCutOffs) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bench bench;
-        bench.doc.filterHighCut = 3.456f;
-        bench.doc.filterLowCut = 123.6f;
-        bench.doc.filterHighOn = bench.doc.filterLowOn = true;
+        bench.doc.rememberFilterSettings(
+            {.highCut = 3.456f, .lowCut = 123.6f, .highOn = true, .lowOn = true});
         bench.stage().record.setHighPassOn(c.highFlag);
         bench.stage().record.setLowPassOn(c.lowFlag);
         bench.stage().record.setHighPassCut(c.highCut);
@@ -125,8 +124,8 @@ TEST(FilterCommand, StartsFromTheFilterThePointCarriesOrFromTheLastCutOffs) {
         EXPECT_EQ(view.lowPassText, c.lowText);
         EXPECT_EQ(view.highPassOn, c.highOn);
         EXPECT_EQ(view.lowPassOn, c.lowOn);
-        EXPECT_EQ(bench.doc.filterHighOn, c.highOn);
-        EXPECT_EQ(bench.doc.filterLowOn, c.lowOn);
+        EXPECT_EQ(bench.doc.filterSettings().highOn, c.highOn);
+        EXPECT_EQ(bench.doc.filterSettings().lowOn, c.lowOn);
         EXPECT_EQ(bench.point().samples, bench.original) << "opening filters nothing";
     }
 }
@@ -229,8 +228,7 @@ TEST(FilterDialog, LowPassEntriesFollowTheRangeRules) {
 
 TEST(FilterDialog, SwitchesEnableTheirEditsAndRefilter) {
     Bench bench;
-    bench.doc.filterHighCut = 20;
-    bench.doc.filterLowCut = 50;
+    bench.doc.rememberFilterSettings({.highCut = 20, .lowCut = 50});
     FilterDialogState state = bench.open();
 
     FilterDialogView view = state.onHighPassSwitched(true);
@@ -269,12 +267,12 @@ TEST(FilterDialog, SwitchesEnableTheirEditsAndRefilter) {
 
 TEST(FilterDialog, SwitchingOnWithAnInvalidCutOffDoesNotFilter) {
     Bench bench;
-    bench.doc.filterHighCut = 30;
+    bench.doc.rememberFilterSettings({.highCut = 30});
     FilterDialogState state = bench.open();
     bench.forget();
     const FilterDialogView view = state.onHighPassSwitched(true);
     EXPECT_EQ(view.title, "高通范围为0.01-20kHz");
-    EXPECT_TRUE(bench.doc.filterHighOn);
+    EXPECT_TRUE(view.highPassOn);
     EXPECT_EQ(bench.point().samples, bench.original);
     EXPECT_FALSE(bench.doc.IsModified());
 }
@@ -282,9 +280,8 @@ TEST(FilterDialog, SwitchingOnWithAnInvalidCutOffDoesNotFilter) {
 TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     Bench bench;
     bench.load();
-    bench.doc.filterHighOn = true;
-    bench.doc.filterHighCut = 5;
-    RefilterCurrentPoint(bench.doc);
+    bench.doc.rememberFilterSettings({.highCut = 5, .highOn = true});
+    RefilterCurrentPoint(bench.doc, bench.doc.filterSettings());
     const Edit* filteredBefore = bench.doc.undoable();
     const std::vector<Sample> before = bench.point().samples;
     const PointRecord recordBefore = bench.point().record;
@@ -297,9 +294,9 @@ TEST(FilterDialog, CancelBringsBackTheWaveformThePointHadAtOpening) {
     state.onCancel();
     EXPECT_EQ(bench.point().samples, before);
     EXPECT_EQ(bench.point().record.bytes(), recordBefore.bytes());
-    EXPECT_TRUE(bench.doc.filterHighOn);
-    EXPECT_FALSE(bench.doc.filterLowOn);
-    EXPECT_EQ(bench.doc.filterHighCut, 5.0f);
+    EXPECT_TRUE(bench.doc.filterSettings().highOn);
+    EXPECT_FALSE(bench.doc.filterSettings().lowOn);
+    EXPECT_EQ(bench.doc.filterSettings().highCut, 5.0f);
     EXPECT_TRUE(bench.doc.IsModified()) << "the filter before the dialog stays";
     EXPECT_EQ(bench.doc.undoable(), filteredBefore) << "the cancelled dialog left no edit";
 
@@ -419,8 +416,7 @@ TEST(FilterDialog, OkClosesOnlyWhenThePointCarriesWhatTheFieldsShow) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Bench bench;
-        bench.doc.filterHighCut = 20;
-        bench.doc.filterLowCut = 50;
+        bench.doc.rememberFilterSettings({.highCut = 20, .lowCut = 50});
         FilterDialogState state = bench.open();
         c.events(state);
         const FilterDialogView shown = state.view();
@@ -444,8 +440,8 @@ TEST(FilterDialog, OkClosesOnlyWhenThePointCarriesWhatTheFieldsShow) {
         }
         EXPECT_EQ(bench.point().samples,
                   shown.highPassOn || shown.lowPassOn
-                      ? bench.filtered(shown.highPassOn, bench.doc.filterHighCut, shown.lowPassOn,
-                                       bench.doc.filterLowCut)
+                      ? bench.filtered(shown.highPassOn, bench.doc.filterSettings().highCut,
+                                       shown.lowPassOn, bench.doc.filterSettings().lowCut)
                       : bench.original);
     }
 }
@@ -481,8 +477,8 @@ TEST(FilterDialog, OkKeepsTheTypedCutOffsForTheNextUnfilteredPoint) {
     type(state, false, "120");
     state.onLowPassSwitched(false);
     ASSERT_TRUE(state.onOk());
-    EXPECT_EQ(bench.doc.filterHighCut, 8.0f);
-    EXPECT_EQ(bench.doc.filterLowCut, 120.0f);
+    EXPECT_EQ(bench.doc.filterSettings().highCut, 8.0f);
+    EXPECT_EQ(bench.doc.filterSettings().lowCut, 120.0f);
     EXPECT_EQ(bench.point().record.highPassCut(), 8.0f);
 
     // An unfiltered point opens with the last entries, the filtered one with its own filter.

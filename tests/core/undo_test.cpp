@@ -61,12 +61,7 @@ TEST_F(Undo, EveryEditIsUndoneToTheByteAndRedoneExactly) {
          [](Document& d) { ApplyArrowHotKey(d, ArrowHotKey::Left, true, ViewState{}); }},
         {"平移声时", 2, 1,
          [](Document& d) { ApplyArrowHotKey(d, ArrowHotKey::CtrlRight, true, ViewState{}); }},
-        {"滤波", 1, 4,
-         [](Document& d) {
-             d.filterLowOn = true;
-             d.filterLowCut = 40;
-             RefilterCurrentPoint(d);
-         }},
+        {"滤波", 1, 4, [](Document& d) { RefilterCurrentPoint(d, {.lowCut = 40, .lowOn = true}); }},
         {"波形反相", 2, 0, [](Document& d) { InvertCurrentPoint(d); }},
         {"手动剔除", 1, 3, [](Document& d) { MarkManualExclude(d); }},
         {"手动保留", 1, 0, [](Document& d) { MarkManualKeep(d); }},
@@ -168,9 +163,8 @@ TEST_F(Undo, AThousandMixedEditsAreUndoneToTheOriginalBytes) {
                              ViewState{});
             break;
         case 2:
-            doc.filterHighOn = pick(2) == 0;
-            doc.filterHighCut = static_cast<float>(1 + pick(19));
-            RefilterCurrentPoint(doc);
+            RefilterCurrentPoint(
+                doc, {.highCut = static_cast<float>(1 + pick(19)), .highOn = pick(2) == 0});
             break;
         case 3:
             InvertCurrentPoint(doc);

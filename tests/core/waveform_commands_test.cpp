@@ -59,11 +59,8 @@ TEST(RefilterCurrentPoint, FiltersFromTheBackupAndRecordsTheSettingsInThePoint) 
     const MeasuringPoint& point = bench.line()[1];
     const std::vector<Sample> untouched = bench.line()[2].samples;
 
-    bench.doc.filterHighOn = true;
-    bench.doc.filterHighCut = 12.5f;
-    bench.doc.filterLowOn = true;
-    bench.doc.filterLowCut = 300;
-    RefilterCurrentPoint(bench.doc);
+    RefilterCurrentPoint(bench.doc,
+                         {.highCut = 12.5f, .lowCut = 300, .highOn = true, .lowOn = true});
 
     std::vector<Sample> expected(kSamples);
     FilterWaveform(original, expected, kDt, true, 12500.0f, true, 300000.0f);
@@ -80,9 +77,7 @@ TEST(RefilterCurrentPoint, FiltersFromTheBackupAndRecordsTheSettingsInThePoint) 
     EXPECT_EQ(bench.doc.undoable()->name(), "滤波");
 
     // Filtering never accumulates: with both switches off the backup comes back.
-    bench.doc.filterHighOn = false;
-    bench.doc.filterLowOn = false;
-    RefilterCurrentPoint(bench.doc);
+    RefilterCurrentPoint(bench.doc, {.highCut = 12.5f, .lowCut = 300});
     EXPECT_EQ(point.samples, original);
     EXPECT_EQ(point.record.highPassOn(), 0.0f);
     EXPECT_EQ(point.record.lowPassOn(), 0.0f);
@@ -104,16 +99,15 @@ TEST(RefilterCurrentPoint, RecordsZeroPhaseAndTheDelayFollows) {
     const MeasuringPoint& point = bench.line()[1];
     EXPECT_FALSE(pointFilterDelayUs(point, kSamples).has_value()) << "not filtered";
 
-    bench.doc.filterLowOn = true;
-    bench.doc.filterLowCut = 100;
-    RefilterCurrentPoint(bench.doc);
+    FilterSettings lowPass{.lowCut = 100, .lowOn = true};
+    RefilterCurrentPoint(bench.doc, lowPass);
     EXPECT_EQ(point.record.lowPassOn(), 1.0f);
     const auto oneWay = pointFilterDelayUs(point, kSamples);
     ASSERT_TRUE(oneWay.has_value());
     EXPECT_NEAR(*oneWay, 2.5f, 0.5f);
 
-    bench.doc.filterZeroPhase = true;
-    RefilterCurrentPoint(bench.doc);
+    lowPass.zeroPhase = true;
+    RefilterCurrentPoint(bench.doc, lowPass);
     std::vector<Sample> expected(kSamples);
     FilterWaveform(original, expected, kDt, false, 0, true, 100000.0f, true);
     EXPECT_EQ(point.samples, expected);
@@ -124,7 +118,7 @@ TEST(RefilterCurrentPoint, RecordsZeroPhaseAndTheDelayFollows) {
 
 TEST(RefilterCurrentPoint, WithoutAPointChangesNothing) {
     Bench empty(0);
-    RefilterCurrentPoint(empty.doc);
+    RefilterCurrentPoint(empty.doc, {.lowCut = 100, .lowOn = true});
     InvertCurrentPoint(empty.doc);
     EXPECT_FALSE(empty.doc.IsModified());
     EXPECT_EQ(empty.doc.undoable(), nullptr);

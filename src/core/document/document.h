@@ -12,6 +12,7 @@
 #include "core/document/document_data.h"
 #include "core/document/edit.h"
 #include "core/document/file_kinds.h"
+#include "core/document/filter_settings.h"
 #include "core/document/undo_history.h"
 #include "core/document/user_prompts.h"
 
@@ -151,14 +152,10 @@ public:
     bool rawCrossingLoaded() const; // crossingName ends in ".DP1"
     bool resultLoaded() const;      // currentFileName ends in ".DPA"
 
-    // The filter the waveform commands apply, as the filter dialog last set it.
-    float filterHighCut = 20; // kHz
-    float filterLowCut = 50;  // kHz
-    bool filterHighOn = false;
-    bool filterLowOn = false;
-    // Forward and backward, so that the filtered trace is not delayed ("零相位"); off by
-    // default, which keeps the one-way filter the instrument's files describe.
-    bool filterZeroPhase = false;
+    // The filter settings the filter dialog last left, where it starts the next time; an
+    // open switches both filters off.
+    const FilterSettings& filterSettings() const { return filterSettings_; }
+    void rememberFilterSettings(const FilterSettings& settings) { filterSettings_ = settings; }
 
 private:
     void notify(DocumentChange change);
@@ -196,6 +193,7 @@ private:
     UserPrompts& prompts_;
     SettingsPaths settingsPaths_;
     Settings settings_;
+    FilterSettings filterSettings_;
     DocumentData data_;
     UndoHistory history_;
     std::vector<DocumentListener*> listeners_;

@@ -127,8 +127,8 @@ void Document::finishOpen(const std::string& path, bool keepsUnsaved) {
     data_.correctionNonCrossing = 0;
     data_.currentTab = 0;
     showNonCrossing();
-    filterHighOn = false;
-    filterLowOn = false;
+    filterSettings_.highOn = false;
+    filterSettings_.lowOn = false;
     data_.projectInfo.texts[kTestStandard] = kTestStandardText;
     takeOver(path, keepsUnsaved);
 }

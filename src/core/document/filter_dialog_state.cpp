@@ -38,39 +38,34 @@ std::optional<FilterDialogState> FilterDialogState::start(Document& doc) {
 }
 
 FilterDialogState::FilterDialogState(Document& doc) : doc_(doc), preview_(doc) {
-    bool highOn = false;
-    bool lowOn = false;
-    bool zeroPhase = doc.filterZeroPhase;
-    float highCut = doc.filterHighCut;
-    float lowCut = doc.filterLowCut;
+    FilterSettings start = doc.filterSettings();
+    start.highOn = false;
+    start.lowOn = false;
     // A filtered point reopens with the filter it carries, so that OK without a change keeps
     // its waveform as it is.
     if (const MeasuringPoint* point = currentPoint(doc.data())) {
         const float highFlag = point->record.highPassOn();
         const float lowFlag = point->record.lowPassOn();
         if (truncToInt32(highFlag) != 0 || truncToInt32(lowFlag) != 0) {
-            highOn = highFlag != 0;
-            lowOn = lowFlag != 0;
-            zeroPhase = (!highOn || highFlag == kZeroPhaseFilterFlag) &&
-                        (!lowOn || lowFlag == kZeroPhaseFilterFlag);
-            highCut = point->record.highPassCut();
-            lowCut = point->record.lowPassCut();
+            start.highOn = highFlag != 0;
+            start.lowOn = lowFlag != 0;
+            start.zeroPhase = (!start.highOn || highFlag == kZeroPhaseFilterFlag) &&
+                              (!start.lowOn || lowFlag == kZeroPhaseFilterFlag);
+            start.highCut = point->record.highPassCut();
+            start.lowCut = point->record.lowPassCut();
         }
     }
-    doc.filterHighOn = startHighOn_ = highOn;
-    doc.filterLowOn = startLowOn_ = lowOn;
-    doc.filterZeroPhase = startZeroPhase_ = zeroPhase;
-    doc.filterHighCut = startHighCut_ = highCut;
-    doc.filterLowCut = startLowCut_ = lowCut;
+    settings_ = start_ = start;
+    doc.rememberFilterSettings(start);
 
     view_.title = kFilterDialogTitle;
-    view_.highPassText = formatFixed(highCut, 2);
-    view_.lowPassText = formatFixed(lowCut, 0);
-    view_.highPassOn = highOn;
-    view_.lowPassOn = lowOn;
-    view_.zeroPhase = zeroPhase;
-    highEntry_ = {highCut, nullptr};
-    lowEntry_ = {lowCut, nullptr};
+    view_.highPassText = formatFixed(start.highCut, 2);
+    view_.lowPassText = formatFixed(start.lowCut, 0);
+    view_.highPassOn = start.highOn;
+    view_.lowPassOn = start.lowOn;
+    view_.zeroPhase = start.zeroPhase;
+    highEntry_ = {start.highCut, nullptr};
+    lowEntry_ = {start.lowCut, nullptr};
     view_.delayText = delayText();
 }
 
@@ -88,7 +83,7 @@ void FilterDialogState::highPassChanged(const std::string& text) {
     view_.highPassText = text;
     highEntry_ = readNumberEntry(text);
     if (highEntry_.value) {
-        doc_.filterHighCut = *highEntry_.value;
+        settings_.highCut = *highEntry_.value;
     }
     applyIfValid(true);
 }
@@ -97,7 +92,7 @@ void FilterDialogState::lowPassChanged(const std::string& text) {
     view_.lowPassText = text;
     lowEntry_ = readNumberEntry(text);
     if (lowEntry_.value) {
-        doc_.filterLowCut = *lowEntry_.value;
+        settings_.lowCut = *lowEntry_.value;
     }
     applyIfValid(false);
 }
@@ -115,19 +110,19 @@ std::optional<FilterDialogState::Problem> FilterDialogState::problem(bool highPa
         }
         return std::nullopt;
     };
-    const auto high = doc_.filterHighOn ? fieldProblem(highEntry_, kHighPassLowest,
-                                                       kHighPassHighest, kHighPassRangeText)
-                                        : std::nullopt;
-    const auto low = doc_.filterLowOn ? fieldProblem(lowEntry_, kLowPassLowest, kLowPassHighest,
-                                                     kLowPassRangeTitle)
-                                      : std::nullopt;
+    const auto high = settings_.highOn ? fieldProblem(highEntry_, kHighPassLowest, kHighPassHighest,
+                                                      kHighPassRangeText)
+                                       : std::nullopt;
+    const auto low = settings_.lowOn ? fieldProblem(lowEntry_, kLowPassLowest, kLowPassHighest,
+                                                    kLowPassRangeTitle)
+                                     : std::nullopt;
     if (high && (highPassFirst || !low)) {
         return Problem{kHighPassCaption, *high};
     }
     if (low) {
         return Problem{kLowPassCaption, *low};
     }
-    if (doc_.filterHighOn && doc_.filterLowOn && !(doc_.filterHighCut <= doc_.filterLowCut)) {
+    if (settings_.highOn && settings_.lowOn && !(settings_.highCut <= settings_.lowCut)) {
         return Problem{highPassFirst ? kHighPassCaption : kLowPassCaption, kHighAboveLowTitle};
     }
     return std::nullopt;
@@ -145,7 +140,7 @@ void FilterDialogState::applyIfValid(bool highPassFirst) {
     view_.title = kFilterAppliedTitle;
     view_.delayText = delayText();
     if (changedFromStart()) {
-        preview_.show(makeRefilterEdit(doc_));
+        preview_.show(makeRefilterEdit(doc_, settings_));
     } else {
         preview_.clear();
     }
@@ -153,39 +148,39 @@ void FilterDialogState::applyIfValid(bool highPassFirst) {
 
 const FilterDialogView& FilterDialogState::onHighPassSwitched(bool on) {
     view_.highPassOn = on;
-    doc_.filterHighOn = on;
+    settings_.highOn = on;
     applyIfValid(on);
     return view_;
 }
 
 const FilterDialogView& FilterDialogState::onLowPassSwitched(bool on) {
     view_.lowPassOn = on;
-    doc_.filterLowOn = on;
+    settings_.lowOn = on;
     applyIfValid(!on);
     return view_;
 }
 
 const FilterDialogView& FilterDialogState::onZeroPhaseSwitched(bool on) {
     view_.zeroPhase = on;
-    doc_.filterZeroPhase = on;
+    settings_.zeroPhase = on;
     applyIfValid(true);
     return view_;
 }
 
 // A switch, a cut-off of a filter that is on, or the direction of a filter that is on.
 bool FilterDialogState::changedFromStart() const {
-    const bool anyOn = doc_.filterHighOn || doc_.filterLowOn;
-    return doc_.filterHighOn != startHighOn_ || doc_.filterLowOn != startLowOn_ ||
-           (doc_.filterHighOn && doc_.filterHighCut != startHighCut_) ||
-           (doc_.filterLowOn && doc_.filterLowCut != startLowCut_) ||
-           (anyOn && doc_.filterZeroPhase != startZeroPhase_);
+    const FilterSettings& now = settings_;
+    return now.highOn != start_.highOn || now.lowOn != start_.lowOn ||
+           (now.highOn && now.highCut != start_.highCut) ||
+           (now.lowOn && now.lowCut != start_.lowCut) ||
+           (now.anyOn() && now.zeroPhase != start_.zeroPhase);
 }
 
 std::string FilterDialogState::delayText() const {
-    if (!doc_.filterHighOn && !doc_.filterLowOn) {
+    if (!settings_.anyOn()) {
         return {};
     }
-    if (doc_.filterZeroPhase) {
+    if (settings_.zeroPhase) {
         return kZeroPhaseDelayText;
     }
     const MeasuringPoint* point = currentPoint(doc_.data());
@@ -197,8 +192,8 @@ std::string FilterDialogState::delayText() const {
     const auto frequency =
         mainFrequencyHz(point->originalSamples, doc_.data().shownParameters().sampleCount, dt);
     const auto delay =
-        frequency ? filterPhaseDelayUs(dt, doc_.filterHighOn, doc_.filterHighCut * 1000.0f,
-                                       doc_.filterLowOn, doc_.filterLowCut * 1000.0f, *frequency)
+        frequency ? filterPhaseDelayUs(dt, settings_.highOn, settings_.highCut * 1000.0f,
+                                       settings_.lowOn, settings_.lowCut * 1000.0f, *frequency)
                   : std::nullopt;
     if (!delay) {
         return label + "--.--us";
@@ -213,8 +208,9 @@ bool FilterDialogState::onOk() {
         doc_.prompts().message(entryMessage(found->field, found->reason));
         return false;
     }
+    doc_.rememberFilterSettings(settings_);
     if (changedFromStart()) {
-        preview_.commit(makeRefilterEdit(doc_));
+        preview_.commit(makeRefilterEdit(doc_, settings_));
     } else {
         preview_.clear();
     }
@@ -222,11 +218,7 @@ bool FilterDialogState::onOk() {
 }
 
 void FilterDialogState::onCancel() {
-    doc_.filterHighOn = startHighOn_;
-    doc_.filterLowOn = startLowOn_;
-    doc_.filterZeroPhase = startZeroPhase_;
-    doc_.filterHighCut = startHighCut_;
-    doc_.filterLowCut = startLowCut_;
+    doc_.rememberFilterSettings(start_);
     preview_.clear();
 }
 

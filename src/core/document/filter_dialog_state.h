@@ -46,9 +46,9 @@ struct FilterDialogView {
 class FilterDialogState {
 public:
     // The command: with no line shown it shows kFilterNoFileMessage and gives none (no
-    // dialog). Otherwise the document's filter settings start from the
-    // current point's own filter when it carries one, else both switches off with the
-    // document's cut-offs, and the state remembers them for Cancel.
+    // dialog). Otherwise the settings start from the current point's own filter when it
+    // carries one, else both switches off with the document's remembered cut-offs; the
+    // document remembers that start, and OK the settings it filtered with.
     static std::optional<FilterDialogState> start(Document& doc);
 
     const FilterDialogView& view() const { return view_; }
@@ -60,7 +60,7 @@ public:
     // otherwise the title names the first problem, the edited field's own first, and the
     // preview shows the point as it was when the dialog opened. Typing never shows a message.
 
-    // One keystroke in an edit: the new whole text; a number becomes the document's cut-off.
+    // One keystroke in an edit: the new whole text; a number becomes the cut-off.
     const FilterDialogView& onHighPassTextChanged(const std::string& text);
     const FilterDialogView& onLowPassTextChanged(const std::string& text);
     // A check box clicked: its new state.
@@ -100,11 +100,8 @@ private:
     FilterDialogView view_;
     NumberEntry highEntry_;
     NumberEntry lowEntry_;
-    bool startHighOn_ = false;
-    bool startLowOn_ = false;
-    bool startZeroPhase_ = false;
-    float startHighCut_ = 0;
-    float startLowCut_ = 0;
+    FilterSettings settings_; // as the fields and switches stand
+    FilterSettings start_;    // as the dialog opened, which Cancel leaves remembered
 };
 
 } // namespace crackdepth

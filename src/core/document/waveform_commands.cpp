@@ -103,14 +103,10 @@ std::optional<float> pointFilterDelayUs(const MeasuringPoint& point, std::int32_
                               point.record.lowPassCut() * 1000.0f, *frequency);
 }
 
-std::unique_ptr<Edit> makeRefilterEdit(const Document& doc) {
-    const bool highOn = doc.filterHighOn;
-    const bool lowOn = doc.filterLowOn;
-    const float highCut = doc.filterHighCut;
-    const float lowCut = doc.filterLowCut;
-    const bool zeroPhase = doc.filterZeroPhase;
+std::unique_ptr<Edit> makeRefilterEdit(const Document& doc, const FilterSettings& settings) {
     return currentPointEdit(
-        doc.data(), kFilterName, {}, [=](MeasuringPoint& point, std::int32_t sampleCount) {
+        doc.data(), kFilterName, {}, [settings](MeasuringPoint& point, std::int32_t sampleCount) {
+            const auto& [highCut, lowCut, highOn, lowOn, zeroPhase] = settings;
             if (point.samples.empty()) {
                 return;
             }
@@ -130,8 +126,8 @@ std::unique_ptr<Edit> makeRefilterEdit(const Document& doc) {
         });
 }
 
-void RefilterCurrentPoint(Document& doc) {
-    if (auto edit = makeRefilterEdit(doc)) {
+void RefilterCurrentPoint(Document& doc, const FilterSettings& settings) {
+    if (auto edit = makeRefilterEdit(doc, settings)) {
         doc.perform(std::move(edit));
     }
 }

@@ -32,13 +32,13 @@ inline constexpr float kZeroPhaseFilterFlag = 2.0f;
 // not filtered or the delay cannot be told (no main frequency).
 std::optional<float> pointFilterDelayUs(const MeasuringPoint& point, std::int32_t sampleCount);
 
-// The edit "滤波": re-filters the current point from its originalSamples with the document's
-// filter settings and records them in the point; none without a current point. With
-// filterZeroPhase the filters run forward and backward, which the point's switches record
-// as kZeroPhaseFilterFlag instead of 1.
-std::unique_ptr<Edit> makeRefilterEdit(const Document& doc);
+// The edit "滤波": re-filters the current point from its originalSamples with `settings` and
+// records them in the point; none without a current point. With zeroPhase the filters run
+// forward and backward, which the point's switches record as kZeroPhaseFilterFlag instead
+// of 1.
+std::unique_ptr<Edit> makeRefilterEdit(const Document& doc, const FilterSettings& settings);
 // Performs that edit.
-void RefilterCurrentPoint(Document& doc);
+void RefilterCurrentPoint(Document& doc, const FilterSettings& settings);
 
 // The edit "波形反相": inverts the current point about the zero line in both waveforms
 // (4096 − sample); a sample above 4096 becomes 0.
