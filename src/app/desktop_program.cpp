@@ -29,7 +29,9 @@ int runDesktopProgram(int argc, char** argv, const ProgramSetup& setup) {
     // outlives every view of it.
     Document document(prompts, settings);
     // What the settings file has no room for comes from the program's own settings store.
-    restoreReportPreferences(document.settings().print);
+    PrintSettings print = document.settings().print;
+    restoreReportPreferences(print);
+    document.setPrintSettings(print);
     MainWindow window(document, prompts);
     prompts.setParent(&window);
     // The recovery copy lives beside the settings; it goes before the window and the

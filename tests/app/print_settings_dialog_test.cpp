@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -35,7 +36,12 @@ using C = PrintControl;
 
 class PrintSettingsDialogTest : public ::testing::Test {
 protected:
-    PrintSettings& print() { return doc.settings().print; }
+    const PrintSettings& print() const { return doc.settings().print; }
+    void changePrint(const std::function<void(PrintSettings&)>& change) {
+        PrintSettings print = doc.settings().print;
+        change(print);
+        doc.setPrintSettings(print);
+    }
     PrintSettingsDialog& start() {
         dialog = std::make_unique<PrintSettingsDialog>(doc);
         dialog->show();
@@ -85,7 +91,7 @@ protected:
 };
 
 TEST_F(PrintSettingsDialogTest, ShowsOneTabWithTheGroupedControls) {
-    print().reportStyle = 5;
+    changePrint([&](PrintSettings& p) { p.reportStyle = 5; });
     PrintSettingsDialog& d = start();
     EXPECT_EQ(d.windowTitle(), "打印设置");
     EXPECT_DOUBLE_EQ(d.windowOpacity(), 240 / 255.0);
@@ -143,8 +149,8 @@ TEST_F(PrintSettingsDialogTest, ShowsOneTabWithTheGroupedControls) {
 }
 
 TEST_F(PrintSettingsDialogTest, SwitchesEnableTheirControlsAndKeepTheirValues) {
-    print().pageNumberPosition = 1;
-    print().startPageNumber = 3;
+    changePrint([&](PrintSettings& p) { p.pageNumberPosition = 1; });
+    changePrint([&](PrintSettings& p) { p.startPageNumber = 3; });
     start();
     const std::map<C, std::vector<C>> groups = {
         {C::HeaderOn, {C::HeaderHeight, C::HeaderPosition, C::HeaderFont, C::HeaderText}},
@@ -301,7 +307,7 @@ TEST_F(PrintSettingsDialogTest, ClicksElsewhereDoNotCheckAFieldBeingTyped) {
 }
 
 TEST_F(PrintSettingsDialogTest, OkWithNothingToPrintStaysOpen) {
-    print().printReport = 0;
+    changePrint([&](PrintSettings& p) { p.printReport = 0; });
     start();
     dialog->okButton()->click();
     EXPECT_TRUE(dialog->isVisible());
@@ -317,8 +323,8 @@ TEST_F(PrintSettingsDialogTest, CancelRestoresTheSwitches) {
     };
     for (const auto& [name, cancel] : ways) {
         SCOPED_TRACE(name);
-        print() = PrintSettings{};
-        print().footerOn = 1;
+        doc.setPrintSettings(PrintSettings{});
+        changePrint([&](PrintSettings& p) { p.footerOn = 1; });
         start();
         box(C::HeaderOn)->click();
         type(C::HeaderText, "新页眉");

@@ -257,7 +257,7 @@ TEST(DocumentSettings, FirstRunDefaultsAndTheSettingsFileAtTheEnd) {
         ProjectInfo info = doc.projectInfo();
         info.texts[kClient] = "市政设施管理处";
         EditProjectInfo(doc, info, "工程信息", 1);
-        doc.settings().panelWidths = {300, 220, 220};
+        doc.setPanelWidths({300, 220, 220});
     }
     ASSERT_TRUE(std::filesystem::exists(path));
     Document again{prompts, path};

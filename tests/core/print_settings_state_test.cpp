@@ -18,7 +18,7 @@ using C = PrintControl;
 // taken over into the wrong place shows.
 struct Bench {
     Bench() {
-        PrintSettings& p = print();
+        PrintSettings p = print();
         p.borderWidth = 6;
         p.gridWidth = 3;
         p.topMargin = 21;
@@ -37,8 +37,14 @@ struct Bench {
         p.footerFont = 4;
         p.footerText = "第二组";
         p.reportStyle = 1;
+        doc.setPrintSettings(p);
     }
-    PrintSettings& print() { return doc.settings().print; }
+    const PrintSettings& print() const { return doc.settings().print; }
+    void changePrint(const std::function<void(PrintSettings&)>& change) {
+        PrintSettings print = doc.settings().print;
+        change(print);
+        doc.setPrintSettings(print);
+    }
     PrintSettingsState& open() {
         state.emplace(doc);
         return *state;
@@ -102,9 +108,9 @@ TEST(PrintSettingsNumbers, SpinnerArrowsStepWithinTheirRange) {
 
 TEST(PrintSettingsState, OpeningFillsEveryControlFromTheRecord) {
     Bench bench;
-    bench.print().headerOn = 1;
-    bench.print().tableHead = 0;
-    bench.print().listChecks = 0;
+    bench.changePrint([&](PrintSettings& p) { p.headerOn = 1; });
+    bench.changePrint([&](PrintSettings& p) { p.tableHead = 0; });
+    bench.changePrint([&](PrintSettings& p) { p.listChecks = 0; });
     const PrintSettingsView& view = bench.open().view();
     struct Text {
         C control;
@@ -168,7 +174,7 @@ TEST(PrintSettingsState, OpeningResetsAStyleOutsideTheList) {
     };
     for (const auto& [stored, shown] : cases) {
         Bench bench;
-        bench.print().reportStyle = stored;
+        bench.changePrint([&](PrintSettings& p) { p.reportStyle = stored; });
         const PrintSettingsView& view = bench.open().view();
         EXPECT_EQ(view[C::ReportStyle].value, shown) << stored;
         EXPECT_EQ(bench.print().reportStyle, shown) << stored;
@@ -209,9 +215,9 @@ TEST(PrintSettingsState, SwitchesEnableTheirOwnControls) {
         SCOPED_TRACE(::testing::PrintToString(std::vector{c.header, c.footer, c.pageNumber}));
         // Opening enables by the record.
         Bench bench;
-        bench.print().headerOn = c.header;
-        bench.print().footerOn = c.footer;
-        bench.print().pageNumberOn = c.pageNumber;
+        bench.changePrint([&](PrintSettings& p) { p.headerOn = c.header; });
+        bench.changePrint([&](PrintSettings& p) { p.footerOn = c.footer; });
+        bench.changePrint([&](PrintSettings& p) { p.pageNumberOn = c.pageNumber; });
         PrintSettingsState& state = bench.open();
         const auto expectEnabled = [&](const PrintSettingsView& view, bool header, bool footer,
                                        bool pageNumber) {
@@ -396,9 +402,9 @@ TEST(PrintSettingsState, CancelRestoresOnlyTheSwitches) {
     };
     for (const Case& c : {Case{0, 0, 0}, Case{1, 0, 1}, Case{0, 1, 0}}) {
         Bench bench;
-        bench.print().headerOn = c.header;
-        bench.print().footerOn = c.footer;
-        bench.print().pageNumberOn = c.pageNumber;
+        bench.changePrint([&](PrintSettings& p) { p.headerOn = c.header; });
+        bench.changePrint([&](PrintSettings& p) { p.footerOn = c.footer; });
+        bench.changePrint([&](PrintSettings& p) { p.pageNumberOn = c.pageNumber; });
         PrintSettingsState& state = bench.open();
         state.onSwitchClicked(C::HeaderOn, c.header == 0);
         state.setText(C::HeaderText, "新的页眉");
@@ -418,7 +424,7 @@ TEST(PrintSettingsState, CancelRestoresOnlyTheSwitches) {
 
 TEST(PrintSettingsState, PageNumberControlsOffKeepTheirValues) {
     Bench bench;
-    bench.print().pageNumberOn = 1;
+    bench.changePrint([&](PrintSettings& p) { p.pageNumberOn = 1; });
     PrintSettingsState& state = bench.open();
     const PrintSettingsView& view = state.onSwitchClicked(C::PageNumberOn, false);
     for (C control : {C::PageNumberPosition, C::StartPageNumber, C::PageNumberFormat}) {
@@ -442,8 +448,8 @@ TEST(PrintSettingsState, OkNeedsSomethingToPrint) {
     for (const Case& c :
          {Case{1, 0, true}, Case{0, 1, true}, Case{1, 1, true}, Case{0, 0, false}}) {
         Bench bench;
-        bench.print().printReport = c.report;
-        bench.print().printWaveforms = c.waveforms;
+        bench.changePrint([&](PrintSettings& p) { p.printReport = c.report; });
+        bench.changePrint([&](PrintSettings& p) { p.printWaveforms = c.waveforms; });
         PrintSettingsState& state = bench.open();
         state.setText(C::BorderWidth, "9");
         EXPECT_EQ(state.onOk(), c.closes) << c.report << c.waveforms;
@@ -458,8 +464,9 @@ TEST(PrintSettingsState, OkNeedsSomethingToPrint) {
 // A stored switch value other than 0 or 1 shows ticked and, untouched, stays as stored.
 TEST(PrintSettingsState, UntouchedValuesSurviveATakeOver) {
     Bench bench;
-    bench.print().headerOn = 2;
-    bench.print().headerFont = 9; // beyond the list: kept until the operator chooses
+    bench.changePrint([&](PrintSettings& p) { p.headerOn = 2; });
+    // beyond the list: kept until the operator chooses
+    bench.changePrint([](PrintSettings& p) { p.headerFont = 9; });
     const PrintSettings stored = bench.print();
     PrintSettingsState& state = bench.open();
     EXPECT_TRUE(state.view()[C::HeaderText].enabled);

@@ -275,7 +275,7 @@ bool MainWindow::openFile(const QString& path) {
 }
 
 bool MainWindow::confirmExit() {
-    document_.settings().panelWidths = {panelDock_->width(), kPanelWidth, kPanelWidth};
+    document_.setPanelWidths({panelDock_->width(), kPanelWidth, kPanelWidth});
     return document_.ExitCommand();
 }
 

@@ -61,8 +61,13 @@ public:
     Document& operator=(const Document&) = delete;
 
     const DocumentData& data() const { return data_; }
-    Settings& settings() { return settings_; } // print settings, pane widths, legacy values
+    // Print settings, pane widths, legacy values; changed only through the setters, which the
+    // print-settings dialog and the window's pane use.
     const Settings& settings() const { return settings_; }
+    void setPrintSettings(const PrintSettings& print) { settings_.print = print; }
+    void setPanelWidths(const std::array<std::int32_t, 3>& widths) {
+        settings_.panelWidths = widths;
+    }
     const ProjectInfo& projectInfo() const { return data_.projectInfo; }
     UserPrompts& prompts() { return prompts_; }
     // Writes the settings file now (the destructor does too); false when it cannot.

@@ -167,9 +167,10 @@ std::string stepSpinnerText(std::string_view text, int steps) {
 }
 
 PrintSettingsState::PrintSettingsState(Document& doc) : doc_(doc) {
-    PrintSettings& print = doc_.settings().print;
+    PrintSettings print = doc_.settings().print;
     if (print.reportStyle < 0 || print.reportStyle > 2) {
         print.reportStyle = 0;
+        doc_.setPrintSettings(print);
     }
     startHeaderOn_ = print.headerOn;
     startFooterOn_ = print.footerOn;
@@ -208,7 +209,7 @@ std::optional<PrintControl> PrintSettingsState::tryTakeOver() {
     if (taker.bad) {
         return taker.bad;
     }
-    doc_.settings().print = std::move(taken);
+    doc_.setPrintSettings(taken);
     return std::nullopt;
 }
 
@@ -253,10 +254,11 @@ bool PrintSettingsState::onOk() {
 }
 
 void PrintSettingsState::onCancel() {
-    PrintSettings& print = doc_.settings().print;
+    PrintSettings print = doc_.settings().print;
     print.headerOn = startHeaderOn_;
     print.footerOn = startFooterOn_;
     print.pageNumberOn = startPageNumberOn_;
+    doc_.setPrintSettings(print);
 }
 
 } // namespace crackdepth
