@@ -25,46 +25,46 @@ void appendChunk(std::string& out, const char (&type)[5], const std::string& dat
                                                           static_cast<uInt>(4 + data.size()))));
 }
 
-// The rows as PNG filters them: a filter byte, then the row (the first) or its bytewise
-// difference from the row above ("Up").
-std::vector<std::uint8_t> filteredRows(const QImage& gray) {
-    const auto width = static_cast<std::size_t>(gray.width());
-    std::vector<std::uint8_t> rows((width + 1) * static_cast<std::size_t>(gray.height()));
-    std::uint8_t* out = rows.data();
-    for (int y = 0; y < gray.height(); ++y) {
-        const uchar* row = gray.constScanLine(y);
-        if (y == 0) {
-            *out++ = 0; // None
-            std::copy(row, row + width, out);
-        } else {
-            *out++ = 2; // Up
-            const uchar* above = gray.constScanLine(y - 1);
-            for (std::size_t x = 0; x < width; ++x) {
-                out[x] = static_cast<std::uint8_t>(row[x] - above[x]);
-            }
-        }
-        out += width;
-    }
-    return rows;
-}
-
-// zlib's stream of the rows. Runs of equal bytes are all it looks for: after the Up filter a
-// picture's rows are mostly zeros, and this is both faster and smaller than its fastest
-// general level.
-bool deflated(const std::vector<std::uint8_t>& rows, std::string& packed) {
+// zlib's stream of the rows as PNG filters them: a filter byte, then the row (the first) or
+// its bytewise difference from the row above ("Up"), fed a row at a time. Runs of equal bytes
+// are all it looks for: after the Up filter a picture's rows are mostly zeros, and this is
+// both faster and smaller than zlib's fastest general level.
+bool deflatedRows(const QImage& gray, std::string& packed) {
     z_stream stream{};
     if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 9, Z_RLE) != Z_OK) {
         return false;
     }
-    packed.resize(deflateBound(&stream, static_cast<uLong>(rows.size())));
-    stream.next_in = const_cast<Bytef*>(rows.data());
-    stream.avail_in = static_cast<uInt>(rows.size());
-    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
-    stream.avail_out = static_cast<uInt>(packed.size());
-    const bool done = deflate(&stream, Z_FINISH) == Z_STREAM_END;
-    packed.resize(stream.total_out);
+    const auto width = static_cast<std::size_t>(gray.width());
+    std::vector<std::uint8_t> row(width + 1);
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    int status = Z_OK;
+    for (int y = 0; y < gray.height() && status == Z_OK; ++y) {
+        const uchar* pixels = gray.constScanLine(y);
+        if (y == 0) {
+            row[0] = 0; // None
+            std::copy(pixels, pixels + width, row.begin() + 1);
+        } else {
+            row[0] = 2; // Up
+            const uchar* above = gray.constScanLine(y - 1);
+            for (std::size_t x = 0; x < width; ++x) {
+                row[x + 1] = static_cast<std::uint8_t>(pixels[x] - above[x]);
+            }
+        }
+        const bool last = y + 1 == gray.height();
+        stream.next_in = row.data();
+        stream.avail_in = static_cast<uInt>(row.size());
+        // Until the row is taken in (at the end: the stream finished) with room to spare.
+        do {
+            const std::size_t had = packed.size();
+            packed.resize(had + kChunk);
+            stream.next_out = reinterpret_cast<Bytef*>(packed.data() + had);
+            stream.avail_out = static_cast<uInt>(kChunk);
+            status = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            packed.resize(had + kChunk - stream.avail_out);
+        } while (status == Z_OK && stream.avail_out == 0);
+    }
     deflateEnd(&stream);
-    return done;
+    return status == Z_STREAM_END;
 }
 
 } // namespace
@@ -76,9 +76,8 @@ std::string encodeGrayPng(const QImage& image) {
     const QImage gray = image.format() == QImage::Format_Grayscale8
                             ? image
                             : image.convertToFormat(QImage::Format_Grayscale8);
-    const std::vector<std::uint8_t> rows = filteredRows(gray);
     std::string packed;
-    if (!deflated(rows, packed)) {
+    if (!deflatedRows(gray, packed)) {
         return {};
     }
 
