@@ -1,10 +1,14 @@
 // The standard report of a result file with 10 crossing lines of 100 points each, drawn to a
-// PDF file: the time per page and the size of the file.
+// PDF file: the time per page and the size of the file; and the wave-train report of the large
+// result file as a word-processor document.
 #include "../tests/report/report_documents.h"
+#include "core/common/atomic_file.h"
 #include "core/data/measurement_file.h"
 #include "core/document/document_analysis.h"
 #include "core/document/line_loading.h"
 #include "gui_bench_main.h"
+#include "large_result_file.h"
+#include "report/docx_report.h"
 #include "report/report_content.h"
 #include "report/report_pdf.h"
 #include "report/report_renderer.h"
@@ -44,6 +48,35 @@ void BM_StandardReportToPdf(benchmark::State& state) {
     state.counters["pdf_kib"] = static_cast<double>(std::filesystem::file_size(pdf)) / 1024.0;
 }
 BENCHMARK(BM_StandardReportToPdf)->Unit(benchmark::kMillisecond);
+
+// The large result file (10 lines × 1000 points × 1024 samples) as the command-line tool
+// loads it.
+DocumentData largeResultDocument() {
+    const QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("LARGE.DPA")).toStdString();
+    if (!writeFileAtomically(path, bench::serialise(bench::makeLines())).ok) {
+        return {};
+    }
+    return report::testing::loadResultDocument(path);
+}
+
+// The wave-train style of the large result file as a word-processor document: 35 pictures a
+// line, 350 in all.
+void BM_WaveTrainReportToDocx(benchmark::State& state) {
+    const DocumentData data = largeResultDocument();
+    const report::ReportContent content = report::BuildReportContent(data, AnalyseDocument(data));
+    const PrintSettings settings;
+    const QTemporaryDir dir;
+    const std::filesystem::path docx = dir.filePath(QStringLiteral("report.docx")).toStdString();
+    for (auto _ : state) {
+        if (!report::WriteDocxReport(content, settings, ReportStyle::WaveTrain, docx).ok) {
+            state.SkipWithError("the document could not be written");
+            return;
+        }
+    }
+    state.counters["docx_kib"] = static_cast<double>(std::filesystem::file_size(docx)) / 1024.0;
+}
+BENCHMARK(BM_WaveTrainReportToDocx)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

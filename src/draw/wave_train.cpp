@@ -102,6 +102,24 @@ bool paintsWholePixels(const QPainter& painter) {
            transform.dy() == std::round(transform.dy());
 }
 
+// Device pixels per unit where the painter paints on an image at a whole number of them each
+// way, from a whole-pixel origin, and its pen of `width` units is one or two device pixels
+// wide; 0 elsewhere. Runs widened to a wider pen are the line drawn with a square brush, which
+// grows bolder than the stroke on slopes, and an odd pen's edges run through pixel centres,
+// where the stroke's own rounding decides.
+int wholePixelScale(const QPainter& painter, double width) {
+    const QPaintEngine* engine = painter.paintEngine();
+    const QTransform& transform = painter.deviceTransform();
+    const double scale = transform.m11();
+    const double pen = width * scale;
+    const bool whole = engine != nullptr && engine->type() == QPaintEngine::Raster &&
+                       transform.type() <= QTransform::TxScale && scale == transform.m22() &&
+                       scale >= 1 && scale == std::round(scale) && (pen == 1 || pen == 2) &&
+                       transform.dx() == std::round(transform.dx()) &&
+                       transform.dy() == std::round(transform.dy());
+    return whole ? static_cast<int>(scale) : 0;
+}
+
 // The style's trace width; one pixel for a width that is not a positive number.
 double traceWidthOf(const DisplayStyle& style) {
     const double width = style.tracePenWidth;
@@ -118,7 +136,16 @@ public:
           currentPen_(penOf(style, kCurrentTraceColor, traceWidthOf(style))),
           arrivalPen_(penOf(style, kArrivalColor, traceWidthOf(style))),
           inRuns_(frame.h <= kThinRowHeight && traceWidthOf(style) == 1.0 &&
-                  paintsWholePixels(painter)) {}
+                  paintsWholePixels(painter)) {
+        if (!inRuns_ && style.traceRuns && traceWidthOf(style) == 1.0) {
+            runScale_ = wholePixelScale(painter, 1.0);
+            inRuns_ = runScale_ > 0;
+        }
+        if (runScale_ > 1) {
+            const QTransform& device = painter.deviceTransform();
+            runOrigin_ = QPoint(static_cast<int>(device.dx()), static_cast<int>(device.dy()));
+        }
+    }
 
     // Draws a trace on the centre line `centre` (whole pixels). Thin rows other than the
     // current one are only collected, for finish() to draw them all at once.
@@ -134,7 +161,21 @@ public:
         };
         buildTracePolyline(line_, frame_.sampleCount, frame_.left, frame_.step, yOf);
         const bool collected = inRuns_ && !current;
-        if (collected) {
+        if (collected && runScale_ > 1) {
+            // The polyline on the device's pixels, its runs as a one-pixel pen covers them,
+            // each widened to the pen's s pixels, s/2 on either side of the line, as the
+            // stroke covers them.
+            for (QPoint& p : line_) {
+                p = p * runScale_ + runOrigin_;
+            }
+            const std::size_t from = runs_.size();
+            appendPixelRuns(runs_, line_);
+            const int half = runScale_ / 2;
+            for (std::size_t k = from; k < runs_.size(); ++k) {
+                QRect& run = runs_[k];
+                run.adjust(-half, -half, runScale_ - 1 - half, runScale_ - 1 - half);
+            }
+        } else if (collected) {
             appendPixelRuns(runs_, line_);
         } else {
             painter_.setPen(current ? currentPen_ : tracePen_);
@@ -161,10 +202,14 @@ public:
     // by pixel, and one call each saves a change of pen per row.
     void finish() {
         if (!runs_.empty()) {
+            painter_.save();
+            if (runScale_ > 1) {
+                painter_.resetTransform(); // the runs are in device pixels
+            }
             painter_.setPen(Qt::NoPen);
             painter_.setBrush(tracePen_.color());
             painter_.drawRects(runs_.data(), static_cast<int>(runs_.size()));
-            painter_.setBrush(Qt::NoBrush);
+            painter_.restore();
             runs_.clear();
         }
         if (!arrivals_.empty()) {
@@ -182,6 +227,8 @@ private:
     QPen currentPen_;
     QPen arrivalPen_;
     bool inRuns_;
+    int runScale_ = 1;             // device pixels per unit of the runs
+    QPoint runOrigin_;             // where the device puts the origin, when runScale_ > 1
     std::vector<QPoint> line_;     // reused from trace to trace
     std::vector<QRect> runs_;      // the collected traces' pixels
     std::vector<QLineF> arrivals_; // the collected traces' arrival marks

@@ -2,11 +2,12 @@
 
 #include "report/docx_package.h"
 #include "report/docx_xml.h"
+#include "report/gray_png.h"
+#include "report/ordered_work.h"
 #include "report/page_geometry.h"
 #include "report/report_pictures.h"
 #include "report/report_renderer.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -105,14 +106,14 @@ public:
     double textWidthMm() const { return columnTwips_ * kColumns / docx::kTwipsPerMm; }
     std::string& body() { return body_; }
 
+    // Black and white drawings: grey levels keep the antialiasing at a third of the size.
     const Picture& addPicture(const QImage& image, double widthMm, double heightMm) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        // Black and white drawings: grey levels keep the antialiasing at a third of the size.
-        image.convertToFormat(QImage::Format_Grayscale8).save(&buffer, "PNG");
+        return addPng(encodeGrayPng(image), widthMm, heightMm);
+    }
+
+    const Picture& addPng(std::string png, double widthMm, double heightMm) {
         const std::string file = "media/image" + std::to_string(media_.size() + 1) + ".png";
-        media_.push_back({"word/" + file, png.toStdString(), false});
+        media_.push_back({"word/" + file, std::move(png), false});
         images_.push_back(file);
         return showAgain({"rId" + std::to_string(images_.size() + 1), 0, widthMm, heightMm});
     }
@@ -123,6 +124,9 @@ public:
         again.id = static_cast<std::int32_t>(pictures_.size()) + 1;
         return pictures_.emplace_back(std::move(again));
     }
+
+    // The drawing added k-th (from 0).
+    const Picture& picture(std::size_t k) const { return pictures_[k]; }
 
     std::vector<PackagePart> parts() const {
         std::vector<PackagePart> parts;
@@ -470,10 +474,57 @@ Table tableAfterSpacer(DocxBuilder& builder) {
     return table;
 }
 
+// A wave-train picture: points first … last of a line, `size` screen pixels drawn for a cell
+// of widthMm × heightMm.
+struct WavePicture {
+    std::size_t line = 0;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    QSize size;
+    double widthMm = 0;
+    double heightMm = 0;
+};
+
+// Every line's pictures in document order: a page's worth of points each.
+std::vector<WavePicture> wavePicturesOf(const ReportContent& content, double widthMm) {
+    std::vector<WavePicture> pictures;
+    for (std::size_t j = 0; j < content.lines.size(); ++j) {
+        const auto points = static_cast<std::int32_t>(content.lines[j].train.traces.size());
+        for (std::int32_t first = 0; first < points; first += kDocxWavePointsPerPicture) {
+            const std::int32_t last = std::min(points, first + kDocxWavePointsPerPicture) - 1;
+            const double heightMm = (last - first + 1) * kDocxWaveRowMm - 1.5;
+            const QSize size(
+                static_cast<int>(kWavePictureWidthPixels),
+                static_cast<int>(std::lround(kWavePictureWidthPixels * heightMm / widthMm)));
+            pictures.push_back({j, first, last, size, widthMm, heightMm});
+        }
+    }
+    return pictures;
+}
+
+// Draws and compresses the pictures on `threads` threads and adds them to the document in
+// order, one step each. False once the progress has stopped the report.
+bool addWavePictures(DocxBuilder& builder, const ReportContent& content,
+                     const std::vector<WavePicture>& pictures, Steps& steps, unsigned threads) {
+    return makeInOrder(
+        pictures.size(), threadsFor(pictures.size(), threads),
+        [&](std::size_t k) {
+            const WavePicture& p = pictures[k];
+            return encodeGrayPng(
+                waveTrainPicture(content.lines[p.line], p.first, p.last, p.size, kWaveScale));
+        },
+        [&](std::size_t k, std::string&& png) {
+            builder.addPng(std::move(png), pictures[k].widthMm, pictures[k].heightMm);
+            return steps.next();
+        });
+}
+
 // One line's block: its name across the table, then its points, one row each, merged into
-// cells of a page's worth of points that each hold the wave train of their points. A line
-// continued on the next page repeats its name there, as the printed pages do.
-void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line, Steps& steps) {
+// cells of a page's worth of points that each hold the wave train of their points (the
+// document's pictures from `next` on, planned as `pictures`). A line continued on the next
+// page repeats its name there, as the printed pages do.
+void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line,
+                          const std::vector<WavePicture>& pictures, std::size_t& next) {
     const auto points = static_cast<std::int32_t>(line.train.traces.size());
     Table table = tableAfterSpacer(builder);
     table.rows = points + 1;
@@ -482,22 +533,12 @@ void appendWaveTrainBlock(DocxBuilder& builder, const ReportLine& line, Steps& s
     table.headerRows = 1; // the name heads every page the line continues on
     table.keepWithNext.assign(static_cast<std::size_t>(table.rows), true);
     table.blocks.push_back(text(0, 0, 1, kColumns, line.name));
-    const double widthMm = builder.textWidthMm() - 6;
     for (std::int32_t first = 0; first < points; first += kDocxWavePointsPerPicture) {
-        if (!steps.next()) {
-            return;
-        }
-        const std::int32_t last = std::min(points, first + kDocxWavePointsPerPicture) - 1;
-        const std::int32_t rows = last - first + 1;
-        const double heightMm = rows * kDocxWaveRowMm - 1.5;
-        const QSize size(
-            static_cast<int>(kWavePictureWidthPixels),
-            static_cast<int>(std::lround(kWavePictureWidthPixels * heightMm / widthMm)));
-        const Picture& picture = builder.addPicture(
-            waveTrainPicture(line, first, last, size, kWaveScale), widthMm, heightMm);
-        table.blocks.push_back({1 + first, 0, rows, kColumns, {}, &picture});
+        const WavePicture& planned = pictures[next];
+        const std::int32_t rows = planned.last - planned.first + 1;
+        table.blocks.push_back({1 + first, 0, rows, kColumns, {}, &builder.picture(next++)});
         // A picture stays on one page: its rows keep together, the next picture may move on.
-        table.keepWithNext[static_cast<std::size_t>(1 + last)] = false;
+        table.keepWithNext[static_cast<std::size_t>(1 + planned.last)] = false;
     }
     docx::appendTable(builder.body(), table);
 }
@@ -515,7 +556,7 @@ void appendChecksBlock(DocxBuilder& builder, const CrackReport& crack) {
 
 WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
                              ReportStyle style, const std::filesystem::path& path,
-                             const ReportProgress& progress) {
+                             const ReportProgress& progress, unsigned threads) {
     if (style != ReportStyle::WaveTrain && content.cracks.empty()) {
         return {false, "the report has no pages: the document holds no crossing line"};
     }
@@ -550,14 +591,21 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
             appendSimpleSection(builder, content, crack, settings.listChecks != 0);
         }
         break;
-    case ReportStyle::WaveTrain:
+    case ReportStyle::WaveTrain: {
+        const std::vector<WavePicture> pictures =
+            wavePicturesOf(content, builder.textWidthMm() - 6);
+        if (!addWavePictures(builder, content, pictures, steps, threads)) {
+            break;
+        }
+        std::size_t next = 0;
         for (std::size_t j = 0; j < content.lines.size(); ++j) {
-            appendWaveTrainBlock(builder, content.lines[j], steps);
+            appendWaveTrainBlock(builder, content.lines[j], pictures, next);
             if (j > 0 && j <= content.cracks.size() && settings.listChecks != 0) {
                 appendChecksBlock(builder, content.cracks[j - 1]);
             }
         }
         break;
+    }
     }
     if (steps.stopped()) {
         return {false, kReportCancelled};

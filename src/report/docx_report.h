@@ -25,8 +25,10 @@ inline constexpr double kDocxWaveRowMm = 7.0;
 // wave-train pages; a longer line continues in the next picture of its table.
 inline constexpr std::int32_t kDocxWavePointsPerPicture = 29;
 
+// The wave-train pictures are drawn on `threads` threads, one per processor for 0: the file
+// is the same on any number.
 WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& settings,
                              ReportStyle style, const std::filesystem::path& path,
-                             const ReportProgress& progress = {});
+                             const ReportProgress& progress = {}, unsigned threads = 0);
 
 } // namespace crackdepth::report

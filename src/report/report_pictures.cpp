@@ -13,11 +13,15 @@ namespace {
 
 const draw::DisplayStyle kMonochrome{
     .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor};
+// The wave trains fill their traces as runs of pixels: a document holds hundreds of them.
+const draw::DisplayStyle kMonochromeRuns{
+    .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor, .traceRuns = true};
 
-QImage drawn(QSize size, double scale, const std::function<void(QPainter&, const QRect&)>& draw) {
+QImage drawn(QSize size, double scale, const std::function<void(QPainter&, const QRect&)>& draw,
+             QImage::Format format = QImage::Format_RGB32) {
     const QSize pixels(std::max(1, static_cast<int>(std::lround(size.width() * scale))),
                        std::max(1, static_cast<int>(std::lround(size.height() * scale))));
-    QImage image(pixels, QImage::Format_RGB32);
+    QImage image(pixels, format);
     image.fill(Qt::white);
     if (size.isEmpty()) {
         return image;
@@ -42,10 +46,13 @@ QImage plotPicture(const ReportContent& content, QSize size, double scale) {
 
 QImage waveTrainPicture(const ReportLine& line, std::int32_t first, std::int32_t last, QSize size,
                         double scale) {
-    return drawn(size, scale, [&](QPainter& painter, const QRect& rect) {
-        draw::WaveTrainPicture(painter, rect, line.train, first, last, draw::kBitmapPageLayout,
-                               kMonochrome);
-    });
+    return drawn(
+        size, scale,
+        [&](QPainter& painter, const QRect& rect) {
+            draw::WaveTrainPicture(painter, rect, line.train, first, last, draw::kBitmapPageLayout,
+                                   kMonochromeRuns);
+        },
+        QImage::Format_Grayscale8);
 }
 
 } // namespace crackdepth::report

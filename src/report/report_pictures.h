@@ -16,8 +16,8 @@ namespace crackdepth::report {
 // A white image when the document has no non-crossing line.
 QImage plotPicture(const ReportContent& content, QSize size, double scale);
 
-// Points first … last of the line, the first at the top; a white image for an empty or
-// invalid range.
+// Points first … last of the line, the first at the top, in 8-bit grey (the drawing is black
+// on white); a white image for an empty or invalid range.
 QImage waveTrainPicture(const ReportLine& line, std::int32_t first, std::int32_t last, QSize size,
                         double scale);
 

@@ -431,6 +431,72 @@ TEST(WaveTrainPicture, AmplitudeScaleComesFromTheWholeLine) {
     EXPECT_FALSE(isMarked(image.pixel(55 + 160, 43 - 24)));
 }
 
+TEST(WaveTrainPicture, TraceRunsOnAScaledImageLookAsTheStrokedTraces) {
+    // The word processor's pictures are painted 2 device pixels a unit and fill their traces
+    // as runs of pixels: every pixel of either picture within one device pixel of the
+    // other's ink, about as much ink, few pixels apart. Dense ringing rows (more samples than
+    // columns) and a sawtooth of steep edges, with the current point's trace stroked on top.
+    struct Case {
+        const char* what;
+        Line line;
+        int scale;
+        QPoint origin;
+        int differingPerCent; // of the ink: pen rows against a one-pixel line's steps
+    };
+    Line sawtooth{{}, 1024};
+    for (int i = 0; i < 29; ++i) {
+        std::vector<Sample> wave(1024);
+        for (std::size_t k = 0; k < wave.size(); ++k) {
+            wave[k] =
+                static_cast<Sample>(kZeroLine + (k * 37 + static_cast<std::size_t>(i)) % 801 - 400);
+        }
+        sawtooth.waves.push_back(std::move(wave));
+    }
+    const Case cases[] = {
+        {"ringing rows at 2 pixels a unit", ringingLine(29, 1024), 2, {0, 0}, 5},
+        {"ringing rows at 2 pixels a unit, moved", ringingLine(12, 1024), 2, {7, 4}, 5},
+        // Wider pens are stroked.
+        {"ringing rows at 3 pixels a unit", ringingLine(12, 1024), 3, {0, 0}, 0},
+        {"ringing rows at 4 pixels a unit", ringingLine(12, 1024), 4, {0, 0}, 0},
+        {"a sawtooth at 2 pixels a unit", sawtooth, 2, {0, 0}, 5},
+        {"a sawtooth at 1 pixel a unit", sawtooth, 1, {3, 2}, 25},
+    };
+    const QSize units(700, 600);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WaveTrainInput input = c.line.input(20);
+        for (std::size_t i = 0; i < input.traces.size(); ++i) {
+            input.traces[i].arrivalIndex = 100 + static_cast<std::int32_t>(i % 200);
+        }
+        input.currentIndex = 5;
+        const auto render = [&](bool runs) {
+            QImage image(units * c.scale + QSize(10, 10), QImage::Format_RGB32);
+            image.fill(Qt::magenta);
+            QPainter painter(&image);
+            painter.translate(c.origin);
+            painter.scale(c.scale, c.scale);
+            DisplayStyle style;
+            style.traceRuns = runs;
+            WaveTrainPicture(painter, QRect(QPoint(0, 0), units), input, 0,
+                             static_cast<std::int32_t>(input.traces.size()) - 1, kBitmapPageLayout,
+                             style);
+            return image;
+        };
+        const QImage runs = render(true);
+        const QImage stroked = render(false);
+        const int ink = countIn(stroked, stroked.rect(), isInk);
+        EXPECT_GT(ink, units.width() * c.scale * 10);
+        for (const auto pred : {+isInk, +isRed, +isBlue}) {
+            EXPECT_EQ(strayPixels(runs, stroked, pred), 0);
+            EXPECT_EQ(strayPixels(stroked, runs, pred), 0);
+        }
+        EXPECT_NEAR(countIn(runs, runs.rect(), isInk), ink, ink / 20);
+        EXPECT_LE(differingPixels(runs, stroked), ink * c.differingPerCent / 100);
+        std::printf("[ figures  ] %s: ink %d / %d, %d pixels differ\n", c.what,
+                    countIn(runs, runs.rect(), isInk), ink, differingPixels(runs, stroked));
+    }
+}
+
 TEST(WaveTrainPicture, PrinterAndBitmapSizes) {
     const Line line{{spike(10, 500), flat(), flat()}};
     const WaveTrainInput input = line.input(20);

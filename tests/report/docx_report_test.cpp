@@ -8,6 +8,7 @@
 #include "report/docx_report.h"
 #include "report/report_content.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <pugixml.hpp>
 #include <regex>
 #include <sstream>
+#include <thread>
 #include <zip.h>
 
 namespace crackdepth::report {
@@ -483,6 +485,93 @@ TEST(DocxReport, WaveTrainTablesGiveEveryPointARow) {
         EXPECT_EQ(t.at(0, 0).text, "测量检查");
         EXPECT_EQ(t.rows, 1 + static_cast<int>(checkRowsOf(content.cracks[i]).size()));
         EXPECT_EQ(listed.tables[1 + 2 * i].at(0, 0).text, content.lines[1 + i].name);
+    }
+}
+
+TEST(DocxReport, WaveTrainPicturesAreTheSameOnAnyNumberOfThreads) {
+    // The pictures are drawn side by side: the package must not depend on how many threads
+    // drew them, the progress is told on the caller's thread in order, every picture reads
+    // back as an image 2000 pixels wide in its cell's proportions, and a stop at any picture
+    // leaves no file.
+    const DocumentData data = demoDocument();
+    ReportContent content = demoContent(data);
+    std::vector<draw::WaveTrace>& traces = content.lines.back().train.traces;
+    const std::vector<draw::WaveTrace> model = traces;
+    while (traces.size() < 70) { // three pictures: 29, 29 and 12 points
+        traces.push_back(model[traces.size() % model.size()]);
+    }
+    const QTemporaryDir dir;
+    const fs::path path = dir.filePath("threads.docx").toStdString();
+    const std::thread::id caller = std::this_thread::get_id();
+    std::map<std::string, std::string> single;
+    std::int64_t steps = 0;
+    for (const unsigned threads : {1u, 2u, 5u}) {
+        SCOPED_TRACE(threads);
+        std::vector<std::int64_t> told;
+        bool elsewhere = false;
+        const auto progress = [&](std::int64_t done, std::int64_t total) {
+            told.push_back(done);
+            elsewhere = elsewhere || std::this_thread::get_id() != caller;
+            steps = total;
+            return true;
+        };
+        ASSERT_TRUE(
+            WriteDocxReport(content, {}, ReportStyle::WaveTrain, path, progress, threads).ok);
+        std::vector<std::int64_t> inOrder(told.size());
+        std::iota(inOrder.begin(), inOrder.end(), 1);
+        EXPECT_EQ(told, inOrder);
+        EXPECT_EQ(static_cast<std::int64_t>(told.size()), steps);
+        EXPECT_FALSE(elsewhere) << "the progress is told on the caller's thread";
+        const std::map<std::string, std::string> parts = packageParts(path);
+        if (threads == 1) {
+            single = parts;
+            continue;
+        }
+        ASSERT_EQ(parts.size(), single.size());
+        for (const auto& [name, bytes] : single) {
+            EXPECT_TRUE(parts.contains(name) && parts.at(name) == bytes) << name;
+        }
+    }
+    int pictures = 0;
+    for (const auto& [name, bytes] : single) {
+        if (!name.starts_with("word/media/")) {
+            continue;
+        }
+        ++pictures;
+        const QImage image = QImage::fromData(
+            QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())), "PNG");
+        ASSERT_FALSE(image.isNull()) << name;
+        EXPECT_EQ(image.width(), 2000) << name;
+        EXPECT_TRUE(image.isGrayscale()) << name;
+    }
+    EXPECT_EQ(pictures, steps);
+    DocxView docx;
+    readDocx(path, docx);
+    // The last line's last picture holds 12 points: 12 rows of 7 mm less 1.5 mm, drawn on the
+    // width of its cell.
+    const std::string& last = single.at("word/media/image" + std::to_string(pictures) + ".png");
+    const QImage lastImage = QImage::fromData(
+        QByteArray::fromRawData(last.data(), static_cast<qsizetype>(last.size())), "PNG");
+    const pugi::xml_node extent =
+        docx.document.select_nodes("//wp:extent")[static_cast<std::size_t>(pictures - 1)].node();
+    const double cellRatio =
+        extent.attribute("cy").as_double() / extent.attribute("cx").as_double();
+    EXPECT_NEAR(static_cast<double>(lastImage.height()) / lastImage.width(), cellRatio, 0.002);
+    EXPECT_NEAR(cellRatio, (12 * 7 - 1.5) / 174.0, 0.05);
+
+    std::ofstream(path, std::ios::trunc) << "what was there";
+    for (const std::int64_t stopAt : {std::int64_t{1}, steps / 2, steps}) {
+        SCOPED_TRACE(stopAt);
+        const WriteOutcome outcome = WriteDocxReport(
+            content, {}, ReportStyle::WaveTrain, path,
+            [&](std::int64_t done, std::int64_t) { return done < stopAt; }, 4);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.error, kReportCancelled);
+        EXPECT_EQ(fileText(path), "what was there");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path().toStdString()),
+                                fs::directory_iterator()),
+                  1)
+            << "no temporary file is left";
     }
 }
 
