@@ -84,24 +84,24 @@ void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& dat
     draw::drawSpectrum(painter, rect, spectrum, draw::DisplayStyle{});
 }
 
-// The displays of the selected tab as the views draw them: the current point's trace and
-// spectrum, the distance-time plot (at the view's row height and fitted as in a report) and the
-// wave train; or, for `report`, the report's picture of the wave train in place of the
-// view's. Each wave train costs a table over the line's whole range of sample values, so one
-// of each per input keeps the executions coming.
-void drawDisplays(QImage& image, const DocumentData& data, const DocumentAnalysis& analysis,
-                  bool report) {
-    QPainter painter(&image);
-    const QRectF rect(0, 0, image.width(), image.height());
-    drawWaveform(painter, rect, data);
-    if (data.nonCrossingList) {
-        draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
-                                                 data.nonCrossingCorrections(), analysis.fit);
-        plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
-        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
-        plot.fitRowHeight = true;
-        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+// The distance-time plot of the non-crossing line, at the view's row height and fitted as in
+// a report. It is the same on every tab, so it is drawn once.
+void drawPlots(QPainter& painter, const QRectF& rect, const DocumentData& data,
+               const DocumentAnalysis& analysis) {
+    if (!data.nonCrossingList) {
+        return;
     }
+    draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
+                                             data.nonCrossingCorrections(), analysis.fit);
+    plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
+    draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+    plot.fitRowHeight = true;
+    draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+}
+
+// The wave train of the selected tab as the view draws it, or, for `report`, as the report
+// pictures it. Each wave train costs a table over the line's whole range of sample values.
+void drawTrain(QPainter& painter, const QRectF& rect, const DocumentData& data, bool report) {
     if (data.shownList() == nullptr) {
         return;
     }
@@ -109,7 +109,7 @@ void drawDisplays(QImage& image, const DocumentData& data, const DocumentAnalysi
                                                         !data.showingNonCrossing());
     if (report) {
         const auto last = static_cast<std::int32_t>(train.traces.size()) - 1;
-        draw::WaveTrainPicture(painter, image.rect(), train, 0, last, draw::kBitmapPageLayout,
+        draw::WaveTrainPicture(painter, rect.toRect(), train, 0, last, draw::kBitmapPageLayout,
                                draw::DisplayStyle{});
     } else {
         train.rowHeight = draw::fitTrainRowHeight(
@@ -163,17 +163,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QImage image(160, 120, QImage::Format_RGB32);
     image.fill(Qt::white);
+    QPainter painter(&image);
+    const QRectF rect(0, 0, image.width(), image.height());
     const std::int32_t tabs = crossingTabCount(document.data());
     for (std::int32_t tab = 0; tab <= tabs; ++tab) {
         document.SelectTab(tab);
         const DocumentAnalysis analysis = AnalyseDocument(document.data());
-        // The non-crossing tab as the views show it, the last tab as a report pictures it (a
-        // lone non-crossing line both ways); the other tabs would only repeat them.
+        // The non-crossing tab as the views show it; the last tab's waveform as the view shows
+        // it and its wave train as a report pictures it (a lone non-crossing line's both
+        // ways). The other tabs would only repeat them, and the plot is the same on every tab.
         if (tab == 0) {
-            drawDisplays(image, document.data(), analysis, false);
+            drawWaveform(painter, rect, document.data());
+            drawPlots(painter, rect, document.data(), analysis);
+            drawTrain(painter, rect, document.data(), false);
+        } else if (tab == tabs) {
+            drawWaveform(painter, rect, document.data());
         }
         if (tab == tabs) {
-            drawDisplays(image, document.data(), analysis, true);
+            drawTrain(painter, rect, document.data(), true);
         }
     }
     return 0;
