@@ -20,13 +20,39 @@ struct TextMeasure {
     QRectF ink;
 };
 
+// The cache keys below hold the font itself, not its key(): building that string on every
+// lookup cost more allocations than the rest of a label's drawing.
+struct FontText {
+    QFont font;
+    QString text;
+    bool operator==(const FontText&) const = default;
+};
+
+size_t qHash(const FontText& key, size_t seed = 0) noexcept {
+    return qHashMulti(seed, key.font, key.text);
+}
+
+// A text fitted to a width in a font (fittedFont).
+struct FitKey {
+    FontText fontText;
+    double width = 0;
+    int minimumPixelSize = 0;
+    bool operator==(const FitKey&) const = default;
+};
+
+size_t qHash(const FitKey& key, size_t seed = 0) noexcept {
+    return qHashMulti(seed, key.fontText, key.width, key.minimumPixelSize);
+}
+
+// A long session's labels; then a cache starts again.
+constexpr qsizetype kMostKept = 4096;
+
 // Kept by font and text: a view draws the same labels at every repaint (the hover line
 // repaints at every pointer move), and the outlines behind the ink cost more than drawing
 // the text.
 TextMeasure measureOf(const QFont& font, const QString& text) {
-    constexpr qsizetype kMostKept = 4096; // a long session's labels; then it starts again
-    thread_local QHash<QString, TextMeasure> kept;
-    const QString key = font.key() + QChar(0x1f) + text;
+    thread_local QHash<FontText, TextMeasure> kept;
+    FontText key{font, text};
     if (const auto found = kept.constFind(key); found != kept.constEnd()) {
         return *found;
     }
@@ -36,7 +62,7 @@ TextMeasure measureOf(const QFont& font, const QString& text) {
     const QFontMetricsF metrics(font);
     const TextMeasure measure{metrics.horizontalAdvance(text), metrics.height(), metrics.ascent(),
                               metrics.tightBoundingRect(text)};
-    kept.insert(key, measure);
+    kept.insert(std::move(key), measure);
     return measure;
 }
 
@@ -52,13 +78,25 @@ void drawAxisLine(QPainter& painter, LabelSpace& space, const QLineF& line) {
 }
 
 QFont fittedFont(const QFont& font, const QString& text, double width, int minimumPixelSize) {
+    // Kept like the measures: each size tried measures the text in a font of its own, and
+    // the readouts and labels are fitted again at every repaint.
+    thread_local QHash<FitKey, int> kept;
+    FitKey key{{font, text}, width, minimumPixelSize};
     QFont fitted = font;
+    if (const auto found = kept.constFind(key); found != kept.constEnd()) {
+        fitted.setPixelSize(*found);
+        return fitted;
+    }
     int size = pixelSizeOf(font);
     fitted.setPixelSize(std::max(size, 1));
     while (size > minimumPixelSize && QFontMetricsF(fitted).horizontalAdvance(text) > width) {
         --size;
         fitted.setPixelSize(size);
     }
+    if (kept.size() >= kMostKept) {
+        kept.clear();
+    }
+    kept.insert(std::move(key), fitted.pixelSize());
     return fitted;
 }
 

@@ -67,23 +67,35 @@ struct TraceFrame {
     std::int32_t h = 0;
 };
 
-// The pixel offset from the centre line of every sample value of the line, worked out once
-// per paint instead of once per sample.
+// The pixel offset from the centre line of a sample value. Worked out once per paint for every
+// value of the line's range when the traces look up more samples than the range has values
+// (a real line: 12-bit samples, hundreds of traces), and per sample otherwise (a few traces
+// spread over the whole 16-bit range), where filling the table would cost more than it saves.
 class SampleOffsets {
 public:
-    SampleOffsets(const Levels& levels, double scale)
-        : low_(std::min(levels.low, kZeroLine)),
-          offsets_(static_cast<std::size_t>(std::max(levels.high, kZeroLine) - low_ + 1)) {
-        for (std::size_t i = 0; i < offsets_.size(); ++i) {
-            const int value = low_ + static_cast<int>(i);
-            // Within ±1e8 px: beyond any device, and the sum with a centre stays an int.
-            offsets_[i] = roundToPixel(std::clamp((int{kZeroLine} - value) * scale, -1e8, 1e8));
+    SampleOffsets(const Levels& levels, double scale, std::int64_t lookups)
+        : low_(std::min(levels.low, kZeroLine)), scale_(scale) {
+        const auto values = static_cast<std::int64_t>(std::max(levels.high, kZeroLine) - low_ + 1);
+        if (values <= lookups) {
+            offsets_.resize(static_cast<std::size_t>(values));
+            for (std::size_t i = 0; i < offsets_.size(); ++i) {
+                offsets_[i] = offsetOf(low_ + static_cast<int>(i));
+            }
         }
     }
-    int operator()(Sample value) const { return offsets_[static_cast<std::size_t>(value - low_)]; }
+    int operator()(Sample value) const {
+        return offsets_.empty() ? offsetOf(value)
+                                : offsets_[static_cast<std::size_t>(value - low_)];
+    }
 
 private:
+    int offsetOf(int value) const {
+        // Within ±1e8 px: beyond any device, and the sum with a centre stays an int.
+        return roundToPixel(std::clamp((int{kZeroLine} - value) * scale_, -1e8, 1e8));
+    }
+
     int low_;
+    double scale_;
     std::vector<int> offsets_;
 };
 
@@ -130,7 +142,9 @@ class TraceDrawer {
 public:
     TraceDrawer(QPainter& painter, const TraceFrame& frame, const Levels& levels,
                 const WaveTrainInput& input, const DisplayStyle& style)
-        : painter_(painter), frame_(frame), offsets_(levels, frame.scale),
+        : painter_(painter), frame_(frame),
+          offsets_(levels, frame.scale,
+                   static_cast<std::int64_t>(input.traces.size()) * std::max(frame.sampleCount, 0)),
           tracePen_(
               penOf(style, input.crossingLine ? kCrossingColor : kInkColor, traceWidthOf(style))),
           currentPen_(penOf(style, kCurrentTraceColor, traceWidthOf(style))),

@@ -24,8 +24,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -39,21 +40,52 @@ constexpr std::array<const char*, 8> kEndings = {".DP0", ".DP1", ".DPA", ".dpa",
 constexpr std::array<const char*, 2> kNonCrossingFiles = {CRACKDEPTH_EXAMPLES_DIR "/DEMO.DP0",
                                                           CRACKDEPTH_FIXTURES_DIR "/SITE.DP0"};
 
-std::filesystem::path workFolder() {
-    const std::filesystem::path shared = "/dev/shm";
-    std::error_code error;
-    const auto base = std::filesystem::is_directory(shared, error)
-                          ? shared
-                          : std::filesystem::temp_directory_path();
-    auto folder = base / ("crackdepth-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    return folder;
-}
+// The file an input is saved as, one per ending, kept open between inputs and overwritten in
+// place: opening, writing through a stream, closing and removing a file per input cost more
+// system calls than the readers make.
+class InputFiles {
+public:
+    InputFiles() {
+        const std::filesystem::path shared = "/dev/shm";
+        std::error_code error;
+        const auto base = std::filesystem::is_directory(shared, error)
+                              ? shared
+                              : std::filesystem::temp_directory_path();
+        folder_ = base / ("crackdepth-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+    }
+    ~InputFiles() {
+        for (const auto& [ending, descriptor] : descriptors_) {
+            if (descriptor >= 0) {
+                ::close(descriptor);
+            }
+        }
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+    InputFiles(const InputFiles&) = delete;
+    InputFiles& operator=(const InputFiles&) = delete;
 
-void writeFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
+    // Saves the bytes under "F" + ending and returns the file's path.
+    std::filesystem::path save(const std::string& ending, const std::uint8_t* data,
+                               std::size_t size) {
+        const auto path = folder_ / ("F" + ending);
+        const auto [entry, added] = descriptors_.try_emplace(ending, -1);
+        if (added) {
+            entry->second = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        }
+        const int descriptor = entry->second;
+        if (descriptor < 0 || ::pwrite(descriptor, data, size, 0) != static_cast<ssize_t>(size) ||
+            ::ftruncate(descriptor, static_cast<off_t>(size)) != 0) {
+            std::abort(); // the harness cannot save its input
+        }
+        return path;
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::map<std::string, int> descriptors_;
+};
 
 // The current point of the shown line as the waveform view draws it, in both domains.
 void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& data) {
@@ -84,24 +116,24 @@ void drawWaveform(QPainter& painter, const QRectF& rect, const DocumentData& dat
     draw::drawSpectrum(painter, rect, spectrum, draw::DisplayStyle{});
 }
 
-// The displays of the selected tab as the views draw them: the current point's trace and
-// spectrum, the distance-time plot (at the view's row height and fitted as in a report) and the
-// wave train; or, for `report`, the report's picture of the wave train in place of the
-// view's. Each wave train costs a table over the line's whole range of sample values, so one
-// of each per input keeps the executions coming.
-void drawDisplays(QImage& image, const DocumentData& data, const DocumentAnalysis& analysis,
-                  bool report) {
-    QPainter painter(&image);
-    const QRectF rect(0, 0, image.width(), image.height());
-    drawWaveform(painter, rect, data);
-    if (data.nonCrossingList) {
-        draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
-                                                 data.nonCrossingCorrections(), analysis.fit);
-        plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
-        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
-        plot.fitRowHeight = true;
-        draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+// The distance-time plot of the non-crossing line, at the view's row height and fitted as in
+// a report. It is the same on every tab, so it is drawn once.
+void drawPlots(QPainter& painter, const QRectF& rect, const DocumentData& data,
+               const DocumentAnalysis& analysis) {
+    if (!data.nonCrossingList) {
+        return;
     }
+    draw::PlotInput plot = draw::plotInputOf(*data.nonCrossingList, data.nonCrossingParameters,
+                                             data.nonCrossingCorrections(), analysis.fit);
+    plot.rowHeight = draw::fitPlotRowHeight(rect.height(), plot.axis);
+    draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+    plot.fitRowHeight = true;
+    draw::drawDistanceTimePlot(painter, rect, plot, draw::DisplayStyle{});
+}
+
+// The wave train of the selected tab as the view draws it, or, for `report`, as the report
+// pictures it. Each wave train costs a table over the line's whole range of sample values.
+void drawTrain(QPainter& painter, const QRectF& rect, const DocumentData& data, bool report) {
     if (data.shownList() == nullptr) {
         return;
     }
@@ -109,7 +141,7 @@ void drawDisplays(QImage& image, const DocumentData& data, const DocumentAnalysi
                                                         !data.showingNonCrossing());
     if (report) {
         const auto last = static_cast<std::int32_t>(train.traces.size()) - 1;
-        draw::WaveTrainPicture(painter, image.rect(), train, 0, last, draw::kBitmapPageLayout,
+        draw::WaveTrainPicture(painter, rect.toRect(), train, 0, last, draw::kBitmapPageLayout,
                                draw::DisplayStyle{});
     } else {
         train.rowHeight = draw::fitTrainRowHeight(
@@ -132,11 +164,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) {
         return 0;
     }
-    static const std::filesystem::path folder = workFolder();
+    static InputFiles files;
     const std::uint8_t selector = data[0];
     const std::string ending = kEndings[selector & 7u];
-    const auto path = folder / ("F" + ending);
-    writeFile(path, data + 1, size - 1);
+    const auto path = files.save(ending, data + 1, size - 1);
 
     MeasurementFile file;
     OpenFailure failure;
@@ -156,24 +187,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (openerRead != documentRead && ending != ".DP1") {
         std::abort();
     }
-    std::filesystem::remove(path);
     if (!documentRead) {
         return 0;
     }
 
     QImage image(160, 120, QImage::Format_RGB32);
     image.fill(Qt::white);
+    QPainter painter(&image);
+    const QRectF rect(0, 0, image.width(), image.height());
     const std::int32_t tabs = crossingTabCount(document.data());
     for (std::int32_t tab = 0; tab <= tabs; ++tab) {
         document.SelectTab(tab);
         const DocumentAnalysis analysis = AnalyseDocument(document.data());
-        // The non-crossing tab as the views show it, the last tab as a report pictures it (a
-        // lone non-crossing line both ways); the other tabs would only repeat them.
+        // The non-crossing tab as the views show it; the last tab's waveform as the view shows
+        // it and its wave train as a report pictures it (a lone non-crossing line's both
+        // ways). The other tabs would only repeat them, and the plot is the same on every tab.
         if (tab == 0) {
-            drawDisplays(image, document.data(), analysis, false);
+            drawWaveform(painter, rect, document.data());
+            drawPlots(painter, rect, document.data(), analysis);
+            drawTrain(painter, rect, document.data(), false);
+        } else if (tab == tabs) {
+            drawWaveform(painter, rect, document.data());
         }
         if (tab == tabs) {
-            drawDisplays(image, document.data(), analysis, true);
+            drawTrain(painter, rect, document.data(), true);
         }
     }
     return 0;

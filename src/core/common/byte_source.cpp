@@ -73,7 +73,9 @@ bool FileSource::read(std::uint64_t offset, std::span<std::uint8_t> out) {
     };
     if (!inWindow()) {
         if (!window_) {
-            window_ = std::make_unique<std::uint8_t[]>(kWindowSize);
+            // No larger than the file, and not cleared: readAt fills what the reads use.
+            window_ = std::make_unique_for_overwrite<std::uint8_t[]>(
+                static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_)));
         }
         windowStart_ = offset;
         windowLength_ =
