@@ -64,10 +64,9 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
     // The ticks are multiples of one unit; the widest label is the last one's. A lone tick
     // keeps its label.
     const double unit = ticks.size() > 1 ? ticks[1] - ticks[0] : 0;
-    const TimeTickStride stride = timeTickStride(
-        unit * g.pxPerUs,
-        labelWidth(QString::number(static_cast<qint64>(ticks.back()))) + kMinTimeLabelGap,
-        kMinTimeTickGap);
+    const TimeTickStride stride =
+        timeTickStride(unit * g.pxPerUs, labelWidth(fixedText(ticks.back(), 0)) + kMinTimeLabelGap,
+                       kMinTimeTickGap);
     for (const double t : ticks) {
         const double x = std::round(g.axisX + (t - static_cast<double>(input.delay)) * g.pxPerUs);
         if (x > lastTickX) {
@@ -84,7 +83,9 @@ void drawTimeAxis(QPainter& painter, LabelSpace& space, const TraceGeometry& g,
         if (!labelled) {
             continue;
         }
-        const QString text = QString::number(static_cast<qint64>(t));
+        // Whole numbers, printed as such at any size: a damaged file's times can lie far
+        // beyond a 64-bit integer.
+        const QString text = fixedText(t, 0);
         const QRectF box = centredLabelBox(text, x, labelTop, g.axisX + 2, lastTickX);
         if (box.left() < previousRight + kMinTimeLabelGap / 2) {
             continue;

@@ -142,6 +142,37 @@ TEST(LabelClearance, LongWaveformTimeAxesOverEverySamplingInterval) {
     }
 }
 
+// A damaged file can give times far beyond a 64-bit integer: the time axis still labels its
+// ticks with their own values, whole numbers of the axis's unit, never a wrapped integer.
+TEST(LabelClearance, HugeTimesOfADamagedFileAreLabelledWithTheirValues) {
+    const auto samples = burst(512, 90, 1500);
+    struct Case {
+        float delay, dt;
+    };
+    for (const Case c : {Case{1e30f, 1e28f}, Case{-1e25f, 1e23f}, Case{3e19f, 1e17f}}) {
+        SCOPED_TRACE(::testing::Message() << "delay " << c.delay << " dt " << c.dt);
+        TraceInput input = testing_support::traceOf(samples);
+        input.delay = c.delay;
+        input.dt = c.dt;
+        const Recording drawn =
+            record({900, 300}, [&](QPainter& p, const QRectF& r) { drawTrace(p, r, input, {}); });
+        const double start = static_cast<double>(c.delay);
+        const double end = start + static_cast<double>(c.dt) * 512;
+        int timeLabels = 0;
+        for (const auto& text : drawn.texts) {
+            bool whole = false;
+            const double value = text.text.toDouble(&whole);
+            if (!whole || text.ink.top() < 150 || std::abs(value) < std::abs(start) / 2) {
+                continue; // an amplitude label or the title
+            }
+            ++timeLabels;
+            EXPECT_GE(value, start * (1 + 1e-6 * (start < 0 ? 1 : -1))) << text.text.toStdString();
+            EXPECT_LE(value, end + std::abs(end) * 1e-2) << text.text.toStdString();
+        }
+        EXPECT_GE(timeLabels, 2);
+    }
+}
+
 TEST(LabelClearance, SpectrumLabelsAndTitles) {
     const auto ringing = burst(512, 90, 1500);
     struct Case {
