@@ -4,6 +4,7 @@
 #include "core/document/picking.h"
 #include "core/document/point_edit.h"
 #include "core/document/point_editing.h"
+#include "core/document/report_preparation.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/suggested_picks.h"
 #include "core/document/time_correction_state.h"
@@ -214,6 +215,73 @@ TEST_F(Undo, AThousandMixedEditsAreUndoneToTheOriginalBytes) {
         doc.Redo();
     }
     EXPECT_EQ(testing::firstDifference(bytes(kEditsOnly), edited), -1);
+}
+
+// Every waveform of the points, working and backup, in the order of the lines.
+std::vector<std::vector<Sample>> waveformsOf(const DocumentData& data) {
+    std::vector<std::vector<Sample>> waveforms;
+    const auto add = [&waveforms](const PointList* line) {
+        for (std::size_t i = 0; line != nullptr && i < line->size(); ++i) {
+            waveforms.push_back((*line)[i].samples);
+            waveforms.push_back((*line)[i].originalSamples);
+        }
+    };
+    add(data.nonCrossingList.get());
+    for (const auto& line : data.crossingLists) {
+        add(line.get());
+    }
+    return waveforms;
+}
+
+// The bytes of the waveforms that differ between two states of the same points.
+std::size_t changedWaveformBytes(const std::vector<std::vector<Sample>>& before,
+                                 const std::vector<std::vector<Sample>>& after) {
+    std::size_t bytes = 0;
+    for (std::size_t k = 0; k < before.size() && k < after.size(); ++k) {
+        if (before[k] != after[k]) {
+            bytes += after[k].size() * sizeof(Sample);
+        }
+    }
+    return bytes;
+}
+
+// Undo keeps what an edit changed and no more: the fields of a pick, the waveforms a fold or a
+// re-filter changed, once each; a redo still brings back every byte.
+TEST_F(Undo, TheHistoryGrowsWithTheChangeNotWithTheDocument) {
+    const std::size_t waveform =
+        static_cast<std::size_t>(doc.data().nonCrossingParameters.sampleCount) * sizeof(Sample);
+    ASSERT_GT(waveform, 0u);
+
+    select(1, 2);
+    std::size_t held = doc.historyBytes();
+    PickArrival(doc, 60);
+    EXPECT_LT(doc.historyBytes() - held, waveform) << "a pick keeps no waveform";
+
+    select(1, 4);
+    for (int k = 0; k < 50; ++k) {
+        held = doc.historyBytes();
+        RefilterCurrentPoint(doc, {.lowCut = static_cast<float>(40 + k), .lowOn = true});
+        EXPECT_LE(doc.historyBytes() - held, 2 * waveform) << "re-filter " << k;
+    }
+
+    Corrections corrections = correctionsOf(doc.data());
+    corrections.all = -3;
+    doc.perform(makeCorrectionsEdit("声时修正", corrections));
+    const auto unfolded = waveformsOf(doc.data());
+    held = doc.historyBytes();
+    ASSERT_TRUE(PrepareReport(doc));
+    ASSERT_EQ(doc.undoable()->name(), std::string(kPrepareReportName));
+    const std::size_t changed = changedWaveformBytes(unfolded, waveformsOf(doc.data()));
+    ASSERT_GT(changed, 0u);
+    // Each changed waveform once, and a few hundred bytes a point for its other fields.
+    const std::size_t points = unfolded.size() / 2;
+    EXPECT_LE(doc.historyBytes() - held, changed + 250 * points);
+
+    const Bytes folded = bytes(kEditsOnly);
+    doc.Undo();
+    EXPECT_EQ(changedWaveformBytes(unfolded, waveformsOf(doc.data())), 0u);
+    doc.Redo();
+    EXPECT_EQ(testing::firstDifference(bytes(kEditsOnly), folded), -1);
 }
 
 TEST_F(Undo, TheSavedStateIsNotModifiedAndOpenCloseAndMergeStartANewHistory) {

@@ -87,6 +87,8 @@ public:
     void perform(std::unique_ptr<Edit> edit);
     const Edit* undoable() const { return history_.undoable(); }
     const Edit* redoable() const { return history_.redoable(); }
+    // The memory the undo history keeps, in bytes.
+    std::size_t historyBytes() const { return history_.heldBytes(); }
     void Undo();
     void Redo();
     // A dialog's live preview (see LivePreview): the edit is applied and announced like one,

@@ -6,6 +6,7 @@
 
 #include "core/document/document_data.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -65,6 +66,8 @@ public:
     // True when the edit leaves everything as it found it (a dialog cancelled after its live
     // changes); such an edit is dropped from the history.
     virtual bool changesNothing() const { return false; }
+    // The memory the edit keeps for undo and redo, in bytes.
+    virtual std::size_t heldBytes() const { return sizeof(Edit) + name_.capacity(); }
 
 private:
     std::string name_;
@@ -100,6 +103,10 @@ public:
         return true;
     }
     bool changesNothing() const override { return before_ && *before_ == after_; }
+    // The value's own heap memory is left out: the values edited this way are small.
+    std::size_t heldBytes() const override {
+        return sizeof(*this) + name().capacity() + mergeKey_.capacity();
+    }
 
 private:
     Getter get_;

@@ -23,6 +23,14 @@ void collect(const DocumentData& data, const PointRef& ref,
     }
 }
 
+PointFields& fieldsOf(MeasuringPoint& point) {
+    return point;
+}
+
+std::size_t heapBytes(const std::optional<std::vector<Sample>>& waveform) {
+    return waveform ? waveform->capacity() * sizeof(Sample) : 0;
+}
+
 } // namespace
 
 PointsEdit::PointsEdit(std::string name, DocumentChange change, std::vector<PointRef> watched,
@@ -32,8 +40,12 @@ PointsEdit::PointsEdit(std::string name, DocumentChange change, std::vector<Poin
 
 void PointsEdit::apply(DocumentData& data) {
     if (applied_) {
-        for (const Changed& changed : changed_) {
-            (*data.line(changed.line))[changed.index] = changed.after;
+        if (mutate_) {
+            mutate_(data); // the data are as first found: the same points come out
+            return;
+        }
+        for (std::size_t k = 0; k < changed_.size(); ++k) {
+            fieldsOf((*data.line(changed_[k].line))[changed_[k].index]) = fieldsAfter_[k];
         }
         return;
     }
@@ -52,46 +64,92 @@ void PointsEdit::apply(DocumentData& data) {
     for (std::size_t k = 0; k < points.size(); ++k) {
         const auto& [line, index] = points[k];
         const MeasuringPoint& after = (*data.line(line))[index];
-        if (!(after == before[k])) {
-            changed_.push_back({line, index, std::move(before[k]), after});
+        MeasuringPoint& was = before[k];
+        if (after == was) {
+            continue;
         }
+        Changed changed{line, index, was, {}};
+        if (after.samples != was.samples) {
+            changed.wavesBefore.samples = std::move(was.samples);
+        }
+        if (after.originalSamples != was.originalSamples) {
+            changed.wavesBefore.originalSamples = std::move(was.originalSamples);
+        }
+        changed_.push_back(std::move(changed));
+        fieldsAfter_.push_back(after);
     }
-    mutate_ = nullptr;
+    if (changesWaveforms()) {
+        fieldsAfter_.clear(); // a redo runs the change again
+    } else {
+        mutate_ = nullptr; // the fields alone redo the edit
+    }
+    changed_.shrink_to_fit();
+    fieldsAfter_.shrink_to_fit();
 }
 
 void PointsEdit::revert(DocumentData& data) {
     for (auto changed = changed_.rbegin(); changed != changed_.rend(); ++changed) {
-        (*data.line(changed->line))[changed->index] = changed->before;
+        MeasuringPoint& point = (*data.line(changed->line))[changed->index];
+        fieldsOf(point) = changed->before;
+        if (changed->wavesBefore.samples) {
+            point.samples = *changed->wavesBefore.samples;
+        }
+        if (changed->wavesBefore.originalSamples) {
+            point.originalSamples = *changed->wavesBefore.originalSamples;
+        }
     }
 }
 
 bool PointsEdit::absorb(const Edit& later) {
     const auto* same = dynamic_cast<const PointsEdit*>(&later);
-    if (same == nullptr || mergeKey_.empty() || same->mergeKey_ != mergeKey_) {
-        return false;
+    if (same == nullptr || mergeKey_.empty() || same->mergeKey_ != mergeKey_ ||
+        changesWaveforms() || same->changesWaveforms()) {
+        return false; // a redo of waveforms runs one change, not a chain of them
     }
-    for (const Changed& next : same->changed_) {
+    for (std::size_t n = 0; n < same->changed_.size(); ++n) {
+        const Changed& next = same->changed_[n];
         bool known = false;
-        for (Changed& mine : changed_) {
-            if (mine.line == next.line && mine.index == next.index) {
-                mine.after = next.after;
+        for (std::size_t k = 0; k < changed_.size(); ++k) {
+            if (changed_[k].line == next.line && changed_[k].index == next.index) {
+                fieldsAfter_[k] = same->fieldsAfter_[n];
                 known = true;
             }
         }
         if (!known) {
             changed_.push_back(next);
+            fieldsAfter_.push_back(same->fieldsAfter_[n]);
         }
     }
     return true;
 }
 
 bool PointsEdit::changesNothing() const {
-    for (const Changed& changed : changed_) {
-        if (!(changed.before == changed.after)) {
+    if (changesWaveforms()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < changed_.size(); ++k) {
+        if (!(changed_[k].before == fieldsAfter_[k])) {
             return false;
         }
     }
     return true;
+}
+
+std::size_t PointsEdit::heldBytes() const {
+    std::size_t bytes = sizeof(*this) + name().capacity() + mergeKey_.capacity() +
+                        watched_.capacity() * sizeof(PointRef) +
+                        changed_.capacity() * sizeof(Changed) +
+                        fieldsAfter_.capacity() * sizeof(PointFields);
+    for (const Changed& changed : changed_) {
+        bytes +=
+            heapBytes(changed.wavesBefore.samples) + heapBytes(changed.wavesBefore.originalSamples);
+    }
+    return bytes;
+}
+
+bool PointsEdit::changesWaveforms() const {
+    return std::any_of(changed_.begin(), changed_.end(),
+                       [](const Changed& changed) { return changed.wavesBefore.any(); });
 }
 
 Corrections correctionsOf(const DocumentData& data) {
@@ -172,6 +230,14 @@ bool CompositeEdit::changesNothing() const {
         }
     }
     return true;
+}
+
+std::size_t CompositeEdit::heldBytes() const {
+    std::size_t bytes = sizeof(*this) + name().capacity();
+    for (const auto& part : parts_) {
+        bytes += part->heldBytes();
+    }
+    return bytes;
 }
 
 } // namespace crackdepth

@@ -18,12 +18,19 @@ struct PointRef {
     std::optional<std::size_t> index;
 };
 
+// An edit of chosen points that keeps, of each point it changed, the fields as they were and
+// a waveform only where it changed that waveform, and then only as it was. A redo sets the
+// fields the edit left, or, where it changed waveforms, runs the same change again on the
+// data as the edit first found them. Undo memory grows with the change, never with the
+// document.
 class PointsEdit final : public Edit {
 public:
     using Mutation = std::function<void(DocumentData&)>;
 
-    // `mutate` changes only the points that `watched` names. Edits with the same non-empty
-    // merge key absorb each other.
+    // `mutate` changes only the points that `watched` names, and the same way each time it
+    // runs on the same data (it is run again for a redo that brings back waveforms). Edits
+    // with the same non-empty merge key absorb each other as long as neither changes a
+    // waveform.
     PointsEdit(std::string name, DocumentChange change, std::vector<PointRef> watched,
                Mutation mutate, std::string mergeKey = {});
 
@@ -31,20 +38,32 @@ public:
     void revert(DocumentData& data) override;
     bool absorb(const Edit& later) override;
     bool changesNothing() const override;
+    std::size_t heldBytes() const override;
 
 private:
+    // A point's waveforms as they were, where the edit changed them.
+    struct Waveforms {
+        std::optional<std::vector<Sample>> samples;
+        std::optional<std::vector<Sample>> originalSamples;
+
+        bool any() const { return samples || originalSamples; }
+    };
     struct Changed {
         LineId line;
         std::size_t index;
-        MeasuringPoint before;
-        MeasuringPoint after;
+        PointFields before;
+        Waveforms wavesBefore;
     };
 
+    bool changesWaveforms() const;
+
     std::vector<PointRef> watched_;
-    Mutation mutate_;
+    Mutation mutate_; // kept only where a redo needs it to make the waveforms again
     std::string mergeKey_;
     bool applied_ = false;
     std::vector<Changed> changed_;
+    // The fields each changed point was left with; none where a redo runs the change again.
+    std::vector<PointFields> fieldsAfter_;
 };
 
 // The pending time corrections of a document, all taken together.
@@ -79,6 +98,7 @@ public:
     void apply(DocumentData& data) override;
     void revert(DocumentData& data) override;
     bool changesNothing() const override;
+    std::size_t heldBytes() const override;
 
 private:
     std::vector<std::unique_ptr<Edit>> parts_;

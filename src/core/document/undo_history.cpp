@@ -70,4 +70,12 @@ void UndoHistory::clear() {
     saved_ = 0;
 }
 
+std::size_t UndoHistory::heldBytes() const {
+    std::size_t bytes = edits_.capacity() * sizeof(edits_[0]);
+    for (const auto& edit : edits_) {
+        bytes += edit->heldBytes();
+    }
+    return bytes;
+}
+
 } // namespace crackdepth

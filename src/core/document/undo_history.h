@@ -44,6 +44,8 @@ public:
     bool differsFromSavedBeyond(const std::function<bool(const Edit&)>& confined) const;
 
     std::size_t size() const { return edits_.size(); }
+    // The memory the edits keep, in bytes.
+    std::size_t heldBytes() const;
     std::size_t position() const { return position_; }
 
 private:
