@@ -1,6 +1,10 @@
 // Undo and redo of edits on a long line: a re-filter of every point of a 1,000-point line
-// (one edit per point, as the filter dialog makes them), and the memory the history holds.
+// (one edit per point, as the filter dialog makes them), and the memory the history holds:
+// per re-filter against one waveform, and for a time correction folded into 10,000 points
+// against the samples the fold changed.
 #include "core/document/document.h"
+#include "core/document/point_edit.h"
+#include "core/document/report_preparation.h"
 #include "core/document/scripted_prompts.h"
 #include "core/document/waveform_commands.h"
 
@@ -55,10 +59,11 @@ void BM_UndoRedoRefilterOfEveryPoint(benchmark::State& state) {
             document.Redo();
         }
     }
-    // What an edit keeps: the point as it was and as the edit left it (two waveforms each).
-    const double perEdit = 2.0 * 2.0 * kSamples * sizeof(Sample);
+    const double waveform = kSamples * sizeof(Sample);
     state.counters["edits"] = count;
-    state.counters["historyMB"] = perEdit * count / 1e6;
+    state.counters["historyMB"] = static_cast<double>(document.historyBytes()) / 1e6;
+    state.counters["perEditWaveforms"] =
+        static_cast<double>(document.historyBytes()) / count / waveform;
     state.SetItemsProcessed(state.iterations() * count * 2);
 }
 BENCHMARK(BM_UndoRedoRefilterOfEveryPoint)->Arg(1000)->Unit(benchmark::kMillisecond);
@@ -80,6 +85,52 @@ void BM_RefilterEveryPointAsEdits(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_RefilterEveryPointAsEdits)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Every working and backup waveform of the non-crossing line.
+std::vector<std::vector<Sample>> waveformsOf(const Document& document) {
+    std::vector<std::vector<Sample>> waveforms;
+    const PointList& line = *document.data().nonCrossingList;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        waveforms.push_back(line[i].samples);
+        waveforms.push_back(line[i].originalSamples);
+    }
+    return waveforms;
+}
+
+// A time correction of the whole document, then the report's fold of it into every waveform:
+// the time of the fold, and what the history keeps against the samples that changed.
+void BM_FoldTimeCorrection(benchmark::State& state) {
+    const auto count = static_cast<std::int32_t>(state.range(0));
+    ScriptedPrompts prompts;
+    Document document(prompts, {});
+    double held = 0;
+    double changed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        document.Load(lineOf(count));
+        Corrections corrections = correctionsOf(document.data());
+        corrections.all = 2.5f;
+        document.perform(makeCorrectionsEdit("声时修正", corrections));
+        const auto before = waveformsOf(document);
+        const std::size_t heldBefore = document.historyBytes();
+        state.ResumeTiming();
+        PrepareReport(document);
+        state.PauseTiming();
+        held = static_cast<double>(document.historyBytes() - heldBefore);
+        const auto after = waveformsOf(document);
+        changed = 0;
+        for (std::size_t k = 0; k < before.size(); ++k) {
+            if (before[k] != after[k]) {
+                changed += static_cast<double>(after[k].size() * sizeof(Sample));
+            }
+        }
+        state.ResumeTiming();
+    }
+    state.counters["historyMB"] = held / 1e6;
+    state.counters["changedMB"] = changed / 1e6;
+    state.counters["historyPerChanged"] = changed > 0 ? held / changed : 0;
+}
+BENCHMARK(BM_FoldTimeCorrection)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
