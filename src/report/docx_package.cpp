@@ -1,5 +1,6 @@
 #include "report/docx_package.h"
 
+#include <algorithm>
 #include <memory>
 #include <zip.h>
 
@@ -21,12 +22,31 @@ std::optional<std::string> bytesOf(zip_source_t* source, std::string& error) {
         error = "cannot read the package back: " + reasonOf(zip_source_error(source));
         return std::nullopt;
     }
+    // Read in place: into room for the whole archive where its size is known, a chunk at a
+    // time beyond it.
     std::string bytes;
-    char chunk[1 << 16];
-    zip_int64_t got = 0;
-    while ((got = zip_source_read(source, chunk, sizeof chunk)) > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(got));
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_source_stat(source, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0) {
+        bytes.reserve(static_cast<std::size_t>(stat.size));
     }
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    zip_int64_t got = 0;
+    do {
+        const std::size_t had = bytes.size();
+        if (had == bytes.capacity()) {
+            char probe[1]; // the end, most often, without growing the string
+            got = zip_source_read(source, probe, sizeof probe);
+            if (got > 0) {
+                bytes.push_back(probe[0]);
+            }
+            continue;
+        }
+        const std::size_t room = std::min(bytes.capacity() - had, kChunk);
+        bytes.resize(had + room);
+        got = zip_source_read(source, bytes.data() + had, room);
+        bytes.resize(had + static_cast<std::size_t>(std::max<zip_int64_t>(got, 0)));
+    } while (got > 0);
     const bool failed = got < 0;
     if (failed) {
         error = "cannot read the package back: " + reasonOf(zip_source_error(source));

@@ -31,6 +31,9 @@ inline constexpr double kPlotScale = 4;
 inline constexpr double kWaveScale = 2;
 // A wave-train picture is drawn on the bitmap page's proportions, 1000 pixels wide.
 inline constexpr double kWavePictureWidthPixels = 1000;
+// Black traces and text on white: four grey levels keep the text's smoothed edges, in a
+// quarter of the bytes that the word processor and the compressor go through.
+inline constexpr int kWavePictureBits = 2;
 
 constexpr const char* kWordNamespaces =
     " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\""
@@ -128,7 +131,8 @@ public:
     // The drawing added k-th (from 0).
     const Picture& picture(std::size_t k) const { return pictures_[k]; }
 
-    std::vector<PackagePart> parts() const {
+    // The package's parts; the pictures are moved out, so the builder is done with.
+    std::vector<PackagePart> takeParts() {
         std::vector<PackagePart> parts;
         parts.push_back({"[Content_Types].xml", contentTypes(), true});
         parts.push_back({"_rels/.rels", packageRelations(), true});
@@ -141,7 +145,9 @@ public:
         if (hasFooter()) {
             parts.push_back({"word/footer1.xml", footer(), true});
         }
-        parts.insert(parts.end(), media_.begin(), media_.end());
+        parts.insert(parts.end(), std::make_move_iterator(media_.begin()),
+                     std::make_move_iterator(media_.end()));
+        media_.clear();
         return parts;
     }
 
@@ -511,7 +517,8 @@ bool addWavePictures(DocxBuilder& builder, const ReportContent& content,
         [&](std::size_t k) {
             const WavePicture& p = pictures[k];
             return encodeGrayPng(
-                waveTrainPicture(content.lines[p.line], p.first, p.last, p.size, kWaveScale));
+                waveTrainPicture(content.lines[p.line], p.first, p.last, p.size, kWaveScale),
+                kWavePictureBits);
         },
         [&](std::size_t k, std::string&& png) {
             builder.addPng(std::move(png), pictures[k].widthMm, pictures[k].heightMm);
@@ -611,7 +618,7 @@ WriteOutcome WriteDocxReport(const ReportContent& content, const PrintSettings& 
         return {false, kReportCancelled};
     }
 
-    const std::vector<PackagePart> parts = builder.parts();
+    const std::vector<PackagePart> parts = builder.takeParts();
     std::string error;
     const std::optional<std::string> bytes = zipPackage(parts, error);
     if (!bytes) {

@@ -17,11 +17,23 @@ const draw::DisplayStyle kMonochrome{
 const draw::DisplayStyle kMonochromeRuns{
     .monochrome = true, .scale = 1.0, .panelColor = draw::kPanelColor, .traceRuns = true};
 
+// The image the wave-train pictures, hundreds of one size, are drawn on: one per thread. The
+// picture handed out shares it until the caller drops it, which the caller does before it
+// asks for the next; one kept longer is copied when the next is drawn, not overwritten.
+QImage& reusedCanvas(QSize pixels, QImage::Format format) {
+    thread_local QImage canvas;
+    if (canvas.size() != pixels || canvas.format() != format) {
+        canvas = QImage(pixels, format);
+    }
+    return canvas;
+}
+
 QImage drawn(QSize size, double scale, const std::function<void(QPainter&, const QRect&)>& draw,
-             QImage::Format format = QImage::Format_RGB32) {
+             QImage::Format format = QImage::Format_RGB32, bool reuse = false) {
     const QSize pixels(std::max(1, static_cast<int>(std::lround(size.width() * scale))),
                        std::max(1, static_cast<int>(std::lround(size.height() * scale))));
-    QImage image(pixels, format);
+    QImage fresh;
+    QImage& image = reuse ? reusedCanvas(pixels, format) : (fresh = QImage(pixels, format));
     image.fill(Qt::white);
     if (size.isEmpty()) {
         return image;
@@ -52,7 +64,7 @@ QImage waveTrainPicture(const ReportLine& line, std::int32_t first, std::int32_t
             draw::WaveTrainPicture(painter, rect, line.train, first, last, draw::kBitmapPageLayout,
                                    kMonochromeRuns);
         },
-        QImage::Format_Grayscale8);
+        QImage::Format_Grayscale8, true);
 }
 
 } // namespace crackdepth::report

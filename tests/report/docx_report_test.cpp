@@ -542,7 +542,7 @@ TEST(DocxReport, WaveTrainPicturesAreTheSameOnAnyNumberOfThreads) {
             QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())), "PNG");
         ASSERT_FALSE(image.isNull()) << name;
         EXPECT_EQ(image.width(), 2000) << name;
-        EXPECT_TRUE(image.isGrayscale()) << name;
+        EXPECT_TRUE(image.allGray()) << name;
     }
     EXPECT_EQ(pictures, steps);
     DocxView docx;

@@ -42,5 +42,31 @@ TEST(GrayPng, ReadsBackAsTheSameGreyLevels) {
     EXPECT_TRUE(encodeGrayPng(QImage()).empty());
 }
 
+// Fewer bits a pixel: each grey read back as the nearest level the depth has, whatever the
+// row's length in bits (rows end inside a byte).
+TEST(GrayPng, FewerBitsKeepTheNearestLevel) {
+    QImage ramp(259, 5, QImage::Format_Grayscale8);
+    for (int y = 0; y < ramp.height(); ++y) {
+        for (int x = 0; x < ramp.width(); ++x) {
+            ramp.scanLine(y)[x] = static_cast<uchar>((x + y * 57) % 256);
+        }
+    }
+    for (const int bits : {1, 2, 4}) {
+        SCOPED_TRACE(bits);
+        const int levels = (1 << bits) - 1;
+        const QImage back = readBack(encodeGrayPng(ramp, bits));
+        ASSERT_EQ(back.size(), ramp.size());
+        const QImage grey = back.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < ramp.height(); ++y) {
+            for (int x = 0; x < ramp.width(); ++x) {
+                const int v = ramp.constScanLine(y)[x];
+                const int nearest = (v * levels + 127) / 255 * 255 / levels;
+                ASSERT_EQ(grey.constScanLine(y)[x], nearest) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_TRUE(encodeGrayPng(ramp, 3).empty());
+}
+
 } // namespace
 } // namespace crackdepth::report
