@@ -138,24 +138,24 @@ long Args::integer(const std::string& name, long fallback) const {
     return integer(name).value_or(fallback);
 }
 
-std::optional<long> Args::integer(const std::string& name) const {
+// The option's value as read by from_chars, which the parser has already checked it reads
+// whole; none when the option was not given.
+template <typename T> std::optional<T> Args::valueAs(const std::string& name) const {
     const auto found = values_.find(name);
     if (found == values_.end()) {
         return std::nullopt;
     }
-    long value = 0;
+    T value{};
     std::from_chars(found->second.data(), found->second.data() + found->second.size(), value);
     return value;
 }
 
+std::optional<long> Args::integer(const std::string& name) const {
+    return valueAs<long>(name);
+}
+
 std::optional<float> Args::number(const std::string& name) const {
-    const auto found = values_.find(name);
-    if (found == values_.end()) {
-        return std::nullopt;
-    }
-    float value = 0;
-    std::from_chars(found->second.data(), found->second.data() + found->second.size(), value);
-    return value;
+    return valueAs<float>(name);
 }
 
 std::optional<Args> parseCommand(const CommandSpec& spec, const Words& words, std::ostream& out,

@@ -78,6 +78,8 @@ public:
     std::optional<float> number(const std::string& name) const;
 
 private:
+    template <typename T> std::optional<T> valueAs(const std::string& name) const;
+
     friend std::optional<Args> parseCommand(const CommandSpec&, const Words&, std::ostream&,
                                             std::ostream&, int&);
     std::map<std::string, std::string> values_;

@@ -114,7 +114,7 @@ std::unique_ptr<Edit> makeRefilterEdit(const Document& doc, const FilterSettings
             const auto working = std::span<Sample>(point.samples).first(n);
             std::copy_n(point.originalSamples.begin(), n, working.begin());
             std::vector<Sample> filtered(n);
-            const bool twoWay = zeroPhase && (highOn || lowOn);
+            const bool twoWay = zeroPhase && settings.anyOn();
             FilterWaveform(working, filtered, point.record.samplingInterval(), highOn,
                            highCut * 1000.0f, lowOn, lowCut * 1000.0f, twoWay);
             std::copy(filtered.begin(), filtered.end(), working.begin());
