@@ -1,7 +1,7 @@
 // The document's analysis as the views read it: computed once per change of the document
 // and shared by the waveform, plot, table and information panel, so that every view shows
 // the numbers of the same data, whichever of them paints first. The measurement checks are
-// kept the same way, computed when first asked for.
+// kept the same way, computed when first asked for after a change of the data.
 #pragma once
 
 #include "core/document/check_list.h"
@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace crackdepth::app {
 
@@ -25,12 +26,15 @@ public:
         return analysis_;
     }
 
-    // The findings of the measurement checks for the same data.
+    // The findings of the measurement checks for the same data. A change of the selection
+    // alone leaves them as they were unless it moved the two-point method's partner; the
+    // onset suggestions are found again only for the waveforms that changed.
     const CheckList& checks() {
         const DocumentAnalysis& analysis = current();
-        if (checksRevision_ != revision_) {
-            checks_ = checkListOf(document_.data(), analysis);
-            checksRevision_ = revision_;
+        const ChecksKey key{document_.dataRevision(), analysis.method, analysis.secondPoint};
+        if (!checksKey_ || *checksKey_ != key) {
+            checks_ = checkListOf(document_.data(), analysis, facts_);
+            checksKey_ = key;
         }
         return checks_;
     }
@@ -39,8 +43,17 @@ private:
     const Document& document_;
     std::uint64_t revision_ = std::numeric_limits<std::uint64_t>::max();
     DocumentAnalysis analysis_;
-    std::uint64_t checksRevision_ = std::numeric_limits<std::uint64_t>::max();
+    // What the checks were last found for.
+    struct ChecksKey {
+        std::uint64_t dataRevision = 0;
+        RegressionMethod method = RegressionMethod::Regression;
+        std::int32_t secondPoint = 0;
+
+        bool operator==(const ChecksKey&) const = default;
+    };
+    std::optional<ChecksKey> checksKey_;
     CheckList checks_;
+    WaveformFactsCache facts_;
 };
 
 } // namespace crackdepth::app

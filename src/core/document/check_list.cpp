@@ -21,6 +21,11 @@ CheckList checkListOf(const DocumentData& data, const DocumentAnalysis& analysis
     return {CheckMeasurement(data, analysis)};
 }
 
+CheckList checkListOf(const DocumentData& data, const DocumentAnalysis& analysis,
+                      WaveformFactsCache& facts) {
+    return {CheckMeasurement(data, analysis, facts.factsOf(data, analysis.cracks.size() + 1))};
+}
+
 bool ShowCheck(Document& document, const CheckList& list, std::size_t row) {
     if (row >= list.checks.size()) {
         return false;

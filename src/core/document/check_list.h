@@ -6,6 +6,7 @@
 #include "core/document/document_analysis.h"
 #include "core/document/document_data.h"
 #include "core/document/measurement_checks.h"
+#include "core/document/waveform_facts_cache.h"
 
 #include <cstddef>
 #include <string>
@@ -26,6 +27,9 @@ struct CheckList {
 };
 
 CheckList checkListOf(const DocumentData& data, const DocumentAnalysis& analysis);
+// The same with the waveforms' facts kept in `facts` from the last time.
+CheckList checkListOf(const DocumentData& data, const DocumentAnalysis& analysis,
+                      WaveformFactsCache& facts);
 
 // A click on row `row`: tab k is selected for a finding of crack k and tab 0 for one of the
 // non-crossing line, and the finding's point (if it names one) becomes the line's current

@@ -52,6 +52,11 @@ void Document::removeListener(DocumentListener* listener) {
 
 void Document::notify(DocumentChange change) {
     ++revision_;
+    // Selecting settles the shown line's header dates and the base name, which no analysis
+    // or check reads; the two-point partner it settles, the analysis names itself.
+    if (change.flags != DocumentChange::Selection) {
+        ++dataRevision_;
+    }
     // A listener may remove itself while being told.
     const auto listeners = listeners_;
     for (DocumentListener* listener : listeners) {

@@ -81,6 +81,8 @@ public:
     // Counts every announced change, so a reader can tell whether what it derived from the
     // data is still current.
     std::uint64_t revision() const { return revision_; }
+    // Counts the announced changes that may have changed more than the selection.
+    std::uint64_t dataRevision() const { return dataRevision_; }
 
     // Edits: applies the edit, records it for undo, marks the document modified and
     // announces it.
@@ -205,6 +207,7 @@ private:
     UndoHistory history_;
     std::vector<DocumentListener*> listeners_;
     std::uint64_t revision_ = 0;
+    std::uint64_t dataRevision_ = 0;
     std::function<CalendarDate()> today_ = LocalToday;
     // Unsaved edits of lines that stayed when a close or an open dropped another line and
     // with it the history.

@@ -3,6 +3,7 @@
 #include "core/analysis/fit.h"
 #include "core/analysis/transit_time.h"
 #include "core/document/line_tabs.h"
+#include "core/document/waveform_facts_cache.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,10 +156,6 @@ bool clippedNearArrival(std::span<const Sample> samples, std::int32_t arrivalInd
                        [](Sample s) { return s == 0 || s >= 4095; });
 }
 
-WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex) {
-    return {SuggestOnset(samples), clippedNearArrival(samples, arrivalIndex)};
-}
-
 const PointList* checkedLine(const DocumentData& data, std::int32_t line) {
     return line == 0 ? data.nonCrossingList.get() : data.line(crossingLineOfTab(data, line));
 }
@@ -169,17 +166,8 @@ PointList* checkedLine(DocumentData& data, std::int32_t line) {
 
 std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,
                                                const DocumentAnalysis& analysis) {
-    WaveformFactsTable facts(analysis.cracks.size() + 1);
-    for (std::size_t l = 0; l < facts.size(); ++l) {
-        const PointList* line = checkedLine(data, static_cast<std::int32_t>(l));
-        for (std::size_t i = 0; line != nullptr && i < line->size(); ++i) {
-            const MeasuringPoint& point = (*line)[i];
-            facts[l].push_back(point.samples.empty() ? std::nullopt
-                                                     : std::optional(waveformFactsOf(
-                                                           point.samples, point.arrivalIndex)));
-        }
-    }
-    return CheckMeasurement(data, analysis, facts);
+    WaveformFactsCache cache;
+    return CheckMeasurement(data, analysis, cache.factsOf(data, analysis.cracks.size() + 1));
 }
 
 std::vector<MeasurementCheck> CheckMeasurement(const DocumentData& data,

@@ -50,7 +50,6 @@ struct WaveformFacts {
     bool clipped = false;
 };
 
-WaveformFacts waveformFactsOf(std::span<const Sample> samples, std::int32_t arrivalIndex);
 // Whether a sample within kClipWindow of the first arrival sits at the converter's limits.
 bool clippedNearArrival(std::span<const Sample> samples, std::int32_t arrivalIndex);
 
