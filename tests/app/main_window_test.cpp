@@ -10,6 +10,8 @@
 #include "app/views/waveform_view.h"
 #include "core/document/command_availability.h"
 #include "core/document/document_analysis.h"
+#include "core/document/picking.h"
+#include "core/document/point_editing.h"
 #include "core/document/scripted_prompts.h"
 
 #include <QAction>
@@ -139,6 +141,52 @@ TEST_F(MainWindowTest, WaveTrainLayoutReplacesTheTable) {
     window.action(Command::WaveTrain)->trigger();
     QApplication::processEvents();
     EXPECT_EQ(window.lineView()->currentWidget(), window.lineView()->table());
+}
+
+// The table is written row by row where the rows stay: after every kind of change it shows
+// what a fresh analysis of the document gives, cell for cell, colours included.
+TEST_F(MainWindowTest, TheTableFollowsEveryChangeCellForCell) {
+    ASSERT_TRUE(window.openFile(QString::fromStdString(at("SITE.DPA"))));
+    const auto expectTableAsAnalysed = [&](const char* after) {
+        SCOPED_TRACE(after);
+        QApplication::processEvents();
+        const PointTable expected = AnalyseDocument(document.data()).screenTable;
+        const QTableWidget* table = window.lineView()->table();
+        ASSERT_EQ(table->rowCount(), static_cast<int>(expected.rows.size()));
+        for (std::size_t r = 0; r < expected.rows.size(); ++r) {
+            for (std::size_t c = 0; c < expected.rows[r].size(); ++c) {
+                const QTableWidgetItem* item =
+                    table->item(static_cast<int>(r), static_cast<int>(c));
+                ASSERT_NE(item, nullptr);
+                const TableCell& cell = expected.rows[r][c];
+                EXPECT_EQ(item->text().toStdString(), cell.text) << "row " << r << " column " << c;
+                EXPECT_EQ(item->foreground().color(),
+                          QColor(cell.textColour.red, cell.textColour.green, cell.textColour.blue));
+                EXPECT_EQ(item->background().color(),
+                          QColor(cell.background.red, cell.background.green, cell.background.blue));
+            }
+        }
+        EXPECT_TRUE(table->item(expected.currentRow, 0)->isSelected());
+    };
+    const struct {
+        const char* name;
+        std::function<void()> act;
+    } steps[] = {
+        {"the second tab", [&] { window.lineTabBar()->setCurrentIndex(2); }},
+        {"a step down", [&] { QTest::keyClick(&window, Qt::Key_Down); }},
+        {"a re-pick", [&] { PickArrival(document, 40); }},
+        {"a pick moved right", [&] { QTest::keyClick(&window, Qt::Key_Right); }},
+        {"a point excluded by hand", [&] { MarkManualExclude(document); }},
+        {"a point deleted", [&] { DeletePoint(document); }},
+        {"undo", [&] { document.Undo(); }},
+        {"the first tab", [&] { window.lineTabBar()->setCurrentIndex(0); }},
+        {"a non-crossing re-pick", [&] { PickArrival(document, 30); }},
+        {"the third tab", [&] { window.lineTabBar()->setCurrentIndex(3); }},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        expectTableAsAnalysed(step.name);
+    }
 }
 
 TEST_F(MainWindowTest, HotKeysMoveThePointAndThePick) {

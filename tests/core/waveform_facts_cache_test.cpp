@@ -68,14 +68,8 @@ TEST(WaveformFactsCache, KeptFactsFollowEveryChangeOfThePoints) {
         {"two points' waveforms swapped", [&] { std::swap(line[0].samples, line[1].samples); }},
         {"a waveform cut short", [&] { line[5].samples.resize(line[5].samples.size() / 2); }},
         {"a waveform removed", [&] { line[5].samples.clear(); }},
-        {"a point deleted before others",
-         [&] {
-             line.TakeAt(1);
-         }},
-        {"the non-crossing line shortened",
-         [&] {
-             data.nonCrossingList->TakeAt(0);
-         }},
+        {"a point deleted before others", [&] { line.TakeAt(1); }},
+        {"the non-crossing line shortened", [&] { data.nonCrossingList->TakeAt(0); }},
     };
     WaveformFactsCache cache;
     for (const auto& c : changes) {

@@ -18,9 +18,18 @@ class AnalysisCache {
 public:
     explicit AnalysisCache(const Document& document) : document_(document) {}
 
+    // A change of the selection alone makes again only what follows the selection (the
+    // selected crack and the tables), unless it moved the two-point method's partner.
     const DocumentAnalysis& current() {
         if (revision_ != document_.revision()) {
-            analysis_ = AnalyseDocument(document_.data());
+            const DocumentData& data = document_.data();
+            const MeasuredKey key{document_.dataRevision(), wantedSecondPoint(data)};
+            if (measuredKey_ == key) {
+                SelectInAnalysis(analysis_, data);
+            } else {
+                analysis_ = AnalyseDocument(data);
+                measuredKey_ = key;
+            }
             revision_ = document_.revision();
         }
         return analysis_;
@@ -43,6 +52,14 @@ private:
     const Document& document_;
     std::uint64_t revision_ = std::numeric_limits<std::uint64_t>::max();
     DocumentAnalysis analysis_;
+    // What the measurement's analysis was last made for.
+    struct MeasuredKey {
+        std::uint64_t dataRevision = 0;
+        std::int32_t wantedSecondPoint = 0;
+
+        bool operator==(const MeasuredKey&) const = default;
+    };
+    std::optional<MeasuredKey> measuredKey_;
     // What the checks were last found for.
     struct ChecksKey {
         std::uint64_t dataRevision = 0;

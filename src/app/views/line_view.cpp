@@ -129,24 +129,39 @@ void LineView::refresh() {
 void LineView::fillTable() {
     filling_ = true;
     const PointTable& table = analysis_.current().screenTable;
-    table_->clear();
-    table_->setColumnCount(static_cast<int>(table.headers.size()));
-    table_->setRowCount(static_cast<int>(table.rows.size()));
-    QStringList headers;
-    for (const std::string& header : table.headers) {
-        headers << QString::fromStdString(header);
+    // The same columns and rows: only the cells that changed are written, so that a step or a
+    // re-pick on a long line touches a row, not the whole table.
+    const bool sameShape = table.headers == filled_.headers &&
+                           table.rows.size() == filled_.rows.size() &&
+                           table_->rowCount() == static_cast<int>(table.rows.size());
+    if (!sameShape) {
+        table_->clear();
+        table_->setColumnCount(static_cast<int>(table.headers.size()));
+        table_->setRowCount(static_cast<int>(table.rows.size()));
+        QStringList headers;
+        for (const std::string& header : table.headers) {
+            headers << QString::fromStdString(header);
+        }
+        table_->setHorizontalHeaderLabels(headers);
     }
-    table_->setHorizontalHeaderLabels(headers);
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        if (sameShape && table.rows[r] == filled_.rows[r]) {
+            continue;
+        }
         for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
             const TableCell& cell = table.rows[r][c];
-            auto* item = new QTableWidgetItem(QString::fromStdString(cell.text));
-            item->setTextAlignment(Qt::AlignCenter);
+            QTableWidgetItem* item = table_->item(static_cast<int>(r), static_cast<int>(c));
+            if (item == nullptr) {
+                item = new QTableWidgetItem;
+                item->setTextAlignment(Qt::AlignCenter);
+                table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
+            }
+            item->setText(QString::fromStdString(cell.text));
             item->setForeground(qtColour(cell.textColour));
             item->setBackground(qtColour(cell.background));
-            table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
     }
+    filled_ = table;
     if (table.currentRow >= 0) {
         table_->selectRow(table.currentRow);
     }

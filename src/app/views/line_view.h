@@ -2,6 +2,7 @@
 // time, status, depth, amplitude), or the wave train of the line.
 #pragma once
 
+#include "core/document/line_table.h"
 #include "core/document/point_editing.h"
 
 #include <QStackedWidget>
@@ -64,6 +65,7 @@ private:
     WaveTrainView* waveTrain_;
     PointClipboard clipboard_; // the copied point, for the whole run
     bool filling_ = false;
+    PointTable filled_; // what the table shows
 };
 
 } // namespace crackdepth::app

@@ -8,8 +8,7 @@ DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions
     DocumentAnalysis analysis;
     analysis.method = options.method.value_or(currentMethod(data));
     if (const PointList* line = data.nonCrossingList.get()) {
-        const std::int32_t wanted = options.secondPoint.value_or(
-            line->currentIndex > 0 ? line->currentIndex : line->pairedIndex);
+        const std::int32_t wanted = options.secondPoint.value_or(wantedSecondPoint(data));
         analysis.secondPoint =
             analysis.method == RegressionMethod::TwoPoint ? twoPointPartner(*line, wanted) : 0;
         analysis.fit =
@@ -25,16 +24,30 @@ DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions
                                                 crossingTabCorrections(data, tab),
                                                 reversalOf(*data.header(id))));
     }
+    SelectInAnalysis(analysis, data, options.tables);
+    return analysis;
+}
+
+void SelectInAnalysis(DocumentAnalysis& analysis, const DocumentData& data, bool tables) {
     // The selected tab's line is the current crossing line, whose correction the selected
     // tab's transit times take.
+    const auto tabs = static_cast<std::int32_t>(analysis.cracks.size());
+    analysis.selected.reset();
     if (data.currentTab > 0 && data.currentTab <= tabs) {
         analysis.selected = analysis.cracks[static_cast<std::size_t>(data.currentTab - 1)];
     }
-    if (options.tables) {
+    if (tables) {
         analysis.screenTable = BuildScreenTable(data, analysis.selected);
         analysis.reportTable = BuildReportTable(data, analysis.selected);
     }
-    return analysis;
+}
+
+std::int32_t wantedSecondPoint(const DocumentData& data) {
+    const PointList* line = data.nonCrossingList.get();
+    if (line == nullptr) {
+        return 0;
+    }
+    return line->currentIndex > 0 ? line->currentIndex : line->pairedIndex;
 }
 
 std::vector<std::int32_t> keepFlags(const CrackResult& crack) {

@@ -48,6 +48,14 @@ struct AnalysisOptions {
 
 DocumentAnalysis AnalyseDocument(const DocumentData& data, const AnalysisOptions& options = {});
 
+// The part of the analysis that follows the selection alone (the selected crack and the
+// tables), made again for `data` over the measurement's analysis already in `analysis`.
+void SelectInAnalysis(DocumentAnalysis& analysis, const DocumentData& data, bool tables = true);
+
+// The non-crossing point the two-point method would pair with point 0 as the selection asks
+// (the current point, or the last paired one while point 0 is current).
+std::int32_t wantedSecondPoint(const DocumentData& data);
+
 // The keep flags the analysis gives a crossing line's points (1 kept, 0 excluded), by tab.
 std::vector<std::int32_t> keepFlags(const CrackResult& crack);
 

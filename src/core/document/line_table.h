@@ -32,6 +32,8 @@ struct TableCell {
     std::string text;
     Rgb textColour = kBlack;
     Rgb background = kWhite;
+
+    bool operator==(const TableCell&) const = default;
 };
 
 struct PointTable {
