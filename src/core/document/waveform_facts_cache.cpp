@@ -21,15 +21,30 @@ std::uint64_t mixed(std::uint64_t h, std::uint64_t word) {
 } // namespace
 
 std::uint64_t samplesDigest(std::span<const Sample> samples) {
-    std::uint64_t h = kPrime2 ^ samples.size();
+    // Four lanes over stripes of four words, which the processor mixes side by side, then
+    // the words left over in the first lane and the samples left over one by one.
     constexpr std::size_t kPerWord = sizeof(std::uint64_t) / sizeof(Sample);
-    const std::size_t whole = samples.size() / kPerWord;
-    for (std::size_t w = 0; w < whole; ++w) {
+    constexpr std::size_t kLanes = 4;
+    std::uint64_t lanes[kLanes] = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
+    const std::size_t words = samples.size() / kPerWord;
+    const std::size_t stripes = words / kLanes;
+    for (std::size_t s = 0; s < stripes; ++s) {
+        std::uint64_t stripe[kLanes];
+        std::memcpy(stripe, samples.data() + s * kLanes * kPerWord, sizeof stripe);
+        for (std::size_t l = 0; l < kLanes; ++l) {
+            lanes[l] = mixed(lanes[l], stripe[l]);
+        }
+    }
+    std::uint64_t h = samples.size();
+    for (std::size_t l = 0; l < kLanes; ++l) {
+        h = mixed(h, lanes[l]);
+    }
+    for (std::size_t w = stripes * kLanes; w < words; ++w) {
         std::uint64_t word = 0;
         std::memcpy(&word, samples.data() + w * kPerWord, sizeof word);
         h = mixed(h, word);
     }
-    for (std::size_t i = whole * kPerWord; i < samples.size(); ++i) {
+    for (std::size_t i = words * kPerWord; i < samples.size(); ++i) {
         h = mixed(h, samples[i]);
     }
     // The last words reach every bit of the digest.
