@@ -41,8 +41,9 @@ PointsEdit::PointsEdit(std::string name, DocumentChange change, std::vector<Poin
 void PointsEdit::apply(DocumentData& data) {
     if (applied_) {
         if (mutate_) {
-            mutate_(data); // the data are as first found: the same points come out
-            return;
+            // The data are as first found: the same waveforms come out. The fields are set
+            // as the edit left them all the same, should the change have read the selection.
+            mutate_(data);
         }
         for (std::size_t k = 0; k < changed_.size(); ++k) {
             fieldsOf((*data.line(changed_[k].line))[changed_[k].index]) = fieldsAfter_[k];
@@ -78,9 +79,7 @@ void PointsEdit::apply(DocumentData& data) {
         changed_.push_back(std::move(changed));
         fieldsAfter_.push_back(after);
     }
-    if (changesWaveforms()) {
-        fieldsAfter_.clear(); // a redo runs the change again
-    } else {
+    if (!changesWaveforms()) {
         mutate_ = nullptr; // the fields alone redo the edit
     }
     changed_.shrink_to_fit();

@@ -19,10 +19,10 @@ struct PointRef {
 };
 
 // An edit of chosen points that keeps, of each point it changed, the fields as they were and
-// a waveform only where it changed that waveform, and then only as it was. A redo sets the
-// fields the edit left, or, where it changed waveforms, runs the same change again on the
-// data as the edit first found them. Undo memory grows with the change, never with the
-// document.
+// as it left them, and a waveform only where it changed that waveform, and then only as it
+// was. A redo sets the fields the edit left; where it changed waveforms it first runs the
+// same change again on the data as the edit first found them. Undo memory grows with the
+// change, never with the document.
 class PointsEdit final : public Edit {
 public:
     using Mutation = std::function<void(DocumentData&)>;
@@ -62,7 +62,7 @@ private:
     std::string mergeKey_;
     bool applied_ = false;
     std::vector<Changed> changed_;
-    // The fields each changed point was left with; none where a redo runs the change again.
+    // The fields each changed point was left with.
     std::vector<PointFields> fieldsAfter_;
 };
 
