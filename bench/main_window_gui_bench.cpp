@@ -5,8 +5,8 @@
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
 #include "core/common/atomic_file.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "gui_bench_main.h"
 #include "large_result_file.h"
 

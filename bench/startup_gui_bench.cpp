@@ -2,8 +2,8 @@
 // demo result file open (the application object exists already), on the offscreen platform.
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "draw/fonts.h"
 #include "gui_bench_main.h"
 

@@ -2,11 +2,11 @@
 // (one edit per point, as the filter dialog makes them), and the memory the history holds:
 // per re-filter against one waveform, and for a time correction folded into 10,000 points
 // against the samples the fold changed.
-#include "core/document/document.h"
-#include "core/document/point_edit.h"
-#include "core/document/report_preparation.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/report_preparation.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/points_edit.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "app/frame/qt_prompts.h"
 #include "app/frame/recovery_guard.h"
 #include "app/frame/report_preferences.h"
-#include "core/document/document.h"
+#include "core/document/model/document.h"
 #include "draw/fonts.h"
 
 #include <QApplication>

@@ -9,11 +9,11 @@
 #include "core/data/amplitude.h"
 #include "core/data/measurement_file.h"
 #include "core/data/result_file.h"
-#include "core/document/document.h"
-#include "core/document/line_loading.h"
-#include "core/document/line_tabs.h"
-#include "core/document/merge.h"
-#include "core/document/suggested_picks.h"
+#include "core/document/commands/suggested_picks.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_loading.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/merge.h"
 
 #include <algorithm>
 #include <cmath>

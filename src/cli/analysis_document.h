@@ -4,9 +4,9 @@
 #pragma once
 
 #include "cli/json_writer.h"
-#include "core/document/document_analysis.h"
-#include "core/document/document_data.h"
-#include "core/document/measurement_checks.h"
+#include "core/document/checks/measurement_checks.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/document_data.h"
 
 #include <optional>
 #include <ostream>

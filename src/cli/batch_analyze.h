@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cli/analysis_document.h"
-#include "core/document/document_analysis.h"
+#include "core/document/model/document_analysis.h"
 
 #include <cstdint>
 #include <optional>

@@ -11,11 +11,11 @@
 #include "core/common/utf.h"
 #include "core/data/amplitude.h"
 #include "core/data/measurement_file.h"
-#include "core/document/document.h"
-#include "core/document/document_analysis.h"
-#include "core/document/line_loading.h"
-#include "core/document/line_tabs.h"
-#include "core/document/merge.h"
+#include "core/document/model/document.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/line_loading.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/merge.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 #include "cli/demo_model.h"
 #include "cli/output.h"
 #include "core/common/atomic_file.h"
-#include "core/document/merge.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/merge.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <filesystem>
 #include <iomanip>

@@ -5,8 +5,8 @@
 #include "cli/merge_sources.h"
 #include "cli/output.h"
 #include "cli/saved_settings.h"
-#include "core/document/merge.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/merge.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <system_error>
 

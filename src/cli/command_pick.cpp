@@ -8,7 +8,7 @@
 #include "core/analysis/fit.h"
 #include "core/analysis/transit_time.h"
 #include "core/common/utf.h"
-#include "core/document/suggested_picks.h"
+#include "core/document/commands/suggested_picks.h"
 
 #include <iomanip>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "cli/analysis_document.h"
-#include "core/document/merge.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/merge.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <optional>
 #include <string>

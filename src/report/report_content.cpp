@@ -3,9 +3,9 @@
 #include "core/analysis/transit_time.h"
 #include "core/common/numbers.h"
 #include "core/common/utf.h"
-#include "core/document/line_table.h"
-#include "core/document/line_tabs.h"
-#include "core/document/measurement_checks.h"
+#include "core/document/checks/measurement_checks.h"
+#include "core/document/model/line_table.h"
+#include "core/document/model/line_tabs.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/data/project_info.h"
-#include "core/document/document_analysis.h"
-#include "core/document/document_data.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/document_data.h"
 #include "draw/distance_time_plot.h"
 #include "draw/wave_train.h"
 #include "report/report_pagination.h"

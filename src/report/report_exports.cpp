@@ -1,7 +1,7 @@
 #include "report/report_exports.h"
 
-#include "core/document/document_analysis.h"
-#include "core/document/report_preparation.h"
+#include "core/document/commands/report_preparation.h"
+#include "core/document/model/document_analysis.h"
 #include "report/docx_report.h"
 #include "report/mono_bmp.h"
 #include "report/report_content.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/data/print_settings.h"
-#include "core/document/document.h"
+#include "core/document/model/document.h"
 #include "report/page_sink.h"
 #include "report/report_progress.h"
 

@@ -3,7 +3,7 @@
 // the bitmap report asks once and writes every page.
 #include "app/dialogs/merge_dialog.h"
 #include "app/frame/main_window.h"
-#include "core/document/merge.h"
+#include "core/document/model/merge.h"
 #include "report/mono_bmp.h"
 #include "window_fixture.h"
 

@@ -2,7 +2,7 @@
 // offered is still offered, and the document is no more modified than before.
 #include "app/dialogs/filter_dialog.h"
 #include "app/dialogs/time_correction_dialog.h"
-#include "core/document/suggested_picks.h"
+#include "core/document/commands/suggested_picks.h"
 #include "window_fixture.h"
 
 #include <QAction>

@@ -11,9 +11,9 @@
 #include "app/dialogs/time_correction_dialog.h"
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/panel_refresh.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/panel_refresh.h"
 
 #include <QApplication>
 #include <QCheckBox>

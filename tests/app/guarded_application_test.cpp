@@ -1,7 +1,7 @@
 // An allocation failure inside the handling of an event ends that command with a message;
 // the program goes on.
 #include "app/frame/guarded_application.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -2,7 +2,7 @@
 // state and shows what the state holds afterwards; the record follows as the pages' rules
 // say. Driven through the controls, over a record of the test's own.
 #include "app/frame/info_page_widget.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>

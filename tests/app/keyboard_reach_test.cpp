@@ -7,8 +7,8 @@
 #include "app/views/distance_time_view.h"
 #include "app/views/line_view.h"
 #include "core/data/line_block.h"
-#include "core/document/picking.h"
-#include "core/document/point_editing.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
 #include "window_fixture.h"
 
 #include <QListWidget>

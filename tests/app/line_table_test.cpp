@@ -3,9 +3,9 @@
 #include "../draw/image_support.h"
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
-#include "core/document/line_table.h"
-#include "core/document/picking.h"
-#include "core/document/point_editing.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/model/line_table.h"
 #include "window_fixture.h"
 
 #include <QHelpEvent>

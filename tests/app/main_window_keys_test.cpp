@@ -6,7 +6,7 @@
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
 #include "app/views/waveform_view.h"
-#include "core/document/picking.h"
+#include "core/document/commands/picking.h"
 #include "window_fixture.h"
 
 #include <QDropEvent>

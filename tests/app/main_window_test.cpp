@@ -8,11 +8,11 @@
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
 #include "app/views/waveform_view.h"
-#include "core/document/command_availability.h"
-#include "core/document/document_analysis.h"
-#include "core/document/picking.h"
-#include "core/document/point_editing.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/commands/command_availability.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // and the command opening it from the main window.
 #include "app/dialogs/print_settings_dialog.h"
 #include "app/frame/report_preferences.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
 #include "window_fixture.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 // with Ctrl+S, and the file then holds exactly the bytes of the same edits saved normally.
 #include "../core/document_fixture.h"
 #include "../core/recovery_edits.h"
-#include "core/document/recovery_store.h"
+#include "core/document/model/recovery_store.h"
 
 #include <QProcess>
 #include <QStringList>

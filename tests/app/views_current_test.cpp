@@ -9,9 +9,9 @@
 #include "app/views/line_view.h"
 #include "app/views/wave_train_view.h"
 #include "app/views/waveform_view.h"
-#include "core/document/check_list.h"
-#include "core/document/document_analysis.h"
-#include "core/document/panel_refresh.h"
+#include "core/document/checks/check_list.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/panel_state/panel_refresh.h"
 #include "window_fixture.h"
 
 #include <QComboBox>

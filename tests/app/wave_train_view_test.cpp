@@ -2,8 +2,8 @@
 // and the point a click selects.
 #include "../core/test_support.h"
 #include "app/views/wave_train_view.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <QApplication>
 #include <QScrollBar>

@@ -4,9 +4,9 @@
 #include "../core/test_support.h"
 #include "../draw/image_support.h"
 #include "app/views/waveform_view.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/view_state.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/model/view_state.h"
 #include "draw/waveform_ticks.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "../core/test_support.h"
 #include "app/frame/main_window.h"
 #include "app/frame/qt_prompts.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -2,10 +2,10 @@
 #include "cli_test_support.h"
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/document.h"
-#include "core/document/document_analysis.h"
-#include "core/document/panel_refresh.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/panel_refresh.h"
 
 #include <cmath>
 #include <cstring>

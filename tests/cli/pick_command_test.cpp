@@ -5,8 +5,8 @@
 #include "cli_test_support.h"
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/line_loading.h"
-#include "core/document/measurement_checks.h"
+#include "core/document/checks/measurement_checks.h"
+#include "core/document/model/line_loading.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

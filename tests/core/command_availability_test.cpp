@@ -1,8 +1,8 @@
-#include "core/document/command_availability.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/view_state.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/command_availability.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/model/view_state.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

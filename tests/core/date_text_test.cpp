@@ -1,6 +1,6 @@
 #include "core/common/numbers.h"
-#include "core/document/date_text.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/date_text.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,9 +3,9 @@
 // crossing points), SITE_C2.DP1 (12) and SITE.DPA (the non-crossing line and two cracks).
 #pragma once
 
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

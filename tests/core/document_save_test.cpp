@@ -3,11 +3,11 @@
 // question of every path is in save_rule_test.cpp.
 #include "core/data/line_block.h"
 #include "core/data/measurement_file.h"
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
-#include "core/document/picking.h"
-#include "core/document/point_edit.h"
-#include "core/document/result_io.h"
+#include "core/document/commands/picking.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/points_edit.h"
+#include "core/document/model/result_io.h"
 #include "document_fixture.h"
 #include "document_support.h"
 

@@ -5,8 +5,8 @@
 
 #include "core/data/line_block.h"
 #include "core/data/measurement_file.h"
-#include "core/document/document.h"
-#include "core/document/line_loading.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_loading.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "core/data/project_info.h"
-#include "core/document/info_pages.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/info_pages.h"
 
 #include <gtest/gtest.h>
 #include <string>

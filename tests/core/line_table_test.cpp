@@ -1,8 +1,8 @@
-#include "core/document/document_analysis.h"
-#include "core/document/line_table.h"
-#include "core/document/line_tabs.h"
-#include "core/document/picking.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/commands/picking.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/line_table.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/scripted_prompts.h"
 #include "document_support.h"
 #include "test_support.h"
 

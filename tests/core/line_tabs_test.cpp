@@ -1,7 +1,7 @@
-#include "core/document/document_analysis.h"
-#include "core/document/line_tabs.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/view_state.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/model/view_state.h"
 #include "document_support.h"
 #include "test_support.h"
 

@@ -2,9 +2,9 @@
 // case disturbing it in one way that an engineer must be told about.
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/line_loading.h"
-#include "core/document/measurement_checks.h"
-#include "core/document/suggested_picks.h"
+#include "core/document/checks/measurement_checks.h"
+#include "core/document/commands/suggested_picks.h"
+#include "core/document/model/line_loading.h"
 
 #include <cmath>
 #include <functional>

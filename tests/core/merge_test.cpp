@@ -1,7 +1,7 @@
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/merge.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/merge.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "core/common/numbers.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
 
 #include <clocale>
 #include <cmath>

@@ -2,9 +2,9 @@
 // from the header, before anything is allocated or read, by every way a file is opened.
 #include "core/data/measurement_file.h"
 #include "core/data/memory_budget.h"
-#include "core/document/document.h"
-#include "core/document/merge.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/merge.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

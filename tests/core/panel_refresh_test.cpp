@@ -1,7 +1,7 @@
-#include "core/document/document.h"
-#include "core/document/document_analysis.h"
-#include "core/document/panel_refresh.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/panel_refresh.h"
 #include "document_support.h"
 #include "test_support.h"
 

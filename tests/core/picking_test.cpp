@@ -1,6 +1,6 @@
-#include "core/document/document.h"
-#include "core/document/picking.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/commands/picking.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "core/document/line_tabs.h"
-#include "core/document/picking.h"
-#include "core/document/point_editing.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/view_state.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/model/view_state.h"
 #include "document_support.h"
 #include "test_support.h"
 

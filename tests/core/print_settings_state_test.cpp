@@ -1,6 +1,6 @@
 #include "core/data/settings_file.h"
-#include "core/document/print_settings_state.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/print_settings_state.h"
 #include "test_support.h"
 
 #include <functional>

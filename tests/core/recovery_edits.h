@@ -6,12 +6,12 @@
 // copy may lose.
 #pragma once
 
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
-#include "core/document/point_editing.h"
-#include "core/document/time_correction_state.h"
-#include "core/document/view_state.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/view_state.h"
+#include "core/document/panel_state/time_correction_state.h"
 
 namespace crackdepth::testing {
 

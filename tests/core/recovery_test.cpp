@@ -1,9 +1,9 @@
 // The recovery copy: a document restored from it is the lost one (data, corrections,
 // selection, the file it names, modified) and saves the same bytes; a damaged copy is refused
 // and changes nothing; when copies are written and removed; how copies are found again.
-#include "core/document/recovery_file.h"
-#include "core/document/recovery_schedule.h"
-#include "core/document/recovery_store.h"
+#include "core/document/model/recovery_file.h"
+#include "core/document/model/recovery_schedule.h"
+#include "core/document/model/recovery_store.h"
 #include "document_fixture.h"
 #include "document_support.h"
 #include "recovery_edits.h"

@@ -2,11 +2,11 @@
 // waveforms without changing a number the screen shows, as one undoable step that is no step
 // at all when nothing is pending; the longer line shown; the last crossing line selected
 // after the bitmap report.
-#include "core/document/document_analysis.h"
-#include "core/document/point_edit.h"
-#include "core/document/report_preparation.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/report_preparation.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/points_edit.h"
+#include "core/document/model/scripted_prompts.h"
 #include "document_fixture.h"
 #include "document_support.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 #include "core/analysis/transit_time.h"
 #include "core/data/result_file.h"
-#include "core/document/result_io.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/result_io.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

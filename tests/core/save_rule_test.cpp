@@ -3,8 +3,8 @@
 // 的更改?" (Yes/No/Cancel) when, and only when, the document is modified; Cancel changes
 // nothing, No goes on without writing, Yes saves first. Closing or opening that drops one line
 // leaves the unsaved edits of the others counted.
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
 #include "document_fixture.h"
 #include "document_support.h"
 

@@ -3,8 +3,8 @@
 // the file written at the end is sound. A failed save of the settings says why.
 #include "core/common/bytes.h"
 #include "core/data/settings_file.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "test_support.h"
 
 #include <functional>

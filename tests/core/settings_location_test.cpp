@@ -1,9 +1,9 @@
 // Where the settings come from and go to, and what the user hears when they cannot be saved.
 #include "core/data/settings_file.h"
 #include "core/data/settings_location.h"
-#include "core/document/document.h"
-#include "core/document/panel_refresh.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/panel_refresh.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

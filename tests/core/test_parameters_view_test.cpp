@@ -1,4 +1,4 @@
-#include "core/document/test_parameters_view.h"
+#include "core/document/panel_state/test_parameters_view.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "core/analysis/transit_time.h"
-#include "core/document/point_edit.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/time_correction_state.h"
+#include "core/document/model/points_edit.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/time_correction_state.h"
 #include "document_support.h"
 #include "test_support.h"
 

@@ -3,14 +3,14 @@
 // is current the fit keeps the point it paired with last. Before, every selection moved the
 // current point off point 0, so "前一测点", Up and a click on row 1 bounced back to point 1
 // and "前一测点" stayed enabled there without doing anything.
-#include "core/document/command_availability.h"
-#include "core/document/document.h"
-#include "core/document/document_analysis.h"
-#include "core/document/panel_refresh.h"
-#include "core/document/picking.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/view_state.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/command_availability.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/model/view_state.h"
+#include "core/document/panel_state/panel_refresh.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 // Undo and redo of every edit the document knows, checked on the whole serialised document:
 // an undone edit leaves no trace, a redone one is exactly what it was.
-#include "core/document/panel_refresh.h"
-#include "core/document/picking.h"
-#include "core/document/point_edit.h"
-#include "core/document/point_editing.h"
-#include "core/document/report_preparation.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/suggested_picks.h"
-#include "core/document/time_correction_state.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/commands/report_preparation.h"
+#include "core/document/commands/suggested_picks.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/points_edit.h"
+#include "core/document/model/scripted_prompts.h"
+#include "core/document/panel_state/panel_refresh.h"
+#include "core/document/panel_state/time_correction_state.h"
 #include "document_support.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "core/document/wave_train_menu.h"
+#include "core/document/panel_state/wave_train_menu.h"
 
 #include <gtest/gtest.h>
 #include <string>

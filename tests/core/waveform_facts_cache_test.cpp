@@ -2,8 +2,8 @@
 // cache gives is what a fresh look at every waveform gives.
 #include "core/common/byte_source.h"
 #include "core/data/result_file.h"
-#include "core/document/line_loading.h"
-#include "core/document/waveform_facts_cache.h"
+#include "core/document/checks/waveform_facts_cache.h"
+#include "core/document/model/line_loading.h"
 
 #include <algorithm>
 #include <functional>

@@ -2,8 +2,8 @@
 // its document read as XML and its tables rebuilt cell by cell (grid spans across, continued
 // cells down), and one rendering by an office program turned into text.
 #include "core/data/measurement_file.h"
-#include "core/document/document_analysis.h"
-#include "core/document/line_loading.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/line_loading.h"
 #include "office_support.h"
 #include "report/docx_report.h"
 #include "report/report_content.h"

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/data/measurement_file.h"
-#include "core/document/document_data.h"
-#include "core/document/line_loading.h"
+#include "core/document/model/document_data.h"
+#include "core/document/model/line_loading.h"
 
 #include <memory>
 #include <string>

@@ -2,8 +2,8 @@
 // dialog for every bitmap page, the replace question, confirmations and "error!",
 // the selection afterwards, and the PDF export's proposal and messages.
 #include "../core/document_fixture.h"
-#include "core/document/document.h"
-#include "core/document/scripted_prompts.h"
+#include "core/document/model/document.h"
+#include "core/document/model/scripted_prompts.h"
 #include "report/mono_bmp.h"
 #include "report/report_exports.h"
 

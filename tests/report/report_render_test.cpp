@@ -3,9 +3,9 @@
 // belongs; and the report's numbers against the analysis the screen shows.
 #include "../draw/image_support.h"
 #include "core/data/measurement_file.h"
-#include "core/document/document_analysis.h"
-#include "core/document/line_loading.h"
-#include "core/document/measurement_checks.h"
+#include "core/document/checks/measurement_checks.h"
+#include "core/document/model/document_analysis.h"
+#include "core/document/model/line_loading.h"
 #include "report/page_sink.h"
 #include "report/report_content.h"
 #include "report/report_renderer.h"

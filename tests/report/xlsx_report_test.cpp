@@ -1,7 +1,7 @@
 // The spreadsheet report as a user's office program reads it: the package opened as a zip,
 // its sheets, shared strings, column widths and picture anchor read as XML, and one
 // rendering by an office program turned into text.
-#include "core/document/document_analysis.h"
+#include "core/document/model/document_analysis.h"
 #include "office_support.h"
 #include "report/report_content.h"
 #include "report/xlsx_report.h"

@@ -2,7 +2,7 @@
 // appended (otherwise almost every input would stop at the checksum); whatever it accepts must
 // be written back and read again to the same copy.
 #include "core/common/bytes.h"
-#include "core/document/recovery_file.h"
+#include "core/document/model/recovery_file.h"
 
 #include <cstddef>
 #include <cstdint>

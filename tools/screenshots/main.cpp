@@ -11,12 +11,12 @@
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
 #include "core/analysis/transit_time.h"
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
-#include "core/document/picking.h"
-#include "core/document/scripted_prompts.h"
-#include "core/document/suggested_picks.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/suggested_picks.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/model/scripted_prompts.h"
 #include "draw/fonts.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // through the document's notifications); the dialog only shows what the state returns.
 #pragma once
 
-#include "core/document/filter_dialog_state.h"
+#include "core/document/panel_state/filter_dialog_state.h"
 
 #include <QDialog>
 

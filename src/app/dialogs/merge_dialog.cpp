@@ -2,8 +2,8 @@
 
 #include "app/dialogs/dialog_style.h"
 #include "app/frame/qt_prompts.h"
-#include "core/document/document.h"
-#include "core/document/merge.h"
+#include "core/document/model/document.h"
+#include "core/document/model/merge.h"
 
 #include <QFileDialog>
 #include <QGridLayout>

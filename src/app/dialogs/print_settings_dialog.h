@@ -3,7 +3,7 @@
 // in place; the dialog only shows what the state returns.
 #pragma once
 
-#include "core/document/print_settings_state.h"
+#include "core/document/panel_state/print_settings_state.h"
 
 #include <QAbstractSpinBox>
 #include <QDialog>

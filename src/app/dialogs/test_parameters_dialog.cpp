@@ -1,9 +1,9 @@
 #include "app/dialogs/test_parameters_dialog.h"
 
 #include "app/dialogs/dialog_style.h"
-#include "core/document/document.h"
-#include "core/document/test_parameters_view.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/panel_state/test_parameters_view.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // notifications); the dialog only shows what the state returns.
 #pragma once
 
-#include "core/document/time_correction_state.h"
+#include "core/document/panel_state/time_correction_state.h"
 
 #include <QDialog>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // kept the same way, computed when first asked for after a change of the data.
 #pragma once
 
-#include "core/document/check_list.h"
-#include "core/document/document.h"
-#include "core/document/document_analysis.h"
+#include "core/document/checks/check_list.h"
+#include "core/document/model/document.h"
+#include "core/document/model/document_analysis.h"
 
 #include <cstdint>
 #include <limits>

@@ -3,7 +3,7 @@
 // message instead of ending the program.
 #pragma once
 
-#include "core/document/user_prompts.h"
+#include "core/document/model/user_prompts.h"
 
 #include <QApplication>
 #include <functional>

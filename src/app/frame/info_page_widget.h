@@ -2,7 +2,7 @@
 // that every input goes to the state and the state's controls are shown again afterwards.
 #pragma once
 
-#include "core/document/info_pages.h"
+#include "core/document/panel_state/info_pages.h"
 
 #include <QWidget>
 #include <vector>

@@ -3,9 +3,9 @@
 #include "app/frame/analysis_cache.h"
 #include "app/frame/info_page_widget.h"
 #include "core/analysis/crack_evaluation.h"
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
-#include "core/document/panel_refresh.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
+#include "core/document/panel_state/panel_refresh.h"
 
 #include <QComboBox>
 #include <QDate>

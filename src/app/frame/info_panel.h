@@ -3,8 +3,8 @@
 // "测量检查" list, whose rows show their findings' points.
 #pragma once
 
-#include "core/document/check_list.h"
-#include "core/document/info_pages.h"
+#include "core/document/checks/check_list.h"
+#include "core/document/panel_state/info_pages.h"
 
 #include <QWidget>
 #include <functional>

@@ -8,8 +8,8 @@
 #include "app/views/line_view.h"
 #include "app/views/wave_train_view.h"
 #include "app/views/waveform_view.h"
-#include "core/document/suggestion_menu.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/panel_state/suggestion_menu.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -6,9 +6,9 @@
 #include "app/frame/analysis_cache.h"
 #include "app/frame/recent_files.h"
 #include "app/frame/report_files.h"
-#include "core/document/command_availability.h"
-#include "core/document/document.h"
-#include "core/document/view_state.h"
+#include "core/document/commands/command_availability.h"
+#include "core/document/model/document.h"
+#include "core/document/model/view_state.h"
 #include "report/report_exports.h"
 
 #include <QMainWindow>

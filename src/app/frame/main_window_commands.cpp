@@ -13,7 +13,7 @@
 #include "app/views/line_tab_bar.h"
 #include "app/views/line_view.h"
 #include "app/views/waveform_view.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/waveform_commands.h"
 #include "report/report_exports.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The document's questions and messages as Qt message boxes and file dialogs.
 #pragma once
 
-#include "core/document/user_prompts.h"
+#include "core/document/model/user_prompts.h"
 
 #include <QString>
 

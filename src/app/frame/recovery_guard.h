@@ -4,9 +4,9 @@
 // this program's copy.
 #pragma once
 
-#include "core/document/document.h"
-#include "core/document/recovery_schedule.h"
-#include "core/document/recovery_store.h"
+#include "core/document/model/document.h"
+#include "core/document/model/recovery_schedule.h"
+#include "core/document/model/recovery_store.h"
 
 #include <QObject>
 #include <QString>

@@ -3,7 +3,7 @@
 // program could open it a message says where the file is and that it could not be opened.
 #pragma once
 
-#include "core/document/user_prompts.h"
+#include "core/document/model/user_prompts.h"
 
 #include <QString>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "app/frame/report_printing.h"
 
 #include "app/frame/report_progress_dialog.h"
-#include "core/document/document_analysis.h"
-#include "core/document/report_preparation.h"
+#include "core/document/commands/report_preparation.h"
+#include "core/document/model/document_analysis.h"
 #include "report/page_sink.h"
 #include "report/report_content.h"
 #include "report/report_exports.h"

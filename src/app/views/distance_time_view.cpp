@@ -1,9 +1,9 @@
 #include "app/views/distance_time_view.h"
 
 #include "app/frame/analysis_cache.h"
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
-#include "core/document/picking.h"
+#include "core/document/commands/picking.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
 #include "draw/row_zoom.h"
 
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #include "app/views/line_tab_bar.h"
 
-#include "core/document/document.h"
-#include "core/document/line_tabs.h"
+#include "core/document/model/document.h"
+#include "core/document/model/line_tabs.h"
 
 namespace crackdepth::app {
 

@@ -4,10 +4,10 @@
 #include "app/views/line_table_delegate.h"
 #include "app/views/suggestion_actions.h"
 #include "app/views/wave_train_view.h"
-#include "core/document/document.h"
-#include "core/document/picking.h"
-#include "core/document/point_editing.h"
-#include "core/document/view_state.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/model/document.h"
+#include "core/document/model/view_state.h"
 
 #include <QAction>
 #include <QHeaderView>

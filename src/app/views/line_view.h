@@ -2,8 +2,8 @@
 // time, status, depth, amplitude), or the wave train of the line.
 #pragma once
 
-#include "core/document/line_table.h"
-#include "core/document/point_editing.h"
+#include "core/document/commands/point_editing.h"
+#include "core/document/model/line_table.h"
 
 #include <QStackedWidget>
 #include <array>

@@ -1,7 +1,7 @@
 #include "app/views/suggestion_actions.h"
 
-#include "core/document/document.h"
-#include "core/document/suggestion_menu.h"
+#include "core/document/model/document.h"
+#include "core/document/panel_state/suggestion_menu.h"
 
 #include <QMenu>
 

@@ -1,8 +1,8 @@
 #include "app/views/wave_train_view.h"
 
-#include "core/document/document.h"
-#include "core/document/picking.h"
-#include "core/document/wave_train_menu.h"
+#include "core/document/commands/picking.h"
+#include "core/document/model/document.h"
+#include "core/document/panel_state/wave_train_menu.h"
 #include "draw/row_zoom.h"
 
 #include <QMenu>

@@ -2,7 +2,7 @@
 // current point in red; a click selects a point, the wheel changes the row height.
 #pragma once
 
-#include "core/document/point_editing.h"
+#include "core/document/commands/point_editing.h"
 #include "draw/wave_train.h"
 
 #include <QAbstractScrollArea>

@@ -2,11 +2,11 @@
 
 #include "app/views/suggestion_actions.h"
 #include "core/analysis/transit_time.h"
-#include "core/document/document.h"
-#include "core/document/picking.h"
-#include "core/document/suggested_picks.h"
-#include "core/document/view_state.h"
-#include "core/document/waveform_commands.h"
+#include "core/document/commands/picking.h"
+#include "core/document/commands/suggested_picks.h"
+#include "core/document/commands/waveform_commands.h"
+#include "core/document/model/document.h"
+#include "core/document/model/view_state.h"
 #include "core/signal/spectrum.h"
 #include "draw/waveform_ticks.h"
 
